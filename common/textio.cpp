@@ -1,0 +1,112 @@
+#include "common/textio.h"
+
+#include <cstring>
+
+std::size_t text_mode_filter(char* data, std::size_t n, bool* ended) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = static_cast<unsigned char>(data[i]);
+        if (c == TEXT_EOF_BYTE) {
+            if (ended != nullptr) {
+                *ended = true;
+            }
+            break;
+        }
+        if (c != '\r') {
+            data[kept++] = static_cast<char>(c);
+        }
+    }
+    return kept;
+}
+
+int read_text_file(const char* path, std::string& out) {
+    out.clear();
+    FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) {
+        return -1;
+    }
+    char block[65536];
+    bool ended = false;
+    while (!ended) {
+        const std::size_t got = std::fread(block, 1, sizeof block, f);
+        if (got == 0) {
+            break;
+        }
+        out.append(block, text_mode_filter(block, got, &ended));
+    }
+    const bool bad = std::ferror(f) != 0;
+    std::fclose(f);
+    return bad ? -1 : 0;
+}
+
+FILE* open_text_output(const char* path) { return std::fopen(path, "w"); }
+
+TextLineReader::~TextLineReader() { close(); }
+
+int TextLineReader::open(const char* path) {
+    close();
+    file_ = std::fopen(path, "rb");
+    buffer_.clear();
+    pos_ = 0;
+    ended_ = false;
+    failed_ = false;
+    return file_ != nullptr ? 0 : -1;
+}
+
+void TextLineReader::close() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+}
+
+bool TextLineReader::fill() {
+    if (ended_ || file_ == nullptr) {
+        return false;
+    }
+    if (pos_ > 0) {
+        buffer_.erase(0, pos_);
+        pos_ = 0;
+    }
+    char block[65536];
+    const std::size_t got = std::fread(block, 1, sizeof block, file_);
+    if (got == 0) {
+        ended_ = true;
+        failed_ = std::ferror(file_) != 0;
+        return false;
+    }
+    buffer_.append(block, text_mode_filter(block, got, &ended_));
+    return true;
+}
+
+bool TextLineReader::next_line(std::string& line, bool* had_newline) {
+    std::size_t scanned = pos_;
+    for (;;) {
+        const char* start = buffer_.data() + scanned;
+        const void* nl = std::memchr(start, '\n', buffer_.size() - scanned);
+        if (nl != nullptr) {
+            const std::size_t end = static_cast<const char*>(nl) - buffer_.data();
+            line.assign(buffer_, pos_, end - pos_);
+            pos_ = end + 1;
+            if (had_newline != nullptr) {
+                *had_newline = true;
+            }
+            return true;
+        }
+        const std::size_t consumed = pos_;
+        scanned = buffer_.size() - consumed;
+        if (!fill()) {
+            break;
+        }
+        // fill() moved the unread data to the front.
+    }
+    if (pos_ < buffer_.size()) {
+        line.assign(buffer_, pos_, std::string::npos);
+        pos_ = buffer_.size();
+        if (had_newline != nullptr) {
+            *had_newline = false;
+        }
+        return true;
+    }
+    return false;
+}

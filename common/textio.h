@@ -1,0 +1,57 @@
+#ifndef PAIREX_COMMON_TEXTIO_H
+#define PAIREX_COMMON_TEXTIO_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// Text mode, alike on every platform: reading drops every carriage-return byte and
+// ends at the first Ctrl-Z (byte 26); writing follows the platform's own text mode,
+// so a line feed becomes LINE_END on disk.
+
+#ifdef _WIN32
+constexpr const char* LINE_END = "\r\n";
+#else
+constexpr const char* LINE_END = "\n";
+#endif
+
+constexpr unsigned char TEXT_EOF_BYTE = 26;
+
+// Filters `n` raw bytes in place; returns the number of bytes kept. Sets *ended when a
+// Ctrl-Z was met (the bytes from it on are dropped).
+std::size_t text_mode_filter(char* data, std::size_t n, bool* ended);
+
+// Reads a whole file in text mode into `out`. Returns 0, or -1 when the file cannot
+// be opened or read (nothing is reported).
+int read_text_file(const char* path, std::string& out);
+
+// Opens `path` for writing in the platform's text mode (created or truncated).
+FILE* open_text_output(const char* path);
+
+// Reads a file line by line in text mode, whole lines of any length.
+class TextLineReader {
+public:
+    TextLineReader() = default;
+    ~TextLineReader();
+    TextLineReader(const TextLineReader&) = delete;
+    TextLineReader& operator=(const TextLineReader&) = delete;
+
+    // Returns 0, or -1 when the file cannot be opened.
+    int open(const char* path);
+    void close();
+    // Reads the next line without its line feed into `line`; false at the end.
+    // `had_newline` (optional) tells whether the line ended with a line feed.
+    bool next_line(std::string& line, bool* had_newline = nullptr);
+    // True when a read failed (as opposed to reaching the end).
+    bool failed() const { return failed_; }
+
+private:
+    bool fill();
+    FILE* file_ = nullptr;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool ended_ = false;
+    bool failed_ = false;
+};
+
+#endif

@@ -1,0 +1,17 @@
+#ifndef PAIREX_ENGINE_ENGINE_H
+#define PAIREX_ENGINE_ENGINE_H
+
+// The difference engine, driven like a command-line tool but run in-process.
+//
+// engine_run scans `argv` (argv[0] is the program's name and is otherwise unused),
+// compares the two operands (files or directories) and writes the normal-format
+// listing to the file of the last `-o` given in this process. Failures are shown with
+// report_message. Returns -1 usage error, 0 no differences, 1 differences, 2 trouble.
+// The engine never ends the process; one run at a time (process-wide state).
+int engine_run(int argc, char** argv);
+
+// For the command-line program only: while no `-o` has been given in this process,
+// the listing goes to standard output instead of an output file.
+void engine_set_stdout_fallback(bool on);
+
+#endif

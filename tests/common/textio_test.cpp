@@ -1,0 +1,67 @@
+#include "common/textio.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+TEST(TextMode, DropsCarriageReturnsAndStopsAtCtrlZ) {
+    std::string data = "a\r\nb\rc\r\n\x1aignored\n";
+    bool ended = false;
+    const std::size_t n = text_mode_filter(data.data(), data.size(), &ended);
+    EXPECT_EQ(std::string(data.data(), n), "a\nbc\n");
+    EXPECT_TRUE(ended);
+}
+
+TEST(TextMode, ReadWholeFileMatchesFilter) {
+    TempDir dir;
+    const std::string p = dir.write("f.txt", "x\r\ny\r\n\x1a" "z");
+    std::string text;
+    ASSERT_EQ(read_text_file(p.c_str(), text), 0);
+    EXPECT_EQ(text, "x\ny\n");
+    EXPECT_EQ(read_text_file(dir.file("missing").c_str(), text), -1);
+}
+
+TEST(TextMode, WriterUsesPlatformLineEnd) {
+    TempDir dir;
+    const std::string p = dir.file("out.txt");
+    FILE* f = open_text_output(p.c_str());
+    ASSERT_NE(f, nullptr);
+    std::fputs("one\ntwo\n", f);
+    std::fclose(f);
+    EXPECT_EQ(read_bytes(p), std::string("one") + LINE_END + "two" + LINE_END);
+}
+
+TEST(TextLineReader, ReadsLinesOfAnyLengthAcrossBlocks) {
+    TempDir dir;
+    const std::string long_line(200000, 'q');
+    const std::string p = dir.write("lines.txt", "first\r\n" + long_line + "\n\nlast");
+    TextLineReader reader;
+    ASSERT_EQ(reader.open(p.c_str()), 0);
+    std::vector<std::string> lines;
+    std::vector<bool> newlines;
+    std::string line;
+    bool nl = false;
+    while (reader.next_line(line, &nl)) {
+        lines.push_back(line);
+        newlines.push_back(nl);
+    }
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "first");
+    EXPECT_EQ(lines[1], long_line);
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3], "last");
+    EXPECT_EQ(newlines, (std::vector<bool>{true, true, true, false}));
+    EXPECT_FALSE(reader.failed());
+}
+
+TEST(TextLineReader, EmptyFileHasNoLinesAndMissingFileFails) {
+    TempDir dir;
+    TextLineReader reader;
+    ASSERT_EQ(reader.open(dir.write("e", "").c_str()), 0);
+    std::string line;
+    EXPECT_FALSE(reader.next_line(line));
+    EXPECT_EQ(reader.open(dir.file("nope").c_str()), -1);
+}
