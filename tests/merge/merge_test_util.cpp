@@ -79,3 +79,26 @@ void set_env(const char* name, const char* value) {
     setenv(name, value, 1);
 #endif
 }
+
+void unset_env(const char* name) {
+#ifdef _WIN32
+    _putenv_s(name, "");
+#else
+    unsetenv(name);
+#endif
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    old_ = had_ ? old : "";
+    set_env(name, value.c_str());
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (had_) {
+        set_env(name_.c_str(), old_.c_str());
+    } else {
+        unset_env(name_.c_str());
+    }
+}

@@ -37,5 +37,21 @@ std::string lf_lines(const std::vector<std::string>& lines);
 std::vector<std::string> message_texts();
 // Sets an environment variable on either platform.
 void set_env(const char* name, const char* value);
+void unset_env(const char* name);
+
+// Sets an environment variable for the object's lifetime, then restores it. TMP needs
+// this: the tests' own temporary directories are found through it too.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    bool had_ = false;
+    std::string old_;
+};
 
 #endif
