@@ -104,6 +104,18 @@ TEST_F(Comparison, UnreadableInputLeavesTheDocumentUncompared) {
     EXPECT_EQ(files_in_tmp(), 0);
 }
 
+TEST_F(Comparison, TablesThatCannotBeHadLeaveTheDocumentAsItWas) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"a", "b", "c", "d", "e", "f"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"x", "b", "y", "d", "z", "f"}));
+    merge_simulated_memory_limit = 2 * sizeof(DiffBlock);
+    EXPECT_EQ(run_comparison(merge_document.left.path, merge_document.right.path), -1);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Not enough memory"}));
+    EXPECT_EQ(merge_document.not_compared, 1);
+    EXPECT_FALSE(merge_document.left.own_blocks);
+    EXPECT_EQ(files_in_tmp(), 0);
+    EXPECT_EQ(fake_platform().cursor_depth, 0);
+}
+
 TEST_F(Comparison, AnEmptySideRunsNothingButRefreshesTheViews) {
     load(SIDE_LEFT, "l.txt", "");
     load(SIDE_RIGHT, "r.txt", lf_lines({"a", "b"}));
