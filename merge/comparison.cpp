@@ -53,6 +53,16 @@ static void remove_file(const std::string& path) {
     std::filesystem::remove(path, ec);
 }
 
+std::vector<std::string> comparison_arguments(const std::string& listing, const char* left_path,
+                                              const char* right_path) {
+    std::vector<std::string> args = {"diff", "-s", "-a"};
+    if (merge_document.compress_spaces != 0) {
+        args.push_back("-w");
+    }
+    args.insert(args.end(), {"-o", listing, left_path, right_path});
+    return args;
+}
+
 int run_comparison(const char* left_path, const char* right_path) {
     MergeDocument& doc = merge_document;
     const std::intptr_t cursor = platform_show_wait_cursor();
@@ -62,11 +72,7 @@ int run_comparison(const char* left_path, const char* right_path) {
         platform_restore_cursor(cursor);
         return -1;
     }
-    std::vector<std::string> args = {"diff", "-s", "-a"};
-    if (doc.compress_spaces != 0) {
-        args.push_back("-w");
-    }
-    args.insert(args.end(), {"-o", temp, left_path, right_path});
+    std::vector<std::string> args = comparison_arguments(temp, left_path, right_path);
     std::vector<char*> argv;
     for (std::string& a : args) {
         argv.push_back(a.data());

@@ -2,6 +2,7 @@
 #define PAIREX_MERGE_COMPARISON_H
 
 #include <string>
+#include <vector>
 
 // The Compare Files command: runs the engine in-process on the two loaded files with
 // its listing going to a temporary file, and installs the blocks it finds.
@@ -10,6 +11,11 @@
 // were installed, 1 when the files are identical, -1 after reporting a failure (the
 // document is then unchanged).
 int run_comparison(const char* left_path, const char* right_path);
+
+// The engine's argument vector: "diff" "-s" "-a" ["-w" with Compress spaces] "-o"
+// listing left right.
+std::vector<std::string> comparison_arguments(const std::string& listing, const char* left_path,
+                                              const char* right_path);
 
 // The Compare Files command (id 305).
 void compare_files();

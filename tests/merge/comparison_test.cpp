@@ -130,6 +130,28 @@ TEST_F(Comparison, AnEmptySideRunsNothingButRefreshesTheViews) {
                                         "redraw_scroll_bar", "post 310"}));
 }
 
+TEST_F(Comparison, EngineArgumentVector) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(comparison_arguments("t", "l", "r"), (V{"diff", "-s", "-a", "-o", "t", "l", "r"}));
+    merge_document.compress_spaces = 1;
+    EXPECT_EQ(comparison_arguments("t", "l", "r"),
+              (V{"diff", "-s", "-a", "-w", "-o", "t", "l", "r"}));
+}
+
+TEST_F(Comparison, ALongTemporaryPathTravelsWhole) {
+    std::string deep = dir.file("tmp");
+    while (deep.size() < 200) {
+        deep = join_dir_file(deep, "nested-directory");
+        fs::create_directory(deep);
+    }
+    const ScopedEnv long_tmp("TMP", deep);
+    load(SIDE_LEFT, "l.txt", lf_lines({"a", "b"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a", "c"}));
+    EXPECT_EQ(run_comparison(merge_document.left.path, merge_document.right.path), 0);
+    EXPECT_EQ(block_count(), 1);
+    EXPECT_TRUE(fs::is_empty(deep));
+}
+
 TEST_F(Comparison, TemporaryNameBeginsWithDiffAndFallsBackToTheCurrentDirectory) {
     std::string name;
     ASSERT_EQ(make_temp_listing_name(name), 0);
