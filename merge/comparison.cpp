@@ -15,6 +15,7 @@
 #include "resources/command_ids.h"
 
 void (*dir_walk_copy_identical)() = nullptr;
+int (*comparison_engine)(int, char**) = engine_run;
 
 // Tries names "diff" + 6 hex digits in `dir` until one is free.
 static bool free_name_in(const std::string& dir, std::string& name) {
@@ -78,12 +79,20 @@ int run_comparison(const char* left_path, const char* right_path) {
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
-    // The listing alone tells what was found; the result code is not needed.
-    engine_run(static_cast<int>(args.size()), argv.data());
+    const int engine_result = comparison_engine(static_cast<int>(args.size()), argv.data());
 
     TextLineReader listing;
     if (listing.open(temp.c_str()) != 0) {
         report_message("Could not open temporary file", SEVERITY_ERROR);
+        remove_file(temp);
+        platform_restore_cursor(cursor);
+        return -1;
+    }
+    // Trouble after the listing was begun (a failed write, memory running out) leaves
+    // it short; taking it as the whole truth would merge differences away unseen. The
+    // engine has said what went wrong.
+    if (engine_result == 2 || engine_result == -1) {
+        listing.close();
         remove_file(temp);
         platform_restore_cursor(cursor);
         return -1;

@@ -20,6 +20,9 @@ std::vector<std::string> comparison_arguments(const std::string& listing, const 
 // The Compare Files command (id 305).
 void compare_files();
 
+// The engine entry the comparison calls: engine_run, or a stand-in set by a test.
+extern int (*comparison_engine)(int argc, char** argv);
+
 // Set by the directory walk: copies the current pair's left file into the target
 // directory when the pair turned out identical. Left empty while no walk exists.
 extern void (*dir_walk_copy_identical)();

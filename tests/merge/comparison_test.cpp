@@ -4,6 +4,7 @@
 #include <string>
 
 #include "merge/blocks.h"
+#include "common/textio.h"
 #include "merge/comparison.h"
 #include "resources/command_ids.h"
 #include "tests/merge/merge_test_util.h"
@@ -136,6 +137,51 @@ TEST_F(Comparison, EngineArgumentVector) {
     merge_document.compress_spaces = 1;
     EXPECT_EQ(comparison_arguments("t", "l", "r"),
               (V{"diff", "-s", "-a", "-w", "-o", "t", "l", "r"}));
+}
+
+// Stands in for the engine: records its arguments, writes a canned listing to -o.
+struct FakeEngine {
+    static inline std::vector<std::string> args;
+    static inline std::string listing;
+    static inline int result = 1;
+    static int run(int argc, char** argv) {
+        args.assign(argv, argv + argc);
+        FILE* f = std::fopen(args.at(argc - 3).c_str(), "w");
+        std::fputs(listing.c_str(), f);
+        std::fclose(f);
+        return result;
+    }
+};
+
+TEST_F(Comparison, TheEngineGetsExactlyTheVectorAndAFreshListingName) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"a"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"b"}));
+    comparison_engine = FakeEngine::run;
+    FakeEngine::listing = "1c1\n< a\n---\n> b\n";
+    FakeEngine::result = 1;
+    merge_document.compress_spaces = 1;
+    EXPECT_EQ(run_comparison(merge_document.left.path, merge_document.right.path), 0);
+    const std::vector<std::string>& a = FakeEngine::args;
+    ASSERT_EQ(a.size(), 8u);
+    const std::string prefix = dir.file("tmp") + PATH_SEPARATOR + "diff";
+    EXPECT_EQ(a[5].compare(0, prefix.size(), prefix), 0) << a[5];
+    EXPECT_EQ(a, (std::vector<std::string>{"diff", "-s", "-a", "-w", "-o", a[5],
+                                           merge_document.left.path, merge_document.right.path}));
+    EXPECT_FALSE(exists(a[5]));
+}
+
+TEST_F(Comparison, EngineTroubleDiscardsAShortListing) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"a", "b"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"x", "y"}));
+    comparison_engine = FakeEngine::run;
+    FakeEngine::listing = "1c1\n< a\n";  // the second hunk never reached the disk
+    FakeEngine::result = 2;
+    EXPECT_EQ(run_comparison(merge_document.left.path, merge_document.right.path), -1);
+    EXPECT_FALSE(merge_document.left.own_blocks);
+    EXPECT_EQ(merge_document.not_compared, 1);
+    EXPECT_TRUE(reported_messages().empty());  // the engine has reported it
+    EXPECT_EQ(files_in_tmp(), 0);
+    EXPECT_EQ(fake_platform().cursor_depth, 0);
 }
 
 TEST_F(Comparison, ALongTemporaryPathTravelsWhole) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "common/textio.h"
+#include "engine/engine.h"
 #include "merge/comparison.h"
 #include "merge/listing.h"
 #include "merge/output.h"
@@ -16,9 +17,11 @@ void MergeTest::SetUp() {
     directory_target_path[0] = '\0';
     save_dialog_directory.clear();
     dir_walk_copy_identical = nullptr;
+    comparison_engine = engine_run;
 }
 
 void MergeTest::TearDown() {
+    comparison_engine = engine_run;
     merge_document = MergeDocument{};
     merge_simulated_memory_limit = 0;
 }
