@@ -147,22 +147,19 @@ void install_tables(BlockTables&& tables) {
     merge_document.right.filler_blocks = std::move(tables.right_filler);
 }
 
-static BlockTable* const* document_tables() {
-    static BlockTable* tables[4];
-    tables[0] = &*merge_document.left.own_blocks;
-    tables[1] = &*merge_document.left.filler_blocks;
-    tables[2] = &*merge_document.right.own_blocks;
-    tables[3] = &*merge_document.right.filler_blocks;
-    return tables;
-}
-
 int insert_block(int32_t index) {
     const MergeDocument& doc = merge_document;
     if (!doc.left.own_blocks || !doc.left.filler_blocks || !doc.right.own_blocks ||
-        !doc.right.filler_blocks || index < 0 || index > block_count()) {
+        !doc.right.filler_blocks) {
         return -1;
     }
-    BlockTable* const* tables = document_tables();
+    BlockTable* const tables[4] = {
+        &*merge_document.left.own_blocks, &*merge_document.left.filler_blocks,
+        &*merge_document.right.own_blocks, &*merge_document.right.filler_blocks};
+    // The four tables have one size; the end marker is the last entry of each.
+    if (index < 0 || static_cast<std::size_t>(index) >= tables[0]->size()) {
+        return -1;
+    }
     try {
         if (merge_allocation_refused((tables[0]->size() + 1) * sizeof(DiffBlock))) {
             throw std::bad_alloc();

@@ -32,7 +32,8 @@ bool parse_command_line(const char* line, DiffBlock& left_own, DiffBlock& left_f
 void install_tables(BlockTables&& tables);
 
 // Inserts an absent block at `index` (0..block count) into all four tables of the
-// document. Returns 0, or -1 after reporting "Not enough memory" (tables unchanged).
+// document. Returns 0; -1 after reporting "Not enough memory", or without a report when
+// there are no tables or the index is out of range (tables unchanged in every case).
 int insert_block(int32_t index);
 
 // After a comparison with Compress spaces on: gives lone blank lines in the unchanged
