@@ -170,6 +170,20 @@ TEST_F(Comparison, TheEngineGetsExactlyTheVectorAndAFreshListingName) {
     EXPECT_FALSE(exists(a[5]));
 }
 
+TEST_F(Comparison, AnEmptyListingIsComparedWithoutBlocks) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"a"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a"}));
+    comparison_engine = FakeEngine::run;
+    FakeEngine::listing = "";
+    FakeEngine::result = 0;
+    EXPECT_EQ(run_comparison(merge_document.left.path, merge_document.right.path), 0);
+    ASSERT_TRUE(merge_document.left.own_blocks);
+    EXPECT_EQ(block_count(), 0);
+    EXPECT_EQ(merge_document.not_compared, 0);
+    EXPECT_TRUE(reported_messages().empty());
+    EXPECT_EQ(merged_text(), with_line_ends({"a"}));
+}
+
 TEST_F(Comparison, EngineTroubleDiscardsAShortListing) {
     load(SIDE_LEFT, "l.txt", lf_lines({"a", "b"}));
     load(SIDE_RIGHT, "r.txt", lf_lines({"x", "y"}));
