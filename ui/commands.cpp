@@ -24,10 +24,10 @@ void run_prev() {
     doc_prev();
 }
 void run_from_left() {
-    doc_choose_all_from(SIDE_LEFT);
+    doc_choose_all_from(UI_LEFT);
 }
 void run_from_right() {
-    doc_choose_all_from(SIDE_RIGHT);
+    doc_choose_all_from(UI_RIGHT);
 }
 void run_unselect_all() {
     doc_unselect_all();
@@ -54,10 +54,10 @@ void run_print() {
     doc_print();
 }
 void run_beginning() {
-    go_to_row(0);
+    doc_beginning();
 }
 void run_end() {
-    go_to_row(doc_total_rows());
+    doc_end();
 }
 void run_file1() {
     pick_and_load(CMD_FILE1);

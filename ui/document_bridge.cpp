@@ -36,7 +36,14 @@ void doc_last() {}
 void doc_choose_all_from(UiSide) {}
 void doc_unselect_all() {}
 void doc_reset() {}
-int& doc_top_row() {
+void doc_choose_by_click(UiSide, int) {}
+const char* doc_path(UiSide) {
+    return "";
+}
+void doc_beginning() {}
+void doc_end() {}
+void doc_scroll_to_row(int) {}
+int doc_top_row() {
     return top_row;
 }
 int doc_total_rows() {

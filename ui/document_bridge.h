@@ -5,7 +5,7 @@
 // implementation over the merge layer; the unit tests link a recording fake, so that
 // the commands and the start-up order can be checked on their own.
 
-enum UiSide { SIDE_LEFT = 0, SIDE_RIGHT = 1 };
+enum UiSide { UI_LEFT = 0, UI_RIGHT = 1 };
 
 // The option flags kept in the document (0 or 1).
 int& doc_auto_walk();
@@ -31,12 +31,20 @@ void doc_next();
 void doc_prev();
 void doc_first();
 void doc_last();
+void doc_beginning();
+void doc_end();
+// Puts `row`, held within 0..total_rows - 1, at the top of both panes.
+void doc_scroll_to_row(int row);
 void doc_choose_all_from(UiSide side);
 void doc_unselect_all();
+// A left click `y` pixels below the top of a side's pane.
+void doc_choose_by_click(UiSide side, int y);
+// The path loaded on a side ("" when none).
+const char* doc_path(UiSide side);
 void doc_reset();
 
 // View state kept in the document.
-int& doc_top_row();
+int doc_top_row();
 int doc_total_rows();
 int& doc_first_column(UiSide side);
 

@@ -4,46 +4,29 @@
 
 ViewMetrics view_metrics;
 
-void go_to_row(int row) {
-    int total = doc_total_rows();
-    int& top = doc_top_row();
-    if (row > total - 1) {
-        row = total - 1;
-    }
-    if (row < 0) {
-        row = 0;
-    }
-    if (row == top) {
-        return;
-    }
-    top = row;
-    ui_set_vertical_position(top + 1);
-    ui_repaint_panes();
-}
-
 void scroll_vertical(ScrollCode code, int position) {
     int top = doc_top_row();
     switch (code) {
         case SCROLL_LINE_BACK:
-            go_to_row(top - 1);
+            doc_scroll_to_row(top - 1);
             break;
         case SCROLL_LINE_FORWARD:
-            go_to_row(top + 1);
+            doc_scroll_to_row(top + 1);
             break;
         case SCROLL_PAGE_BACK:
-            go_to_row(top - view_metrics.page_rows);
+            doc_scroll_to_row(top - view_metrics.page_rows);
             break;
         case SCROLL_PAGE_FORWARD:
-            go_to_row(top + view_metrics.page_rows);
+            doc_scroll_to_row(top + view_metrics.page_rows);
             break;
         case SCROLL_THUMB_RELEASED:
-            go_to_row(position - 1);
+            doc_scroll_to_row(position - 1);
             break;
         case SCROLL_TO_START:
-            go_to_row(0);
+            doc_scroll_to_row(0);
             break;
         case SCROLL_TO_END:
-            go_to_row(doc_total_rows());
+            doc_scroll_to_row(doc_total_rows());
             break;
         case SCROLL_OTHER:
             break;
@@ -109,7 +92,7 @@ void route_navigation_key(NavigationKey key) {
         default:
             break;
     }
-    UiSide side = ui_pointer_over_left_pane() ? SIDE_LEFT : SIDE_RIGHT;
+    UiSide side = ui_pointer_over_left_pane() ? UI_LEFT : UI_RIGHT;
     switch (key) {
         case KEY_HOME:
             scroll_horizontal(side, SCROLL_TO_START);

@@ -26,8 +26,6 @@ enum ScrollCode {
 constexpr int HSCROLL_MAX = 79;
 constexpr int HSCROLL_PAGE = 16;
 
-// Makes `row` the top row of both panes, held within 0..total_rows - 1.
-void go_to_row(int row);
 // Scrolls both panes by the request; `position` is the released thumb's position.
 void scroll_vertical(ScrollCode code, int position = 0);
 // Scrolls one pane sideways; `position` is the released thumb's position.

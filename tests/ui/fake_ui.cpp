@@ -111,7 +111,7 @@ void doc_last() {
     log("last");
 }
 void doc_choose_all_from(UiSide side) {
-    log(side == SIDE_LEFT ? "choose_all_from left" : "choose_all_from right");
+    log(side == UI_LEFT ? "choose_all_from left" : "choose_all_from right");
 }
 void doc_unselect_all() {
     log("unselect_all");
@@ -119,7 +119,30 @@ void doc_unselect_all() {
 void doc_reset() {
     log("reset_document");
 }
-int& doc_top_row() {
+void doc_choose_by_click(UiSide side, int y) {
+    log((side == UI_LEFT ? "click left " : "click right ") + std::to_string(y));
+}
+const char* doc_path(UiSide) {
+    return "";
+}
+void doc_beginning() {
+    log("beginning");
+}
+void doc_end() {
+    log("end");
+}
+void doc_scroll_to_row(int row) {
+    long r = row;
+    if (r > state.total_rows - 1L) {
+        r = state.total_rows - 1L;
+    }
+    if (r < 0) {
+        r = 0;
+    }
+    log("scroll_to_row " + std::to_string(r));
+    state.top_row = static_cast<int>(r);
+}
+int doc_top_row() {
     return state.top_row;
 }
 int doc_total_rows() {
@@ -174,13 +197,13 @@ void ui_repaint_panes() {
     log("repaint_panes");
 }
 void ui_repaint_pane(UiSide side) {
-    log(side == SIDE_LEFT ? "repaint left" : "repaint right");
+    log(side == UI_LEFT ? "repaint left" : "repaint right");
 }
 void ui_set_vertical_position(int position) {
     log("vpos " + std::to_string(position));
 }
 void ui_set_horizontal_position(UiSide side, int position) {
-    log(std::string(side == SIDE_LEFT ? "hpos left " : "hpos right ") + std::to_string(position));
+    log(std::string(side == UI_LEFT ? "hpos left " : "hpos right ") + std::to_string(position));
 }
 bool ui_pointer_over_left_pane() {
     return state.pointer_over_left;

@@ -25,9 +25,9 @@ protected:
 };
 
 TEST_F(View, VerticalKeysScrollBothPanesWithinTheRows) {
-    EXPECT_EQ(key(KEY_UP), Calls{});  // already at the top
-    EXPECT_EQ(key(KEY_DOWN), (Calls{"vpos 2", "repaint_panes"}));
-    EXPECT_EQ(key(KEY_PAGE_DOWN), (Calls{"vpos 22", "repaint_panes"}));
+    EXPECT_EQ(key(KEY_UP), (Calls{"scroll_to_row 0"}));  // held at the top
+    EXPECT_EQ(key(KEY_DOWN), (Calls{"scroll_to_row 1"}));
+    EXPECT_EQ(key(KEY_PAGE_DOWN), (Calls{"scroll_to_row 21"}));
     EXPECT_EQ(fake_ui().top_row, 21);
     key(KEY_PAGE_UP);
     key(KEY_PAGE_UP);
