@@ -46,6 +46,7 @@ void doc_reset();
 // View state kept in the document.
 int doc_top_row();
 int doc_total_rows();
-int& doc_first_column(UiSide side);
+int doc_first_column(UiSide side);
+void doc_set_first_column(UiSide side, int column);
 
 #endif

@@ -147,11 +147,17 @@ bool build_filter_list(std::string& out) {
         append("All files(*.*)");
         append("*.*");
         char key[40];
-        for (int i = 1; i <= count; ++i) {
+        // The dialog reads up to the first empty string: nothing after it is offered,
+        // so a garbage count does not make start-up read a million missing keys.
+        bool ended = false;
+        for (int i = 1; i <= count && !ended; ++i) {
             std::snprintf(key, sizeof key, "Description %d", i);
-            append(settings_read_string("Filters", key, ""));
+            std::string description = settings_read_string("Filters", key, "");
             std::snprintf(key, sizeof key, "Filter %d", i);
-            append(settings_read_string("Filters", key, ""));
+            std::string filter = settings_read_string("Filters", key, "");
+            append(description);
+            append(filter);
+            ended = description.empty() || filter.empty();
         }
         append("");
         out = std::move(list);

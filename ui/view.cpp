@@ -34,7 +34,7 @@ void scroll_vertical(ScrollCode code, int position) {
 }
 
 void scroll_horizontal(UiSide side, ScrollCode code, int position) {
-    int& column = doc_first_column(side);
+    int column = doc_first_column(side);
     long next = column;
     switch (code) {
         case SCROLL_LINE_BACK:
@@ -71,6 +71,7 @@ void scroll_horizontal(UiSide side, ScrollCode code, int position) {
         return;
     }
     column = static_cast<int>(next);
+    doc_set_first_column(side, column);
     ui_set_horizontal_position(side, column > HSCROLL_MAX ? HSCROLL_MAX : column);
     ui_repaint_pane(side);
 }

@@ -148,8 +148,11 @@ int doc_top_row() {
 int doc_total_rows() {
     return state.total_rows;
 }
-int& doc_first_column(UiSide side) {
+int doc_first_column(UiSide side) {
     return state.first_column[side];
+}
+void doc_set_first_column(UiSide side, int column) {
+    state.first_column[side] = column;
 }
 
 // The window system.
