@@ -75,15 +75,16 @@ for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "Alt+X did not end the program"
 pid=""
 
+[ -f "$ini" ] || fail "pairex.ini was not written"
+tr -d '\r' <"$ini" >"$work/ini"  # the profile functions write CR LF
 if [ "$mode" = "with-merge" ]; then
     expected=$(printf 'one\r\ntwo\r\nthree\r\nfour\r\n')
     [ -f "$work/merged.txt" ] || fail "no merged file"
     [ "$(cat "$work/merged.txt")" = "$expected" ] || fail "merged file: $(od -c "$work/merged.txt" | head)"
-    grep -q '^Out dir=.*\\$' "$ini" || fail "Out dir not kept: $(grep 'Out dir' "$ini")"
+    grep -q '^Out dir=.*\\$' "$work/ini" || fail "Out dir not kept: $(grep 'Out dir' "$work/ini")"
 fi
-[ -f "$ini" ] || fail "pairex.ini was not written"
-grep -q '^LastCmd="-f1 ' "$ini" || fail "LastCmd missing"
-grep -q '^Tab size=8' "$ini" || fail "Options not saved"
-[ "$(grep -c '^Tab size=' "$ini")" -eq 1 ] || fail "Tab size written more than once"
+grep -q '^LastCmd="-f1 ' "$work/ini" || fail "LastCmd missing"
+grep -q '^Tab size=8' "$work/ini" || fail "Options not saved"
+[ "$(grep -c '^Tab size=' "$work/ini")" -eq 1 ] || fail "Tab size written more than once"
 rm -rf "$work"
 echo "PASS"
