@@ -150,4 +150,46 @@ TEST_F(MergeFlow, ReplacingAnExistingFileAsksAndKeepsABackup) {
     EXPECT_EQ(read_bytes(out), "a\r\nc\r\n");
 }
 
+TEST_F(MergeFlow, KeysScrollThePanes) {
+    std::string text;
+    for (int i = 0; i < 300; ++i) {
+        text += "line " + std::to_string(i) + "\n";
+    }
+    std::string left = dir.write("l.txt", text);
+    std::string right = dir.write("r.txt", text + "extra\n");
+    auto key = [](WPARAM vk) { SendMessageA(ui_state.main_window, WM_KEYDOWN, vk, 0); };
+    auto point_at = [](HWND window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([&] {
+            key(VK_DOWN);
+            key(VK_DOWN);
+            EXPECT_EQ(merge_document.top_row, 2);
+            EXPECT_EQ(GetScrollPos(ui_state.vertical_scrollbar, SB_CTL), 3);
+            key(VK_UP);
+            EXPECT_EQ(merge_document.top_row, 1);
+            key(VK_NEXT);
+            EXPECT_GT(merge_document.top_row, 2);
+            point_at(ui_state.position_bar);
+            key(VK_RIGHT);  // not over the left pane: the right one scrolls
+            EXPECT_EQ(merge_document.right.first_column, 1u);
+            EXPECT_EQ(merge_document.left.first_column, 0u);
+            point_at(ui_state.left_pane);
+            key(VK_END);
+            EXPECT_EQ(merge_document.left.first_column, 79u);
+            key(VK_HOME);
+            EXPECT_EQ(merge_document.left.first_column, 0u);
+        }),
+        ProgramDriver::post(CMD_END),
+        ProgramDriver::check(
+            [] { EXPECT_EQ(merge_document.top_row, merge_document.total_rows - 1); }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("-f1 " + left + " -f2 " + right);
+}
+
 }  // namespace
