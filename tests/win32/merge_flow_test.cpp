@@ -184,6 +184,12 @@ TEST_F(MergeFlow, KeysScrollThePanes) {
             key(VK_HOME);
             EXPECT_EQ(merge_document.left.first_column, 0u);
         }),
+        ProgramDriver::check([] {
+            // The shared scrollbar's thumb released at position 1 shows row 0.
+            SendMessageA(ui_state.position_bar, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1),
+                         reinterpret_cast<LPARAM>(ui_state.vertical_scrollbar));
+            EXPECT_EQ(merge_document.top_row, 0);
+        }),
         ProgramDriver::post(CMD_END),
         ProgramDriver::check(
             [] { EXPECT_EQ(merge_document.top_row, merge_document.total_rows - 1); }),

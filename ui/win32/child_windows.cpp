@@ -37,6 +37,19 @@ ScrollCode scroll_code(WORD request) {
     }
 }
 
+// The released thumb's position. The message carries 16 bits of it; a longer range
+// asks the scrollbar for the full value.
+int thumb_position(WPARAM wparam, LPARAM lparam) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_TRACKPOS;
+    HWND bar = reinterpret_cast<HWND>(lparam);
+    if (bar != nullptr && GetScrollInfo(bar, SB_CTL, &info) && info.nMax > 0xFFFF) {
+        return info.nTrackPos;
+    }
+    return HIWORD(wparam);
+}
+
 LRESULT pane_on_create(HWND pane, LPARAM lparam) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
     // The creation parameter says which UiState field this pane is.
@@ -95,7 +108,7 @@ LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM
             return SendMessageA(ui_state.main_window, WM_COMMAND, wparam, lparam);
         case WM_HSCROLL:
             scroll_horizontal(pane_side(pane), scroll_code(LOWORD(wparam)),
-                              static_cast<short>(HIWORD(wparam)));
+                              thumb_position(wparam, lparam));
             return 0;
         case WM_LBUTTONDOWN:
             doc_choose_by_click(pane_side(pane), static_cast<short>(HIWORD(lparam)));
@@ -126,7 +139,7 @@ LRESULT CALLBACK title_window_proc(HWND window, UINT message, WPARAM wparam, LPA
 
 LRESULT CALLBACK position_bar_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_VSCROLL) {
-        scroll_vertical(scroll_code(LOWORD(wparam)), static_cast<short>(HIWORD(wparam)));
+        scroll_vertical(scroll_code(LOWORD(wparam)), thumb_position(wparam, lparam));
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
