@@ -10,6 +10,7 @@
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/driver.h"
+#include "ui/view.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
@@ -148,6 +149,26 @@ TEST_F(MergeFlow, ReplacingAnExistingFileAsksAndKeepsABackup) {
     EXPECT_EQ(driver.seen[1].caption, "Confirm the operation");
     EXPECT_EQ(read_bytes(dir.file("out.bak")), "old\n");
     EXPECT_EQ(read_bytes(out), "a\r\nc\r\n");
+}
+
+TEST_F(MergeFlow, ClickInAPaneChoosesThatSide) {
+    std::string left = dir.write("l.txt", "one\ntwo\nthree\n");
+    std::string right = dir.write("r.txt", "one\n2\nthree\n");
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([] {
+            int y = view_metrics.line_height + 1;  // the second row: block 0
+            SendMessageA(ui_state.right_pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, y));
+            ASSERT_TRUE(merge_document.right.own_blocks.has_value());
+            EXPECT_EQ((*merge_document.right.own_blocks)[0].chosen, 1u);
+            EXPECT_EQ((*merge_document.left.own_blocks)[0].chosen, 0u);
+            // A click on a common row changes nothing.
+            SendMessageA(ui_state.left_pane, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 1));
+            EXPECT_EQ((*merge_document.left.own_blocks)[0].chosen, 0u);
+        }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("-f1 " + left + " -f2 " + right);
 }
 
 TEST_F(MergeFlow, KeysScrollThePanes) {
