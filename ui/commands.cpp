@@ -7,7 +7,7 @@
 #include "ui/settings.h"
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 
 namespace {
 

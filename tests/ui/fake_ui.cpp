@@ -9,7 +9,7 @@
 #include "ui/settings_file.h"
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 
 namespace {
 

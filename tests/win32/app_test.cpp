@@ -11,7 +11,7 @@
 #include "ui/commands.h"
 #include "ui/layout.h"
 #include "ui/settings.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 
 namespace {

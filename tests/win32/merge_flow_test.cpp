@@ -10,7 +10,7 @@
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/driver.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 
 namespace {

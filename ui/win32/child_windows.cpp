@@ -2,7 +2,7 @@
 
 #include "ui/document_bridge.h"
 #include "ui/layout.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
@@ -16,7 +16,7 @@ HWND pane_scrollbar(HWND pane) {
     return GetWindow(pane, GW_CHILD);
 }
 
-ScrollCode scroll_code(WORD request) {
+ScrollRequest scroll_code(WORD request) {
     switch (request) {
         case SB_LINEUP:  // SB_LINELEFT
             return SCROLL_LINE_BACK;
@@ -29,9 +29,9 @@ ScrollCode scroll_code(WORD request) {
         case SB_THUMBPOSITION:
             return SCROLL_THUMB_RELEASED;
         case SB_TOP:
-            return SCROLL_TO_START;
+            return SCROLL_START;
         case SB_BOTTOM:
-            return SCROLL_TO_END;
+            return SCROLL_FINISH;
         default:
             return SCROLL_OTHER;
     }
@@ -68,9 +68,7 @@ LRESULT pane_on_create(HWND pane, LPARAM lparam) {
 
 void pane_on_size(HWND pane, int width, int height) {
     int h = GetSystemMetrics(SM_CYHSCROLL);
-    if (view_metrics.line_height > 0) {
-        view_metrics.page_rows = (height - h) / view_metrics.line_height + 1;
-    }
+    view_metrics.page_rows = page_rows(height, h, view_metrics.line_height);
     MoveWindow(pane_scrollbar(pane), 0, height - h, width, h, TRUE);
     InvalidateRect(pane, nullptr, TRUE);
 }

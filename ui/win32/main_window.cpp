@@ -3,7 +3,7 @@
 #include "ui/commands.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 
 namespace {

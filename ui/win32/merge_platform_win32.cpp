@@ -6,17 +6,27 @@
 #include "merge/merge_platform.h"
 #include "ui/file_commands.h"
 #include "ui/settings.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
-HWND pane_of(PaneSide side) { return side == PANE_LEFT ? ui_state.left_pane : ui_state.right_pane; }
-HWND title_of(PaneSide side) { return side == PANE_LEFT ? ui_state.left_title : ui_state.right_title; }
+HWND pane_of(PaneSide side) {
+    return side == PANE_LEFT ? ui_state.left_pane : ui_state.right_pane;
+}
+HWND title_of(PaneSide side) {
+    return side == PANE_LEFT ? ui_state.left_title : ui_state.right_title;
+}
 }  // namespace
 
-void platform_repaint_pane(PaneSide side) { InvalidateRect(pane_of(side), nullptr, TRUE); }
-void platform_repaint_title(PaneSide side) { InvalidateRect(title_of(side), nullptr, TRUE); }
-void platform_repaint_position_bar() { InvalidateRect(ui_state.position_bar, nullptr, TRUE); }
+void platform_repaint_pane(PaneSide side) {
+    InvalidateRect(pane_of(side), nullptr, TRUE);
+}
+void platform_repaint_title(PaneSide side) {
+    InvalidateRect(title_of(side), nullptr, TRUE);
+}
+void platform_repaint_position_bar() {
+    InvalidateRect(ui_state.position_bar, nullptr, TRUE);
+}
 
 void platform_set_scroll_range(int32_t min, int32_t max) {
     SetScrollRange(ui_state.vertical_scrollbar, SB_CTL, min, max, TRUE);
@@ -36,17 +46,19 @@ std::intptr_t platform_show_wait_cursor() {
     return reinterpret_cast<std::intptr_t>(previous);
 }
 
-void platform_restore_cursor(std::intptr_t previous) { SetCursor(reinterpret_cast<HCURSOR>(previous)); }
+void platform_restore_cursor(std::intptr_t previous) {
+    SetCursor(reinterpret_cast<HCURSOR>(previous));
+}
 
 Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons) {
     UINT type = (buttons == BUTTONS_YES_NO ? MB_YESNO : MB_YESNOCANCEL) | MB_ICONQUESTION;
     switch (MessageBoxA(ui_state.main_window, text, caption, type)) {
-    case IDYES:
-        return ANSWER_YES;
-    case IDNO:
-        return ANSWER_NO;
-    default:
-        return ANSWER_CANCEL;
+        case IDYES:
+            return ANSWER_YES;
+        case IDNO:
+            return ANSWER_NO;
+        default:
+            return ANSWER_CANCEL;
     }
 }
 
@@ -63,9 +75,15 @@ void platform_post_command(int command_id) {
     PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(command_id), 0);
 }
 
-int platform_pane_line_height() { return view_metrics.line_height > 0 ? view_metrics.line_height : 1; }
+int platform_pane_line_height() {
+    return view_metrics.line_height > 0 ? view_metrics.line_height : 1;
+}
 
 // Printing comes with its own work; until then no job can start.
-int print_job_start() { return -1; }
+int print_job_start() {
+    return -1;
+}
 void print_line(const char*, int32_t) {}
-int print_job_end() { return 0; }
+int print_job_end() {
+    return 0;
+}

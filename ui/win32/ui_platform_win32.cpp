@@ -3,7 +3,7 @@
 #include "ui/layout.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 
 namespace {

@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "tests/ui/fake_ui.h"
-#include "ui/view.h"
+#include "ui/navigation.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
-class View : public ::testing::Test {
+class Navigation : public ::testing::Test {
 protected:
     void SetUp() override {
         reset_fake_ui();
@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(View, VerticalKeysScrollBothPanesWithinTheRows) {
+TEST_F(Navigation, VerticalKeysScrollBothPanesWithinTheRows) {
     EXPECT_EQ(key(KEY_UP), (Calls{"scroll_to_row 0"}));  // held at the top
     EXPECT_EQ(key(KEY_DOWN), (Calls{"scroll_to_row 1"}));
     EXPECT_EQ(key(KEY_PAGE_DOWN), (Calls{"scroll_to_row 21"}));
@@ -32,16 +32,16 @@ TEST_F(View, VerticalKeysScrollBothPanesWithinTheRows) {
     key(KEY_PAGE_UP);
     key(KEY_PAGE_UP);
     EXPECT_EQ(fake_ui().top_row, 0);
-    scroll_vertical(SCROLL_TO_END);
+    scroll_vertical(SCROLL_FINISH);
     EXPECT_EQ(fake_ui().top_row, 99);
     scroll_vertical(SCROLL_THUMB_RELEASED, 1);
     EXPECT_EQ(fake_ui().top_row, 0);
     fake_ui().total_rows = 0;
-    scroll_vertical(SCROLL_TO_END);
+    scroll_vertical(SCROLL_FINISH);
     EXPECT_EQ(fake_ui().top_row, 0);
 }
 
-TEST_F(View, HorizontalKeysGoToThePaneUnderThePointer) {
+TEST_F(Navigation, HorizontalKeysGoToThePaneUnderThePointer) {
     EXPECT_EQ(key(KEY_RIGHT), (Calls{"hpos right 1", "repaint right"}));
     fake_ui().pointer_over_left = true;
     EXPECT_EQ(key(KEY_END), (Calls{"hpos left 79", "repaint left"}));

@@ -1,7 +1,8 @@
-#ifndef PAIREX_UI_VIEW_H
-#define PAIREX_UI_VIEW_H
+#ifndef PAIREX_UI_NAVIGATION_H
+#define PAIREX_UI_NAVIGATION_H
 
 #include "ui/document_bridge.h"
+#include "ui/view/view_scroll.h"
 
 // Row geometry of the panes and title bars.
 struct ViewMetrics {
@@ -11,25 +12,10 @@ struct ViewMetrics {
 };
 extern ViewMetrics view_metrics;
 
-// Requests of a scrollbar or a key, the same vocabulary for both directions.
-enum ScrollCode {
-    SCROLL_LINE_BACK,  // line up / left; Up, Left keys
-    SCROLL_LINE_FORWARD,
-    SCROLL_PAGE_BACK,
-    SCROLL_PAGE_FORWARD,
-    SCROLL_THUMB_RELEASED,
-    SCROLL_TO_START,  // top / left end; Home key
-    SCROLL_TO_END,    // bottom / right end; End key
-    SCROLL_OTHER,
-};
-
-constexpr int HSCROLL_MAX = 79;
-constexpr int HSCROLL_PAGE = 16;
-
 // Scrolls both panes by the request; `position` is the released thumb's position.
-void scroll_vertical(ScrollCode code, int position = 0);
+void scroll_vertical(ScrollRequest request, int position = 0);
 // Scrolls one pane sideways; `position` is the released thumb's position.
-void scroll_horizontal(UiSide side, ScrollCode code, int position = 0);
+void scroll_horizontal(UiSide side, ScrollRequest request, int position = 0);
 
 // The keys that scroll from the main window.
 enum NavigationKey {
