@@ -33,18 +33,13 @@ int font_height(HWND window, HFONT font) {
     return tm.tmHeight;
 }
 
-void delete_object(HGDIOBJ& object) {
-    if (object != nullptr) {
-        DeleteObject(object);
-        object = nullptr;
-    }
-}
-
+// Deletes a brush or font and forgets its handle.
 template <typename T>
 void delete_gdi(T& handle) {
-    HGDIOBJ object = handle;
-    delete_object(object);
-    handle = nullptr;
+    if (handle != nullptr) {
+        DeleteObject(handle);
+        handle = nullptr;
+    }
 }
 
 HWND child(HWND parent, const char* cls, const char* name, DWORD style, const ChildRect& r,
