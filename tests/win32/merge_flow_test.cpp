@@ -10,6 +10,7 @@
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/driver.h"
+#include "ui/commands.h"
 #include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 
@@ -169,6 +170,36 @@ TEST_F(MergeFlow, ClickInAPaneChoosesThatSide) {
         ProgramDriver::post(CMD_QUIT),
     };
     run("-f1 " + left + " -f2 " + right);
+}
+
+TEST_F(MergeFlow, EveryCommandRunsInTheRealProgramAndItGoesOn) {
+    std::string left = dir.write("l.txt", "a\nb\nc\n");
+    std::string right = dir.write("r.txt", "a\nB\nc\nd\n");
+    auto no_dialog = [] { return FindWindowA("#32770", nullptr) == nullptr; };
+    driver.steps = {ProgramDriver::wait_until(compared)};
+    for (const CommandInfo& command : command_table()) {
+        if (command.id == CMD_QUIT) {
+            continue;
+        }
+        driver.steps.push_back(ProgramDriver::post(command.id));
+        driver.steps.push_back(ProgramDriver::wait_until(no_dialog));
+    }
+    driver.steps.push_back(ProgramDriver::check([] {
+        EXPECT_TRUE(IsWindow(ui_state.main_window));
+        EXPECT_EQ(merge_document.left.line_count, 3);
+        EXPECT_EQ(merge_document.right.line_count, 4);
+    }));
+    driver.steps.push_back(ProgramDriver::post(CMD_QUIT));
+    run("-f1 " + left + " -f2 " + right);
+    // The pickers and the save dialog were cancelled; Write and Print met the open
+    // blocks, or the choices that From Left and From Right made.
+    std::vector<std::string> captions;
+    for (const SeenDialog& d : driver.seen) {
+        captions.push_back(d.caption);
+    }
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"Error", "Open file 1", "Open file 2", "Save As"}));
+    EXPECT_EQ(driver.seen[0].text, "You have unresolved difference(s) !");
 }
 
 TEST_F(MergeFlow, KeysScrollThePanes) {
