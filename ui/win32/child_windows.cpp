@@ -3,6 +3,7 @@
 #include "ui/document_bridge.h"
 #include "ui/layout.h"
 #include "ui/navigation.h"
+#include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
@@ -101,6 +102,9 @@ LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM
         case WM_SIZE:
             pane_on_size(pane, LOWORD(lparam), HIWORD(lparam));
             return 0;
+        case WM_PAINT:
+            paint_pane(pane, pane_side(pane));
+            return 0;
         case WM_COMMAND:
             // Commands of the quick menu run through the main window like menu commands.
             return SendMessageA(ui_state.main_window, WM_COMMAND, wparam, lparam);
@@ -136,6 +140,10 @@ LRESULT CALLBACK title_window_proc(HWND window, UINT message, WPARAM wparam, LPA
 }
 
 LRESULT CALLBACK position_bar_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PAINT) {
+        paint_position_bar(window);
+        return 0;
+    }
     if (message == WM_VSCROLL) {
         scroll_vertical(scroll_code(LOWORD(wparam)), thumb_position(wparam, lparam));
         return 0;

@@ -1,0 +1,83 @@
+#include "ui/win32/pane_paint.h"
+
+#include <vector>
+
+#include "merge/document.h"
+#include "ui/navigation.h"
+#include "ui/settings.h"
+#include "ui/view/position_marks.h"
+#include "ui/view/view_text.h"
+#include "ui/win32/ui_state.h"
+
+namespace {
+
+HBRUSH fill_for(RowState state) {
+    switch (state) {
+        case ROW_OWN:
+            return ui_state.changed_brush;
+        case ROW_FILLER:
+            return ui_state.gap_brush;
+        case ROW_OWN_CHOSEN:
+        case ROW_FILLER_CHOSEN:
+            return ui_state.chosen_brush;
+        default:
+            return nullptr;
+    }
+}
+
+void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
+    const int height = view_metrics.line_height;
+    RECT r = {client.left, screen_row * height, client.right, (screen_row + 1) * height};
+    SetBkMode(dc, TRANSPARENT);
+    if (HBRUSH brush = fill_for(row.state)) {
+        FillRect(dc, &r, brush);
+    }
+    if (!row.text.empty()) {
+        // Prefix processing shows the doubled ampersands of the row text as one.
+        DrawTextA(dc, row.text.c_str(), static_cast<int>(row.text.size()), &r,
+                  DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
+    }
+}
+
+}  // namespace
+
+void paint_pane(HWND pane, UiSide ui_side) {
+    const MergeSide& side = ui_side == UI_LEFT ? merge_document.left : merge_document.right;
+    if (side.lines.empty() || view_metrics.line_height <= 0) {
+        DefWindowProcA(pane, WM_PAINT, 0, 0);
+        return;
+    }
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(pane, &ps);
+    HGDIOBJ old_font = ui_state.text_font ? SelectObject(dc, ui_state.text_font) : nullptr;
+    RECT client;
+    GetClientRect(pane, &client);
+    const RowFormat format{settings.line_numbers != 0, settings.tab_size};
+    const RowSpan span = rows_in_band(ps.rcPaint.top, ps.rcPaint.bottom, view_metrics.line_height);
+    for (int32_t i = span.first; i < span.limit; ++i) {
+        const RowView row = describe_row(side, merge_document.top_row + i, format);
+        if (row.state == ROW_PAST_END) {
+            break;
+        }
+        paint_row(dc, client, i, row);
+    }
+    if (old_font != nullptr) {
+        SelectObject(dc, old_font);
+    }
+    EndPaint(pane, &ps);
+}
+
+void paint_position_bar(HWND bar) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(bar, &ps);
+    RECT client;
+    GetClientRect(bar, &client);
+    const std::vector<int32_t> marks =
+        position_marks(merge_document.left, merge_document.total_rows, client.bottom,
+                       GetSystemMetrics(SM_CYVSCROLL), GetSystemMetrics(SM_CXVSCROLL));
+    for (int32_t y : marks) {
+        MoveToEx(dc, 0, y, nullptr);
+        LineTo(dc, client.right, y);
+    }
+    EndPaint(bar, &ps);
+}
