@@ -10,7 +10,9 @@ bool is_path_separator(char c) {
 #endif
 }
 
-static char fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char fold(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool paths_equal(const char* a, const char* b) {
     for (;; ++a, ++b) {

@@ -22,7 +22,9 @@ bool is_path_separator(char c);
 bool paths_equal(const char* a, const char* b);
 
 // True when `path` fits the 259-character limit.
-inline bool path_fits(const std::string& path) { return path.size() <= PATH_MAX_CHARS; }
+inline bool path_fits(const std::string& path) {
+    return path.size() <= PATH_MAX_CHARS;
+}
 
 // dir + separator + name; no separator is added when dir is empty or already ends in
 // one.

@@ -39,9 +39,13 @@ int read_text_file(const char* path, std::string& out) {
     return bad ? -1 : 0;
 }
 
-FILE* open_text_output(const char* path) { return std::fopen(path, "w"); }
+FILE* open_text_output(const char* path) {
+    return std::fopen(path, "w");
+}
 
-TextLineReader::~TextLineReader() { close(); }
+TextLineReader::~TextLineReader() {
+    close();
+}
 
 int TextLineReader::open(const char* path) {
     close();

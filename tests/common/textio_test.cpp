@@ -17,7 +17,9 @@ TEST(TextMode, DropsCarriageReturnsAndStopsAtCtrlZ) {
 
 TEST(TextMode, ReadWholeFileMatchesFilter) {
     TempDir dir;
-    const std::string p = dir.write("f.txt", "x\r\ny\r\n\x1a" "z");
+    const std::string p = dir.write("f.txt",
+                                    "x\r\ny\r\n\x1a"
+                                    "z");
     std::string text;
     ASSERT_EQ(read_text_file(p.c_str(), text), 0);
     EXPECT_EQ(text, "x\ny\n");

@@ -7,7 +7,9 @@ std::vector<ReportedMessage>& reported_messages() {
     return messages;
 }
 
-void clear_reported_messages() { reported_messages().clear(); }
+void clear_reported_messages() {
+    reported_messages().clear();
+}
 
 int report_message(const char* text, int severity) {
     reported_messages().push_back({text, severity});

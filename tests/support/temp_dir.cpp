@@ -29,7 +29,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& name) const { return join_dir_file(path_, name); }
+std::string TempDir::file(const std::string& name) const {
+    return join_dir_file(path_, name);
+}
 
 std::string TempDir::write(const std::string& name, const std::string& bytes) const {
     const std::string p = file(name);
