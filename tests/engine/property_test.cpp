@@ -69,6 +69,7 @@ std::string describe(const Options& o) {
 struct Case {
     std::string first, second;
     Options opt;
+    unsigned spelling = 0;  // seeds how the argument vector spells the options
 };
 
 // ---------------------------------------------------------------------------------
@@ -254,6 +255,7 @@ std::string escaped(const std::string& s) {
 // Running the engine.
 
 struct Outcome {
+    std::vector<std::string> argv;
     int result = -99;
     bool listing_exists = false;
     std::string listing_raw;
@@ -262,13 +264,14 @@ struct Outcome {
 
 Outcome run_engine(std::vector<std::string> words, const std::string& listing_path) {
     std::remove(listing_path.c_str());
+    Outcome out;
+    out.argv = words;
     std::vector<char*> argv;
     for (std::string& w : words) {
         argv.push_back(w.data());
     }
     argv.push_back(nullptr);
     clear_reported_messages();
-    Outcome out;
     out.result = engine_run(static_cast<int>(words.size()), argv.data());
     out.messages = reported_messages();
     out.listing_exists = exists(listing_path);
@@ -279,7 +282,8 @@ Outcome run_engine(std::vector<std::string> words, const std::string& listing_pa
 // The argument vector for a pair: options in varied but equivalent spellings
 // (separate, clustered, long names, -o attached or not, operands first or last).
 std::vector<std::string> make_argv(const Options& o, const std::string& p1, const std::string& p2,
-                                   const std::string& out, std::mt19937& rng) {
+                                   const std::string& out, unsigned spelling) {
+    std::mt19937 rng(spelling);
     struct Flag {
         bool on;
         char letter;
@@ -288,7 +292,8 @@ std::vector<std::string> make_argv(const Options& o, const std::string& p1, cons
     const Flag flags[] = {{o.a, 'a', "--te"}, {o.b, 'b', "--ir"}, {o.B, 'B', "--ig"},
                           {o.H, 'H', "--sp"}, {o.i, 'i', "--ie"}, {o.s, 's', "--rp"},
                           {o.t, 't', "--ex"}, {o.T, 'T', "--ii"}, {o.w, 'w', "--ia"}};
-    std::vector<std::string> opts;
+    // Units that stay together when shuffled ("-o" and its path).
+    std::vector<std::vector<std::string>> opts;
     std::string cluster = "-";
     for (const Flag& f : flags) {
         if (!f.on) {
@@ -296,38 +301,39 @@ std::vector<std::string> make_argv(const Options& o, const std::string& p1, cons
         }
         const unsigned r = rng() % 10;
         if (r == 0) {
-            opts.push_back(f.long_name);
+            opts.push_back({f.long_name});
         } else if (r < 5) {
-            opts.push_back(std::string("-") + f.letter);
+            opts.push_back({std::string("-") + f.letter});
         } else {
             cluster += f.letter;
         }
     }
     if (cluster.size() > 1) {
-        opts.push_back(cluster);
+        opts.push_back({cluster});
     }
     switch (rng() % 4) {
         case 0:
-            opts.push_back("-o" + out);
+            opts.push_back({"-o" + out});
             break;
         case 1:
-            opts.push_back("--ou=" + out);
+            opts.push_back({"--ou=" + out});
             break;
         default:
-            opts.push_back("-o");
-            opts.push_back(out);
+            opts.push_back({"-o", out});
     }
     std::shuffle(opts.begin(), opts.end(), rng);
     std::vector<std::string> words = {"pairex-diff"};
-    if (rng() % 5 == 0) {
+    const bool operand_first = rng() % 5 == 0;
+    if (operand_first) {
         words.push_back(p1);
-        words.insert(words.end(), opts.begin(), opts.end());
-        words.push_back(p2);
-    } else {
-        words.insert(words.end(), opts.begin(), opts.end());
-        words.push_back(p1);
-        words.push_back(p2);
     }
+    for (const auto& unit : opts) {
+        words.insert(words.end(), unit.begin(), unit.end());
+    }
+    if (!operand_first) {
+        words.push_back(p1);
+    }
+    words.push_back(p2);
     return words;
 }
 
@@ -513,6 +519,7 @@ public:
         o.T = chance(15);
         o.H = chance(15);
         o.s = chance(20);
+        c.spelling = rng_();
         nul_ok_ = o.a && chance(30);
         style_ = below(5);
         pool_.clear();
@@ -543,6 +550,7 @@ public:
     Case make_binary_case() {
         Case c;
         c.opt.s = chance(50);
+        c.spelling = rng_();
         std::string data(static_cast<std::size_t>(1 + below(3000)), '\0');
         for (char& ch : data) {
             ch = static_cast<char>(below(3) == 0 ? 0 : 'a' + below(4));
@@ -779,12 +787,11 @@ private:
 };
 
 // Runs one case and checks it; "" when it holds.
-std::string run_and_check(const Case& c, const TempDir& dir, std::mt19937& rng,
-                          Outcome* outcome = nullptr) {
+std::string run_and_check(const Case& c, const TempDir& dir, Outcome* outcome = nullptr) {
     const std::string p1 = dir.write("1", c.first);
     const std::string p2 = dir.write("2", c.second);
     const std::string out_path = dir.file("o");
-    const Outcome out = run_engine(make_argv(c.opt, p1, p2, out_path, rng), out_path);
+    const Outcome out = run_engine(make_argv(c.opt, p1, p2, out_path, c.spelling), out_path);
     if (outcome != nullptr) {
         *outcome = out;
     }
@@ -814,7 +821,7 @@ std::string joined(const std::vector<std::string>& v) {
 
 // Makes a failing case smaller, line by line and option by option, while it still
 // fails, so that the report shows a pair small enough to reason about.
-Case shrink(Case c, const TempDir& dir, std::mt19937& rng) {
+Case shrink(Case c, const TempDir& dir) {
     int budget = 3000;
     bool progress = true;
     while (progress && budget > 0) {
@@ -827,7 +834,7 @@ Case shrink(Case c, const TempDir& dir, std::mt19937& rng) {
                 fewer.erase(fewer.begin() + static_cast<long>(k));
                 trial.*side = joined(fewer);
                 --budget;
-                if (!run_and_check(trial, dir, rng).empty()) {
+                if (!run_and_check(trial, dir).empty()) {
                     c = trial;
                     lines = fewer;
                     progress = true;
@@ -844,7 +851,7 @@ Case shrink(Case c, const TempDir& dir, std::mt19937& rng) {
             if (c.opt.*flag && !needed && budget-- > 0) {
                 Case trial = c;
                 trial.opt.*flag = false;
-                if (!run_and_check(trial, dir, rng).empty()) {
+                if (!run_and_check(trial, dir).empty()) {
                     c = trial;
                     progress = true;
                 }
@@ -854,12 +861,16 @@ Case shrink(Case c, const TempDir& dir, std::mt19937& rng) {
     return c;
 }
 
-std::string failure_report(const Case& c, const TempDir& dir, std::mt19937& rng) {
+std::string failure_report(const Case& c, const TempDir& dir) {
     Outcome out;
-    const std::string why = run_and_check(c, dir, rng, &out);
+    const std::string why = run_and_check(c, dir, &out);
     std::ostringstream s;
-    s << why << "\n  options " << describe(c.opt) << "\n  first  " << escaped(c.first)
-      << "\n  second " << escaped(c.second) << "\n  result " << out.result << ", listing "
+    s << why << "\n  options " << describe(c.opt) << ", argument vector";
+    for (const std::string& w : out.argv) {
+        s << " " << w;
+    }
+    s << "\n  first  " << escaped(c.first) << "\n  second " << escaped(c.second) << "\n  result "
+      << out.result << ", listing "
       << (out.listing_exists ? escaped(out.listing_raw) : std::string("(none)"));
     return s.str();
 }
@@ -874,12 +885,12 @@ TEST(EngineProperty, ListingReplaysFirstFileIntoSecond) {
     for (long n = 0; n < pairs && failures < 3; ++n) {
         const Case c = gen.make_case();
         Outcome out;
-        std::string why = run_and_check(c, dir, gen.rng(), &out);
+        std::string why = run_and_check(c, dir, &out);
         if (why.empty() && n % 29 == 0) {
             // A second identical run in the same process lists exactly the same: no state
             // leaks from one run into the next.
             Outcome again;
-            run_and_check(c, dir, gen.rng(), &again);
+            run_and_check(c, dir, &again);
             if (again.result != out.result || again.listing_raw != out.listing_raw) {
                 why = "a second identical run gave result " + std::to_string(again.result) +
                       " and listing " + escaped(again.listing_raw);
@@ -889,20 +900,19 @@ TEST(EngineProperty, ListingReplaysFirstFileIntoSecond) {
             // The same pair the other way round.
             Case swapped = c;
             std::swap(swapped.first, swapped.second);
-            why = run_and_check(swapped, dir, gen.rng());
+            why = run_and_check(swapped, dir);
             if (!why.empty()) {
                 ADD_FAILURE() << "pair " << n
-                              << " (swapped), as found: " << failure_report(swapped, dir, gen.rng())
+                              << " (swapped), as found: " << failure_report(swapped, dir)
                               << "\nsmallest failing pair: "
-                              << failure_report(shrink(swapped, dir, gen.rng()), dir, gen.rng());
+                              << failure_report(shrink(swapped, dir), dir);
                 ++failures;
                 continue;
             }
         }
         if (!why.empty()) {
-            ADD_FAILURE() << "pair " << n << ", as found: " << failure_report(c, dir, gen.rng())
-                          << "\nsmallest failing pair: "
-                          << failure_report(shrink(c, dir, gen.rng()), dir, gen.rng());
+            ADD_FAILURE() << "pair " << n << ", as found: " << failure_report(c, dir)
+                          << "\nsmallest failing pair: " << failure_report(shrink(c, dir), dir);
             ++failures;
         }
         differing += out.result == 1;
@@ -919,7 +929,7 @@ TEST(EngineProperty, FileAgainstItselfIsIdentical) {
         const Case c = gen.make_case();
         const std::string p = dir.write("1", c.first);
         const std::string out_path = dir.file("o");
-        const Outcome out = run_engine(make_argv(c.opt, p, p, out_path, gen.rng()), out_path);
+        const Outcome out = run_engine(make_argv(c.opt, p, p, out_path, c.spelling), out_path);
         const std::string expected =
             c.opt.s ? "Files " + p + " and " + p + " are identical" + LINE_END : "";
         ASSERT_EQ(out.result, 0) << escaped(c.first) << " " << describe(c.opt);
@@ -940,7 +950,7 @@ TEST(EngineProperty, BinaryPairsCompareByContent) {
         const std::string p1 = dir.write("1", c.first);
         const std::string p2 = dir.write("2", c.second);
         const std::string out_path = dir.file("o");
-        const Outcome out = run_engine(make_argv(c.opt, p1, p2, out_path, gen.rng()), out_path);
+        const Outcome out = run_engine(make_argv(c.opt, p1, p2, out_path, c.spelling), out_path);
         const std::string d1 = text_mode(c.first), d2 = text_mode(c.second);
         const bool binary =
             d1.find('\0') != std::string::npos || d2.find('\0') != std::string::npos;
@@ -962,6 +972,63 @@ TEST(EngineProperty, BinaryPairsCompareByContent) {
                 << what;
         }
     }
+}
+
+// The checker is only as good as what it rejects: listings of real runs, corrupted
+// in ways an engine fault would, must fail it.
+TEST(EngineProperty, CheckerRejectsCorruptedListings) {
+    Generator gen(DEFAULT_SEED + 3);
+    TempDir dir;
+    int cases = 0, dropped_hunks = 0, dropped_detected = 0;
+    for (int n = 0; n < 2000 && cases < 300; ++n) {
+        const Case c = gen.make_case();
+        Outcome out;
+        ASSERT_EQ(run_and_check(c, dir, &out), "") << failure_report(c, dir);
+        if (out.result != 1 || c.opt.t) {
+            continue;
+        }
+        ++cases;
+        const std::string p1 = dir.file("1"), p2 = dir.file("2");
+        const std::string& raw = out.listing_raw;
+        // A changed byte in a quoted line (every listed line is "< x" or "> x" or longer).
+        const std::size_t marker =
+            raw.find("\n< ") != std::string::npos ? raw.find("\n< ") + 3 : raw.find("\n> ") + 3;
+        if (marker != std::string::npos + 3 && marker < raw.size()) {
+            Outcome bad = out;
+            bad.listing_raw.insert(marker, "\x01");
+            EXPECT_NE(check_listing(c, p1, p2, bad), "") << "inserted byte in " << escaped(raw);
+        }
+        // The last line feed missing.
+        Outcome cut = out;
+        cut.listing_raw.pop_back();
+        EXPECT_NE(check_listing(c, p1, p2, cut), "") << escaped(raw);
+        // A hunk left out (the first of several, or the only one).
+        std::vector<std::size_t> headers;
+        for (std::size_t k = 0; k < raw.size(); k = raw.find('\n', k) + 1) {
+            if (raw[k] >= '0' && raw[k] <= '9') {
+                headers.push_back(k);
+            }
+            if (raw.find('\n', k) == std::string::npos) {
+                break;
+            }
+        }
+        ASSERT_FALSE(headers.empty()) << escaped(raw);
+        Outcome fewer = out;
+        const std::size_t end = headers.size() > 1 ? headers[1] : raw.size();
+        fewer.listing_raw.erase(headers[0], end - headers[0]);
+        if (fewer.listing_raw.empty()) {
+            fewer.result = 0;  // otherwise "result 1 with no hunk" is too easy a catch
+        }
+        ++dropped_hunks;
+        dropped_detected += check_listing(c, p1, p2, fewer) != "";
+        // The result code turned round.
+        Outcome flipped = out;
+        flipped.result = 0;
+        EXPECT_NE(check_listing(c, p1, p2, flipped), "") << escaped(raw);
+    }
+    ASSERT_GE(cases, 200);
+    // A left-out hunk can go unnoticed only where the listing was not minimal.
+    EXPECT_GE(dropped_detected * 100, dropped_hunks * 95);
 }
 
 // The helper itself: a hand-made listing with every command, an incomplete last line
