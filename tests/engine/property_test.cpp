@@ -132,29 +132,36 @@ std::string canonical(const std::string& line, const Options& o) {
     return out;
 }
 
-// A line of a file, with whether it is the incomplete last line.
-struct FileLine {
-    const std::string* text;
-    bool incomplete;
+// A file's lines with their canonical forms, computed once.
+struct Text {
+    Lines l;
+    std::vector<std::string> canon;
+    Text(Lines lines, const Options& o) : l(std::move(lines)) {
+        for (const std::string& s : l.lines) {
+            canon.push_back(canonical(s, o));
+        }
+    }
+    long size() const { return static_cast<long>(l.lines.size()); }
+    const std::string& operator[](long k) const { return l.lines[static_cast<std::size_t>(k)]; }
 };
 
-bool lines_match(const FileLine& x, const FileLine& y, const Options& o) {
-    // A missing final line feed makes a line differ, except under -b and -w (their walk
-    // ends at the line feed either way) and -B (the line is completed silently).
-    if (!o.b && !o.w && !o.B && x.incomplete != y.incomplete) {
-        return false;
-    }
-    return canonical(*x.text, o) == canonical(*y.text, o);
+// Whether line `k` is the last line and lacks its line feed (-B completes it silently).
+bool incomplete(const Text& t, long k, const Options& o) {
+    return k + 1 == t.size() && t.l.lacks_final_newline && !o.B;
 }
 
-FileLine line_of(const Lines& l, long index0, const Options& o) {
-    const bool last = index0 + 1 == static_cast<long>(l.lines.size());
-    return {&l.lines[index0], last && l.lacks_final_newline && !o.B};
+bool lines_match(const Text& x, long i, const Text& y, long j, const Options& o) {
+    // A missing final line feed makes a line differ, except under -b and -w (their walk
+    // ends at the line feed either way) and -B (the line is completed silently).
+    if (!o.b && !o.w && incomplete(x, i, o) != incomplete(y, j, o)) {
+        return false;
+    }
+    return x.canon[static_cast<std::size_t>(i)] == y.canon[static_cast<std::size_t>(j)];
 }
 
 // Whether lines [a_lo, a_hi) of `x` and [b_lo, b_hi) of `y` correspond: pairwise
 // equivalent, or under -B equivalent once some empty lines are left out on either side.
-bool ranges_correspond(const Lines& x, long a_lo, long a_hi, const Lines& y, long b_lo, long b_hi,
+bool ranges_correspond(const Text& x, long a_lo, long a_hi, const Text& y, long b_lo, long b_hi,
                        const Options& o) {
     const long n = a_hi - a_lo, m = b_hi - b_lo;
     if (!o.B) {
@@ -162,7 +169,7 @@ bool ranges_correspond(const Lines& x, long a_lo, long a_hi, const Lines& y, lon
             return false;
         }
         for (long k = 0; k < n; ++k) {
-            if (!lines_match(line_of(x, a_lo + k, o), line_of(y, b_lo + k, o), o)) {
+            if (!lines_match(x, a_lo + k, y, b_lo + k, o)) {
                 return false;
             }
         }
@@ -179,14 +186,13 @@ bool ranges_correspond(const Lines& x, long a_lo, long a_hi, const Lines& y, lon
             if (!at(i, j)) {
                 continue;
             }
-            if (i < n && x.lines[a_lo + i].empty()) {
+            if (i < n && x[a_lo + i].empty()) {
                 at(i + 1, j) = 1;
             }
-            if (j < m && y.lines[b_lo + j].empty()) {
+            if (j < m && y[b_lo + j].empty()) {
                 at(i, j + 1) = 1;
             }
-            if (i < n && j < m &&
-                lines_match(line_of(x, a_lo + i, o), line_of(y, b_lo + j, o), o)) {
+            if (i < n && j < m && lines_match(x, a_lo + i, y, b_lo + j, o)) {
                 at(i + 1, j + 1) = 1;
             }
         }
@@ -221,9 +227,9 @@ std::string expand_tabs(const std::string& line) {
 }
 
 // What the listing must show for line `index0` of a file.
-std::string shown(const Lines& l, long index0, const Options& o) {
-    std::string s = o.t ? expand_tabs(l.lines[index0]) : l.lines[index0];
-    if (line_of(l, index0, o).incomplete) {
+std::string shown(const Text& l, long index0, const Options& o) {
+    std::string s = o.t ? expand_tabs(l[index0]) : l[index0];
+    if (incomplete(l, index0, o)) {
         s += listing::NO_NEWLINE_TEXT;
     }
     return s;
@@ -373,14 +379,14 @@ std::string check_listing(const Case& c, const std::string& p1, const std::strin
         text += raw[k];
     }
 
-    const Lines f1 = listing::split_lines(text_mode(c.first));
-    const Lines f2 = listing::split_lines(text_mode(c.second));
-    const long n1 = static_cast<long>(f1.lines.size());
-    const long n2 = static_cast<long>(f2.lines.size());
+    const Text f1(listing::split_lines(text_mode(c.first)), o);
+    const Text f2(listing::split_lines(text_mode(c.second)), o);
+    const long n1 = f1.size();
+    const long n2 = f2.size();
     // Line for line equivalent (no empty lines left out, even under -B).
     bool equivalent = n1 == n2;
     for (long k = 0; equivalent && k < n1; ++k) {
-        equivalent = lines_match(line_of(f1, k, o), line_of(f2, k, o), o);
+        equivalent = lines_match(f1, k, f2, k, o);
     }
 
     std::vector<Hunk> hunks;
@@ -435,10 +441,10 @@ std::string check_listing(const Case& c, const std::string& p1, const std::strin
         if (o.B) {
             bool all_empty = true;
             for (long j = h.first_lo; j <= h.first_hi; ++j) {
-                all_empty = all_empty && f1.lines[j - 1].empty();
+                all_empty = all_empty && f1[j - 1].empty();
             }
             for (long j = h.second_lo; j <= h.second_hi; ++j) {
-                all_empty = all_empty && f2.lines[j - 1].empty();
+                all_empty = all_empty && f2[j - 1].empty();
             }
             if (all_empty) {
                 why << "listed under -B although all its lines are empty";
@@ -467,24 +473,24 @@ std::string check_listing(const Case& c, const std::string& p1, const std::strin
     if (o.t) {
         for (Hunk& h : replay) {
             for (long j = 0; j < h.second_count(); ++j) {
-                std::string s = f2.lines[h.second_lo - 1 + j];
-                if (line_of(f2, h.second_lo - 1 + j, o).incomplete) {
+                std::string s = f2[h.second_lo - 1 + j];
+                if (incomplete(f2, h.second_lo - 1 + j, o)) {
                     s += listing::NO_NEWLINE_TEXT;
                 }
                 h.inserted[j] = s;
             }
         }
     }
-    Lines applied;
+    Lines replayed;
     std::string error;
-    if (!listing::apply(replay, f1, applied, error)) {
+    if (!listing::apply(replay, f1.l, replayed, error)) {
         return "listing does not apply: " + error;
     }
-    const long na = static_cast<long>(applied.lines.size());
-    if (!ranges_correspond(applied, 0, na, f2, 0, n2, o)) {
+    const Text applied(replayed, o);
+    if (!ranges_correspond(applied, 0, applied.size(), f2, 0, n2, o)) {
         return "applying the listing does not give the second file";
     }
-    if (!o.B && !o.b && !o.w && applied.lacks_final_newline != f2.lacks_final_newline) {
+    if (!o.B && !o.b && !o.w && applied.l.lacks_final_newline != f2.l.lacks_final_newline) {
         return "applying the listing gets the final line feed wrong";
     }
 
@@ -528,15 +534,37 @@ public:
             pool_.push_back(make_line());
         }
 
-        std::vector<std::string> l1 = make_lines(line_count());
-        std::vector<std::string> l2;
+        std::vector<std::string> l1, l2;
         const int shape = below(100);
-        if (shape < 8) {
+        if (shape < 2) {
+            // Large and very different: long searches, the speed heuristic's ground.
+            o.H = chance(50);
+            style_ = chance(50) ? 1 : 3;
+            for (int k = 0, n = 20 + below(200); k < n; ++k) {
+                pool_.push_back(make_line());
+            }
+            l1 = make_lines(500 + below(1500));
+            l2 = chance(30) ? make_lines(500 + below(1500)) : edit(l1, 100 + below(300));
+        } else if (shape < 4) {
+            // A prefix of long lines, then many short ones: line tables sized from the
+            // prefix's line length must grow.
+            style_ = 4;
+            l1 = make_lines(10 + below(20));
             l2 = l1;
-        } else if (shape < 18) {
-            l2 = make_lines(line_count());
+            style_ = 0;
+            const std::vector<std::string> few = make_lines(below(4));
+            const std::vector<std::string> many = make_lines(1000 + below(2000));
+            l1.insert(l1.end(), few.begin(), few.end());
+            l2.insert(l2.end(), many.begin(), many.end());
         } else {
-            l2 = edit(l1);
+            l1 = make_lines(line_count());
+            if (shape < 12) {
+                l2 = l1;
+            } else if (shape < 22) {
+                l2 = make_lines(line_count());
+            } else {
+                l2 = edit(l1, chance(80) ? 1 + below(5) : 6 + below(30));
+            }
         }
         if (chance(50)) {
             std::swap(l1, l2);
@@ -714,8 +742,7 @@ private:
         }
     }
 
-    std::vector<std::string> edit(std::vector<std::string> l) {
-        const int edits = chance(80) ? 1 + below(5) : 6 + below(30);
+    std::vector<std::string> edit(std::vector<std::string> l, int edits) {
         for (int e = 0; e < edits; ++e) {
             const int n = static_cast<int>(l.size());
             const int at = below(n + 1);
