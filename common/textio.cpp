@@ -3,20 +3,29 @@
 #include <cstring>
 
 std::size_t text_mode_filter(char* data, std::size_t n, bool* ended) {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char c = static_cast<unsigned char>(data[i]);
-        if (c == TEXT_EOF_BYTE) {
-            if (ended != nullptr) {
-                *ended = true;
-            }
-            break;
-        }
-        if (c != '\r') {
-            data[kept++] = static_cast<char>(c);
+    // Large inputs mostly hold no carriage return at all: find the bytes with memchr and
+    // move whole stretches instead of testing every byte.
+    if (const void* eof = std::memchr(data, TEXT_EOF_BYTE, n)) {
+        n = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
+        if (ended != nullptr) {
+            *ended = true;
         }
     }
-    return kept;
+    char* cr = static_cast<char*>(std::memchr(data, '\r', n));
+    if (cr == nullptr) {
+        return n;
+    }
+    char* out = cr;
+    const char* in = cr + 1;
+    const char* end = data + n;
+    while (in < end) {
+        const char* next = static_cast<const char*>(std::memchr(in, '\r', end - in));
+        const char* stop = next != nullptr ? next : end;
+        std::memmove(out, in, static_cast<std::size_t>(stop - in));
+        out += stop - in;
+        in = stop + 1;
+    }
+    return static_cast<std::size_t>(out - data);
 }
 
 int read_text_file(const char* path, std::string& out) {

@@ -35,9 +35,13 @@ std::string TempDir::file(const std::string& name) const {
 
 std::string TempDir::write(const std::string& name, const std::string& bytes) const {
     const std::string p = file(name);
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    write_at(p, bytes);
     return p;
+}
+
+void TempDir::write_at(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
 }
 
 std::string read_bytes(const std::string& path) {

@@ -17,6 +17,8 @@ public:
     std::string file(const std::string& name) const;
     // Writes `bytes` exactly (binary) to file(name) and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const;
+    // Writes `bytes` exactly to `path`.
+    static void write_at(const std::string& path, const std::string& bytes);
 
 private:
     std::string path_;
