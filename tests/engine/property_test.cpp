@@ -536,7 +536,25 @@ public:
 
         std::vector<std::string> l1, l2;
         const int shape = below(100);
-        if (shape < 2) {
+        if (shape < 1) {
+            // Long, with a line replaced at regular steps by another line of the pool:
+            // costly searches that still run along long snakes, where the speed
+            // heuristic accepts a diagonal early. (Its exhaustive checks under -B would
+            // cost more than the rest of the test.)
+            o.H = chance(80);
+            o.B = false;
+            style_ = 1;
+            const int n = 3000 + below(5000);
+            for (int k = 0, m = n / 4; k < m; ++k) {
+                pool_.push_back("line " + std::to_string(k) + " " + make_line());
+            }
+            l1 = make_lines(n);
+            l2 = l1;
+            const int step = 15 + below(16);
+            for (int k = below(step); k < n; k += step) {
+                l2[static_cast<std::size_t>(k)] = pick();
+            }
+        } else if (shape < 3) {
             // Large and very different: long searches, the speed heuristic's ground.
             o.H = chance(50);
             style_ = chance(50) ? 1 : 3;
@@ -545,7 +563,7 @@ public:
             }
             l1 = make_lines(500 + below(1500));
             l2 = chance(30) ? make_lines(500 + below(1500)) : edit(l1, 100 + below(300));
-        } else if (shape < 4) {
+        } else if (shape < 5) {
             // A prefix of long lines, then many short ones: line tables sized from the
             // prefix's line length must grow.
             style_ = 4;
