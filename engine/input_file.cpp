@@ -279,44 +279,55 @@ inline unsigned char fold_letter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
 }
 
-// Hash of the line starting at `p` (ended by its line feed) under the options; `*end`
-// receives the position of that line feed.
-std::uint32_t hash_line(const unsigned char* p, const unsigned char** end) {
-    const EngineOptions& o = engine_options;
+// Hash of the line starting at `p` (ended by its line feed) under the white-space and
+// case rules given as template arguments, so that each rule set gets its own tight
+// loop; `*end` receives the position of that line feed.
+template <bool SKIP_BLANKS, bool SPACE_AMOUNT, bool FOLD>
+std::uint32_t hash_line_as(const unsigned char* p, const unsigned char** end) {
     std::uint32_t h = 0;
-    if (!o.fold_case && !o.blank_rules_on) {
-        for (; *p != '\n'; ++p) {
-            h = *p + rotate7(h);
-        }
-        *end = p;
-        return h;
-    }
     while (*p != '\n') {
         unsigned char c = *p;
-        if (o.skip_all_blanks) {
+        if constexpr (SKIP_BLANKS) {
             ++p;
             if (CHAR_CLASS_TABLE[c] == CHAR_WHITE) {
                 continue;
             }
-        } else if (o.ignore_space_amount && (c == ' ' || c == '\t')) {
-            while (*p == ' ' || *p == '\t') {
-                ++p;
+        } else if constexpr (SPACE_AMOUNT) {
+            if (c == ' ' || c == '\t') {
+                while (*p == ' ' || *p == '\t') {
+                    ++p;
+                }
+                if (*p == '\n') {
+                    break;  // blanks before the line end do not count
+                }
+                h = 32 + rotate7(h);
+                continue;
             }
-            if (*p == '\n') {
-                break;
-            }
-            h = 32 + rotate7(h);
-            continue;
+            ++p;
         } else {
             ++p;
         }
-        if (o.fold_case) {
+        if constexpr (FOLD) {
             c = fold_letter(c);
         }
         h = c + rotate7(h);
     }
     *end = p;
     return h;
+}
+
+using HashFunction = std::uint32_t (*)(const unsigned char*, const unsigned char**);
+
+// -w takes precedence over -b.
+HashFunction hash_for_options() {
+    const EngineOptions& o = engine_options;
+    if (o.skip_all_blanks) {
+        return o.fold_case ? hash_line_as<true, false, true> : hash_line_as<true, false, false>;
+    }
+    if (o.ignore_space_amount) {
+        return o.fold_case ? hash_line_as<false, true, true> : hash_line_as<false, true, false>;
+    }
+    return o.fold_case ? hash_line_as<false, false, true> : hash_line_as<false, false, false>;
 }
 
 }  // namespace
@@ -382,6 +393,7 @@ static void classify_lines(InputFile& file, ClassTables& tables) {
     const std::int64_t data_end = file.text_length;
     std::vector<std::uint32_t>& starts = file.line_starts;
     std::vector<std::int32_t>& classes = file.line_classes;
+    const HashFunction hash_line = hash_for_options();
     starts.clear();
     classes.clear();
     starts.reserve(static_cast<std::size_t>(file.line_capacity) + 1);

@@ -1,0 +1,110 @@
+#ifndef PAIREX_MERGE_DOCUMENT_H
+#define PAIREX_MERGE_DOCUMENT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "common/paths.h"
+
+// The model of one two-file merge: the two loaded texts, the difference blocks between
+// them and the user's choice for every block. There is one document per process.
+
+constexpr int32_t BLOCK_END = -1;     // first/last of the entry that ends a block table
+constexpr int32_t BLOCK_ABSENT = -2;  // first/last when a side has nothing of this kind
+
+// One side's share of one difference block. Line numbers are 1-based, inclusive.
+struct DiffBlock {
+    int32_t first;
+    int32_t last;
+    uint32_t chosen;
+};
+
+// Entry k of each of a document's four tables belongs to block k; every table ends
+// with an entry whose first is BLOCK_END, and all four have the same size.
+using BlockTable = std::vector<DiffBlock>;
+
+constexpr DiffBlock END_MARKER{BLOCK_END, BLOCK_END, 0};
+constexpr DiffBlock ABSENT_ENTRY{BLOCK_ABSENT, BLOCK_ABSENT, 0};
+
+inline bool is_end(const DiffBlock& b) {
+    return b.first == BLOCK_END || b.last == BLOCK_END;
+}
+inline bool is_present(const DiffBlock& b) {
+    return b.first >= 0 && b.last >= 0;
+}
+
+// One loaded file.
+struct MergeSide {
+    int32_t line_count = 0;
+    char path[PATH_BUFFER_SIZE] = {};
+    // All lines live in one buffer (file length + 2 bytes); lines[i] points into it and
+    // each line is NUL-terminated without its line feed.
+    std::unique_ptr<char[]> text;
+    std::vector<char*> lines;
+    std::optional<BlockTable> own_blocks;
+    std::optional<BlockTable> filler_blocks;
+    uint32_t first_column = 0;
+};
+
+enum Side { SIDE_LEFT = 0, SIDE_RIGHT = 1 };
+
+struct MergeDocument {
+    MergeSide left;
+    MergeSide right;
+    int32_t top_row = 0;
+    int32_t total_rows = 0;
+    int32_t not_compared = 1;
+    int32_t compress_spaces = 0;
+    int32_t auto_walk = 0;
+    int32_t directory_mode = 0;
+};
+
+extern MergeDocument merge_document;
+
+inline MergeSide& side_of(Side s) {
+    return s == SIDE_LEFT ? merge_document.left : merge_document.right;
+}
+inline Side other_side(Side s) {
+    return s == SIDE_LEFT ? SIDE_RIGHT : SIDE_LEFT;
+}
+
+// The text of one file split into lines.
+struct TextLines {
+    std::unique_ptr<char[]> text;
+    std::vector<char*> lines;
+    int32_t line_count = 0;
+};
+
+// Reads `path` in text mode into one buffer and splits it at line feeds (a last line
+// without one is a line too). Returns 0, or -1 after reporting "Unable to open file" or
+// "Not enough memory".
+int read_text_lines(const char* path, TextLines& out);
+
+// Loads `path` into the left (which = CMD_FILE1) or right (CMD_FILE2) side, drops all
+// blocks and marks the document not compared. Returns 0, or -1 after reporting; the
+// document is then unchanged.
+int load_side(const char* path, int which);
+
+// Loads `name` when it exists, else directory + name when a directory is given.
+// Returns 1 when a file was loaded, else 0.
+int open_input(const char* name, const char* directory, int which);
+
+// Releases both sides' block tables. Pure bookkeeping: no repaint.
+void free_blocks();
+// Releases a side's text and line array; line_count is left to the caller.
+void free_side_text(MergeSide& side);
+// Empties the document (texts, paths, blocks) and refreshes the views.
+void reset_document();
+
+// Test hook: when non-zero, any single allocation of the merge layer above this many
+// bytes is treated as refused.
+extern std::size_t merge_simulated_memory_limit;
+// True when an allocation of `bytes` is to be treated as refused.
+bool merge_allocation_refused(std::size_t bytes);
+// Reports "Not enough memory" as an error.
+void report_out_of_memory();
+
+#endif

@@ -1,0 +1,47 @@
+#ifndef PAIREX_MERGE_LISTING_H
+#define PAIREX_MERGE_LISTING_H
+
+#include <cstdint>
+
+#include "common/textio.h"
+#include "merge/document.h"
+
+// Turns the engine's normal-format listing into the four parallel block tables.
+
+// The tables of one parsed listing, each ended by an end marker.
+struct BlockTables {
+    BlockTable left_own;
+    BlockTable left_filler;
+    BlockTable right_own;
+    BlockTable right_filler;
+};
+
+enum ListingResult { LISTING_BLOCKS, LISTING_IDENTICAL, LISTING_FAILED };
+
+// Reads the listing to its end. LISTING_BLOCKS: `out` holds one entry per command line
+// (possibly none). LISTING_IDENTICAL: the engine's identical-files line was met; `out`
+// is empty. LISTING_FAILED: memory or a read failed, already reported.
+ListingResult parse_listing(TextLineReader& listing, BlockTables& out);
+
+// Fills `k`'s entries of all four tables from one command line (first character a
+// digit). Returns false when the line has no command letter (it is then ignored).
+bool parse_command_line(const char* line, DiffBlock& left_own, DiffBlock& left_filler,
+                        DiffBlock& right_own, DiffBlock& right_filler);
+
+// Makes the tables the document's block tables, replacing any old ones.
+void install_tables(BlockTables&& tables);
+
+// Inserts an absent block at `index` (0..block count) into all four tables of the
+// document. Returns 0; -1 after reporting "Not enough memory", or without a report when
+// there are no tables or the index is out of range (tables unchanged in every case).
+int insert_block(int32_t index);
+
+// After a comparison with Compress spaces on: gives lone blank lines in the unchanged
+// stretches blocks of their own and evens the column heights of each stretch. Returns
+// 0, or -1 after reporting "Not enough memory" (tables stay consistent).
+int realign_blank_lines();
+
+// Empty or only white space (space, tab, line feed, vertical tab, form feed, CR).
+bool is_blank_line(const char* text);
+
+#endif

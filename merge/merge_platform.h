@@ -1,0 +1,53 @@
+#ifndef PAIREX_MERGE_MERGE_PLATFORM_H
+#define PAIREX_MERGE_MERGE_PLATFORM_H
+
+#include <cstdint>
+#include <string>
+
+// What the merge logic needs from the window system. The Windows program implements
+// these in its user-interface layer; the tests link a recording fake. report_message
+// (common/report.h) is the message box and is not repeated here.
+
+enum PaneSide { PANE_LEFT = 0, PANE_RIGHT = 1 };
+
+// Repaints of the views.
+void platform_repaint_pane(PaneSide side);
+void platform_repaint_title(PaneSide side);
+void platform_repaint_position_bar();
+
+// The vertical scroll bar shared by both panes.
+void platform_set_scroll_range(int32_t min, int32_t max);
+void platform_set_scroll_position(int32_t position);
+// Redraws the scroll bar at the position it already has.
+void platform_redraw_scroll_bar();
+
+// Shows the wait cursor and returns a token for the cursor it replaced; the token is
+// handed back to platform_restore_cursor.
+std::intptr_t platform_show_wait_cursor();
+void platform_restore_cursor(std::intptr_t previous);
+
+// A modal question box with the buttons Yes/No or Yes/No/Cancel; returns the button
+// pressed (ANSWER_CANCEL also when the box is closed otherwise).
+enum QuestionButtons { BUTTONS_YES_NO, BUTTONS_YES_NO_CANCEL };
+enum Answer { ANSWER_YES, ANSWER_NO, ANSWER_CANCEL };
+Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons);
+
+// The save-file dialog, starting in `initial_dir` (may be empty). It asks nothing about
+// existing files. Returns 0 and the chosen path in `chosen`, or -1 when cancelled.
+int platform_save_dialog(const std::string& initial_dir, std::string& chosen);
+
+// Queues a command id to the main window; it runs after the current command returns.
+void platform_post_command(int command_id);
+
+// Height in pixels of one row in a pane (the pane font's line height), at least 1.
+int platform_pane_line_height();
+
+// Printing of the merged text (the "PRN:" destination). print_job_start returns 0, or
+// -1 after reporting why no job could start; print_line hands one line (with its line
+// feed) and its 0-based output line number, and does not fail; print_job_end returns 0
+// or -1 after reporting.
+int print_job_start();
+void print_line(const char* text, int32_t line_number);
+int print_job_end();
+
+#endif

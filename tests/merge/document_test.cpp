@@ -1,0 +1,130 @@
+#include <string>
+
+#include "merge/blocks.h"
+#include "merge/document.h"
+#include "resources/command_ids.h"
+#include "tests/merge/merge_test_util.h"
+
+namespace {
+
+std::vector<std::string> side_lines(const MergeSide& s) {
+    return std::vector<std::string>(s.lines.begin(), s.lines.begin() + s.line_count);
+}
+
+using Document = MergeTest;
+
+TEST_F(Document, LineEndsAndMissingFinalLineFeedGiveTheSameLines) {
+    load(SIDE_LEFT, "lf.txt", "one\ntwo\n\nfour\n");
+    const auto lf = side_lines(merge_document.left);
+    load(SIDE_RIGHT, "crlf.txt", "one\r\ntwo\r\n\r\nfour");
+    EXPECT_EQ(lf, (std::vector<std::string>{"one", "two", "", "four"}));
+    EXPECT_EQ(side_lines(merge_document.right), lf);
+}
+
+TEST_F(Document, CtrlZEndsTheTextAndHighBytesBelongToLines) {
+    load(SIDE_LEFT, "z.txt",
+         "a\xff\nb\x1a"
+         "c\nd\n");
+    EXPECT_EQ(side_lines(merge_document.left), (std::vector<std::string>{"a\xff", "b"}));
+}
+
+TEST_F(Document, EmptyFileLoadsWithNoLines) {
+    load(SIDE_LEFT, "empty.txt", "");
+    EXPECT_EQ(merge_document.left.line_count, 0);
+    EXPECT_EQ(fake_platform().scroll_max, 0);
+}
+
+TEST_F(Document, LoadRecordsPathDropsBlocksAndRefreshesViews) {
+    const std::string left = load(SIDE_LEFT, "l.txt", lf_lines({"a", "b", "c"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a", "c"}));
+    install_listing("2d1\n< b\n");
+    merge_document.top_row = 2;
+    merge_document.left.first_column = 7;
+    reset_fake_platform();
+
+    load(SIDE_LEFT, "l2.txt", lf_lines({"x", "y", "z", "w"}));
+    const MergeDocument& doc = merge_document;
+    EXPECT_EQ(std::string(doc.left.path), dir.file("l2.txt"));
+    EXPECT_EQ(doc.left.line_count, 4);
+    EXPECT_EQ(doc.left.first_column, 7u);
+    EXPECT_FALSE(doc.left.own_blocks || doc.right.own_blocks || doc.left.filler_blocks ||
+                 doc.right.filler_blocks);
+    EXPECT_EQ(doc.top_row, 0);
+    EXPECT_EQ(doc.not_compared, 1);
+    EXPECT_EQ(doc.total_rows, 4);
+    EXPECT_EQ(
+        fake_platform().calls,
+        (std::vector<std::string>{"scroll_range 1 4", "repaint_title left", "repaint_position_bar",
+                                  "scroll_position 1", "repaint_pane left", "repaint_pane right"}));
+    (void)left;
+}
+
+TEST_F(Document, FailedLoadsLeaveTheSideAsItWas) {
+    const std::string kept = load(SIDE_LEFT, "keep.txt", lf_lines({"kept"}));
+    reset_fake_platform();
+
+    EXPECT_EQ(load_side(dir.file("missing.txt").c_str(), CMD_FILE1), -1);
+    EXPECT_EQ(load_side(dir.path().c_str(), CMD_FILE1), -1);  // a directory
+    EXPECT_EQ(message_texts(),
+              (std::vector<std::string>{"Unable to open file", "Unable to open file"}));
+    EXPECT_EQ(reported_messages()[0].severity, SEVERITY_ERROR);
+
+    clear_reported_messages();
+    merge_simulated_memory_limit = 8;
+    dir.write("big.txt", std::string(100, 'x') + "\n");
+    EXPECT_EQ(load_side(dir.file("big.txt").c_str(), CMD_FILE1), -1);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Not enough memory"}));
+
+    // A long path is refused whole, never cut to a name that could exist.
+    clear_reported_messages();
+    merge_simulated_memory_limit = 0;
+    const std::string long_path = dir.path() + "/" + std::string(300, 'n');
+    EXPECT_EQ(load_side(long_path.c_str(), CMD_FILE1), -1);
+    ASSERT_EQ(reported_messages().size(), 1u);
+    EXPECT_NE(reported_messages()[0].text.find("259"), std::string::npos);
+
+    EXPECT_EQ(std::string(merge_document.left.path), kept);
+    EXPECT_EQ(side_lines(merge_document.left), (std::vector<std::string>{"kept"}));
+    EXPECT_TRUE(fake_platform().calls.empty());
+}
+
+TEST_F(Document, LineArrayRefusalIsOutOfMemoryToo) {
+    // 4000 one-byte lines: the text fits the limit, the pointer array does not.
+    std::string many;
+    for (int i = 0; i < 4000; ++i) {
+        many += "\n";
+    }
+    dir.write("many.txt", many);
+    merge_simulated_memory_limit = 8000;
+    EXPECT_EQ(load_side(dir.file("many.txt").c_str(), CMD_FILE2), -1);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Not enough memory"}));
+    EXPECT_EQ(merge_document.right.line_count, 0);
+}
+
+TEST_F(Document, OpenInputTriesTheNameThenTheDirectory) {
+    dir.write("in.txt", "x\n");
+    EXPECT_EQ(open_input("no-such-file-here.txt", "", CMD_FILE1), 0);
+    EXPECT_TRUE(reported_messages().empty());
+    EXPECT_EQ(open_input("in.txt", dir.path().c_str(), CMD_FILE2), 1);
+    EXPECT_EQ(std::string(merge_document.right.path), dir.file("in.txt"));
+    EXPECT_EQ(open_input("absent.txt", dir.path().c_str(), CMD_FILE1), 0);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Unable to open file"}));
+}
+
+TEST_F(Document, ResetEmptiesEverything) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"a", "b"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a"}));
+    install_listing("2d1\n< b\n");
+    reset_fake_platform();
+    reset_document();
+    const MergeDocument& doc = merge_document;
+    EXPECT_EQ(doc.left.line_count + doc.right.line_count + doc.total_rows + doc.top_row, 0);
+    EXPECT_EQ(doc.not_compared, 0);
+    EXPECT_STREQ(doc.left.path, "");
+    EXPECT_STREQ(doc.right.path, "");
+    EXPECT_TRUE(doc.left.lines.empty() && !doc.left.text && !doc.right.own_blocks);
+    EXPECT_EQ(count_calls("repaint_title left") + count_calls("repaint_title right"), 2);
+    EXPECT_EQ(fake_platform().scroll_position, 1);
+}
+
+}  // namespace

@@ -1,0 +1,107 @@
+#include "tests/merge/merge_test_util.h"
+
+#include <cstdlib>
+
+#include "common/textio.h"
+#include "engine/engine.h"
+#include "merge/comparison.h"
+#include "merge/listing.h"
+#include "merge/output.h"
+#include "resources/command_ids.h"
+
+void MergeTest::SetUp() {
+    merge_document = MergeDocument{};
+    reset_fake_platform();
+    clear_reported_messages();
+    merge_simulated_memory_limit = 0;
+    directory_target_path[0] = '\0';
+    save_dialog_directory.clear();
+    dir_walk_copy_identical = nullptr;
+    comparison_engine = engine_run;
+}
+
+void MergeTest::TearDown() {
+    comparison_engine = engine_run;
+    merge_document = MergeDocument{};
+    merge_simulated_memory_limit = 0;
+}
+
+std::string MergeTest::load(Side side, const std::string& name, const std::string& bytes) {
+    const std::string path = dir.write(name, bytes);
+    EXPECT_EQ(load_side(path.c_str(), side == SIDE_LEFT ? CMD_FILE1 : CMD_FILE2), 0);
+    return path;
+}
+
+void MergeTest::install_listing(const std::string& listing) {
+    const std::string path = dir.write("listing.txt", listing);
+    TextLineReader reader;
+    ASSERT_EQ(reader.open(path.c_str()), 0);
+    BlockTables tables;
+    ASSERT_EQ(parse_listing(reader, tables), LISTING_BLOCKS);
+    install_tables(std::move(tables));
+    merge_document.not_compared = 0;
+}
+
+std::string MergeTest::merged_text() {
+    const std::string out = dir.file("merged-out.txt");
+    std::remove(out.c_str());
+    if (write_merged(out.c_str()) != 0) {
+        return "";
+    }
+    return read_bytes(out);
+}
+
+std::string with_line_ends(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const std::string& l : lines) {
+        s += l + LINE_END;
+    }
+    return s;
+}
+
+std::string lf_lines(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const std::string& l : lines) {
+        s += l + "\n";
+    }
+    return s;
+}
+
+std::vector<std::string> message_texts() {
+    std::vector<std::string> texts;
+    for (const ReportedMessage& m : reported_messages()) {
+        texts.push_back(m.text);
+    }
+    return texts;
+}
+
+void set_env(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
+void unset_env(const char* name) {
+#ifdef _WIN32
+    _putenv_s(name, "");
+#else
+    unsetenv(name);
+#endif
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    had_ = old != nullptr;
+    old_ = had_ ? old : "";
+    set_env(name, value.c_str());
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (had_) {
+        set_env(name_.c_str(), old_.c_str());
+    } else {
+        unset_env(name_.c_str());
+    }
+}

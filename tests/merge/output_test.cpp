@@ -1,0 +1,242 @@
+#include <string>
+
+#include "common/textio.h"
+#include "merge/blocks.h"
+#include "merge/output.h"
+#include "resources/command_ids.h"
+#include "tests/merge/merge_test_util.h"
+
+namespace {
+
+// left: keep, old, tail; right: keep, new, tail; one block, 2c2.
+class Output : public MergeTest {
+protected:
+    void SetUp() override {
+        MergeTest::SetUp();
+        left = load(SIDE_LEFT, "left.txt", lf_lines({"keep", "old", "tail"}));
+        right = load(SIDE_RIGHT, "right.txt", lf_lines({"keep", "new", "tail"}));
+        install_listing("2c2\n< old\n---\n> new\n");
+    }
+    // The document of two identical files: compared, no block tables.
+    void make_identical() {
+        free_blocks();
+        merge_document.not_compared = 0;
+    }
+    std::string left, right;
+};
+
+const std::string LEFT_MERGED = with_line_ends({"keep", "old", "tail"});
+const std::string RIGHT_MERGED = with_line_ends({"keep", "new", "tail"});
+
+TEST_F(Output, RefusesUncomparedEmptyAndUnresolved) {
+    const std::string out = dir.file("out.txt");
+    EXPECT_EQ(write_merged(out.c_str()), 1);  // block 0 is open
+    EXPECT_EQ(write_merged("PRN:"), 1);
+    EXPECT_EQ(fake_platform().print_jobs_started, 0);
+    merge_document.not_compared = 1;
+    EXPECT_EQ(write_merged(out.c_str()), 1);
+    reset_document();  // as after a directory walk: compared, but empty
+    EXPECT_EQ(write_merged(out.c_str()), 1);
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{{"You have unresolved difference(s) !", SEVERITY_ERROR},
+                                            {"You have unresolved difference(s) !", SEVERITY_ERROR},
+                                            {"Files have not been compared yet", SEVERITY_INFO},
+                                            {"Files have not been compared yet", SEVERITY_INFO}}));
+    EXPECT_FALSE(exists(out));
+    EXPECT_TRUE(fake_platform().questions.empty());
+}
+
+TEST_F(Output, OverwritingTheLeftInputAsksThenBacksItUp) {
+    choose_block(SIDE_RIGHT, 0);
+    fake_platform().answers = {ANSWER_NO, ANSWER_YES};
+    EXPECT_EQ(write_merged(left.c_str()), -1);
+    EXPECT_EQ(read_bytes(left), lf_lines({"keep", "old", "tail"}));
+    EXPECT_FALSE(exists(dir.file("left.bak")));
+
+    EXPECT_EQ(write_merged(left.c_str()), 0);
+    ASSERT_EQ(fake_platform().questions.size(), 2u);
+    const AskedQuestion& q = fake_platform().questions[1];
+    EXPECT_EQ(q.caption, "Confirm the operation");
+    EXPECT_EQ(q.text, "File " + left + " already exists.\nSave anyway ?");
+    EXPECT_EQ(q.buttons, BUTTONS_YES_NO);
+    EXPECT_EQ(read_bytes(dir.file("left.bak")), lf_lines({"keep", "old", "tail"}));
+    EXPECT_EQ(read_bytes(left), RIGHT_MERGED);
+    EXPECT_TRUE(reported_messages().empty());
+}
+
+TEST_F(Output, BackupNames) {
+    dir.write("report.txt", "r");
+    dir.write("report.bak", "older backup");
+    dir.write("notes", "n");
+    dir.write("notes.bak", "b");
+    dir.write("UPPER.BAK", "u");
+    EXPECT_EQ(make_backup(dir.file("report.txt").c_str()), 0);
+    EXPECT_EQ(read_bytes(dir.file("report.bak")), "r");
+    EXPECT_FALSE(exists(dir.file("report.txt")));
+    EXPECT_EQ(make_backup(dir.file("notes.bak").c_str()), 0);
+    EXPECT_EQ(read_bytes(dir.file("notes.bak")), "b");
+    EXPECT_EQ(make_backup(dir.file("UPPER.BAK").c_str()), 0);
+    EXPECT_TRUE(exists(dir.file("UPPER.BAK")));
+    EXPECT_EQ(make_backup(dir.file("notes").c_str()), 0);
+    EXPECT_EQ(read_bytes(dir.file("notes.bak")), "n");
+    EXPECT_TRUE(reported_messages().empty());
+    EXPECT_EQ(make_backup(dir.file("gone.txt").c_str()), -1);
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{{"Unable to create backup file", SEVERITY_WARNING}}));
+}
+
+TEST_F(Output, WritingOverABakFileMakesNoBackup) {
+    choose_all_from(SIDE_LEFT);
+    const std::string target = dir.write("notes.bak", "before");
+    fake_platform().answers = {ANSWER_YES};
+    EXPECT_EQ(write_merged(target.c_str()), 0);
+    EXPECT_EQ(read_bytes(target), LEFT_MERGED);
+    EXPECT_FALSE(exists(dir.file("notes.bak.bak")));
+}
+
+TEST_F(Output, LineEndsOfAnyInputBecomeLineEnd) {
+    load(SIDE_LEFT, "crlf.txt", "keep\r\nold\r\ntail");
+    load(SIDE_RIGHT, "lf.txt", "keep\nnew\ntail\n");
+    install_listing("2c2\n< old\n---\n> new\n");
+    choose_all_from(SIDE_LEFT);
+    EXPECT_EQ(merged_text(), LEFT_MERGED);
+}
+
+TEST_F(Output, LongLinesAreCutTo16382Characters) {
+    const std::string long_line(20000, 'w');
+    load(SIDE_LEFT, "long.txt", lf_lines({long_line, "b"}));
+    load(SIDE_RIGHT, "r2.txt", lf_lines({long_line, "c"}));
+    install_listing("2c2\n< b\n---\n> c\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), with_line_ends({long_line.substr(0, 16382), "c"}));
+}
+
+TEST_F(Output, RangesBeyondTheTextWarnOnceAndAreHeld) {
+    install_listing("2c2,9\n< old\n---\n> new\n7,8c12\n< x\n---\n> y\n");
+    choose_all_from(SIDE_RIGHT);
+    // Block 1 lies past the left text: the left lines before it are held to the last.
+    EXPECT_EQ(merged_text(), with_line_ends({"keep", "new", "tail", "tail"}));
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{
+                  {"There was an error in file differences.\nPlease check the output file",
+                   SEVERITY_ERROR}}));
+    clear_reported_messages();
+    merged_text();  // once per write, not once per process
+    EXPECT_EQ(reported_messages().size(), 1u);
+}
+
+TEST_F(Output, OutputFileThatCannotBeOpened) {
+    choose_all_from(SIDE_LEFT);
+    EXPECT_EQ(write_merged(dir.file("no-dir/out.txt").c_str()), -1);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Error opening output file"}));
+    const std::string long_path = dir.path() + "/" + std::string(300, 'o');
+    EXPECT_EQ(write_merged(long_path.c_str()), -1);
+    EXPECT_EQ(reported_messages().size(), 2u);
+}
+
+TEST_F(Output, IdenticalFilesAreCopiedNotRewritten) {
+    make_identical();
+    std::string upper = left;
+    for (char& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    EXPECT_EQ(write_merged(upper.c_str()), 0);  // the left input itself, any case
+    EXPECT_EQ(write_merged(right.c_str()), 0);
+    EXPECT_TRUE(fake_platform().questions.empty());
+    EXPECT_EQ(read_bytes(right), lf_lines({"keep", "new", "tail"}));
+
+    const std::string copy = dir.file("copy.txt");
+    EXPECT_EQ(write_merged(copy.c_str()), 0);
+    EXPECT_EQ(read_bytes(copy), read_bytes(left));  // a byte copy, not a rewrite
+    EXPECT_TRUE(fake_platform().questions.empty());
+}
+
+TEST_F(Output, CopyAsksBeforeReplacing) {
+    make_identical();
+    const std::string dest = dir.write("dest.txt", "dest");
+    fake_platform().answers = {ANSWER_NO, ANSWER_CANCEL, ANSWER_YES};
+    EXPECT_EQ(copy_with_confirmation(left.c_str(), dest.c_str()), -1);
+    EXPECT_TRUE(fake_platform().posted.empty());
+    EXPECT_EQ(write_merged(dest.c_str()), 0);  // declined through Write: not a failure
+    EXPECT_EQ(take_posted_command(), CMD_CANCEL);
+    EXPECT_EQ(read_bytes(dest), "dest");
+    EXPECT_EQ(copy_with_confirmation(left.c_str(), dest.c_str()), 0);
+    EXPECT_EQ(read_bytes(dest), read_bytes(left));
+    EXPECT_EQ(read_bytes(dir.file("dest.bak")), "dest");
+
+    const AskedQuestion& q = fake_platform().questions.at(1);
+    EXPECT_EQ(q.caption, "Confirm the operation");
+    EXPECT_EQ(q.text,
+              "Destination file " + dest + " already exists.\nReplace it with " + left + " ?");
+    EXPECT_EQ(q.buttons, BUTTONS_YES_NO_CANCEL);
+    EXPECT_EQ(copy_with_confirmation(dest.c_str(), dest.c_str()), 0);
+    EXPECT_TRUE(reported_messages().empty());
+}
+
+TEST_F(Output, FailedCopyOfIdenticalFilesIsAnError) {
+    make_identical();
+    std::remove(left.c_str());  // the document still names it
+    EXPECT_EQ(copy_with_confirmation(left.c_str(), dir.file("x.txt").c_str()), 1);
+    EXPECT_TRUE(reported_messages().empty());  // callers decide
+    EXPECT_EQ(write_merged(dir.file("x.txt").c_str()), -1);
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{{"Error writing output file", SEVERITY_ERROR}}));
+    EXPECT_EQ(copy_with_confirmation("", dir.file("y.txt").c_str()), 1);
+    EXPECT_FALSE(exists(dir.file("y.txt")));
+}
+
+TEST_F(Output, PrinterPathInAnyCasePrints) {
+    choose_block(SIDE_RIGHT, 0);
+    EXPECT_EQ(write_merged("prn:"), 0);
+    EXPECT_EQ(fake_platform().printed,
+              (std::vector<PrintedLine>{{"keep\n", 0}, {"new\n", 1}, {"tail\n", 2}}));
+    EXPECT_EQ(fake_platform().print_jobs_ended, 1);
+    EXPECT_FALSE(exists("prn:"));
+
+    make_identical();  // identical files print the left file
+    fake_platform().printed.clear();
+    EXPECT_EQ(write_merged("PRN:"), 0);
+    EXPECT_EQ(fake_platform().printed.size(), 3u);
+
+    fake_platform().printed.clear();
+    fake_platform().print_start_result = -1;
+    EXPECT_EQ(write_merged("PRN:"), -1);
+    EXPECT_TRUE(fake_platform().printed.empty());
+    fake_platform().print_start_result = 0;
+    fake_platform().print_end_result = -1;
+    EXPECT_EQ(write_merged("Prn:"), -1);
+}
+
+TEST_F(Output, WriteCommandUsesTheSaveDialogAndRemembersItsDirectory) {
+    choose_all_from(SIDE_LEFT);
+    fake_platform().save_results = {std::nullopt, dir.file("a.txt"), dir.file("b.txt")};
+    EXPECT_EQ(write_command(), -1);
+    EXPECT_EQ(write_command(), 0);
+    EXPECT_EQ(write_command(), 0);
+    EXPECT_EQ(read_bytes(dir.file("b.txt")), LEFT_MERGED);
+    EXPECT_EQ(fake_platform().save_dialog_dirs, (std::vector<std::string>{"", "", dir.file("")}));
+    EXPECT_EQ(merge_document.left.line_count, 3);  // a plain write keeps the document
+}
+
+TEST_F(Output, DirectoryModeWritesToTheTargetThenMovesOn) {
+    merge_document.directory_mode = 1;
+    EXPECT_EQ(write_command(), -1);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Error #1"}));
+    clear_reported_messages();
+
+    const std::string target = dir.file("target.txt");
+    ASSERT_TRUE(copy_path(directory_target_path, sizeof directory_target_path, target.c_str()));
+    EXPECT_EQ(write_command(), 0);  // refused: unresolved; nothing moves on
+    EXPECT_TRUE(fake_platform().posted.empty());
+    EXPECT_EQ(merge_document.left.line_count, 3);
+
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(write_command(), 0);
+    EXPECT_EQ(read_bytes(target), RIGHT_MERGED);
+    EXPECT_EQ(take_posted_command(), CMD_NEXT_PAIR);
+    EXPECT_EQ(merge_document.left.line_count, 0);
+    EXPECT_STREQ(merge_document.left.path, "");
+    EXPECT_TRUE(fake_platform().save_dialog_dirs.empty());
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#include "tests/support/fake_platform.h"
+
+#include <algorithm>
+
+FakePlatform& fake_platform() {
+    static FakePlatform fake;
+    return fake;
+}
+
+void reset_fake_platform() {
+    fake_platform() = FakePlatform{};
+}
+
+int take_posted_command() {
+    auto& q = fake_platform().posted;
+    if (q.empty()) {
+        return 0;
+    }
+    const int id = q.front();
+    q.pop_front();
+    return id;
+}
+
+int count_calls(const std::string& call) {
+    const auto& c = fake_platform().calls;
+    return static_cast<int>(std::count(c.begin(), c.end(), call));
+}
+
+static void log(const std::string& call) {
+    fake_platform().calls.push_back(call);
+}
+static const char* name(PaneSide side) {
+    return side == PANE_LEFT ? "left" : "right";
+}
+
+void platform_repaint_pane(PaneSide side) {
+    log(std::string("repaint_pane ") + name(side));
+}
+void platform_repaint_title(PaneSide side) {
+    log(std::string("repaint_title ") + name(side));
+}
+void platform_repaint_position_bar() {
+    log("repaint_position_bar");
+}
+
+void platform_set_scroll_range(int32_t min, int32_t max) {
+    fake_platform().scroll_min = min;
+    fake_platform().scroll_max = max;
+    log("scroll_range " + std::to_string(min) + " " + std::to_string(max));
+}
+
+void platform_set_scroll_position(int32_t position) {
+    fake_platform().scroll_position = position;
+    log("scroll_position " + std::to_string(position));
+}
+
+void platform_redraw_scroll_bar() {
+    log("redraw_scroll_bar");
+}
+
+std::intptr_t platform_show_wait_cursor() {
+    log("wait_cursor");
+    return ++fake_platform().cursor_depth;
+}
+
+void platform_restore_cursor(std::intptr_t previous) {
+    log("restore_cursor");
+    if (previous == fake_platform().cursor_depth) {
+        --fake_platform().cursor_depth;
+    }
+}
+
+Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons) {
+    FakePlatform& f = fake_platform();
+    f.questions.push_back({caption, text, buttons});
+    log("ask");
+    if (f.answers.empty()) {
+        return ANSWER_CANCEL;
+    }
+    const Answer a = f.answers.front();
+    f.answers.pop_front();
+    return a;
+}
+
+int platform_save_dialog(const std::string& initial_dir, std::string& chosen) {
+    FakePlatform& f = fake_platform();
+    f.save_dialog_dirs.push_back(initial_dir);
+    log("save_dialog");
+    if (f.save_results.empty() || !f.save_results.front()) {
+        if (!f.save_results.empty()) {
+            f.save_results.pop_front();
+        }
+        return -1;
+    }
+    chosen = *f.save_results.front();
+    f.save_results.pop_front();
+    return 0;
+}
+
+void platform_post_command(int command_id) {
+    fake_platform().posted.push_back(command_id);
+    log("post " + std::to_string(command_id));
+}
+
+int platform_pane_line_height() {
+    return fake_platform().line_height;
+}
+
+int print_job_start() {
+    ++fake_platform().print_jobs_started;
+    log("print_start");
+    return fake_platform().print_start_result;
+}
+
+void print_line(const char* text, int32_t line_number) {
+    fake_platform().printed.push_back({text, line_number});
+}
+
+int print_job_end() {
+    ++fake_platform().print_jobs_ended;
+    log("print_end");
+    return fake_platform().print_end_result;
+}

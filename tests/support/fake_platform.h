@@ -1,0 +1,53 @@
+#ifndef PAIREX_TESTS_SUPPORT_FAKE_PLATFORM_H
+#define PAIREX_TESTS_SUPPORT_FAKE_PLATFORM_H
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "merge/merge_platform.h"
+
+// The tests' implementation of the merge layer's platform seam: every call is logged,
+// questions and the save dialog are answered from a script, posted commands queue up
+// until the test delivers them.
+struct AskedQuestion {
+    std::string caption;
+    std::string text;
+    QuestionButtons buttons;
+};
+
+struct PrintedLine {
+    std::string text;
+    int32_t line_number;
+    bool operator==(const PrintedLine&) const = default;
+};
+
+struct FakePlatform {
+    std::vector<std::string> calls;  // e.g. "repaint_pane left", "scroll_position 5"
+    std::deque<Answer> answers;      // popped by platform_ask; an unscripted ask gets Cancel
+    std::vector<AskedQuestion> questions;
+    std::deque<std::optional<std::string>> save_results;  // nullopt: the user cancels
+    std::vector<std::string> save_dialog_dirs;
+    std::deque<int> posted;
+    int line_height = 16;
+    int print_start_result = 0;
+    int print_end_result = 0;
+    int print_jobs_started = 0;
+    int print_jobs_ended = 0;
+    std::vector<PrintedLine> printed;
+    int32_t scroll_min = 0;
+    int32_t scroll_max = 0;
+    int32_t scroll_position = 0;
+    int cursor_depth = 0;  // wait cursors shown and not yet restored
+};
+
+FakePlatform& fake_platform();
+void reset_fake_platform();
+// Pops the oldest posted command id (0 when none is queued).
+int take_posted_command();
+// Number of logged calls equal to `call`.
+int count_calls(const std::string& call);
+
+#endif
