@@ -994,7 +994,9 @@ TEST(EngineProperty, FileAgainstItselfIsIdentical) {
 // Binary pairs (a zero byte in the first block, no -a) are compared byte for byte as
 // read: different sizes on disk differ at once, otherwise the data read decides. No
 // listing is written for a differing pair; an equal pair leaves an empty listing or
-// the identical-files line.
+// the identical-files line. The data is read in text mode like any other, so files of
+// one size that differ only past a Ctrl-Z, or only in where carriage returns lie,
+// compare equal: pinned here as the engine's current, questioned, behaviour.
 TEST(EngineProperty, BinaryPairsCompareByContent) {
     Generator gen(DEFAULT_SEED + 2);
     TempDir dir;
