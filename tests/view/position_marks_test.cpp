@@ -1,0 +1,54 @@
+#include "ui/view/position_marks.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/merge/merge_test_util.h"
+
+namespace {
+
+class PositionMarksTest : public MergeTest {};
+
+TEST_F(PositionMarksTest, FourHundredPixelBar) {
+    // 100 aligned rows: block 0 changes left line 1, block 1 is a left filler row at
+    // row 100 (a line the right file has after line 99).
+    std::vector<std::string> left_lines;
+    std::vector<std::string> right_lines;
+    for (int i = 1; i <= 99; ++i) {
+        left_lines.push_back("l" + std::to_string(i));
+        right_lines.push_back(i == 1 ? "changed" : "l" + std::to_string(i));
+    }
+    right_lines.push_back("new");
+    load(SIDE_LEFT, "a.txt", lf_lines(left_lines));
+    load(SIDE_RIGHT, "b.txt", lf_lines(right_lines));
+    install_listing("1c1\n< l1\n---\n> changed\n99a100\n> new\n");
+    ASSERT_EQ(merge_document.total_rows, 100);
+    const std::vector<int32_t> marks = position_marks(merge_document.left, 100, 400, 17, 17);
+    EXPECT_EQ(marks, (std::vector<int32_t>{18, 370}));
+}
+
+TEST_F(PositionMarksTest, OwnLinesAndFillerRowsGetOneMarkEach) {
+    load(SIDE_LEFT, "a.txt", lf_lines({"1", "2", "3", "4", "x5", "x6", "7"}));
+    load(SIDE_RIGHT, "b.txt", lf_lines({"1", "2", "3", "4", "y5", "y6", "y7", "y8", "y9", "7"}));
+    install_listing("5,6c5,9\n< x5\n< x6\n---\n> y5\n> y6\n> y7\n> y8\n> y9\n");
+    const int32_t total = merge_document.total_rows;
+    ASSERT_EQ(total, 10);
+    // With a bar whose span equals the row count, marks sit at row + arrow height.
+    const std::vector<int32_t> marks =
+        position_marks(merge_document.left, total, 10 + 3 * 15, 17, 17);
+    EXPECT_EQ(marks, (std::vector<int32_t>{5 + 15, 7 + 15}));
+}
+
+TEST_F(PositionMarksTest, NothingWithoutTables) {
+    load(SIDE_LEFT, "a.txt", lf_lines({"1"}));
+    EXPECT_TRUE(position_marks(merge_document.left, 1, 400, 17, 17).empty());
+}
+
+TEST(TitleRect, OnePixelInFromTopAndBottom) {
+    const TextRect r = title_text_rect({0, 0, 300, 20});
+    EXPECT_EQ(r.top, 1);
+    EXPECT_EQ(r.bottom, 19);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right, 300);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+#include "ui/view/view_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "merge/blocks.h"
+#include "tests/merge/merge_test_util.h"
+
+namespace {
+
+std::string expand(const std::string& s, int tab, bool doubling = true,
+                   std::size_t capacity = 16384) {
+    std::string target(capacity, '\x7f');
+    expand_display_text(s.c_str(), target.data(), capacity, doubling, tab);
+    return target.c_str();
+}
+
+TEST(ExpandDisplayText, TabsBecomeTabSizeBlanksWherever) {
+    EXPECT_EQ(expand("a\tb", 8), "a        b");
+    EXPECT_EQ(expand("abc\tb", 3), "abc   b");
+    EXPECT_EQ(expand("a\tb", 0), "ab");
+    EXPECT_EQ(expand("a\tb", -4), "ab");
+}
+
+TEST(ExpandDisplayText, AmpersandsAndTrailingControls) {
+    EXPECT_EQ(expand("R&D", 8), "R&&D");
+    EXPECT_EQ(expand("R&D", 8, false), "R&D");
+    EXPECT_EQ(expand("line\r", 8), "line");
+    EXPECT_EQ(expand("line\f", 8), "line");
+    EXPECT_EQ(expand("line\x7f", 8), "line");
+    EXPECT_EQ(expand("line ", 8), "line ");
+    EXPECT_EQ(expand("\x01", 8), "");
+    // Only the last character is dropped.
+    EXPECT_EQ(expand("a\x01\x02", 8), "a\x01");
+}
+
+TEST(ExpandDisplayText, CapacityIsNeverExceeded) {
+    EXPECT_EQ(expand("abcdef", 8, true, 4), "abc");
+    EXPECT_EQ(expand("a\tb", 8, true, 5), "a   ");
+    // A doubled ampersand cut in half leaves one.
+    EXPECT_EQ(expand("ab&c", 8, true, 4), "ab&");
+    std::string one(1, 'x');
+    expand_display_text("abc", one.data(), 1, true, 8);
+    EXPECT_EQ(one[0], '\0');
+}
+
+class RowModelTest : public MergeTest {};
+
+TEST_F(RowModelTest, LineNumbersAndColumns) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 12; ++i) {
+        lines.push_back(i == 7 ? "" : i == 12 ? "x" : "line " + std::to_string(i));
+    }
+    load(SIDE_LEFT, "a.txt", lf_lines(lines));
+    RowFormat numbered{true, 8};
+    EXPECT_EQ(describe_row(merge_document.left, 11, numbered).text, "12      x");
+    EXPECT_EQ(describe_row(merge_document.left, 6, numbered).text, "7       ");
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).text, "line 1");
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).state, ROW_COMMON);
+    EXPECT_EQ(describe_row(merge_document.left, 12, RowFormat{}).state, ROW_PAST_END);
+
+    merge_document.left.first_column = 3;
+    EXPECT_EQ(describe_row(merge_document.left, 11, RowFormat{}).text, "");
+    EXPECT_EQ(describe_row(merge_document.left, 11, numbered).text, "12      ");
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).text, "e 1");
+    merge_document.left.first_column = 0;
+}
+
+TEST_F(RowModelTest, LongLinesAreCutTo256Characters) {
+    std::string longline;
+    for (int i = 0; i < 300; ++i) {
+        longline += static_cast<char>('a' + i % 26);
+    }
+    load(SIDE_LEFT, "a.txt", longline + "\n");
+    const std::string plain = describe_row(merge_document.left, 0, RowFormat{}).text;
+    EXPECT_EQ(plain, longline.substr(0, 256));
+    const std::string numbered = describe_row(merge_document.left, 0, RowFormat{true, 8}).text;
+    EXPECT_EQ(numbered, "1       " + longline.substr(0, 248));
+    merge_document.left.first_column = 100;
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).text, longline.substr(100, 200));
+    merge_document.left.first_column = 0;
+}
+
+TEST_F(RowModelTest, BlockRowStatesOnBothSides) {
+    // Block 0: left line 2 changed into right lines 2..4 (two left filler rows);
+    // block 1: right line 6 inserted after left line 4 (one left filler row).
+    load(SIDE_LEFT, "a.txt", lf_lines({"same", "old", "s2", "s3"}));
+    load(SIDE_RIGHT, "b.txt", lf_lines({"same", "n1", "n2", "n3", "s2", "s3", "added"}));
+    install_listing("2c2,4\n< old\n---\n> n1\n> n2\n> n3\n4a7\n> added\n");
+    const MergeSide& left = merge_document.left;
+    const MergeSide& right = merge_document.right;
+    const RowFormat f;
+    EXPECT_EQ(describe_row(left, 0, f).state, ROW_COMMON);
+    EXPECT_EQ(describe_row(left, 1, f).state, ROW_OWN);
+    EXPECT_EQ(describe_row(left, 1, f).text, "old");
+    EXPECT_EQ(describe_row(left, 2, f).state, ROW_FILLER);
+    EXPECT_EQ(describe_row(left, 2, f).text, "");
+    EXPECT_EQ(describe_row(left, 3, f).state, ROW_FILLER);
+    EXPECT_EQ(describe_row(left, 4, f).text, "s2");
+    EXPECT_EQ(describe_row(left, 6, f).state, ROW_FILLER);
+    EXPECT_EQ(describe_row(left, 6, f).block, 1);
+    EXPECT_EQ(describe_row(left, 7, f).state, ROW_PAST_END);
+    EXPECT_EQ(describe_row(right, 3, f).state, ROW_OWN);
+    EXPECT_EQ(describe_row(right, 3, f).text, "n3");
+    EXPECT_EQ(describe_row(right, 6, f).state, ROW_OWN);
+
+    choose_block(SIDE_LEFT, 0);
+    EXPECT_EQ(describe_row(left, 1, f).state, ROW_OWN_CHOSEN);
+    EXPECT_EQ(describe_row(left, 2, f).state, ROW_FILLER_CHOSEN);
+    EXPECT_EQ(describe_row(right, 1, f).state, ROW_OWN);
+    choose_block(SIDE_RIGHT, 1);
+    EXPECT_EQ(describe_row(right, 6, f).state, ROW_OWN_CHOSEN);
+    EXPECT_EQ(describe_row(left, 6, f).state, ROW_FILLER);
+}
+
+TEST(RowsInBand, CoversPartialRows) {
+    EXPECT_EQ(rows_in_band(0, 100, 16).first, 0);
+    EXPECT_EQ(rows_in_band(0, 100, 16).limit, 7);
+    EXPECT_EQ(rows_in_band(17, 31, 16).first, 1);
+    EXPECT_EQ(rows_in_band(17, 31, 16).limit, 2);
+    EXPECT_EQ(rows_in_band(0, 100, 0).limit, 0);
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+#include "ui/view/position_marks.h"
+
+std::vector<int32_t> position_marks(const MergeSide& left, int32_t total_rows, int32_t height,
+                                    int32_t arrow_height, int32_t scroll_width) {
+    std::vector<int32_t> marks;
+    if (!left.own_blocks || !left.filler_blocks || total_rows <= 0 || scroll_width <= 0) {
+        return marks;
+    }
+    const int32_t even = scroll_width & ~1;
+    // The bar's scrollbar is narrower than a standard one; its arrow buttons shrink
+    // with it.
+    const int64_t arrow = static_cast<int64_t>(arrow_height) * (even - 2) / scroll_width + 1;
+    const int64_t span = height - 3 * arrow;
+    const BlockTable& own = *left.own_blocks;
+    const BlockTable& filler = *left.filler_blocks;
+    int64_t passed = 0;
+    for (std::size_t k = 0; k < own.size() && !is_end(own[k]); ++k) {
+        if (is_present(own[k])) {
+            marks.push_back(
+                static_cast<int32_t>((own[k].first + passed) * span / total_rows + arrow));
+        }
+        if (k < filler.size() && is_present(filler[k])) {
+            marks.push_back(
+                static_cast<int32_t>((filler[k].first + passed) * span / total_rows + arrow));
+            passed += filler[k].last - filler[k].first + 1;
+        }
+    }
+    return marks;
+}
+
+TextRect title_text_rect(const TextRect& client) {
+    return {client.left, client.top + 1, client.right, client.bottom - 1};
+}

@@ -1,0 +1,54 @@
+#ifndef PAIREX_UI_VIEW_VIEW_TEXT_H
+#define PAIREX_UI_VIEW_VIEW_TEXT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "merge/document.h"
+
+// What a pane shows on one row: the row model of the panes, free of any drawing.
+
+// At most this many characters of a line are drawn on a row.
+constexpr std::size_t ROW_TEXT_MAX = 256;
+
+// Copies `source` into `target` (of `capacity` bytes, NUL always written): each tab
+// becomes `tab_size` blanks (none when tab_size <= 0), each ampersand two ampersands
+// when `double_ampersands` (the drawing shows a doubled one as one). A last character
+// that is a control character (below 32, or 127) is dropped.
+void expand_display_text(const char* source, char* target, std::size_t capacity,
+                         bool double_ampersands, int tab_size);
+
+enum RowState {
+    ROW_COMMON,
+    ROW_OWN,
+    ROW_OWN_CHOSEN,
+    ROW_FILLER,
+    ROW_FILLER_CHOSEN,
+    ROW_PAST_END,
+};
+
+struct RowView {
+    RowState state = ROW_PAST_END;
+    int32_t line = 0;    // 0-based line index, -1 for a filler row
+    int32_t block = -1;  // block index, -1 for a common line
+    std::string text;    // exactly what is drawn (empty: nothing is drawn)
+};
+
+struct RowFormat {
+    bool line_numbers = false;
+    int tab_size = 8;
+};
+
+// The aligned row `row` of `side`.
+RowView describe_row(const MergeSide& side, int32_t row, const RowFormat& format);
+
+// The first and one-past-last screen rows to paint for an invalid band from `top` to
+// `bottom` pixels (painting also stops at the first row past the end).
+struct RowSpan {
+    int32_t first;
+    int32_t limit;
+};
+RowSpan rows_in_band(int32_t top, int32_t bottom, int32_t line_height);
+
+#endif
