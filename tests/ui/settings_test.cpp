@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "resources/command_ids.h"
+#include "tests/ui/fake_ui.h"
+#include "ui/command_line.h"
+#include "ui/settings.h"
+
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { reset_fake_ui(); }
+};
+
+// The strings of a filter list, up to (not including) its ending empty string.
+std::vector<std::string> filter_strings(const std::string& list) {
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    while (at < list.size() && list[at] != '\0') {
+        std::size_t end = list.find('\0', at);
+        out.push_back(list.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
+}
+
+TEST_F(SettingsTest, DefaultsWithoutAFile) {
+    read_options_settings();
+    load_settings();
+    EXPECT_EQ(settings.tab_size, 8);
+    EXPECT_EQ(settings.line_numbers, 0);
+    EXPECT_EQ(fake_ui().auto_walk, 0);
+    EXPECT_EQ(fake_ui().compress_spaces, 0);
+    EXPECT_STREQ(settings.left_directory, "");
+    EXPECT_STREQ(settings.left_file, "");
+    read_font_spec(settings.title_font, "Title ");
+    for (const FontSpec* f : {&settings.text_font, &settings.title_font}) {
+        EXPECT_STREQ(f->face_name, "Terminal");
+        EXPECT_EQ(f->height, -12);
+        EXPECT_EQ(f->weight, 400);
+        EXPECT_EQ(f->italic, 0);
+        EXPECT_EQ(f->pitch_and_family, 0);
+        EXPECT_EQ(f->char_set, 1);
+    }
+    EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].filter_index, 1);
+    EXPECT_STREQ(settings.pickers[PICK_LEFT_FILE].title, "Open file 1");
+    EXPECT_STREQ(settings.pickers[PICK_RIGHT_FILE].title, "Open file 2");
+    EXPECT_EQ(settings.pickers[PICK_OUTPUT].title, nullptr);
+    EXPECT_EQ(settings.pickers[PICK_OUTPUT].kind, PICKER_SAVE);
+    EXPECT_STREQ(settings.pickers[PICK_TARGET_DIRECTORY].title, "Target Directory");
+    EXPECT_EQ(settings.pickers[PICK_DIRECTORY1].kind, PICKER_DIRECTORY);
+    // No option is on, so no check mark is set; the text font is made once.
+    EXPECT_EQ(fake_ui().calls, (std::vector<std::string>{"text_font Terminal"}));
+}
+
+TEST_F(SettingsTest, StoredOptionsAndFontsWithTheirPrefix) {
+    fake_ini_set("options", "TAB SIZE", "4");
+    fake_ini_set("Options", "Auto walk", "1");
+    fake_ini_set("Options", "Compress spaces", "1");
+    fake_ini_set("Options", "Line numbers", "1");
+    fake_ini_set("Font", "Font name", "Courier New");
+    fake_ini_set("Font", "Point size", "-16");
+    fake_ini_set("Font", "Title Font name", "Arial");
+    fake_ini_set("Font", "Title Weight", "700");
+    fake_ini_set("Font", "Title Italic", "1");
+    fake_ini_set("Font", "Title Pitch", "2");
+    read_options_settings();
+    load_settings();
+    read_font_spec(settings.title_font, "Title ");
+    EXPECT_EQ(settings.tab_size, 4);
+    EXPECT_STREQ(settings.text_font.face_name, "Courier New");
+    EXPECT_EQ(settings.text_font.height, -16);
+    EXPECT_EQ(settings.text_font.weight, 400);
+    EXPECT_STREQ(settings.title_font.face_name, "Arial");
+    EXPECT_EQ(settings.title_font.weight, 700);
+    EXPECT_EQ(settings.title_font.italic, 1);
+    EXPECT_EQ(settings.title_font.pitch_and_family, 2);
+    EXPECT_EQ(settings.title_font.height, -12);
+    EXPECT_EQ(fake_ui().calls, (std::vector<std::string>{"text_font Courier New", "check 308 1",
+                                                         "check 14 1", "check 16 1"}));
+}
+
+TEST_F(SettingsTest, GarbageValuesGiveNumbersNotFaults) {
+    fake_ini_set("Options", "Tab size", "abc");
+    fake_ini_set("Options", "Auto walk", "7");
+    fake_ini_set("Options", "Line numbers", "  -3x");
+    fake_ini_set("Files", "Current index 1", "99999999999999999999");
+    fake_ini_set("Files", "Current index 2", "-5");
+    fake_ini_set("Font", "Font name", std::string(100, 'F'));
+    fake_ini_set("Font", "Weight", "-99999999999");
+    read_options_settings();
+    load_settings();
+    EXPECT_EQ(settings.tab_size, 0);
+    EXPECT_EQ(fake_ui().auto_walk, 1);  // flags are 0 or 1
+    EXPECT_EQ(settings.line_numbers, 1);
+    EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].filter_index, INT_MAX);
+    EXPECT_EQ(settings.pickers[PICK_RIGHT_FILE].filter_index, 1);
+    EXPECT_EQ(std::strlen(settings.text_font.face_name), 31u);
+    EXPECT_EQ(settings.text_font.weight, INT_MIN);
+}
+
+TEST_F(SettingsTest, DirectoriesLoseOneTrailingSeparatorAndOptionsWin) {
+    std::string sep(1, PATH_SEPARATOR);
+    fake_ini_set("Files", "Dir name 1", "base" + sep + "left" + sep);
+    fake_ini_set("Files", "Dir name 2", "stored");
+    fake_ini_set("Files", "Out dir", "out" + sep + sep);
+    ASSERT_EQ(parse_command_line(("-d2 given" + sep + " -f1 a.txt -outf m.txt").c_str()), 0);
+    load_settings();
+    EXPECT_STREQ(settings.left_directory, ("base" + sep + "left").c_str());
+    EXPECT_STREQ(settings.right_directory, "given");
+    EXPECT_STREQ(settings.output_directory, ("out" + sep).c_str());
+    EXPECT_STREQ(settings.left_file, "a.txt");
+    EXPECT_STREQ(settings.output_file, "m.txt");
+    // The directory pickers start from copies.
+    EXPECT_STREQ(settings.directory1_start, settings.left_directory);
+    EXPECT_STREQ(settings.directory2_start, "given");
+    EXPECT_STREQ(settings.target_start, settings.output_directory);
+    EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].file_name, settings.left_file);
+    EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].start_directory, settings.left_directory);
+    EXPECT_NE(settings.pickers[PICK_DIRECTORY1].start_directory, settings.left_directory);
+}
+
+TEST_F(SettingsTest, OverlongStoredDirectoryIsTakenAsEmpty) {
+    fake_ini_set("Files", "Dir name 1", std::string(260, 'd'));
+    fake_ini_set("Files", "Dir name 2", std::string(259, 'd'));
+    load_settings();
+    EXPECT_STREQ(settings.left_directory, "");
+    EXPECT_EQ(std::strlen(settings.right_directory), 259u);
+}
+
+TEST_F(SettingsTest, FilterListOffersAllFilesThenStoredPairsInKeyOrder) {
+    fake_ini_set("Filters", "Filters number", "2");
+    fake_ini_set("Filters", "Description 2", "C sources");
+    fake_ini_set("Filters", "Filter 2", "*.c;*.h");
+    fake_ini_set("Filters", "Description 1", "Text");
+    fake_ini_set("Filters", "Filter 1", "*.txt");
+    std::string list;
+    ASSERT_TRUE(build_filter_list(list));
+    EXPECT_EQ(list, std::string("All files(*.*)\0*.*\0Text\0*.txt\0C sources\0*.c;*.h\0\0", 49));
+}
+
+TEST_F(SettingsTest, MissingFilterKeysEndTheListEarly) {
+    fake_ini_set("Filters", "Filters number", "3");
+    fake_ini_set("Filters", "Description 1", "Text");
+    fake_ini_set("Filters", "Filter 1", "*.txt");
+    fake_ini_set("Filters", "Filter 2", "*.md");
+    fake_ini_set("Filters", "Description 3", "Logs");
+    fake_ini_set("Filters", "Filter 3", "*.log");
+    std::string list;
+    ASSERT_TRUE(build_filter_list(list));
+    EXPECT_EQ(filter_strings(list),
+              (std::vector<std::string>{"All files(*.*)", "*.*", "Text", "*.txt"}));
+    // No filters at all, and a negative count, give only the first pair.
+    reset_fake_ui();
+    fake_ini_set("Filters", "Filters number", "-4");
+    ASSERT_TRUE(build_filter_list(list));
+    EXPECT_EQ(list, std::string("All files(*.*)\0*.*\0\0", 20));
+}
+
+TEST_F(SettingsTest, PickerFilterIndexRoundTrips) {
+    fake_ini_set("Files", "Current index 1", "2");
+    fake_ini_set("Files", "Save index", "1");
+    load_settings();
+    EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].filter_index, 3);
+    EXPECT_EQ(settings.pickers[PICK_OUTPUT].filter_index, 2);
+    settings.pickers[PICK_LEFT_FILE].filter_index = 1;
+    save_settings();
+    EXPECT_EQ(fake_ini_get("Files", "Current index 1"), "0");
+    EXPECT_EQ(fake_ini_get("Files", "Save index"), "1");
+}
+
+TEST_F(SettingsTest, SaveWritesFilesOptionsThenTitleAndTextFont) {
+    load_settings();
+    read_font_spec(settings.title_font, "Title ");
+    fake_ui().ini_writes.clear();
+    fake_ui().auto_walk = 1;
+    settings.tab_size = 3;
+    std::strcpy(settings.left_directory, "L");
+    save_settings();
+    EXPECT_EQ(fake_ui().ini_writes, (std::vector<std::string>{"Files/Current index 1=0",
+                                                              "Files/Dir name 1=L",
+                                                              "Files/Current index 2=0",
+                                                              "Files/Dir name 2=",
+                                                              "Files/Save index=0",
+                                                              "Files/Out dir=",
+                                                              "Options/Tab size=3",
+                                                              "Options/Auto walk=1",
+                                                              "Options/Compress spaces=0",
+                                                              "Options/Line numbers=0",
+                                                              "Font/Title Font name=Terminal",
+                                                              "Font/Title Weight=400",
+                                                              "Font/Title Italic=0",
+                                                              "Font/Title Point size=-12",
+                                                              "Font/Title Pitch=0",
+                                                              "Font/Font name=Terminal",
+                                                              "Font/Weight=400",
+                                                              "Font/Italic=0",
+                                                              "Font/Point size=-12",
+                                                              "Font/Pitch=0"}));
+}
+
+TEST_F(SettingsTest, PicksRememberTheirDirectory) {
+    load_settings();
+    std::string sep(1, PATH_SEPARATOR);
+    FilePicker& left = settings.pickers[PICK_LEFT_FILE];
+    std::strcpy(left.file_name, ("c:" + sep + "work" + sep + "a.txt").c_str());
+    keep_open_pick_directory(left);
+    EXPECT_STREQ(settings.left_directory, ("c:" + sep + "work").c_str());
+    FilePicker& out = settings.pickers[PICK_OUTPUT];
+    std::strcpy(out.file_name, ("c:" + sep + "out" + sep + "m.txt").c_str());
+    keep_save_pick_directory(out);
+    EXPECT_STREQ(settings.output_directory, ("c:" + sep + "out" + sep).c_str());
+    // A bare name leaves the directory as it was.
+    std::strcpy(out.file_name, "m.txt");
+    keep_save_pick_directory(out);
+    EXPECT_STREQ(settings.output_directory, ("c:" + sep + "out" + sep).c_str());
+}
+
+}  // namespace

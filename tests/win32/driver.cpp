@@ -1,0 +1,139 @@
+#include "tests/win32/driver.h"
+
+#include "ui/command_line.h"
+#include "ui/settings.h"
+#include "ui/startup.h"
+#include "ui/navigation.h"
+#include "ui/win32/ui_state.h"
+
+namespace {
+ProgramDriver* current = nullptr;
+}
+
+int ProgramDriver::run(const char* command_line) {
+    current = this;
+    next_ = 0;
+    started_ = GetTickCount();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, on_cbt, nullptr, GetCurrentThreadId());
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, on_timer);
+    int code = app_main(GetModuleHandleA(nullptr), nullptr, command_line);
+    KillTimer(nullptr, timer);
+    UnhookWindowsHookEx(hook);
+    current = nullptr;
+    return code;
+}
+
+ProgramDriver::Step ProgramDriver::post(int command_id) {
+    return [command_id] {
+        PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(command_id), 0);
+        return true;
+    };
+}
+
+ProgramDriver::Step ProgramDriver::wait_until(std::function<bool()> condition) {
+    return condition;
+}
+
+ProgramDriver::Step ProgramDriver::check(std::function<void()> body) {
+    return [body] {
+        body();
+        return true;
+    };
+}
+
+LRESULT CALLBACK ProgramDriver::on_cbt(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_ACTIVATE && current != nullptr) {
+        HWND window = reinterpret_cast<HWND>(wparam);
+        char cls[32] = {};
+        GetClassNameA(window, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") == 0) {
+            current->pending_ = window;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+void ProgramDriver::answer(HWND dialog) {
+    char caption[256] = {};
+    char text[1024] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+    seen.push_back({caption, text});
+    DialogAnswer a{IDCANCEL, {}};
+    if (!answers.empty()) {
+        a = answers.front();
+        answers.pop_front();
+    }
+    if (!a.path.empty()) {
+        SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(a.path.c_str()));
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(a.button, BN_CLICKED), 0);
+}
+
+void CALLBACK ProgramDriver::on_timer(HWND, UINT, UINT_PTR, DWORD) {
+    ProgramDriver* d = current;
+    if (d == nullptr) {
+        return;
+    }
+    if (d->pending_ != nullptr && IsWindow(d->pending_)) {
+        HWND dialog = d->pending_;
+        d->pending_ = nullptr;
+        d->answer(dialog);
+        return;
+    }
+    if (GetTickCount() - d->started_ > static_cast<DWORD>(d->timeout_ms)) {
+        if (!d->timed_out_) {
+            d->timed_out_ = true;
+            PostQuitMessage(0);
+        }
+        return;
+    }
+    // A step that opened a modal box runs its loop, which calls this timer again.
+    if (d->busy_ || d->next_ >= d->steps.size() || ui_state.main_window == nullptr) {
+        return;
+    }
+    d->busy_ = true;
+    if (d->steps[d->next_]()) {
+        ++d->next_;
+    }
+    d->busy_ = false;
+}
+
+std::string settings_file_path() {
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, MAX_PATH);
+    return std::string(dir) + "\\pairex.ini";
+}
+
+std::string ini_get(const char* section, const char* key) {
+    char value[4096] = {};
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, "pairex.ini");
+    return value;
+}
+
+void ini_set(const char* section, const char* key, const char* value) {
+    WritePrivateProfileStringA(section, key, value, "pairex.ini");
+}
+
+void reset_program_state() {
+    if (ui_state.main_window != nullptr && IsWindow(ui_state.main_window)) {
+        DestroyWindow(ui_state.main_window);
+    }
+    if (ui_state.directory_menu != nullptr) {
+        DestroyMenu(ui_state.directory_menu);
+    }
+    if (ui_state.quick_menu != nullptr) {
+        DestroyMenu(ui_state.quick_menu);
+    }
+    ui_state = UiState{};
+    reset_settings();
+    reset_command_line();
+    reset_startup_state();
+    view_metrics = ViewMetrics{};
+    // Drop a quit message left from a run whose window was closed after its loop.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");  // flush the cache
+    DeleteFileA(settings_file_path().c_str());
+}

@@ -1,0 +1,36 @@
+#ifndef PAIREX_UI_NAVIGATION_H
+#define PAIREX_UI_NAVIGATION_H
+
+#include "ui/document_bridge.h"
+#include "ui/view/view_scroll.h"
+
+// Row geometry of the panes and title bars.
+struct ViewMetrics {
+    int line_height = 0;
+    int title_height = 0;
+    int page_rows = 1;
+};
+extern ViewMetrics view_metrics;
+
+// Scrolls both panes by the request; `position` is the released thumb's position.
+void scroll_vertical(ScrollRequest request, int position = 0);
+// Scrolls one pane sideways; `position` is the released thumb's position.
+void scroll_horizontal(UiSide side, ScrollRequest request, int position = 0);
+
+// The keys that scroll from the main window.
+enum NavigationKey {
+    KEY_PAGE_UP,
+    KEY_PAGE_DOWN,
+    KEY_UP,
+    KEY_DOWN,
+    KEY_HOME,
+    KEY_END,
+    KEY_LEFT,
+    KEY_RIGHT
+};
+
+// Page Up, Page Down, Up and Down scroll both panes; Home, End, Left and Right the
+// pane under the mouse pointer (the right one unless the pointer is over the left).
+void route_navigation_key(NavigationKey key);
+
+#endif

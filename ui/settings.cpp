@@ -1,0 +1,275 @@
+#include "ui/settings.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "resources/command_ids.h"
+#include "ui/command_line.h"
+#include "ui/document_bridge.h"
+#include "ui/settings_file.h"
+#include "ui/ui_platform.h"
+
+Settings settings;
+
+namespace {
+
+const FontSpec DEFAULT_FONT = {"Terminal", -12, 400, 0, 0, 1};
+
+// Reads a stored path; one that does not fit the buffer is taken as empty, because
+// a cut path could name another file.
+void read_path(const char* section, const char* key, char* buffer) {
+    std::string value = settings_read_string(section, key, "");
+    if (!copy_path(buffer, PATH_BUFFER_SIZE, value.c_str())) {
+        buffer[0] = '\0';
+    }
+}
+
+void apply_option(int key, char* buffer) {
+    if (auto value = option_value(key)) {
+        // Values longer than a path were refused by the command-line scan.
+        copy_path(buffer, PATH_BUFFER_SIZE, value->c_str());
+    }
+}
+
+void drop_trailing_separator(char* path) {
+    std::size_t n = std::strlen(path);
+    if (n > 0 && is_path_separator(path[n - 1])) {
+        path[n - 1] = '\0';
+    }
+}
+
+void set_up_picker(PickerId id, char* file_name, char* start, const char* title, int index,
+                   PickerKind kind) {
+    FilePicker& picker = settings.pickers[id];
+    picker.file_name = file_name;
+    picker.start_directory = start;
+    picker.title = title;
+    picker.has_filter_list = build_filter_list(picker.filter_list);
+    picker.filter_index = index;
+    picker.kind = kind;
+}
+
+}  // namespace
+
+void reset_settings() {
+    settings = Settings{};
+}
+
+int settings_read_int(const char* section, const char* key, int default_value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", default_value);
+    std::string value = settings_read_string(section, key, text);
+    const char* p = value.c_str();
+    while (*p == ' ' || *p == '\t') {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '-' || *p == '+') {
+        negative = *p == '-';
+        ++p;
+    }
+    long long number = 0;
+    while (*p >= '0' && *p <= '9') {
+        if (number <= static_cast<long long>(INT_MAX) + 1) {
+            number = number * 10 + (*p - '0');
+        }
+        ++p;
+    }
+    if (negative) {
+        number = -number;
+    }
+    if (number > INT_MAX) {
+        return INT_MAX;
+    }
+    if (number < INT_MIN) {
+        return INT_MIN;
+    }
+    return static_cast<int>(number);
+}
+
+void settings_write_int(const char* section, const char* key, long value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%ld", value);
+    settings_write_string(section, key, text);
+}
+
+void read_options_settings() {
+    settings.tab_size = settings_read_int("Options", "Tab size", 8);
+    doc_auto_walk() = settings_read_int("Options", "Auto walk", 0) != 0 ? 1 : 0;
+    doc_compress_spaces() = settings_read_int("Options", "Compress spaces", 0) != 0 ? 1 : 0;
+    settings.line_numbers = settings_read_int("Options", "Line numbers", 0) != 0 ? 1 : 0;
+}
+
+void read_font_spec(FontSpec& spec, const char* prefix) {
+    std::string key;
+    auto name = [&](const char* suffix) {
+        key = prefix;
+        key += suffix;
+        return key.c_str();
+    };
+    spec = FontSpec{};
+    std::string face = settings_read_string("Font", name("Font name"), DEFAULT_FONT.face_name);
+    std::snprintf(spec.face_name, sizeof spec.face_name, "%s", face.c_str());
+    spec.weight = settings_read_int("Font", name("Weight"), DEFAULT_FONT.weight);
+    spec.italic = static_cast<std::uint8_t>(settings_read_int("Font", name("Italic"), 0));
+    spec.height = settings_read_int("Font", name("Point size"), DEFAULT_FONT.height);
+    spec.pitch_and_family = static_cast<std::uint8_t>(settings_read_int("Font", name("Pitch"), 0));
+    spec.char_set = 1;
+}
+
+void write_font_spec(const FontSpec& spec, const char* prefix) {
+    std::string key;
+    auto name = [&](const char* suffix) {
+        key = prefix;
+        key += suffix;
+        return key.c_str();
+    };
+    settings_write_string("Font", name("Font name"), spec.face_name);
+    settings_write_int("Font", name("Weight"), spec.weight);
+    settings_write_int("Font", name("Italic"), spec.italic);
+    settings_write_int("Font", name("Point size"), spec.height);
+    settings_write_int("Font", name("Pitch"), spec.pitch_and_family);
+}
+
+bool build_filter_list(std::string& out) {
+    out.clear();
+    try {
+        std::string list;
+        list.reserve(512);
+        auto append = [&list](const std::string& s) {
+            list += s;
+            list += '\0';
+        };
+        int count = settings_read_int("Filters", "Filters number", 0);
+        append("All files(*.*)");
+        append("*.*");
+        char key[40];
+        // The dialog reads up to the first empty string: nothing after it is offered,
+        // so a garbage count does not make start-up read a million missing keys.
+        bool ended = false;
+        for (int i = 1; i <= count && !ended; ++i) {
+            std::snprintf(key, sizeof key, "Description %d", i);
+            std::string description = settings_read_string("Filters", key, "");
+            std::snprintf(key, sizeof key, "Filter %d", i);
+            std::string filter = settings_read_string("Filters", key, "");
+            append(description);
+            append(filter);
+            ended = description.empty() || filter.empty();
+        }
+        append("");
+        out = std::move(list);
+        return true;
+    } catch (const std::bad_alloc&) {
+        out.clear();
+        return false;
+    }
+}
+
+void load_settings() {
+    int index1 = settings_read_int("Files", "Current index 1", 0);
+    read_path("Files", "Dir name 1", settings.left_directory);
+    int index2 = settings_read_int("Files", "Current index 2", 0);
+    read_path("Files", "Dir name 2", settings.right_directory);
+    int save_index = settings_read_int("Files", "Save index", 0);
+    read_path("Files", "Out dir", settings.output_directory);
+
+    apply_option(OPT_F1, settings.left_file);
+    apply_option(OPT_D1, settings.left_directory);
+    apply_option(OPT_F2, settings.right_file);
+    apply_option(OPT_D2, settings.right_directory);
+    apply_option(OPT_OUTF, settings.output_file);
+    apply_option(OPT_OUTD, settings.output_directory);
+
+    drop_trailing_separator(settings.left_directory);
+    drop_trailing_separator(settings.right_directory);
+    drop_trailing_separator(settings.output_directory);
+
+    std::memcpy(settings.directory1_start, settings.left_directory, PATH_BUFFER_SIZE);
+    std::memcpy(settings.directory2_start, settings.right_directory, PATH_BUFFER_SIZE);
+    std::memcpy(settings.target_start, settings.output_directory, PATH_BUFFER_SIZE);
+
+    // A stored index is an offset into the list; keep it inside the int range once
+    // one is added.
+    auto one_based = [](int stored) {
+        return stored < 0 ? 1 : (stored == INT_MAX ? stored : stored + 1);
+    };
+    set_up_picker(PICK_LEFT_FILE, settings.left_file, settings.left_directory, "Open file 1",
+                  one_based(index1), PICKER_OPEN);
+    set_up_picker(PICK_RIGHT_FILE, settings.right_file, settings.right_directory, "Open file 2",
+                  one_based(index2), PICKER_OPEN);
+    set_up_picker(PICK_OUTPUT, settings.output_file, settings.output_directory, nullptr,
+                  one_based(save_index), PICKER_SAVE);
+    set_up_picker(PICK_DIRECTORY1, settings.directory1_name, settings.directory1_start,
+                  "Directory 1", 1, PICKER_DIRECTORY);
+    set_up_picker(PICK_DIRECTORY2, settings.directory2_name, settings.directory2_start,
+                  "Directory 2", 1, PICKER_DIRECTORY);
+    set_up_picker(PICK_TARGET_DIRECTORY, settings.target_name, settings.target_start,
+                  "Target Directory", 1, PICKER_DIRECTORY);
+
+    read_font_spec(settings.text_font, "");
+    ui_text_font_changed();
+
+    if (settings.line_numbers) {
+        ui_check_menu_item(CMD_LINE_NUMBERS, 1);
+    }
+    if (doc_compress_spaces()) {
+        ui_check_menu_item(CMD_COMPRESS_SPACES, 1);
+    }
+    if (doc_auto_walk()) {
+        ui_check_menu_item(CMD_AUTO_WALK, 1);
+    }
+}
+
+void save_settings() {
+    settings_write_int("Files", "Current index 1",
+                       settings.pickers[PICK_LEFT_FILE].filter_index - 1L);
+    settings_write_string("Files", "Dir name 1", settings.left_directory);
+    settings_write_int("Files", "Current index 2",
+                       settings.pickers[PICK_RIGHT_FILE].filter_index - 1L);
+    settings_write_string("Files", "Dir name 2", settings.right_directory);
+    settings_write_int("Files", "Save index", settings.pickers[PICK_OUTPUT].filter_index - 1L);
+    settings_write_string("Files", "Out dir", settings.output_directory);
+
+    settings_write_int("Options", "Tab size", settings.tab_size);
+    settings_write_int("Options", "Auto walk", doc_auto_walk());
+    settings_write_int("Options", "Compress spaces", doc_compress_spaces());
+    settings_write_int("Options", "Line numbers", settings.line_numbers);
+
+    write_font_spec(settings.title_font, "Title ");
+    write_font_spec(settings.text_font, "");
+}
+
+namespace {
+
+// Index of the last separator in the picker's chosen path, or -1.
+long last_separator(const char* path) {
+    long found = -1;
+    for (long i = 0; path[i] != '\0'; ++i) {
+        if (is_path_separator(path[i])) {
+            found = i;
+        }
+    }
+    return found;
+}
+
+void keep_directory(FilePicker& picker, bool with_separator) {
+    long at = last_separator(picker.file_name);
+    if (at < 0) {
+        return;  // a bare name: no directory to remember
+    }
+    std::size_t n = static_cast<std::size_t>(at) + (with_separator ? 1 : 0);
+    std::memmove(picker.start_directory, picker.file_name, n);
+    picker.start_directory[n] = '\0';
+}
+
+}  // namespace
+
+void keep_open_pick_directory(FilePicker& picker) {
+    keep_directory(picker, false);
+}
+void keep_save_pick_directory(FilePicker& picker) {
+    keep_directory(picker, true);
+}

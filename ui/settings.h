@@ -1,0 +1,100 @@
+#ifndef PAIREX_UI_SETTINGS_H
+#define PAIREX_UI_SETTINGS_H
+
+#include <cstdint>
+#include <string>
+
+#include "common/paths.h"
+
+// A logical font description; only these fields are stored, all others are zero.
+struct FontSpec {
+    char face_name[32];
+    std::int32_t height;  // negative: character height in logical units
+    std::int32_t weight;
+    std::uint8_t italic;
+    std::uint8_t pitch_and_family;
+    std::uint8_t char_set;
+};
+
+enum PickerKind { PICKER_OPEN, PICKER_SAVE, PICKER_DIRECTORY };
+
+// The state of one file dialog, kept for the whole run so that it reopens where it
+// was left. `file_name` and `start_directory` point at 260-byte buffers.
+struct FilePicker {
+    char* file_name;
+    char* start_directory;
+    const char* title;  // nullptr: the platform's default caption
+    bool has_filter_list;
+    std::string filter_list;  // NUL-separated pairs, ended by an empty string
+    int filter_index;         // 1-based
+    PickerKind kind;
+};
+
+enum PickerId {
+    PICK_LEFT_FILE,
+    PICK_RIGHT_FILE,
+    PICK_OUTPUT,
+    PICK_DIRECTORY1,
+    PICK_DIRECTORY2,
+    PICK_TARGET_DIRECTORY,
+    PICKER_COUNT
+};
+
+struct Settings {
+    int tab_size = 8;
+    int line_numbers = 0;
+    char left_file[PATH_BUFFER_SIZE] = {};
+    char right_file[PATH_BUFFER_SIZE] = {};
+    char output_file[PATH_BUFFER_SIZE] = {};
+    char left_directory[PATH_BUFFER_SIZE] = {};
+    char right_directory[PATH_BUFFER_SIZE] = {};
+    char output_directory[PATH_BUFFER_SIZE] = {};
+    char directory1_start[PATH_BUFFER_SIZE] = {};
+    char directory2_start[PATH_BUFFER_SIZE] = {};
+    char target_start[PATH_BUFFER_SIZE] = {};
+    char directory1_name[PATH_BUFFER_SIZE] = {};
+    char directory2_name[PATH_BUFFER_SIZE] = {};
+    char target_name[PATH_BUFFER_SIZE] = {};
+    FontSpec text_font = {};
+    FontSpec title_font = {};
+    FilePicker pickers[PICKER_COUNT] = {};
+};
+
+// The one instance.
+extern Settings settings;
+
+// Back to the state before start-up (the tests start each case from here).
+void reset_settings();
+
+// Reads the section "Options": tab size, Auto walk, Compress spaces, Line numbers.
+void read_options_settings();
+
+// On the main window's creation: reads "Files", applies the command-line options,
+// sets up the six pickers, reads and creates the text font and sets the check marks
+// of the option menu items.
+void load_settings();
+
+// Writes "Files", then "Options", then "Font" (title font, then text font).
+void save_settings();
+
+// Reads or writes the five keys of a font, each named prefix + key name.
+void read_font_spec(FontSpec& spec, const char* prefix);
+void write_font_spec(const FontSpec& spec, const char* prefix);
+
+// The filter list of a file dialog: "All files(*.*)", "*.*", then the stored
+// description and filter pairs, each string NUL-ended, the list ended by an empty
+// string. Returns false (and leaves `out` empty) when memory runs out.
+bool build_filter_list(std::string& out);
+
+// Reads an integer key: a missing key gives `default_value`, a stored value its
+// leading signed decimal number (0 when there is none), held to the int range.
+int settings_read_int(const char* section, const char* key, int default_value);
+void settings_write_int(const char* section, const char* key, long value);
+
+// After a confirmed open pick: the start directory becomes the chosen path up to,
+// not including, the separator before the file name. After a confirmed save pick:
+// up to and including it.
+void keep_open_pick_directory(FilePicker& picker);
+void keep_save_pick_directory(FilePicker& picker);
+
+#endif

@@ -1,0 +1,60 @@
+#include "ui/startup.h"
+
+#include "common/scratch.h"
+#include "resources/command_ids.h"
+#include "ui/command_line.h"
+#include "ui/document_bridge.h"
+#include "ui/settings.h"
+#include "ui/ui_platform.h"
+
+namespace {
+bool running = false;
+}
+
+void reset_startup_state() {
+    running = false;
+}
+
+int start_application() {
+    if (allocate_scratch_buffer() != 0) {
+        return -1;
+    }
+    doc_start_up();
+    read_options_settings();
+    ui_create_brushes();  // without brushes the rows show unfilled; not fatal
+    ui_load_3d_controls();
+    if (ui_create_main_window() != 0) {
+        return -1;
+    }
+    running = true;
+    read_font_spec(settings.title_font, "Title ");
+    ui_title_font_changed();
+    if (ui_create_children() != 0) {
+        return -1;
+    }
+    if (ui_load_menus() != 0) {
+        return -1;
+    }
+    int loaded = 0;
+    if (auto name = option_value(OPT_F1)) {
+        loaded += doc_open_input(name->c_str(), settings.left_directory, CMD_FILE1);
+    }
+    if (auto name = option_value(OPT_F2)) {
+        loaded += doc_open_input(name->c_str(), settings.right_directory, CMD_FILE2);
+    }
+    if (loaded == 2) {
+        ui_post_command(CMD_COMPARE_FILES);
+    }
+    return 0;
+}
+
+void shut_down() {
+    if (!running) {
+        return;
+    }
+    running = false;
+    save_settings();
+    ui_release_gdi();
+    doc_release();
+    ui_post_quit();
+}

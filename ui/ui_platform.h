@@ -1,0 +1,45 @@
+#ifndef PAIREX_UI_UI_PLATFORM_H
+#define PAIREX_UI_UI_PLATFORM_H
+
+#include "ui/document_bridge.h"
+
+struct FilePicker;
+
+// What the platform-free user interface asks of the window system. The Windows
+// program implements these in ui/win32; the tests record every call.
+
+// Start-up pieces, in the order start_application runs them. Each returning int
+// gives 0, or -1 when the window system refused.
+int ui_create_brushes();
+void ui_load_3d_controls();
+int ui_create_main_window();   // its creation message runs load_settings
+void ui_title_font_changed();  // (re)creates the title font and measures it
+int ui_create_children();
+int ui_load_menus();
+// Creates the text font from settings.text_font and measures it.
+void ui_text_font_changed();
+// Deletes the brushes and both fonts.
+void ui_release_gdi();
+
+void ui_post_command(int id);
+void ui_post_quit();
+void ui_check_menu_item(int id, int checked);
+void ui_repaint_panes();
+void ui_repaint_pane(UiSide side);
+void ui_set_vertical_position(int position);
+void ui_set_horizontal_position(UiSide side, int position);
+// The pane under the mouse pointer is the left one.
+bool ui_pointer_over_left_pane();
+
+// Runs the picker as its kind of dialog; returns 1 when the user confirmed (the
+// chosen path is then in picker.file_name), 0 when cancelled.
+int ui_run_file_picker(FilePicker& picker);
+
+// Dialogs and views whose full behaviour comes with later work.
+void ui_title_font_dialog();
+void ui_tab_size_dialog();
+void ui_font_dialog();
+void ui_help_contents();
+void ui_about_box();
+
+#endif

@@ -1,0 +1,170 @@
+#include "ui/win32/windows_api.h"
+
+#include "ui/document_bridge.h"
+#include "ui/layout.h"
+#include "ui/navigation.h"
+#include "ui/win32/ui_state.h"
+
+namespace {
+
+UiSide pane_side(HWND pane) {
+    return pane == ui_state.left_pane ? UI_LEFT : UI_RIGHT;
+}
+
+// The horizontal scrollbar a pane keeps along its bottom edge.
+HWND pane_scrollbar(HWND pane) {
+    return GetWindow(pane, GW_CHILD);
+}
+
+ScrollRequest scroll_code(WORD request) {
+    switch (request) {
+        case SB_LINEUP:  // SB_LINELEFT
+            return SCROLL_LINE_BACK;
+        case SB_LINEDOWN:  // SB_LINERIGHT
+            return SCROLL_LINE_FORWARD;
+        case SB_PAGEUP:
+            return SCROLL_PAGE_BACK;
+        case SB_PAGEDOWN:
+            return SCROLL_PAGE_FORWARD;
+        case SB_THUMBPOSITION:
+            return SCROLL_THUMB_RELEASED;
+        case SB_TOP:
+            return SCROLL_START;
+        case SB_BOTTOM:
+            return SCROLL_FINISH;
+        default:
+            return SCROLL_OTHER;
+    }
+}
+
+// The released thumb's position. The message carries 16 bits of it; a longer range
+// asks the scrollbar for the full value.
+int thumb_position(WPARAM wparam, LPARAM lparam) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_TRACKPOS;
+    HWND bar = reinterpret_cast<HWND>(lparam);
+    if (bar != nullptr && GetScrollInfo(bar, SB_CTL, &info) && info.nMax > 0xFFFF) {
+        return info.nTrackPos;
+    }
+    return HIWORD(wparam);
+}
+
+LRESULT pane_on_create(HWND pane, LPARAM lparam) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+    // The creation parameter says which UiState field this pane is.
+    *static_cast<HWND*>(create->lpCreateParams) = pane;
+    RECT r;
+    GetClientRect(pane, &r);
+    int h = GetSystemMetrics(SM_CYHSCROLL);
+    HWND bar = CreateWindowA("scrollbar", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, 0,
+                             r.bottom - h, r.right, h, pane, nullptr, ui_state.instance, nullptr);
+    if (bar == nullptr) {
+        return -1;
+    }
+    SetScrollRange(bar, SB_CTL, 0, HSCROLL_MAX, FALSE);
+    return 0;
+}
+
+void pane_on_size(HWND pane, int width, int height) {
+    int h = GetSystemMetrics(SM_CYHSCROLL);
+    view_metrics.page_rows = page_rows(height, h, view_metrics.line_height);
+    MoveWindow(pane_scrollbar(pane), 0, height - h, width, h, TRUE);
+    InvalidateRect(pane, nullptr, TRUE);
+}
+
+void paint_title(HWND window) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    const char* path = doc_path(window == ui_state.left_title ? UI_LEFT : UI_RIGHT);
+    if (path[0] != '\0') {
+        RECT r;
+        GetClientRect(window, &r);
+        r.top += 1;
+        r.bottom -= 1;
+        HGDIOBJ old = ui_state.title_font ? SelectObject(dc, ui_state.title_font) : nullptr;
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextA(dc, path, -1, &r, DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
+        if (old != nullptr) {
+            SelectObject(dc, old);
+        }
+    }
+    EndPaint(window, &ps);
+}
+
+}  // namespace
+
+LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            return pane_on_create(pane, lparam);
+        case WM_SIZE:
+            pane_on_size(pane, LOWORD(lparam), HIWORD(lparam));
+            return 0;
+        case WM_COMMAND:
+            // Commands of the quick menu run through the main window like menu commands.
+            return SendMessageA(ui_state.main_window, WM_COMMAND, wparam, lparam);
+        case WM_HSCROLL:
+            scroll_horizontal(pane_side(pane), scroll_code(LOWORD(wparam)),
+                              thumb_position(wparam, lparam));
+            return 0;
+        case WM_LBUTTONDOWN:
+            doc_choose_by_click(pane_side(pane), static_cast<short>(HIWORD(lparam)));
+            return 0;
+        case WM_RBUTTONDOWN: {
+            POINT p = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+            show_quick_menu(pane, p);
+            return 0;
+        }
+        default:
+            break;
+    }
+    return DefWindowProcA(pane, message, wparam, lparam);
+}
+
+LRESULT CALLBACK title_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PAINT) {
+        paint_title(window);
+        return 0;
+    }
+    if (message == WM_SIZE) {
+        // Moved without repaint by the layout: the centred path must be redrawn.
+        InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK position_bar_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_VSCROLL) {
+        scroll_vertical(scroll_code(LOWORD(wparam)), thumb_position(wparam, lparam));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+void layout_children(int width, int height) {
+    if (ui_state.vertical_scrollbar == nullptr) {
+        return;  // a size message during the main window's creation
+    }
+    ChildLayout l =
+        compute_layout(width, height, view_metrics.title_height, GetSystemMetrics(SM_CXVSCROLL));
+    auto move = [](HWND w, const ChildRect& r, BOOL repaint) {
+        MoveWindow(w, r.x, r.y, r.width, r.height, repaint);
+    };
+    move(ui_state.left_title, l.left_title, FALSE);
+    move(ui_state.right_title, l.right_title, FALSE);
+    move(ui_state.left_pane, l.left_pane, FALSE);
+    move(ui_state.position_bar, l.position_bar, TRUE);
+    move(ui_state.right_pane, l.right_pane, FALSE);
+    move(ui_state.vertical_scrollbar, l.vertical_scrollbar, TRUE);
+}
+
+void show_quick_menu(HWND pane, POINT point) {
+    if (ui_state.quick_popup == nullptr) {
+        return;
+    }
+    ClientToScreen(pane, &point);
+    TrackPopupMenu(ui_state.quick_popup, TPM_LEFTALIGN | TPM_LEFTBUTTON, point.x, point.y, 0, pane,
+                   nullptr);
+}

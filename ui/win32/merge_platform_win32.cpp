@@ -1,0 +1,89 @@
+// The merge logic's requests to the window system.
+#include "ui/win32/windows_api.h"
+
+#include <string>
+
+#include "merge/merge_platform.h"
+#include "ui/file_commands.h"
+#include "ui/settings.h"
+#include "ui/navigation.h"
+#include "ui/win32/ui_state.h"
+
+namespace {
+HWND pane_of(PaneSide side) {
+    return side == PANE_LEFT ? ui_state.left_pane : ui_state.right_pane;
+}
+HWND title_of(PaneSide side) {
+    return side == PANE_LEFT ? ui_state.left_title : ui_state.right_title;
+}
+}  // namespace
+
+void platform_repaint_pane(PaneSide side) {
+    InvalidateRect(pane_of(side), nullptr, TRUE);
+}
+void platform_repaint_title(PaneSide side) {
+    InvalidateRect(title_of(side), nullptr, TRUE);
+}
+void platform_repaint_position_bar() {
+    InvalidateRect(ui_state.position_bar, nullptr, TRUE);
+}
+
+void platform_set_scroll_range(int32_t min, int32_t max) {
+    SetScrollRange(ui_state.vertical_scrollbar, SB_CTL, min, max, TRUE);
+}
+
+void platform_set_scroll_position(int32_t position) {
+    SetScrollPos(ui_state.vertical_scrollbar, SB_CTL, position, TRUE);
+}
+
+void platform_redraw_scroll_bar() {
+    int position = GetScrollPos(ui_state.vertical_scrollbar, SB_CTL);
+    SetScrollPos(ui_state.vertical_scrollbar, SB_CTL, position, TRUE);
+}
+
+std::intptr_t platform_show_wait_cursor() {
+    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    return reinterpret_cast<std::intptr_t>(previous);
+}
+
+void platform_restore_cursor(std::intptr_t previous) {
+    SetCursor(reinterpret_cast<HCURSOR>(previous));
+}
+
+Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons) {
+    UINT type = (buttons == BUTTONS_YES_NO ? MB_YESNO : MB_YESNOCANCEL) | MB_ICONQUESTION;
+    switch (MessageBoxA(ui_state.main_window, text, caption, type)) {
+        case IDYES:
+            return ANSWER_YES;
+        case IDNO:
+            return ANSWER_NO;
+        default:
+            return ANSWER_CANCEL;
+    }
+}
+
+int platform_save_dialog(const std::string& initial_dir, std::string& chosen) {
+    // The output picker remembers its directory across runs ("Out dir"); the merge
+    // logic's own memory of it wins once it has one.
+    if (!initial_dir.empty()) {
+        copy_path(settings.output_directory, PATH_BUFFER_SIZE, initial_dir.c_str());
+    }
+    return pick_output_path(chosen) == 1 ? 0 : -1;
+}
+
+void platform_post_command(int command_id) {
+    PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(command_id), 0);
+}
+
+int platform_pane_line_height() {
+    return view_metrics.line_height > 0 ? view_metrics.line_height : 1;
+}
+
+// Printing comes with its own work; until then no job can start.
+int print_job_start() {
+    return -1;
+}
+void print_line(const char*, int32_t) {}
+int print_job_end() {
+    return 0;
+}

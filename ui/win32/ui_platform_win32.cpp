@@ -1,0 +1,192 @@
+#include "ui/win32/windows_api.h"
+
+#include "ui/layout.h"
+#include "ui/settings.h"
+#include "ui/ui_platform.h"
+#include "ui/navigation.h"
+#include "ui/win32/ui_state.h"
+
+namespace {
+
+HFONT make_font(const FontSpec& spec) {
+    LOGFONTA lf = {};
+    lf.lfHeight = spec.height;
+    lf.lfWeight = spec.weight;
+    lf.lfItalic = spec.italic;
+    lf.lfPitchAndFamily = spec.pitch_and_family;
+    lf.lfCharSet = spec.char_set;
+    lstrcpynA(lf.lfFaceName, spec.face_name, LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+// Character height of `font` (the device context's own font when there is none),
+// measured in a device context of `window` (the screen when null).
+int font_height(HWND window, HFONT font) {
+    HDC dc = GetDC(window);
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    TEXTMETRICA tm = {};
+    GetTextMetricsA(dc, &tm);
+    if (old != nullptr) {
+        SelectObject(dc, old);
+    }
+    ReleaseDC(window, dc);
+    return tm.tmHeight;
+}
+
+// Deletes a brush or font and forgets its handle.
+template <typename T>
+void delete_gdi(T& handle) {
+    if (handle != nullptr) {
+        DeleteObject(handle);
+        handle = nullptr;
+    }
+}
+
+HWND child(HWND parent, const char* cls, const char* name, DWORD style, const ChildRect& r,
+           void* param = nullptr) {
+    return CreateWindowA(cls, name, style, r.x, r.y, r.width, r.height, parent, nullptr,
+                         ui_state.instance, param);
+}
+
+HWND pane_of(UiSide side) {
+    return side == UI_LEFT ? ui_state.left_pane : ui_state.right_pane;
+}
+
+}  // namespace
+
+int ui_create_brushes() {
+    ui_state.chosen_brush = CreateSolidBrush(COLOR_CHOSEN);
+    ui_state.gap_brush = CreateSolidBrush(COLOR_GAP);
+    ui_state.changed_brush = CreateSolidBrush(COLOR_CHANGED);
+    return ui_state.chosen_brush && ui_state.gap_brush && ui_state.changed_brush ? 0 : -1;
+}
+
+void ui_load_3d_controls() {
+    load_3d_controls(ui_state.instance);
+}
+
+int ui_create_main_window() {
+    HWND window = CreateWindowA("PAIREX", APP_TITLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                nullptr, ui_state.instance, nullptr);
+    ui_state.main_window = window;
+    return window != nullptr ? 0 : -1;
+}
+
+void ui_title_font_changed() {
+    delete_gdi(ui_state.title_font);
+    ui_state.title_font = make_font(settings.title_font);
+    view_metrics.title_height = font_height(ui_state.main_window, ui_state.title_font) + 4;
+}
+
+void ui_text_font_changed() {
+    delete_gdi(ui_state.text_font);
+    ui_state.text_font = make_font(settings.text_font);
+    // Without a text font the device context's own font gives the row height.
+    view_metrics.line_height = font_height(ui_state.left_pane, ui_state.text_font);
+    if (view_metrics.line_height <= 0) {
+        view_metrics.line_height = 1;
+    }
+}
+
+int ui_create_children() {
+    HWND main = ui_state.main_window;
+    RECT client;
+    GetClientRect(main, &client);
+    // Created at their places for the client size of this moment; later size messages
+    // move them.
+    ChildLayout l = compute_layout(client.right, client.bottom, view_metrics.title_height,
+                                   GetSystemMetrics(SM_CXVSCROLL));
+    ui_state.left_title =
+        child(main, "DiffTitle", "Title1", WS_CHILD | WS_VISIBLE | WS_BORDER, l.left_title);
+    ui_state.right_title =
+        child(main, "DiffTitle", "Title2", WS_CHILD | WS_VISIBLE | WS_BORDER, l.right_title);
+    child(main, "DiffEdit", "edit1", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, l.left_pane,
+          &ui_state.left_pane);
+    child(main, "DiffEdit", "edit2", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, l.right_pane,
+          &ui_state.right_pane);
+    ui_state.position_bar =
+        child(main, "position_bar", "DiffPos", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_BORDER,
+              l.position_bar);
+    if (!ui_state.left_title || !ui_state.right_title || !ui_state.left_pane ||
+        !ui_state.right_pane || !ui_state.position_bar) {
+        return -1;
+    }
+    ui_state.vertical_scrollbar = child(ui_state.position_bar, "scrollbar", "VertScr",
+                                        WS_CHILD | WS_VISIBLE | SBS_VERT, l.vertical_scrollbar);
+    if (ui_state.vertical_scrollbar == nullptr) {
+        return -1;
+    }
+    SetScrollRange(ui_state.vertical_scrollbar, SB_CTL, 1, 1, FALSE);
+    // The row height is measured with a pane's device context now that one exists.
+    ui_text_font_changed();
+    return 0;
+}
+
+int ui_load_menus() {
+    ui_state.main_file_popup = GetSubMenu(GetMenu(ui_state.main_window), 0);
+    ui_state.directory_menu = LoadMenuA(ui_state.instance, "COMP_DIR_MENU");
+    ui_state.quick_menu = LoadMenuA(ui_state.instance, "QUICK_MENU");
+    if (!ui_state.directory_menu || !ui_state.quick_menu) {
+        return -1;
+    }
+    ui_state.directory_file_popup = GetSubMenu(ui_state.directory_menu, 0);
+    ui_state.quick_popup = GetSubMenu(ui_state.quick_menu, 0);
+    return 0;
+}
+
+void ui_release_gdi() {
+    delete_gdi(ui_state.chosen_brush);
+    delete_gdi(ui_state.gap_brush);
+    delete_gdi(ui_state.changed_brush);
+    delete_gdi(ui_state.title_font);
+    delete_gdi(ui_state.text_font);
+}
+
+void ui_post_command(int id) {
+    PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
+
+void ui_post_quit() {
+    PostQuitMessage(0);
+}
+
+void ui_check_menu_item(int id, int checked) {
+    CheckMenuItem(GetMenu(ui_state.main_window), static_cast<UINT>(id),
+                  MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void ui_repaint_panes() {
+    InvalidateRect(ui_state.left_pane, nullptr, TRUE);
+    InvalidateRect(ui_state.right_pane, nullptr, TRUE);
+}
+
+void ui_repaint_pane(UiSide side) {
+    InvalidateRect(pane_of(side), nullptr, TRUE);
+}
+
+void ui_set_vertical_position(int position) {
+    SetScrollPos(ui_state.vertical_scrollbar, SB_CTL, position, TRUE);
+}
+
+void ui_set_horizontal_position(UiSide side, int position) {
+    SetScrollPos(GetWindow(pane_of(side), GW_CHILD), SB_CTL, position, TRUE);
+}
+
+bool ui_pointer_over_left_pane() {
+    POINT p;
+    if (!GetCursorPos(&p)) {
+        return false;
+    }
+    HWND under = WindowFromPoint(p);
+    return under != nullptr &&
+           (under == ui_state.left_pane || GetParent(under) == ui_state.left_pane);
+}
+
+// The dialogs below come with their own work; until then the commands reach them and
+// nothing happens.
+void ui_title_font_dialog() {}
+void ui_tab_size_dialog() {}
+void ui_font_dialog() {}
+void ui_help_contents() {}
+void ui_about_box() {}

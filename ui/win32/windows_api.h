@@ -1,0 +1,14 @@
+#ifndef PAIREX_UI_WIN32_WINDOWS_API_H
+#define PAIREX_UI_WIN32_WINDOWS_API_H
+
+// The one way the Windows glue includes the system headers. The system's error header
+// defines SEVERITY_ERROR as a macro, which would rename the report seam's severity:
+// declare the seam first, then drop the macro.
+#include "common/report.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#undef SEVERITY_ERROR
+
+#endif
