@@ -1,0 +1,162 @@
+// gen_pair: writes a seeded pair of text files for the engine benchmark.
+//
+//   gen_pair KIND SEED FIRST SECOND [LINES]
+//
+// KIND sparse: 1,000,000 lines of about 27 bytes, 0.1% of them edited at scattered
+//              places (changed, deleted, or with new lines inserted);
+//      dense:  200,000 lines, every other line on average replaced by a new one;
+//      source: 20,000 lines shaped like program text, many blank and brace-only lines,
+//              with scattered edits and blank lines moved about.
+// LINES overrides the line count (for profiling on a smaller pair). The same
+// arguments always give the same bytes.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+class Words {
+public:
+    explicit Words(std::mt19937& rng) : rng_(rng) {
+        // A vocabulary of made-up words, so lines repeat words but rarely whole lines.
+        static const char* const syllables[] = {"ka",  "lo", "mi",  "tes", "ru", "van",
+                                                "de",  "po", "si",  "gar", "nu", "fe",
+                                                "bri", "zo", "tal", "qui"};
+        for (int k = 0; k < 2000; ++k) {
+            std::string w;
+            const int n = 1 + static_cast<int>(rng_() % 3);
+            for (int s = 0; s < n; ++s) {
+                w += syllables[rng_() % 16];
+            }
+            words_.push_back(w);
+        }
+    }
+
+    // About `length` bytes of words and spaces.
+    std::string text(std::size_t length) {
+        std::string s;
+        while (s.size() < length) {
+            if (!s.empty()) {
+                s += ' ';
+            }
+            s += words_[rng_() % words_.size()];
+        }
+        s.resize(length);
+        return s;
+    }
+
+private:
+    std::mt19937& rng_;
+    std::vector<std::string> words_;
+};
+
+std::string prose_line(std::mt19937& rng, Words& words) {
+    // 26 bytes on average, then the line feed.
+    return words.text(18 + rng() % 17);
+}
+
+std::string source_line(std::mt19937& rng, Words& words, int& depth) {
+    const unsigned r = rng() % 100;
+    std::string indent(static_cast<std::size_t>(depth) * 4, ' ');
+    if (r < 18) {
+        return "";
+    }
+    if (r < 28 && depth > 0) {
+        --depth;
+        return std::string(static_cast<std::size_t>(depth) * 4, ' ') + "}";
+    }
+    if (r < 38 && depth < 6) {
+        ++depth;
+        return indent + (rng() % 2 ? "{" : "if (" + words.text(8) + ") {");
+    }
+    if (r < 44) {
+        return indent + "return 0;";
+    }
+    if (r < 48) {
+        return indent + "break;";
+    }
+    if (r < 52) {
+        return indent + "// " + words.text(20 + rng() % 30);
+    }
+    return indent + words.text(6 + rng() % 12) + " = " + words.text(4 + rng() % 20) + ";";
+}
+
+bool write_lines(const char* path, const std::vector<std::string>& lines) {
+    FILE* f = std::fopen(path, "wb");
+    if (f == nullptr) {
+        std::perror(path);
+        return false;
+    }
+    for (const std::string& s : lines) {
+        std::fwrite(s.data(), 1, s.size(), f);
+        std::fputc('\n', f);
+    }
+    if (std::fclose(f) != 0) {
+        std::perror(path);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5 || argc > 6) {
+        std::fprintf(stderr, "usage: gen_pair sparse|dense|source SEED FIRST SECOND [LINES]\n");
+        return 2;
+    }
+    const std::string kind = argv[1];
+    std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
+    Words words(rng);
+    long lines = kind == "sparse" ? 1000000 : kind == "dense" ? 200000 : 20000;
+    if (argc == 6) {
+        lines = std::strtol(argv[5], nullptr, 10);
+    }
+    if (kind != "sparse" && kind != "dense" && kind != "source") {
+        std::fprintf(stderr, "gen_pair: unknown kind %s\n", kind.c_str());
+        return 2;
+    }
+
+    std::vector<std::string> first, second;
+    first.reserve(static_cast<std::size_t>(lines));
+    second.reserve(static_cast<std::size_t>(lines) + lines / 100);
+    int depth = 0;
+    for (long k = 0; k < lines; ++k) {
+        first.push_back(kind == "source" ? source_line(rng, words, depth) : prose_line(rng, words));
+    }
+    // Edit rate in thousandths of the lines.
+    const unsigned per_mille = kind == "sparse" ? 1 : kind == "dense" ? 500 : 20;
+    for (const std::string& line : first) {
+        if (rng() % 1000 >= per_mille) {
+            second.push_back(line);
+            continue;
+        }
+        const unsigned what = rng() % 4;
+        if (kind == "source" && what == 3) {
+            // Blank lines moved about: one dropped here, one added further on.
+            if (!line.empty()) {
+                second.push_back(line);
+            }
+            second.push_back("");
+            continue;
+        }
+        if (kind == "dense" || what == 0) {
+            second.push_back(kind == "source" ? source_line(rng, words, depth)
+                                              : prose_line(rng, words));
+        } else if (what == 1) {
+            // deleted
+        } else {
+            second.push_back(line);
+            const unsigned n = 1 + rng() % 3;
+            for (unsigned j = 0; j < n; ++j) {
+                second.push_back(kind == "source" ? source_line(rng, words, depth)
+                                                  : prose_line(rng, words));
+            }
+        }
+    }
+    return write_lines(argv[3], first) && write_lines(argv[4], second) ? 0 : 1;
+}
