@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -47,8 +49,8 @@ Snake find_middle_snake(const Analysis& a, std::int32_t xoff, std::int32_t xlim,
     fd[fmid] = xoff;
     bd[bmid] = xlim;
 
+    bool big_snake = false;
     for (std::int32_t c = 1;; ++c) {
-        bool big_snake = false;
         if (fmin > dmin) {
             fd[--fmin - 1] = -1;
         } else {
@@ -400,8 +402,51 @@ std::vector<Change> build_change_script(InputFile files[2]) {
     return script;
 }
 
-// Compares the rest of a binary pair block by block.
-bool binary_files_equal(InputFile files[2]) {
+// Compares two regular files byte for byte from their start, as stored: text mode
+// would drop carriage returns and stop at a Ctrl-Z, and so call different binary files
+// equal.
+bool raw_files_equal(InputFile files[2]) {
+    for (int i = 0; i < 2; ++i) {
+        if (::lseek(files[i].descriptor, 0, SEEK_SET) != 0) {
+            report_engine_error("Error in file %s", files[i].name.c_str());
+            return false;
+        }
+    }
+    std::vector<char> blocks[2];
+    const std::size_t block = 65536;
+    blocks[0].resize(block);
+    blocks[1].resize(block);
+    for (;;) {
+        std::size_t counts[2];
+        for (int i = 0; i < 2; ++i) {
+            std::size_t have = 0;
+            while (have < block) {
+                const int n = static_cast<int>(::read(files[i].descriptor, blocks[i].data() + have,
+                                                      static_cast<unsigned>(block - have)));
+                if (n < 0) {
+                    report_engine_error("Error in file %s", files[i].name.c_str());
+                    break;
+                }
+                if (n == 0) {
+                    break;
+                }
+                have += static_cast<std::size_t>(n);
+            }
+            counts[i] = have;
+        }
+        if (counts[0] != counts[1] ||
+            std::memcmp(blocks[0].data(), blocks[1].data(), counts[0]) != 0) {
+            return false;
+        }
+        if (counts[0] < block) {
+            return true;
+        }
+    }
+}
+
+// Compares the rest of a binary pair block by block, as read in text mode: for
+// standard input or a pipe, which cannot be read again from the start.
+bool streamed_files_equal(InputFile files[2]) {
     if (files[0].descriptor == files[1].descriptor) {
         return true;
     }
@@ -448,11 +493,17 @@ int compare_two_files(InputFile files[2], int depth) {
             }
             return true;
         }();
+        const bool both_regular = !files[0].is_absent() && !files[1].is_absent() &&
+                                  files[0].status.is_regular && files[1].status.is_regular;
         bool differ;
         if (sized && files[0].status.size != files[1].status.size) {
             differ = true;
+        } else if (files[0].descriptor == files[1].descriptor) {
+            differ = false;
+        } else if (both_regular) {
+            differ = !raw_files_equal(files);
         } else {
-            differ = !binary_files_equal(files);
+            differ = !streamed_files_equal(files);
         }
         if (differ) {
             emit_message("Binary files %s and %s differ\n", files[0].name.c_str(),

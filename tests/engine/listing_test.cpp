@@ -189,6 +189,21 @@ TEST_F(ListingTest, BinaryDetection) {
               on_disk(std::string("2c2\n< x\0y\n---\n> x\0z\n", 20)));
 }
 
+// Binary files are compared as stored: text mode would call these pairs equal.
+TEST_F(ListingTest, BinaryPairsDifferingAfterCtrlZOrInCarriageReturnsDiffer) {
+    listing(std::string("a\0\x1a"
+                        "abc",
+                        6),
+            std::string("a\0\x1a"
+                        "xyz",
+                        6));
+    EXPECT_EQ(result, 1);
+    listing(std::string("a\0\rb", 4), std::string("a\0b\r", 4));
+    EXPECT_EQ(result, 1);
+    listing(std::string("a\0\rb", 4), std::string("a\0\rb", 4));
+    EXPECT_EQ(result, 0);
+}
+
 TEST_F(ListingTest, LongLinesAndHeuristic) {
     const std::string huge(300000, 'w');
     EXPECT_EQ(listing("a\n" + huge + "\n", "a\n" + huge + "x\n"),
