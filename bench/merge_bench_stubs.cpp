@@ -16,6 +16,7 @@ void platform_repaint_position_bar() {}
 void platform_set_scroll_range(int32_t, int32_t) {}
 void platform_set_scroll_position(int32_t) {}
 void platform_redraw_scroll_bar() {}
+void platform_scroll_panes(int32_t) {}
 std::intptr_t platform_show_wait_cursor() {
     return 0;
 }

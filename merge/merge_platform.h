@@ -20,6 +20,10 @@ void platform_set_scroll_range(int32_t min, int32_t max);
 void platform_set_scroll_position(int32_t position);
 // Redraws the scroll bar at the position it already has.
 void platform_redraw_scroll_bar();
+// Both panes now show merge_document.top_row at the top instead of `old_top_row`:
+// the scroll bar follows, and the panes move their pixels and repaint what the move
+// uncovers. Nothing happens when the scroll bar already stands at the new row.
+void platform_scroll_panes(int32_t old_top_row);
 
 // Shows the wait cursor and returns a token for the cursor it replaced; the token is
 // handed back to platform_restore_cursor.

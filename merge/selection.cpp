@@ -16,9 +16,9 @@ static bool has_tables() {
 
 void scroll_to_row(int32_t row) {
     const int32_t highest = std::max(merge_document.total_rows - 1, 0);
+    const int32_t old_top = merge_document.top_row;
     merge_document.top_row = std::clamp(row, 0, highest);
-    platform_set_scroll_position(merge_document.top_row + 1);
-    repaint_panes();
+    platform_scroll_panes(old_top);
 }
 
 static void step(Direction direction) {

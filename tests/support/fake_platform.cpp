@@ -1,5 +1,7 @@
 #include "tests/support/fake_platform.h"
 
+#include "merge/document.h"
+
 #include <algorithm>
 
 FakePlatform& fake_platform() {
@@ -52,6 +54,16 @@ void platform_set_scroll_range(int32_t min, int32_t max) {
 void platform_set_scroll_position(int32_t position) {
     fake_platform().scroll_position = position;
     log("scroll_position " + std::to_string(position));
+}
+
+void platform_scroll_panes(int32_t old_top_row) {
+    const int32_t top = merge_document.top_row;
+    if (fake_platform().scroll_position == top + 1) {
+        return;
+    }
+    fake_platform().scroll_position = top + 1;
+    log("scroll_position " + std::to_string(top + 1));
+    log("scroll_panes " + std::to_string(old_top_row - top));
 }
 
 void platform_redraw_scroll_bar() {

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "merge/document.h"
 #include "merge/merge_platform.h"
+#include "ui/view/view_scroll.h"
 #include "ui/file_commands.h"
 #include "ui/settings.h"
 #include "ui/navigation.h"
@@ -34,6 +36,32 @@ void platform_set_scroll_range(int32_t min, int32_t max) {
 
 void platform_set_scroll_position(int32_t position) {
     SetScrollPos(ui_state.vertical_scrollbar, SB_CTL, position, TRUE);
+}
+
+void platform_scroll_panes(int32_t old_top_row) {
+    const int32_t top = merge_document.top_row;
+    if (GetScrollPos(ui_state.vertical_scrollbar, SB_CTL) == top + 1) {
+        return;
+    }
+    SetScrollPos(ui_state.vertical_scrollbar, SB_CTL, top + 1, TRUE);
+    const int hscroll = GetSystemMetrics(SM_CYHSCROLL);
+    for (HWND pane : {ui_state.left_pane, ui_state.right_pane}) {
+        RECT client;
+        GetClientRect(pane, &client);
+        client.bottom -= hscroll;  // the pane's own scrollbar stays where it is
+        const VerticalStep step =
+            plan_vertical_step(top, old_top_row, old_top_row + 1, merge_document.total_rows,
+                               view_metrics.line_height, view_metrics.page_rows, client.bottom);
+        // Move the rows that stay visible and paint the uncovered ones at once; then the
+        // band next to them, where a partial row may have moved.
+        ScrollWindowEx(pane, 0, step.shift, &client, &client, nullptr, nullptr,
+                       SW_INVALIDATE | SW_ERASE);
+        UpdateWindow(pane);
+        if (step.band_bottom > step.band_top) {
+            RECT band = {client.left, step.band_top, client.right, step.band_bottom};
+            InvalidateRect(pane, &band, FALSE);
+        }
+    }
 }
 
 void platform_redraw_scroll_bar() {
