@@ -12,6 +12,8 @@
 #include "tests/support/temp_dir.h"
 #include "tests/win32/driver.h"
 #include "ui/navigation.h"
+#include "ui/settings.h"
+#include "ui/ui_platform.h"
 #include "ui/view/position_marks.h"
 #include "ui/win32/ui_state.h"
 
@@ -133,6 +135,20 @@ bool row_has_text(const Capture& c, int row) {
         }
     }
     return false;
+}
+
+// The x one past the rightmost dark pixel of a row (0 when the row has no text).
+int text_extent(const Capture& c, int row) {
+    int extent = 0;
+    for (int y = row * line_height(); y < (row + 1) * line_height(); ++y) {
+        for (int x = 0; x < c.width() - 8; ++x) {
+            const Rgb p = c.at(x, y);
+            if (p.r < 96 && p.g < 96 && p.b < 96 && x + 1 > extent) {
+                extent = x + 1;
+            }
+        }
+    }
+    return extent;
 }
 
 class Panes : public ::testing::Test {
@@ -302,9 +318,9 @@ TEST_F(Panes, ScrollingBringsTheRightRowsIntoViewInBothPanes) {
     run(left, right);
 }
 
-TEST_F(Panes, LineNumbersShowOnEmptyLinesButNotOnFillerRows) {
-    const std::string left = dir.write("left.txt", "a\n\nb\n");
-    const std::string right = dir.write("right.txt", "a\n\nx\nb\n");
+TEST_F(Panes, LineNumbersAndTabSizeRepaint) {
+    const std::string left = dir.write("left.txt", "a\n\nb\tc\n");
+    const std::string right = dir.write("right.txt", "a\n\nx\nb\tc\n");
     driver.steps = {
         ProgramDriver::wait_until(compared),
         ProgramDriver::check([] {
@@ -321,6 +337,19 @@ TEST_F(Panes, LineNumbersShowOnEmptyLinesButNotOnFillerRows) {
                         {true, true, false, true});
         }),
         ProgramDriver::post(CMD_LINE_NUMBERS),
+        // A tab is as many blanks as the tab size: the row's text ends further right
+        // with a larger size.
+        ProgramDriver::check([] {
+            settings.tab_size = 1;
+            ui_repaint_panes();
+            const int narrow = text_extent(Capture(ui_state.left_pane), 3);
+            settings.tab_size = 12;
+            ui_repaint_panes();
+            const int wide = text_extent(Capture(ui_state.left_pane), 3);
+            EXPECT_GT(narrow, 0);
+            EXPECT_GT(wide, narrow);
+            settings.tab_size = 8;
+        }),
     };
     run(left, right);
 }
