@@ -8,7 +8,8 @@ lib="$root/build/native"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 g++ -O2 -std=c++20 -I"$root" -o "$work/merge_bench" \
-    "$root/bench/merge_bench.cpp" "$root/bench/merge_bench_stubs.cpp" \
+    "$root/bench/merge_bench.cpp" "$root/bench/merge_bench_report.cpp" \
+    "$root/tests/support/fuzz_merge_platform.cpp" \
     "$lib/merge/libpairex_merge.a" "$lib/engine/libpairex_engine.a" "$lib/common/libpairex_common.a"
 "$work/merge_bench" generate "$work"
 ls -l "$work/left.txt" "$work/right.txt" | awk '{ print $5, $9 }'

@@ -287,36 +287,27 @@ void discard_unmatchable_lines(InputFile files[2]) {
                 }
                 j = k;
             }
-            std::int32_t consecutive = 0;
-            for (std::int32_t j = 0; j < length; ++j) {
-                char& m = marks[i + j];
-                if (j >= 8 && m == 1) {
-                    break;
+            // From each end of the run inwards: provisional marks near the end are
+            // cleared, up to the first discard 8 or more lines in or 3 discards in a row.
+            auto clear_near_end = [&](auto mark_at) {
+                std::int32_t consecutive = 0;
+                for (std::int32_t j = 0; j < length; ++j) {
+                    char& m = mark_at(j);
+                    if (j >= 8 && m == 1) {
+                        break;
+                    }
+                    if (m == 2) {
+                        m = 0;
+                        consecutive = 0;
+                    } else if (m == 0) {
+                        consecutive = 0;
+                    } else if (++consecutive == 3) {
+                        break;
+                    }
                 }
-                if (m == 2) {
-                    m = 0;
-                    consecutive = 0;
-                } else if (m == 0) {
-                    consecutive = 0;
-                } else if (++consecutive == 3) {
-                    break;
-                }
-            }
-            consecutive = 0;
-            for (std::int32_t j = 0; j < length; ++j) {
-                char& m = marks[end - 1 - j];
-                if (j >= 8 && m == 1) {
-                    break;
-                }
-                if (m == 2) {
-                    m = 0;
-                    consecutive = 0;
-                } else if (m == 0) {
-                    consecutive = 0;
-                } else if (++consecutive == 3) {
-                    break;
-                }
-            }
+            };
+            clear_near_end([&](std::int32_t j) -> char& { return marks[i + j]; });
+            clear_near_end([&](std::int32_t j) -> char& { return marks[end - 1 - j]; });
             i = end - 1;
         }
 

@@ -12,20 +12,7 @@ void FreeDeleter::operator()(char* p) const {
 }
 
 void report_engine_error(const char* format, const char* arg1, const char* arg2) {
-    // Formatted by hand so that a path of any length is shown whole.
-    std::string text;
-    const char* args[2] = {arg1, arg2};
-    int next = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (p[0] == '%' && p[1] == 's') {
-            const char* a = next < 2 ? args[next++] : nullptr;
-            text += a != nullptr ? a : "(null)";
-            ++p;
-        } else {
-            text += *p;
-        }
-    }
-    report_message(text.c_str(), SEVERITY_ERROR);
+    report_message(format_message(format, arg1, arg2).c_str(), SEVERITY_ERROR);
 }
 
 static bool memory_reported = false;

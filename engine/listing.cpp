@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/report.h"
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
 
@@ -194,18 +195,7 @@ void emit_message(const char* format, const char* arg1, const char* arg2) {
     if (listing.file == nullptr) {
         return;
     }
-    const char* args[2] = {arg1, arg2};
-    int next = 0;
-    std::string text;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (p[0] == '%' && p[1] == 's') {
-            const char* a = next < 2 ? args[next++] : nullptr;
-            text += a != nullptr ? a : "";
-            ++p;
-        } else {
-            text += *p;
-        }
-    }
+    const std::string text = format_message(format, arg1, arg2);
     put(text);
 }
 

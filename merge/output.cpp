@@ -27,21 +27,6 @@ static void warn_range_once() {
     }
 }
 
-std::string format_message(const char* format, const char* a, const char* b) {
-    std::string out;
-    const char* args[2] = {a, b};
-    int used = 0;
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (p[0] == '%' && p[1] == 's' && used < 2) {
-            out += args[used++];
-            ++p;
-        } else {
-            out += *p;
-        }
-    }
-    return out;
-}
-
 bool file_exists(const char* path) {
     std::error_code ec;
     return path[0] != '\0' && std::filesystem::exists(path, ec);

@@ -54,7 +54,4 @@ int copy_with_confirmation(const char* source, const char* destination);
 
 bool file_exists(const char* path);
 
-// "%s" of `format` replaced by `a`, then by `b`.
-std::string format_message(const char* format, const char* a, const char* b = "");
-
 #endif
