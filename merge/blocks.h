@@ -32,7 +32,7 @@ enum Direction { DIRECTION_NEXT, DIRECTION_PREVIOUS };
 int32_t find_block_row(int32_t from_row, Direction direction);
 
 // Puts `row`, held within 0..total_rows - 1, at the top of both panes.
-void scroll_to_row(int32_t row);
+void go_to_row(int32_t row);
 
 // The navigation commands; none wraps around.
 void go_next();

@@ -14,7 +14,7 @@ static bool has_tables() {
            doc.right.filler_blocks;
 }
 
-void scroll_to_row(int32_t row) {
+void go_to_row(int32_t row) {
     const int32_t highest = std::max(merge_document.total_rows - 1, 0);
     const int32_t old_top = merge_document.top_row;
     merge_document.top_row = std::clamp(row, 0, highest);
@@ -43,22 +43,22 @@ void go_prev() {
 void go_first() {
     const int32_t s = find_block_row(-1, DIRECTION_NEXT);
     if (s != -1) {
-        scroll_to_row(s - 1);
+        go_to_row(s - 1);
     }
 }
 
 void go_last() {
     const int32_t s = find_block_row(merge_document.total_rows, DIRECTION_PREVIOUS);
     if (s != -1) {
-        scroll_to_row(s - 1);
+        go_to_row(s - 1);
     }
 }
 
 void go_beginning() {
-    scroll_to_row(0);
+    go_to_row(0);
 }
 void go_end() {
-    scroll_to_row(merge_document.total_rows);
+    go_to_row(merge_document.total_rows);
 }
 
 static void set_chosen(std::optional<BlockTable>& table, std::size_t k, uint32_t value) {

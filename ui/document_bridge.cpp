@@ -79,7 +79,7 @@ void doc_end() {
     go_end();
 }
 void doc_scroll_to_row(int row) {
-    scroll_to_row(row);
+    go_to_row(row);
 }
 void doc_choose_all_from(UiSide side) {
     choose_all_from(side_for(side));

@@ -73,20 +73,28 @@ int ui_create_main_window() {
     return window != nullptr ? 0 : -1;
 }
 
-void ui_title_font_changed() {
-    delete_gdi(ui_state.title_font);
-    ui_state.title_font = make_font(settings.title_font);
+void measure_title_font() {
     view_metrics.title_height = font_height(ui_state.main_window, ui_state.title_font) + 4;
 }
 
-void ui_text_font_changed() {
-    delete_gdi(ui_state.text_font);
-    ui_state.text_font = make_font(settings.text_font);
+void measure_text_font() {
     // Without a text font the device context's own font gives the row height.
     view_metrics.line_height = font_height(ui_state.left_pane, ui_state.text_font);
     if (view_metrics.line_height <= 0) {
         view_metrics.line_height = 1;
     }
+}
+
+void ui_title_font_changed() {
+    delete_gdi(ui_state.title_font);
+    ui_state.title_font = make_font(settings.title_font);
+    measure_title_font();
+}
+
+void ui_text_font_changed() {
+    delete_gdi(ui_state.text_font);
+    ui_state.text_font = make_font(settings.text_font);
+    measure_text_font();
 }
 
 int ui_create_children() {

@@ -49,6 +49,11 @@ int register_window_classes(HINSTANCE instance);
 // they do not exist yet.
 void layout_children(int width, int height);
 
+// Set the row height of the panes and the height of the title bars from the current
+// text and title fonts.
+void measure_text_font();
+void measure_title_font();
+
 // Shows the quick popup at `point` (client coordinates of `pane`), owned by the pane.
 void show_quick_menu(HWND pane, POINT point);
 
