@@ -27,8 +27,15 @@ static void fill_status(FileStatus& status, bool is_dir, bool is_regular, std::u
 
 bool path_status(const char* path, FileStatus& status) {
 #ifdef _WIN32
+    // The runtime refuses a directory named with a trailing separator ("dir\"), except
+    // a drive's root; the same directory without it is asked instead.
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && (trimmed.back() == '\\' || trimmed.back() == '/') &&
+           !(trimmed.size() == 3 && trimmed[1] == ':')) {
+        trimmed.pop_back();
+    }
     struct _stat64 st;
-    if (_stat64(path, &st) != 0) {
+    if (_stat64(trimmed.c_str(), &st) != 0) {
         return false;
     }
 #else

@@ -97,6 +97,13 @@ TEST_F(DirCompareTest, DirectoryAgainstFileEntry) {
     EXPECT_EQ(run().result, 1);
 }
 
+TEST_F(DirCompareTest, DirectoryOperandsMayEndInASeparator) {
+    put(a, "f", "one\n");
+    put(b, "f", "two\n");
+    EXPECT_EQ(run_engine({"-o", out, a + PATH_SEPARATOR, b + PATH_SEPARATOR}).result, 1);
+    EXPECT_EQ(read_bytes(out), on_disk("1c1\n< one\n---\n> two\n"));
+}
+
 TEST_F(DirCompareTest, UnlistableDirectoryIsTrouble) {
     const std::string missing = root.file("missing");
     const EngineRun r = run_engine({"-o", out, a, missing});

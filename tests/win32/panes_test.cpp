@@ -230,6 +230,25 @@ TEST_F(Panes, RowsShowTheirStateAndTextThenFollowClicks) {
     run(left, right);
 }
 
+// The quick menu's commands reach the pane, which hands them to the main window.
+TEST_F(Panes, QuickMenuCommandsRunThroughThePane) {
+    const std::string left = dir.write("left.txt", LEFT_TEXT);
+    const std::string right = dir.write("right.txt", RIGHT_TEXT);
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([] {
+            SendMessageA(ui_state.left_pane, WM_COMMAND, CMD_FROM_RIGHT, 0);
+            expect_rows(ui_state.right_pane, {WHITE, CYAN, CYAN, WHITE, WHITE, CYAN},
+                        {true, true, true, true, true, true});
+            expect_rows(ui_state.left_pane, {WHITE, GREEN, YELLOW, WHITE, WHITE, YELLOW},
+                        {true, true, false, true, true, false});
+            SendMessageA(ui_state.right_pane, WM_COMMAND, CMD_UNSELECT_ALL, 0);
+            expect_rows(ui_state.right_pane, {WHITE, GREEN}, {true, true});
+        }),
+    };
+    run(left, right);
+}
+
 TEST_F(Panes, PositionBarMarksEveryBlockStart) {
     std::string left_text;
     std::string right_text;
