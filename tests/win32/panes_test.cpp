@@ -191,6 +191,7 @@ const char* const RIGHT_TEXT = "same1\nnew1\nnew2\nsame2\nsame3\nadded\n";
 TEST_F(Panes, RowsShowTheirStateAndTextThenFollowClicks) {
     const std::string left = dir.write("left.txt", LEFT_TEXT);
     const std::string right = dir.write("right.txt", RIGHT_TEXT);
+    const std::string out = dir.file("merged.txt");
     driver.steps = {
         ProgramDriver::wait_until(compared),
         ProgramDriver::check([] {
@@ -226,8 +227,13 @@ TEST_F(Panes, RowsShowTheirStateAndTextThenFollowClicks) {
             expect_rows(ui_state.left_pane, {WHITE, GREEN, YELLOW}, {true, true, false});
             expect_rows(ui_state.right_pane, {WHITE, CYAN, CYAN}, {true, true, true});
         }),
+        // Write gives the merge of the clicked choices.
+        ProgramDriver::post(CMD_WRITE),
+        ProgramDriver::wait_until([&] { return exists(out); }),
     };
+    driver.answers = {{IDOK, out}};
     run(left, right);
+    EXPECT_EQ(read_bytes(out), "same1\r\nnew1\r\nnew2\r\nsame2\r\nsame3\r\nadded\r\n");
 }
 
 // The quick menu's commands reach the pane, which hands them to the main window.
