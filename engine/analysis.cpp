@@ -438,9 +438,6 @@ bool raw_files_equal(InputFile files[2]) {
 // Compares the rest of a binary pair block by block, as read in text mode: for
 // standard input or a pipe, which cannot be read again from the start.
 bool streamed_files_equal(InputFile files[2]) {
-    if (files[0].descriptor == files[1].descriptor) {
-        return true;
-    }
     const std::size_t block = std::max(files[0].block_size(), files[1].block_size());
     for (int i = 0; i < 2; ++i) {
         InputFile& f = files[i];

@@ -10,7 +10,6 @@ namespace {
 
 struct ListingState {
     FILE* file = nullptr;
-    bool is_open = false;
     bool open_failed = false;  // this pair could not open its output file
     bool stream_error = false;
     bool stdout_fallback = false;
@@ -123,7 +122,6 @@ void reset_listing_state() {
 }
 
 void begin_pair_output() {
-    listing.is_open = listing.file != nullptr;
     listing.open_failed = false;
 }
 
