@@ -102,6 +102,7 @@ int compare_pair(const char* dir0, const char* name0, const char* dir1, const ch
         }
     }
 
+    begin_pair_output();  // an output failure belongs to the pair that met it
     InputFile files[2];
     const char* dirs[2] = {dir0, dir1};
     const char* names[2] = {name0, name1};

@@ -104,6 +104,17 @@ TEST_F(DirCompareTest, DirectoryOperandsMayEndInASeparator) {
     EXPECT_EQ(read_bytes(out), on_disk("1c1\n< one\n---\n> two\n"));
 }
 
+TEST_F(DirCompareTest, UnopenableOutputIsReportedOncePerPair) {
+    put(a, "x", "one\n");
+    put(b, "x", "two\n");
+    put(a, "y", "same\n");
+    put(b, "y", "same\n");
+    const EngineRun r = run_engine({"-o", root.file("missing-dir") + "/out", a, b});
+    EXPECT_EQ(r.result, 2);
+    EXPECT_EQ(r.messages, (std::vector<ReportedMessage>{error_box("Can't open output file"),
+                                                        error_box("Can't open output file")}));
+}
+
 TEST_F(DirCompareTest, UnlistableDirectoryIsTrouble) {
     const std::string missing = root.file("missing");
     const EngineRun r = run_engine({"-o", out, a, missing});
