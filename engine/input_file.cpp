@@ -84,12 +84,13 @@ static int read_first_block(InputFile& file, bool skip) {
         file.text_length = 0;
         return 0;
     }
+    // Room for a whole block, or a regular file's whole size, plus the spare bytes.
     const std::size_t block = file.block_size();
-    std::uint64_t capacity = block;
-    if (file.status.is_regular && file.status.size + 5 > capacity) {
-        capacity = file.status.size + 5;
+    std::uint64_t data = block;
+    if (file.status.is_regular && file.status.size > data) {
+        data = file.status.size;
     }
-    reserve_text(file, capacity > MAX_TEXT ? MAX_TEXT + 1 : capacity - 5);
+    reserve_text(file, data);
     file.text_length = 0;
     if (skip) {
         return 0;
@@ -100,19 +101,27 @@ static int read_first_block(InputFile& file, bool skip) {
 }
 
 // Reads the rest of the file. A pipe or standard input is read to its end as well, so
-// that it is compared whole.
+// that it is compared whole. A regular file's buffer is already sized from its size on
+// disk; it grows only when the file holds more than that.
 static void read_remaining_text(InputFile& file) {
     if (file.is_absent()) {
         return;
     }
     for (;;) {
-        std::uint64_t expect = file.status.is_regular ? file.status.size : 0;
-        if (expect <= static_cast<std::uint64_t>(file.text_length)) {
-            expect = static_cast<std::uint64_t>(file.text_length) + 65536;
+        std::size_t room = file.text_capacity - 5 - static_cast<std::size_t>(file.text_length);
+        if (room == 0) {
+            // The buffer is full: read a little more before growing it, so that a file
+            // that ends exactly here costs no second buffer.
+            char probe[4096];
+            const std::size_t got = read_text_mode(file, probe, sizeof probe);
+            if (got == 0) {
+                break;
+            }
+            reserve_text(file, static_cast<std::uint64_t>(file.text_length) + got + 65536);
+            std::memcpy(file.text.get() + file.text_length, probe, got);
+            file.text_length += static_cast<std::int64_t>(got);
+            continue;
         }
-        reserve_text(file, expect);
-        const std::size_t room =
-            file.text_capacity - 5 - static_cast<std::size_t>(file.text_length);
         const std::size_t got = read_text_mode(file, file.text.get() + file.text_length, room);
         file.text_length += static_cast<std::int64_t>(got);
         if (got < room) {

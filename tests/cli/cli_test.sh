@@ -68,5 +68,16 @@ printf 'abc\n' >lf.txt
 run nolf.txt lf.txt
 check "missing final line feed" "$(printf '1c1\n< abcNo newline at end of file\n---\n> abc')" "$out"
 
+# Standard input is read whole, well past its first block.
+seq 1 3000 >numbers.txt
+seq 1 3001 >more.txt
+if [ -n "$emulator" ]; then
+    seq 1 3000 | "$emulator" "$program" - more.txt >out.bin 2>err.bin
+else
+    seq 1 3000 | "$program" - more.txt >out.bin 2>err.bin
+fi
+check "piped standard input: status" 1 "$?"
+check "piped standard input: listing" "$(printf '3000a3001\n> 3001')" "$(tr -d '\r' <out.bin)"
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
