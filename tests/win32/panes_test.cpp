@@ -33,6 +33,29 @@ void PrintTo(const Rgb& c, std::ostream* os) {
     *os << "(" << c.r << "," << c.g << "," << c.b << ")";
 }
 
+// 32-bit pixels (0x00RRGGBB), top row first, copied out of a device context.
+std::vector<std::uint32_t> grab(HDC src, int width, int height) {
+    HDC mem = CreateCompatibleDC(src);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, width, height, src, 0, 0, SRCCOPY);
+    GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(p, p + static_cast<std::size_t>(width) * height);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    return pixels;
+}
+
 // The client area of a window, copied out of the screen into memory.
 class Capture {
 public:
@@ -43,24 +66,7 @@ public:
         width_ = r.right;
         height_ = r.bottom;
         HDC src = GetDC(window);
-        HDC mem = CreateCompatibleDC(src);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = width_;
-        bi.bmiHeader.biHeight = -height_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
-        GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(p, p + static_cast<std::size_t>(width_) * height_);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
+        pixels_ = grab(src, width_, height_);
         ReleaseDC(window, src);
     }
     Rgb at(int x, int y) const {
@@ -77,42 +83,36 @@ private:
     std::vector<std::uint32_t> pixels_;
 };
 
-// Writes the whole window, frame and menu included, as a 24-bit BMP file.
+// Writes the whole window, frame and menu included, as a 32-bit top-down BMP file.
 void save_window_picture(HWND window, const char* path) {
     RECT r;
     GetWindowRect(window, &r);
     const int w = r.right - r.left;
     const int h = r.bottom - r.top;
     HDC src = GetWindowDC(window);
-    HDC mem = CreateCompatibleDC(src);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, src, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
-    const DWORD image = stride * static_cast<DWORD>(h);
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    fh.bfSize = fh.bfOffBits + image;
+    std::vector<std::uint32_t> pixels = grab(src, w, h);
+    ReleaseDC(window, src);
+    for (std::uint32_t& p : pixels) {
+        p |= 0xFF000000u;  // opaque: readers take the fourth byte as alpha
+    }
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = -h;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    const DWORD image = static_cast<DWORD>(pixels.size() * sizeof(std::uint32_t));
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + image;
     if (FILE* f = std::fopen(path, "wb")) {
-        std::fwrite(&fh, sizeof fh, 1, f);
-        std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
-        std::fwrite(bits, 1, image, f);
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info, sizeof info, 1, f);
+        std::fwrite(pixels.data(), 1, image, f);
         std::fclose(f);
     }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(window, src);
 }
 
 int line_height() {
