@@ -3,6 +3,7 @@
 #include "ui/document_bridge.h"
 #include "ui/layout.h"
 #include "ui/navigation.h"
+#include "ui/view/position_marks.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
 
@@ -79,10 +80,10 @@ void paint_title(HWND window) {
     HDC dc = BeginPaint(window, &ps);
     const char* path = doc_path(window == ui_state.left_title ? UI_LEFT : UI_RIGHT);
     if (path[0] != '\0') {
-        RECT r;
-        GetClientRect(window, &r);
-        r.top += 1;
-        r.bottom -= 1;
+        RECT client;
+        GetClientRect(window, &client);
+        const TextRect t = title_text_rect({client.left, client.top, client.right, client.bottom});
+        RECT r = {t.left, t.top, t.right, t.bottom};
         HGDIOBJ old = ui_state.title_font ? SelectObject(dc, ui_state.title_font) : nullptr;
         SetBkMode(dc, TRANSPARENT);
         DrawTextA(dc, path, -1, &r, DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
