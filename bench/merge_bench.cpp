@@ -13,11 +13,11 @@
 #include <string>
 
 #include "merge/blocks.h"
+#include "merge/selection.h"
 #include "merge/comparison.h"
 #include "merge/document.h"
 #include "engine/engine.h"
 #include "merge/output.h"
-#include "resources/command_ids.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ int run(const std::string& dir) {
     std::remove(merged.c_str());
 
     const auto t0 = std::chrono::steady_clock::now();
-    if (load_side(left.c_str(), CMD_FILE1) != 0 || load_side(right.c_str(), CMD_FILE2) != 0) {
+    if (load_side(left.c_str(), SIDE_LEFT) != 0 || load_side(right.c_str(), SIDE_RIGHT) != 0) {
         return 1;
     }
     const double loaded = seconds_since(t0);

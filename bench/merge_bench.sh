@@ -7,12 +7,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 lib="$root/build/native"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-g++ -O2 -std=c++20 -I"$root" -o "$work/merge_bench" \
-    "$root/bench/merge_bench.cpp" "$root/bench/merge_bench_report.cpp" \
-    "$root/tests/support/fuzz_merge_platform.cpp" \
-    "$lib/merge/libpairex_merge.a" "$lib/engine/libpairex_engine.a" "$lib/common/libpairex_common.a"
-"$work/merge_bench" generate "$work"
+cmake --build --preset native --target merge_bench >/dev/null
+bench="$lib/bench/merge_bench"
+"$bench" generate "$work"
 ls -l "$work/left.txt" "$work/right.txt" | awk '{ print $5, $9 }'
 export TMP="$work"
-/usr/bin/time -v "$work/merge_bench" run "$work" 2>"$work/time.txt"
+/usr/bin/time -v "$bench" run "$work" 2>"$work/time.txt"
 grep -E "Elapsed|Maximum resident" "$work/time.txt"

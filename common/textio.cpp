@@ -95,10 +95,8 @@ bool TextLineReader::fill() {
 bool TextLineReader::next_line(std::string& line, bool* had_newline) {
     std::size_t scanned = pos_;
     for (;;) {
-        const char* start = buffer_.data() + scanned;
-        const void* nl = std::memchr(start, '\n', buffer_.size() - scanned);
-        if (nl != nullptr) {
-            const std::size_t end = static_cast<const char*>(nl) - buffer_.data();
+        const std::size_t end = buffer_.find('\n', scanned);
+        if (end != std::string::npos) {
             line.assign(buffer_, pos_, end - pos_);
             pos_ = end + 1;
             if (had_newline != nullptr) {

@@ -10,8 +10,10 @@
 
 #include "common/textio.h"
 #include "merge/blocks.h"
+#include "merge/selection.h"
 #include "merge/document.h"
-#include "merge/listing.h"
+#include "merge/listing_parser.h"
+#include "merge/realign.h"
 #include "merge/output.h"
 
 namespace {

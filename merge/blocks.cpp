@@ -14,6 +14,12 @@ static int64_t range_size(const DiffBlock& b) {
     return int64_t{b.last} - b.first + 1;
 }
 
+void make_table_room(BlockTable& table) {
+    if (table.size() == table.capacity()) {
+        table.reserve(std::max<std::size_t>(20, table.size() * 2));
+    }
+}
+
 int32_t block_start(const MergeSide& side, int32_t k) {
     const DiffBlock& own = (*side.own_blocks)[k];
     return is_present(own) ? own.first : (*side.filler_blocks)[k].first;

@@ -6,13 +6,17 @@
 #include "merge/document.h"
 
 // Mapping between difference blocks, file lines and the aligned rows that both panes
-// show, navigation between blocks and the user's choices. Everything here works on
-// merge_document and does nothing when it has no block tables.
+// show. Everything here works on merge_document and does nothing when it has no block
+// tables.
 
 // The side's first line of block k (1-based): own lines first, else the filler rows.
 int32_t block_start(const MergeSide& side, int32_t k);
 // The side's last line of block k; its next line after the block is index block_end.
 int32_t block_end(const MergeSide& side, int32_t k);
+
+// Makes room for one more entry of `table`, growing it geometrically (a fixed step
+// would be quadratic on listings with many blocks). May throw std::bad_alloc.
+void make_table_room(BlockTable& table);
 
 // 0-based line index shown at aligned row `row`, or -1 for a filler row. May be
 // line_count or more for rows past the end.
@@ -30,26 +34,6 @@ enum Direction { DIRECTION_NEXT, DIRECTION_PREVIOUS };
 // 1-based aligned row where a block starts after (or before) `from_row` + 1; -1 when
 // there is none or no block tables.
 int32_t find_block_row(int32_t from_row, Direction direction);
-
-// Puts `row`, held within 0..total_rows - 1, at the top of both panes.
-void go_to_row(int32_t row);
-
-// The navigation commands; none wraps around.
-void go_next();
-void go_prev();
-void go_first();
-void go_last();
-void go_beginning();
-void go_end();
-
-// Gives block k to `side`: its entries become chosen, the other side's not.
-void choose_block(Side side, int32_t k);
-// A left click at `y` pixels from the top of a side's pane.
-void choose_by_click(Side side, int32_t y);
-// Gives every block that the other side does not hold to `side`.
-void choose_all_from(Side side);
-// Clears every choice.
-void unselect_all();
 
 // True when `side` holds block k (its own lines chosen, or only filler rows, chosen).
 bool side_holds(const MergeSide& side, int32_t k);

@@ -10,9 +10,9 @@
 #include "common/report.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
-#include "merge/listing.h"
+#include "merge/listing_parser.h"
+#include "merge/realign.h"
 #include "merge/merge_platform.h"
-#include "resources/command_ids.h"
 
 void (*dir_walk_copy_identical)() = nullptr;
 int (*comparison_engine)(int, char**) = engine_run;
@@ -75,6 +75,7 @@ int run_comparison(const char* left_path, const char* right_path) {
     }
     std::vector<std::string> args = comparison_arguments(temp, left_path, right_path);
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) {
         argv.push_back(a.data());
     }
@@ -105,8 +106,7 @@ int run_comparison(const char* left_path, const char* right_path) {
     int result = -1;
     if (parsed == LISTING_BLOCKS) {
         install_tables(std::move(tables));
-        platform_repaint_pane(PANE_LEFT);
-        platform_repaint_pane(PANE_RIGHT);
+        platform_repaint_panes();
         result = 0;
     } else if (parsed == LISTING_IDENTICAL) {
         if (doc.directory_mode != 0) {
@@ -135,7 +135,7 @@ void compare_files() {
                 if (dir_walk_copy_identical != nullptr) {
                     dir_walk_copy_identical();
                 }
-                platform_post_command(CMD_NEXT_PAIR);
+                platform_post_request(REQUEST_NEXT_PAIR);
             }
             return;
         }
@@ -147,6 +147,6 @@ void compare_files() {
     platform_repaint_position_bar();
     platform_redraw_scroll_bar();
     if (doc.auto_walk != 0) {
-        platform_post_command(CMD_FIRST);
+        platform_post_request(REQUEST_FIRST);
     }
 }

@@ -10,7 +10,6 @@
 #include "common/textio.h"
 #include "merge/blocks.h"
 #include "merge/merge_platform.h"
-#include "resources/command_ids.h"
 
 MergeDocument merge_document;
 std::size_t merge_simulated_memory_limit = 0;
@@ -48,6 +47,37 @@ static long long read_all_text(FILE* f, char* buf, std::size_t size) {
     return static_cast<long long>(text_mode_filter(buf, got, &ended));
 }
 
+// Splits begin..end at line feeds (each becomes a NUL) into `lines`, allocated once at
+// its final size. Returns 0, or -1 after reporting "Not enough memory".
+static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
+    std::size_t count = 0;
+    for (const char* p = begin; p < end;) {
+        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        ++count;
+        p = nl != nullptr ? static_cast<const char*>(nl) + 1 : end;
+    }
+    if (count > INT32_MAX || merge_allocation_refused(count * sizeof(char*))) {
+        report_out_of_memory();
+        return -1;
+    }
+    try {
+        lines.reserve(count);
+    } catch (const std::bad_alloc&) {
+        report_out_of_memory();
+        return -1;
+    }
+    for (char* p = begin; p < end;) {
+        lines.push_back(p);
+        char* nl = static_cast<char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        if (nl == nullptr) {
+            break;
+        }
+        *nl = '\0';
+        p = nl + 1;
+    }
+    return 0;
+}
+
 int read_text_lines(const char* path, TextLines& out) {
     FILE* f = std::fopen(path, "rb");
     std::error_code ec;
@@ -81,41 +111,17 @@ int read_text_lines(const char* path, TextLines& out) {
     char* const begin = text.get();
     char* const end = begin + kept;
     *end = '\0';
-
-    // Count first so that the line array is allocated once, at its final size.
-    std::size_t count = 0;
-    for (const char* p = begin; p < end;) {
-        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-        ++count;
-        p = nl != nullptr ? static_cast<const char*>(nl) + 1 : end;
-    }
-    if (count > INT32_MAX || merge_allocation_refused(count * sizeof(char*))) {
-        report_out_of_memory();
-        return -1;
-    }
     std::vector<char*> lines;
-    try {
-        lines.reserve(count);
-    } catch (const std::bad_alloc&) {
-        report_out_of_memory();
+    if (split_lines(begin, end, lines) != 0) {
         return -1;
-    }
-    for (char* p = begin; p < end;) {
-        lines.push_back(p);
-        char* nl = static_cast<char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        if (nl == nullptr) {
-            break;
-        }
-        *nl = '\0';
-        p = nl + 1;
     }
     out.text = std::move(text);
+    out.line_count = static_cast<int32_t>(lines.size());
     out.lines = std::move(lines);
-    out.line_count = static_cast<int32_t>(count);
     return 0;
 }
 
-int load_side(const char* path, int which) {
+int load_side(const char* path, Side which) {
     if (std::strlen(path) > PATH_MAX_CHARS) {
         return refuse_long_path(path);
     }
@@ -127,26 +133,24 @@ int load_side(const char* path, int which) {
     platform_set_scroll_range(1, loaded.line_count);
     doc.total_rows = loaded.line_count;
 
-    const bool left = which == CMD_FILE1;
-    MergeSide& side = left ? doc.left : doc.right;
+    MergeSide& side = side_of(which);
     free_side_text(side);
     side.line_count = loaded.line_count;
     side.text = std::move(loaded.text);
     side.lines = std::move(loaded.lines);
     copy_path(side.path, sizeof side.path, path);
-    platform_repaint_title(left ? PANE_LEFT : PANE_RIGHT);
+    platform_repaint_title(which);
 
     free_blocks();
     doc.top_row = 0;
     doc.not_compared = 1;
     platform_repaint_position_bar();
     platform_set_scroll_position(1);
-    platform_repaint_pane(PANE_LEFT);
-    platform_repaint_pane(PANE_RIGHT);
+    platform_repaint_panes();
     return 0;
 }
 
-int open_input(const char* name, const char* directory, int which) {
+int open_input(const char* name, const char* directory, Side which) {
     std::error_code ec;
     if (std::filesystem::exists(name, ec)) {
         return load_side(name, which) == 0 ? 1 : 0;
@@ -183,10 +187,32 @@ void reset_document() {
     doc.not_compared = 0;
     doc.left.path[0] = '\0';
     doc.right.path[0] = '\0';
-    platform_repaint_title(PANE_LEFT);
-    platform_repaint_title(PANE_RIGHT);
+    platform_repaint_title(SIDE_LEFT);
+    platform_repaint_title(SIDE_RIGHT);
     platform_repaint_position_bar();
     platform_set_scroll_position(1);
-    platform_repaint_pane(PANE_LEFT);
-    platform_repaint_pane(PANE_RIGHT);
+    platform_repaint_panes();
+}
+
+static void empty_side(MergeSide& side) {
+    free_side_text(side);
+    side.line_count = 0;
+    side.path[0] = '\0';
+}
+
+void start_up_document() {
+    MergeDocument& doc = merge_document;
+    doc.not_compared = 1;
+    doc.directory_mode = 0;
+    free_blocks();
+    empty_side(doc.left);
+    empty_side(doc.right);
+    doc.top_row = 0;
+    doc.total_rows = 0;
+}
+
+void release_document() {
+    free_blocks();
+    free_side_text(merge_document.left);
+    free_side_text(merge_document.right);
 }

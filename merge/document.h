@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/paths.h"
+#include "merge/side.h"
 
 // The model of one two-file merge: the two loaded texts, the difference blocks between
 // them and the user's choice for every block. There is one document per process.
@@ -49,8 +50,6 @@ struct MergeSide {
     uint32_t first_column = 0;
 };
 
-enum Side { SIDE_LEFT = 0, SIDE_RIGHT = 1 };
-
 struct MergeDocument {
     MergeSide left;
     MergeSide right;
@@ -67,9 +66,6 @@ extern MergeDocument merge_document;
 inline MergeSide& side_of(Side s) {
     return s == SIDE_LEFT ? merge_document.left : merge_document.right;
 }
-inline Side other_side(Side s) {
-    return s == SIDE_LEFT ? SIDE_RIGHT : SIDE_LEFT;
-}
 
 // The text of one file split into lines.
 struct TextLines {
@@ -83,14 +79,13 @@ struct TextLines {
 // "Not enough memory".
 int read_text_lines(const char* path, TextLines& out);
 
-// Loads `path` into the left (which = CMD_FILE1) or right (CMD_FILE2) side, drops all
-// blocks and marks the document not compared. Returns 0, or -1 after reporting; the
-// document is then unchanged.
-int load_side(const char* path, int which);
+// Loads `path` into `side`, drops all blocks and marks the document not compared.
+// Returns 0, or -1 after reporting; the document is then unchanged.
+int load_side(const char* path, Side side);
 
 // Loads `name` when it exists, else directory + name when a directory is given.
 // Returns 1 when a file was loaded, else 0.
-int open_input(const char* name, const char* directory, int which);
+int open_input(const char* name, const char* directory, Side side);
 
 // Releases both sides' block tables. Pure bookkeeping: no repaint.
 void free_blocks();
@@ -98,6 +93,11 @@ void free_blocks();
 void free_side_text(MergeSide& side);
 // Empties the document (texts, paths, blocks) and refreshes the views.
 void reset_document();
+// At start-up: an empty document, not compared, not in directory mode. No repaint:
+// the views do not exist yet.
+void start_up_document();
+// At shut-down: releases the blocks, then each side's text.
+void release_document();
 
 // Test hook: when non-zero, any single allocation of the merge layer above this many
 // bytes is treated as refused.

@@ -4,16 +4,21 @@
 #include <cstdint>
 #include <string>
 
-// What the merge logic needs from the window system. The Windows program implements
-// these in its user-interface layer; the tests link a recording fake. report_message
+#include "merge/side.h"
+
+// What the merge logic, and the layers that build on it, need from the window system.
+// The Windows program implements these in ui/win32 (the save dialog in ui/, which owns
+// the dialog's remembered directory); the tests link a recording fake. report_message
 // (common/report.h) is the message box and is not repeated here.
 
-enum PaneSide { PANE_LEFT = 0, PANE_RIGHT = 1 };
-
 // Repaints of the views.
-void platform_repaint_pane(PaneSide side);
-void platform_repaint_title(PaneSide side);
+void platform_repaint_pane(Side side);
+void platform_repaint_title(Side side);
 void platform_repaint_position_bar();
+inline void platform_repaint_panes() {
+    platform_repaint_pane(SIDE_LEFT);
+    platform_repaint_pane(SIDE_RIGHT);
+}
 
 // The vertical scroll bar shared by both panes.
 void platform_set_scroll_range(int32_t min, int32_t max);
@@ -36,12 +41,20 @@ enum QuestionButtons { BUTTONS_YES_NO, BUTTONS_YES_NO_CANCEL };
 enum Answer { ANSWER_YES, ANSWER_NO, ANSWER_CANCEL };
 Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons);
 
-// The save-file dialog, starting in `initial_dir` (may be empty). It asks nothing about
-// existing files. Returns 0 and the chosen path in `chosen`, or -1 when cancelled.
-int platform_save_dialog(const std::string& initial_dir, std::string& chosen);
+// The save-file dialog of Write. It starts where the last confirmed save left off and
+// asks nothing about existing files. Returns 0 and the chosen path in `chosen`, or -1
+// when cancelled.
+int platform_save_dialog(std::string& chosen);
 
-// Queues a command id to the main window; it runs after the current command returns.
-void platform_post_command(int command_id);
+// Work that must run after the current command has returned, queued to the main
+// window in the order posted.
+enum Request {
+    REQUEST_COMPARE_FILES,  // compare the two loaded files
+    REQUEST_FIRST,          // go to the first block (Auto walk)
+    REQUEST_CANCEL,         // end the directory walk
+    REQUEST_NEXT_PAIR,      // move the directory walk on to its next pair
+};
+void platform_post_request(Request request);
 
 // Height in pixels of one row in a pane (the pane font's line height), at least 1.
 int platform_pane_line_height();

@@ -8,10 +8,8 @@
 #include "common/textio.h"
 #include "merge/blocks.h"
 #include "merge/merge_platform.h"
-#include "resources/command_ids.h"
 
 char directory_target_path[PATH_BUFFER_SIZE] = {};
-std::string save_dialog_directory;
 
 static const char* const CONFIRM_CAPTION = "Confirm the operation";
 static const char* const RANGE_WARNING =
@@ -150,7 +148,7 @@ int copy_with_confirmation(const char* source, const char* destination) {
         const Answer answer =
             platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO_CANCEL);
         if (answer == ANSWER_CANCEL) {
-            platform_post_command(CMD_CANCEL);
+            platform_post_request(REQUEST_CANCEL);
         }
         if (answer != ANSWER_YES) {
             return -1;
@@ -181,45 +179,45 @@ static int fail_merge() {
     return -1;
 }
 
-int write_merged(const char* path) {
-    MergeDocument& doc = merge_document;
+// Write's checks before anything is asked or touched. Returns 0 to go on, 1 refused
+// (reported).
+static int refuse_before_writing() {
+    const MergeDocument& doc = merge_document;
     // An emptied document (after a directory walk) has nothing to write either.
     if (doc.not_compared != 0 || (doc.left.line_count == 0 && doc.right.line_count == 0)) {
         report_message("Files have not been compared yet", SEVERITY_INFO);
         return 1;
     }
-    if (refuse_unresolved() != 0) {
-        return 1;
-    }
-    if (std::strlen(path) > PATH_MAX_CHARS) {
-        const std::string text = "The output path is longer than " +
-                                 std::to_string(PATH_MAX_CHARS) + " characters:\n" + path;
-        report_message(text.c_str(), SEVERITY_ERROR);
+    return refuse_unresolved();
+}
+
+static int print_merged() {
+    if (print_job_start() != 0) {
         return -1;
     }
-    if (paths_equal(path, PRINTER_PATH)) {
-        if (print_job_start() != 0) {
-            return -1;
-        }
-        if (emit_merged_lines(nullptr) != 0) {
-            print_job_end();
-            return fail_merge();
-        }
-        return print_job_end() != 0 ? -1 : 0;
+    if (emit_merged_lines(nullptr) != 0) {
+        print_job_end();
+        return fail_merge();
     }
-    const bool has_tables = doc.left.own_blocks || doc.right.own_blocks;
-    if (!has_tables) {
-        if (paths_equal(path, doc.left.path) || paths_equal(path, doc.right.path)) {
-            return 0;
-        }
-        // Declining the replace question is the user's choice; a copy that could not
-        // be made is a failure.
-        if (copy_with_confirmation(doc.left.path, path) == 1) {
-            report_message("Error writing output file", SEVERITY_ERROR);
-            return -1;
-        }
+    return print_job_end() != 0 ? -1 : 0;
+}
+
+// Identical files: the left file is the merge. Nothing to do onto either input.
+static int write_identical(const char* path) {
+    const MergeDocument& doc = merge_document;
+    if (paths_equal(path, doc.left.path) || paths_equal(path, doc.right.path)) {
         return 0;
     }
+    // Declining the replace question is the user's choice; a copy that could not be
+    // made is a failure.
+    if (copy_with_confirmation(doc.left.path, path) == 1) {
+        report_message("Error writing output file", SEVERITY_ERROR);
+        return -1;
+    }
+    return 0;
+}
+
+static int write_merged_file(const char* path) {
     if (file_exists(path)) {
         const std::string question = format_message("File %s already exists.\nSave anyway ?", path);
         if (platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO) != ANSWER_YES) {
@@ -244,6 +242,26 @@ int write_merged(const char* path) {
     return 0;
 }
 
+int write_merged(const char* path) {
+    if (refuse_before_writing() != 0) {
+        return 1;
+    }
+    if (std::strlen(path) > PATH_MAX_CHARS) {
+        const std::string text = "The output path is longer than " +
+                                 std::to_string(PATH_MAX_CHARS) + " characters:\n" + path;
+        report_message(text.c_str(), SEVERITY_ERROR);
+        return -1;
+    }
+    if (paths_equal(path, PRINTER_PATH)) {
+        return print_merged();
+    }
+    const MergeDocument& doc = merge_document;
+    if (!doc.left.own_blocks && !doc.right.own_blocks) {
+        return write_identical(path);
+    }
+    return write_merged_file(path);
+}
+
 int write_command() {
     MergeDocument& doc = merge_document;
     if (doc.directory_mode != 0) {
@@ -253,15 +271,14 @@ int write_command() {
         }
         if (write_merged(directory_target_path) == 0) {
             reset_document();
-            platform_post_command(CMD_NEXT_PAIR);
+            platform_post_request(REQUEST_NEXT_PAIR);
         }
         return 0;
     }
     std::string chosen;
-    if (platform_save_dialog(save_dialog_directory, chosen) != 0) {
+    if (platform_save_dialog(chosen) != 0) {
         return -1;
     }
-    save_dialog_directory = directory_part(chosen);
     write_merged(chosen.c_str());
     return 0;
 }

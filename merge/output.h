@@ -18,8 +18,6 @@ constexpr std::size_t MAX_OUTPUT_LINE = 16382;
 
 // Kept by the directory walk: where Write puts the current pair in directory mode.
 extern char directory_target_path[PATH_BUFFER_SIZE];
-// The save dialog's starting directory, remembered from the last chosen path.
-extern std::string save_dialog_directory;
 
 // The Write command (id 306). Returns -1 when the dialog was cancelled or the
 // directory target is empty (reported), else 0.
@@ -49,7 +47,7 @@ int make_backup(const char* path);
 
 // Copies `source` over `destination`, asking first when it exists. Returns 0 copied or
 // same path, 1 the copy failed (not reported), -1 declined, cancelled (Cancel also
-// posts CMD_CANCEL) or the backup failed.
+// posts REQUEST_CANCEL) or the backup failed.
 int copy_with_confirmation(const char* source, const char* destination);
 
 bool file_exists(const char* path);

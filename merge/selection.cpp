@@ -1,12 +1,9 @@
+#include "merge/selection.h"
+
 #include <algorithm>
 
 #include "merge/blocks.h"
 #include "merge/merge_platform.h"
-
-static void repaint_panes() {
-    platform_repaint_pane(PANE_LEFT);
-    platform_repaint_pane(PANE_RIGHT);
-}
 
 static bool has_tables() {
     const MergeDocument& doc = merge_document;
@@ -29,7 +26,7 @@ static void step(Direction direction) {
     if (s != -1) {
         merge_document.top_row = s - 1;
         platform_set_scroll_position(s);
-        repaint_panes();
+        platform_repaint_panes();
     }
 }
 
@@ -101,7 +98,7 @@ void choose_by_click(Side side, int32_t y) {
         return;
     }
     choose_block(side, k);
-    repaint_panes();
+    platform_repaint_panes();
     if (merge_document.auto_walk != 0) {
         go_next();
     }
@@ -132,7 +129,7 @@ void choose_all_from(Side side) {
             filler[k].chosen = 1;
         }
     }
-    repaint_panes();
+    platform_repaint_panes();
 }
 
 void unselect_all() {
@@ -148,5 +145,5 @@ void unselect_all() {
             }
         }
     }
-    repaint_panes();
+    platform_repaint_panes();
 }

@@ -2,7 +2,8 @@
 # Installs every Debian package the build and the tests need. Idempotent: when all
 # is there it only checks and returns.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
+packages=(cmake ninja-build g++ clang clang-format clang-tidy libclang-rt-14-dev googletest libgtest-dev
+          libbenchmark-dev
           mingw-w64 wine wine64 xvfb xdotool imagemagick x11-apps python3 time)
 missing=()
 for p in "${packages[@]}"; do

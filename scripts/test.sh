@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The whole test suite: native, sanitizers, fuzzing (bounded), the i686 product build,
-# and the win64 build's tests under wine64 and Xvfb. Ends with "N passed, N failed".
+# The whole test suite: the format check, native tests and clang-tidy, sanitizers,
+# fuzzing (bounded), the i686 product build, and the win64 build's tests under wine64
+# and Xvfb. Ends with "N passed, N failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -33,6 +34,7 @@ ctest_in() {  # ctest_in PRESET
 }
 mkdir -p build
 
+step "format check" bash scripts/format-check.sh
 step "native build" build native && step "native tests" ctest_in native
 step "asan build" build asan && step "asan tests" ctest_in asan
 step "fuzz build" build fuzz && step "fuzz runs" ctest_in fuzz

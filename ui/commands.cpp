@@ -1,13 +1,16 @@
 #include "ui/commands.h"
 
+#include "merge/comparison.h"
+#include "merge/document.h"
+#include "merge/merge_platform.h"
+#include "merge/output.h"
+#include "merge/selection.h"
 #include "resources/command_ids.h"
 #include "ui/directory_commands.h"
-#include "ui/document_bridge.h"
 #include "ui/file_commands.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
-#include "ui/navigation.h"
 
 namespace {
 
@@ -17,118 +20,48 @@ constexpr int VKEY_NEXT = 0x22;
 constexpr int VKEY_F1 = 0x70;
 constexpr int VKEY_F2 = 0x71;
 
-void run_next() {
-    doc_next();
+// Options whose flag lives in the document or the settings: the check mark follows.
+void toggle_compress_spaces() {
+    toggle_option(merge_document.compress_spaces, CMD_COMPRESS_SPACES);
 }
-void run_prev() {
-    doc_prev();
+void toggle_auto_walk() {
+    toggle_option(merge_document.auto_walk, CMD_AUTO_WALK);
 }
-void run_from_left() {
-    doc_choose_all_from(UI_LEFT);
-}
-void run_from_right() {
-    doc_choose_all_from(UI_RIGHT);
-}
-void run_unselect_all() {
-    doc_unselect_all();
-}
-void run_title_font() {
-    ui_title_font_dialog();
-}
-void run_tab_size() {
-    ui_tab_size_dialog();
-}
-void run_font() {
-    ui_font_dialog();
-}
-void run_compress_spaces() {
-    toggle_option(doc_compress_spaces(), CMD_COMPRESS_SPACES);
-}
-void run_help() {
-    ui_help_contents();
-}
-void run_auto_walk() {
-    toggle_option(doc_auto_walk(), CMD_AUTO_WALK);
-}
-void run_print() {
-    doc_print();
-}
-void run_beginning() {
-    doc_beginning();
-}
-void run_end() {
-    doc_end();
-}
-void run_file1() {
-    pick_and_load(CMD_FILE1);
-}
-void run_file2() {
-    pick_and_load(CMD_FILE2);
-}
-void run_compare_files() {
-    doc_compare_files();
-}
-void run_write() {
-    doc_write_command();
-}
-void run_quit() {
-    shut_down();
-}
-void run_line_numbers() {
+void toggle_line_numbers() {
     toggle_option(settings.line_numbers, CMD_LINE_NUMBERS);
-    ui_repaint_panes();
-}
-void run_about() {
-    ui_about_box();
-}
-void run_first() {
-    doc_first();
-}
-void run_last() {
-    doc_last();
-}
-void run_skip() {
-    doc_reset();
-    ui_post_command(CMD_NEXT_PAIR);
-}
-void run_cancel() {
-    end_directory_comparison();
-}
-void run_compare_dirs() {
-    start_directory_comparison();
-}
-void run_next_pair() {
-    next_directory_pair();
+    platform_repaint_panes();
 }
 
+// Each entry names the operation itself, so that a command id leads straight to the
+// code that does the work.
 const CommandInfo COMMANDS[] = {
-    {CMD_NEXT, "CMD_NEXT", MODE_ALWAYS, run_next},
-    {CMD_PREV, "CMD_PREV", MODE_ALWAYS, run_prev},
-    {CMD_FROM_LEFT, "CMD_FROM_LEFT", MODE_ALWAYS, run_from_left},
-    {CMD_FROM_RIGHT, "CMD_FROM_RIGHT", MODE_ALWAYS, run_from_right},
-    {CMD_UNSELECT_ALL, "CMD_UNSELECT_ALL", MODE_ALWAYS, run_unselect_all},
-    {CMD_TITLE_FONT, "CMD_TITLE_FONT", MODE_ALWAYS, run_title_font},
-    {CMD_TAB_SIZE, "CMD_TAB_SIZE", MODE_ALWAYS, run_tab_size},
-    {CMD_FONT, "CMD_FONT", MODE_ALWAYS, run_font},
-    {CMD_COMPRESS_SPACES, "CMD_COMPRESS_SPACES", MODE_ALWAYS, run_compress_spaces},
-    {CMD_HELP_CONTENTS, "CMD_HELP_CONTENTS", MODE_ALWAYS, run_help},
-    {CMD_AUTO_WALK, "CMD_AUTO_WALK", MODE_ALWAYS, run_auto_walk},
-    {CMD_PRINT, "CMD_PRINT", MODE_ALWAYS, run_print},
-    {CMD_BEGINNING, "CMD_BEGINNING", MODE_ALWAYS, run_beginning},
-    {CMD_END, "CMD_END", MODE_ALWAYS, run_end},
-    {CMD_FILE1, "CMD_FILE1", MODE_ALWAYS, run_file1},
-    {CMD_FILE2, "CMD_FILE2", MODE_ALWAYS, run_file2},
-    {CMD_COMPARE_FILES, "CMD_COMPARE_FILES", MODE_ALWAYS, run_compare_files},
-    {CMD_WRITE, "CMD_WRITE", MODE_ALWAYS, run_write},
-    {CMD_QUIT, "CMD_QUIT", MODE_ALWAYS, run_quit},
-    {CMD_LINE_NUMBERS, "CMD_LINE_NUMBERS", MODE_ALWAYS, run_line_numbers},
-    {CMD_ABOUT, "CMD_ABOUT", MODE_ALWAYS, run_about},
-    {CMD_FIRST, "CMD_FIRST", MODE_ALWAYS, run_first},
-    {CMD_LAST, "CMD_LAST", MODE_ALWAYS, run_last},
-    {CMD_SKIP, "CMD_SKIP", MODE_DIRECTORY_ONLY, run_skip},
-    {CMD_CANCEL, "CMD_CANCEL", MODE_DIRECTORY_ONLY, run_cancel},
-    {CMD_COMPARE_DIRS, "CMD_COMPARE_DIRS", MODE_FILES_ONLY, run_compare_dirs},
-    {CMD_NEXT_PAIR, "CMD_NEXT_PAIR", MODE_ALWAYS, run_next_pair},
+    {CMD_NEXT, "CMD_NEXT", MODE_ALWAYS, go_next},
+    {CMD_PREV, "CMD_PREV", MODE_ALWAYS, go_prev},
+    {CMD_FROM_LEFT, "CMD_FROM_LEFT", MODE_ALWAYS, [] { choose_all_from(SIDE_LEFT); }},
+    {CMD_FROM_RIGHT, "CMD_FROM_RIGHT", MODE_ALWAYS, [] { choose_all_from(SIDE_RIGHT); }},
+    {CMD_UNSELECT_ALL, "CMD_UNSELECT_ALL", MODE_ALWAYS, unselect_all},
+    {CMD_TITLE_FONT, "CMD_TITLE_FONT", MODE_ALWAYS, ui_title_font_dialog},
+    {CMD_TAB_SIZE, "CMD_TAB_SIZE", MODE_ALWAYS, ui_tab_size_dialog},
+    {CMD_FONT, "CMD_FONT", MODE_ALWAYS, ui_font_dialog},
+    {CMD_COMPRESS_SPACES, "CMD_COMPRESS_SPACES", MODE_ALWAYS, toggle_compress_spaces},
+    {CMD_HELP_CONTENTS, "CMD_HELP_CONTENTS", MODE_ALWAYS, ui_help_contents},
+    {CMD_AUTO_WALK, "CMD_AUTO_WALK", MODE_ALWAYS, toggle_auto_walk},
+    {CMD_PRINT, "CMD_PRINT", MODE_ALWAYS, [] { write_merged(PRINTER_PATH); }},
+    {CMD_BEGINNING, "CMD_BEGINNING", MODE_ALWAYS, go_beginning},
+    {CMD_END, "CMD_END", MODE_ALWAYS, go_end},
+    {CMD_FILE1, "CMD_FILE1", MODE_ALWAYS, [] { pick_and_load(SIDE_LEFT); }},
+    {CMD_FILE2, "CMD_FILE2", MODE_ALWAYS, [] { pick_and_load(SIDE_RIGHT); }},
+    {CMD_COMPARE_FILES, "CMD_COMPARE_FILES", MODE_ALWAYS, compare_files},
+    {CMD_WRITE, "CMD_WRITE", MODE_ALWAYS, [] { write_command(); }},
+    {CMD_QUIT, "CMD_QUIT", MODE_ALWAYS, shut_down},
+    {CMD_LINE_NUMBERS, "CMD_LINE_NUMBERS", MODE_ALWAYS, toggle_line_numbers},
+    {CMD_ABOUT, "CMD_ABOUT", MODE_ALWAYS, ui_about_box},
+    {CMD_FIRST, "CMD_FIRST", MODE_ALWAYS, go_first},
+    {CMD_LAST, "CMD_LAST", MODE_ALWAYS, go_last},
+    {CMD_SKIP, "CMD_SKIP", MODE_DIRECTORY_ONLY, skip_directory_pair},
+    {CMD_CANCEL, "CMD_CANCEL", MODE_DIRECTORY_ONLY, end_directory_comparison},
+    {CMD_COMPARE_DIRS, "CMD_COMPARE_DIRS", MODE_FILES_ONLY, start_directory_comparison},
+    {CMD_NEXT_PAIR, "CMD_NEXT_PAIR", MODE_ALWAYS, next_directory_pair},
 };
 
 const MenuItem MAIN_FILE[] = {
@@ -250,17 +183,18 @@ bool dispatch_command(int id) {
     if (command == nullptr) {
         return false;
     }
-    if (command->mode == MODE_DIRECTORY_ONLY && !doc_directory_mode()) {
+    const bool directory_mode = merge_document.directory_mode != 0;
+    if (command->mode == MODE_DIRECTORY_ONLY && !directory_mode) {
         return false;
     }
-    if (command->mode == MODE_FILES_ONLY && doc_directory_mode()) {
+    if (command->mode == MODE_FILES_ONLY && directory_mode) {
         return false;
     }
     command->run();
     return true;
 }
 
-void toggle_option(int& flag, int id) {
+void toggle_option(int32_t& flag, int id) {
     flag = flag != 0 ? 0 : 1;
     ui_check_menu_item(id, flag);
 }

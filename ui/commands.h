@@ -1,6 +1,7 @@
 #ifndef PAIREX_UI_COMMANDS_H
 #define PAIREX_UI_COMMANDS_H
 
+#include <cstdint>
 #include <span>
 
 // The vocabulary of the user interface: every menu item, accelerator and posted
@@ -53,6 +54,6 @@ const CommandInfo* find_command(int id);
 bool dispatch_command(int id);
 
 // Flips `flag` between 0 and 1 and sets the check mark of menu item `id` to match.
-void toggle_option(int& flag, int id);
+void toggle_option(int32_t& flag, int id);
 
 #endif

@@ -1,17 +1,17 @@
 #include "ui/file_commands.h"
 
-#include "resources/command_ids.h"
-#include "ui/document_bridge.h"
+#include "merge/document.h"
+#include "merge/merge_platform.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 
-void pick_and_load(int which) {
-    FilePicker& picker = settings.pickers[which == CMD_FILE1 ? PICK_LEFT_FILE : PICK_RIGHT_FILE];
+void pick_and_load(Side side) {
+    FilePicker& picker = settings.pickers[side == SIDE_LEFT ? PICK_LEFT_FILE : PICK_RIGHT_FILE];
     if (picker.file_name == nullptr || ui_run_file_picker(picker) != 1) {
         return;
     }
     keep_open_pick_directory(picker);
-    doc_load_side(picker.file_name, which);
+    load_side(picker.file_name, side);
 }
 
 int pick_output_path(std::string& path) {
@@ -22,4 +22,10 @@ int pick_output_path(std::string& path) {
     keep_save_pick_directory(picker);
     path = picker.file_name;
     return 1;
+}
+
+// The output picker is the one save dialog, and its start directory ("Out dir") the
+// one memory of where the last save went.
+int platform_save_dialog(std::string& chosen) {
+    return pick_output_path(chosen) == 1 ? 0 : -1;
 }

@@ -1,26 +1,31 @@
 #include "ui/navigation.h"
 
+#include <algorithm>
+
+#include "merge/document.h"
+#include "merge/selection.h"
 #include "ui/ui_platform.h"
 
 ViewMetrics view_metrics;
 
 void scroll_vertical(ScrollRequest request, int position) {
-    std::optional<int32_t> row = vertical_scroll_target(request, position, doc_top_row(),
-                                                        view_metrics.page_rows, doc_total_rows());
+    std::optional<int32_t> row =
+        vertical_scroll_target(request, position, merge_document.top_row, view_metrics.page_rows,
+                               merge_document.total_rows);
     if (row) {
-        doc_scroll_to_row(*row);
+        go_to_row(*row);
     }
 }
 
-void scroll_horizontal(UiSide side, ScrollRequest request, int position) {
-    uint32_t column = static_cast<uint32_t>(doc_first_column(side));
-    uint32_t next = horizontal_scroll_target(request, position, column);
+void scroll_horizontal(Side side, ScrollRequest request, int position) {
+    uint32_t& column = side_of(side).first_column;
+    const uint32_t next = horizontal_scroll_target(request, position, column);
     if (next == column) {
         return;
     }
-    doc_set_first_column(side, static_cast<int>(next > 1000000u ? 1000000u : next));
-    ui_set_horizontal_position(side, horizontal_thumb(next));
-    ui_repaint_pane(side);
+    column = std::min(next, MAX_FIRST_COLUMN);
+    ui_set_horizontal_position(side, horizontal_thumb(column));
+    platform_repaint_pane(side);
 }
 
 void route_navigation_key(NavigationKey key) {
@@ -40,7 +45,7 @@ void route_navigation_key(NavigationKey key) {
         default:
             break;
     }
-    UiSide side = ui_pointer_over_left_pane() ? UI_LEFT : UI_RIGHT;
+    const Side side = ui_pointer_over_left_pane() ? SIDE_LEFT : SIDE_RIGHT;
     switch (key) {
         case KEY_HOME:
             scroll_horizontal(side, SCROLL_START);

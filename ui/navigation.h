@@ -1,7 +1,7 @@
 #ifndef PAIREX_UI_NAVIGATION_H
 #define PAIREX_UI_NAVIGATION_H
 
-#include "ui/document_bridge.h"
+#include "merge/side.h"
 #include "ui/view/view_scroll.h"
 
 // Row geometry of the panes and title bars.
@@ -15,7 +15,7 @@ extern ViewMetrics view_metrics;
 // Scrolls both panes by the request; `position` is the released thumb's position.
 void scroll_vertical(ScrollRequest request, int position = 0);
 // Scrolls one pane sideways; `position` is the released thumb's position.
-void scroll_horizontal(UiSide side, ScrollRequest request, int position = 0);
+void scroll_horizontal(Side side, ScrollRequest request, int position = 0);
 
 // The keys that scroll from the main window.
 enum NavigationKey {

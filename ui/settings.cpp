@@ -8,7 +8,7 @@
 
 #include "resources/command_ids.h"
 #include "ui/command_line.h"
-#include "ui/document_bridge.h"
+#include "merge/document.h"
 #include "ui/settings_file.h"
 #include "ui/ui_platform.h"
 
@@ -98,8 +98,9 @@ void settings_write_int(const char* section, const char* key, long value) {
 
 void read_options_settings() {
     settings.tab_size = settings_read_int("Options", "Tab size", 8);
-    doc_auto_walk() = settings_read_int("Options", "Auto walk", 0) != 0 ? 1 : 0;
-    doc_compress_spaces() = settings_read_int("Options", "Compress spaces", 0) != 0 ? 1 : 0;
+    merge_document.auto_walk = settings_read_int("Options", "Auto walk", 0) != 0 ? 1 : 0;
+    merge_document.compress_spaces =
+        settings_read_int("Options", "Compress spaces", 0) != 0 ? 1 : 0;
     settings.line_numbers = settings_read_int("Options", "Line numbers", 0) != 0 ? 1 : 0;
 }
 
@@ -215,10 +216,10 @@ void load_settings() {
     if (settings.line_numbers) {
         ui_check_menu_item(CMD_LINE_NUMBERS, 1);
     }
-    if (doc_compress_spaces()) {
+    if (merge_document.compress_spaces) {
         ui_check_menu_item(CMD_COMPRESS_SPACES, 1);
     }
-    if (doc_auto_walk()) {
+    if (merge_document.auto_walk) {
         ui_check_menu_item(CMD_AUTO_WALK, 1);
     }
 }
@@ -234,8 +235,8 @@ void save_settings() {
     settings_write_string("Files", "Out dir", settings.output_directory);
 
     settings_write_int("Options", "Tab size", settings.tab_size);
-    settings_write_int("Options", "Auto walk", doc_auto_walk());
-    settings_write_int("Options", "Compress spaces", doc_compress_spaces());
+    settings_write_int("Options", "Auto walk", merge_document.auto_walk);
+    settings_write_int("Options", "Compress spaces", merge_document.compress_spaces);
     settings_write_int("Options", "Line numbers", settings.line_numbers);
 
     write_font_spec(settings.title_font, "Title ");

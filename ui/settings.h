@@ -40,7 +40,9 @@ enum PickerId {
     PICKER_COUNT
 };
 
-struct Settings {
+// The array members' implicit copy loops use compiler-made names that a checker takes
+// for reserved identifiers of ours.
+struct Settings {  // NOLINT(bugprone-reserved-identifier)
     int tab_size = 8;
     int line_numbers = 0;
     char left_file[PATH_BUFFER_SIZE] = {};

@@ -1,9 +1,9 @@
 #include "ui/startup.h"
 
 #include "common/scratch.h"
-#include "resources/command_ids.h"
+#include "merge/document.h"
+#include "merge/merge_platform.h"
 #include "ui/command_line.h"
-#include "ui/document_bridge.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 
@@ -19,7 +19,7 @@ int start_application() {
     if (allocate_scratch_buffer() != 0) {
         return -1;
     }
-    doc_start_up();
+    start_up_document();
     read_options_settings();
     ui_create_brushes();  // without brushes the rows show unfilled; not fatal
     ui_load_3d_controls();
@@ -37,13 +37,13 @@ int start_application() {
     }
     int loaded = 0;
     if (auto name = option_value(OPT_F1)) {
-        loaded += doc_open_input(name->c_str(), settings.left_directory, CMD_FILE1);
+        loaded += open_input(name->c_str(), settings.left_directory, SIDE_LEFT);
     }
     if (auto name = option_value(OPT_F2)) {
-        loaded += doc_open_input(name->c_str(), settings.right_directory, CMD_FILE2);
+        loaded += open_input(name->c_str(), settings.right_directory, SIDE_RIGHT);
     }
     if (loaded == 2) {
-        ui_post_command(CMD_COMPARE_FILES);
+        platform_post_request(REQUEST_COMPARE_FILES);
     }
     return 0;
 }
@@ -55,6 +55,6 @@ void shut_down() {
     running = false;
     save_settings();
     ui_release_gdi();
-    doc_release();
+    release_document();
     ui_post_quit();
 }

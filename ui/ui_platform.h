@@ -1,12 +1,14 @@
 #ifndef PAIREX_UI_UI_PLATFORM_H
 #define PAIREX_UI_UI_PLATFORM_H
 
-#include "ui/document_bridge.h"
+#include "merge/merge_platform.h"
 
 struct FilePicker;
 
-// What the platform-free user interface asks of the window system. The Windows
-// program implements these in ui/win32; the tests record every call.
+// What the platform-free user interface asks of the window system beyond what the
+// merge layer asks (merge/merge_platform.h: repaints, the scroll bar, questions,
+// posted requests). The Windows program implements these in ui/win32; the tests
+// record every call.
 
 // Start-up pieces, in the order start_application runs them. Each returning int
 // gives 0, or -1 when the window system refused.
@@ -21,13 +23,9 @@ void ui_text_font_changed();
 // Deletes the brushes and both fonts.
 void ui_release_gdi();
 
-void ui_post_command(int id);
 void ui_post_quit();
 void ui_check_menu_item(int id, int checked);
-void ui_repaint_panes();
-void ui_repaint_pane(UiSide side);
-void ui_set_vertical_position(int position);
-void ui_set_horizontal_position(UiSide side, int position);
+void ui_set_horizontal_position(Side side, int position);
 // The pane under the mouse pointer is the left one.
 bool ui_pointer_over_left_pane();
 
@@ -35,7 +33,7 @@ bool ui_pointer_over_left_pane();
 // chosen path is then in picker.file_name), 0 when cancelled.
 int ui_run_file_picker(FilePicker& picker);
 
-// Dialogs and views whose full behaviour comes with later work.
+// Dialogs whose full behaviour comes with later work.
 void ui_title_font_dialog();
 void ui_tab_size_dialog();
 void ui_font_dialog();

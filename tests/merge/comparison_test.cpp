@@ -4,9 +4,9 @@
 #include <string>
 
 #include "merge/blocks.h"
+#include "merge/selection.h"
 #include "common/textio.h"
 #include "merge/comparison.h"
-#include "resources/command_ids.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {
@@ -50,7 +50,7 @@ TEST_F(Comparison, DifferencesAreInstalledAndTheListingRemoved) {
     EXPECT_EQ(fake_platform().cursor_depth, 0);
     EXPECT_EQ(count_calls("wait_cursor"), 1);
     EXPECT_EQ(count_calls("redraw_scroll_bar"), 1);
-    EXPECT_EQ(take_posted_command(), CMD_FIRST);
+    EXPECT_EQ(take_posted_request(), REQUEST_FIRST);
     EXPECT_EQ(files_in_tmp(), 0);
     EXPECT_TRUE(reported_messages().empty());
     go_first();
@@ -82,8 +82,8 @@ TEST_F(Comparison, IdenticalPairInDirectoryModeIsCopiedAndSkipped) {
     merge_document.directory_mode = 1;
     compare_files();
     EXPECT_EQ(copies, 1);
-    EXPECT_EQ(take_posted_command(), CMD_NEXT_PAIR);
-    EXPECT_EQ(take_posted_command(), 0);
+    EXPECT_EQ(take_posted_request(), REQUEST_NEXT_PAIR);
+    EXPECT_EQ(take_posted_request(), NO_REQUEST);
     EXPECT_TRUE(reported_messages().empty());
     EXPECT_EQ(merge_document.left.line_count, 0);  // reset
     EXPECT_STREQ(merge_document.right.path, "");
@@ -128,7 +128,7 @@ TEST_F(Comparison, AnEmptySideRunsNothingButRefreshesTheViews) {
     EXPECT_EQ(merge_document.total_rows, 0);
     EXPECT_EQ(fake_platform().calls,
               (std::vector<std::string>{"scroll_range 1 0", "repaint_position_bar",
-                                        "redraw_scroll_bar", "post 310"}));
+                                        "redraw_scroll_bar", "post first"}));
 }
 
 TEST_F(Comparison, EngineArgumentVector) {

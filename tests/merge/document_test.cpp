@@ -2,7 +2,6 @@
 
 #include "merge/blocks.h"
 #include "merge/document.h"
-#include "resources/command_ids.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {
@@ -63,8 +62,8 @@ TEST_F(Document, FailedLoadsLeaveTheSideAsItWas) {
     const std::string kept = load(SIDE_LEFT, "keep.txt", lf_lines({"kept"}));
     reset_fake_platform();
 
-    EXPECT_EQ(load_side(dir.file("missing.txt").c_str(), CMD_FILE1), -1);
-    EXPECT_EQ(load_side(dir.path().c_str(), CMD_FILE1), -1);  // a directory
+    EXPECT_EQ(load_side(dir.file("missing.txt").c_str(), SIDE_LEFT), -1);
+    EXPECT_EQ(load_side(dir.path().c_str(), SIDE_LEFT), -1);  // a directory
     EXPECT_EQ(message_texts(),
               (std::vector<std::string>{"Unable to open file", "Unable to open file"}));
     EXPECT_EQ(reported_messages()[0].severity, SEVERITY_ERROR);
@@ -72,14 +71,14 @@ TEST_F(Document, FailedLoadsLeaveTheSideAsItWas) {
     clear_reported_messages();
     merge_simulated_memory_limit = 8;
     dir.write("big.txt", std::string(100, 'x') + "\n");
-    EXPECT_EQ(load_side(dir.file("big.txt").c_str(), CMD_FILE1), -1);
+    EXPECT_EQ(load_side(dir.file("big.txt").c_str(), SIDE_LEFT), -1);
     EXPECT_EQ(message_texts(), (std::vector<std::string>{"Not enough memory"}));
 
     // A long path is refused whole, never cut to a name that could exist.
     clear_reported_messages();
     merge_simulated_memory_limit = 0;
     const std::string long_path = dir.path() + "/" + std::string(300, 'n');
-    EXPECT_EQ(load_side(long_path.c_str(), CMD_FILE1), -1);
+    EXPECT_EQ(load_side(long_path.c_str(), SIDE_LEFT), -1);
     ASSERT_EQ(reported_messages().size(), 1u);
     EXPECT_NE(reported_messages()[0].text.find("259"), std::string::npos);
 
@@ -96,18 +95,18 @@ TEST_F(Document, LineArrayRefusalIsOutOfMemoryToo) {
     }
     dir.write("many.txt", many);
     merge_simulated_memory_limit = 8000;
-    EXPECT_EQ(load_side(dir.file("many.txt").c_str(), CMD_FILE2), -1);
+    EXPECT_EQ(load_side(dir.file("many.txt").c_str(), SIDE_RIGHT), -1);
     EXPECT_EQ(message_texts(), (std::vector<std::string>{"Not enough memory"}));
     EXPECT_EQ(merge_document.right.line_count, 0);
 }
 
 TEST_F(Document, OpenInputTriesTheNameThenTheDirectory) {
     dir.write("in.txt", "x\n");
-    EXPECT_EQ(open_input("no-such-file-here.txt", "", CMD_FILE1), 0);
+    EXPECT_EQ(open_input("no-such-file-here.txt", "", SIDE_LEFT), 0);
     EXPECT_TRUE(reported_messages().empty());
-    EXPECT_EQ(open_input("in.txt", dir.path().c_str(), CMD_FILE2), 1);
+    EXPECT_EQ(open_input("in.txt", dir.path().c_str(), SIDE_RIGHT), 1);
     EXPECT_EQ(std::string(merge_document.right.path), dir.file("in.txt"));
-    EXPECT_EQ(open_input("absent.txt", dir.path().c_str(), CMD_FILE1), 0);
+    EXPECT_EQ(open_input("absent.txt", dir.path().c_str(), SIDE_LEFT), 0);
     EXPECT_EQ(message_texts(), (std::vector<std::string>{"Unable to open file"}));
 }
 

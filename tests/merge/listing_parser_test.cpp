@@ -1,7 +1,9 @@
 #include <string>
 
 #include "merge/blocks.h"
-#include "merge/listing.h"
+#include "merge/selection.h"
+#include "merge/listing_parser.h"
+#include "merge/realign.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {

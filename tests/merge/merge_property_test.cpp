@@ -9,9 +9,9 @@
 #include "common/textio.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
+#include "merge/selection.h"
 #include "merge/comparison.h"
 #include "merge/output.h"
-#include "resources/command_ids.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {
@@ -201,8 +201,8 @@ TEST_P(MergeProperty, MergedTextFollowsTheChoices) {
         merge_document = MergeDocument{};
         merge_document.compress_spaces = compress ? 1 : 0;
         clear_reported_messages();
-        ASSERT_EQ(load_side(l.c_str(), CMD_FILE1), 0);
-        ASSERT_EQ(load_side(r.c_str(), CMD_FILE2), 0);
+        ASSERT_EQ(load_side(l.c_str(), SIDE_LEFT), 0);
+        ASSERT_EQ(load_side(r.c_str(), SIDE_RIGHT), 0);
         compare_files();
         ASSERT_EQ(merge_document.not_compared, 0);
         const std::vector<Hunk> hunks = read_hunks(listing_of(l, r, compress));

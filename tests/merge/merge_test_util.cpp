@@ -5,9 +5,8 @@
 #include "common/textio.h"
 #include "engine/engine.h"
 #include "merge/comparison.h"
-#include "merge/listing.h"
+#include "merge/listing_parser.h"
 #include "merge/output.h"
-#include "resources/command_ids.h"
 
 void MergeTest::SetUp() {
     merge_document = MergeDocument{};
@@ -15,7 +14,6 @@ void MergeTest::SetUp() {
     clear_reported_messages();
     merge_simulated_memory_limit = 0;
     directory_target_path[0] = '\0';
-    save_dialog_directory.clear();
     dir_walk_copy_identical = nullptr;
     comparison_engine = engine_run;
 }
@@ -28,7 +26,7 @@ void MergeTest::TearDown() {
 
 std::string MergeTest::load(Side side, const std::string& name, const std::string& bytes) {
     const std::string path = dir.write(name, bytes);
-    EXPECT_EQ(load_side(path.c_str(), side == SIDE_LEFT ? CMD_FILE1 : CMD_FILE2), 0);
+    EXPECT_EQ(load_side(path.c_str(), side), 0);
     return path;
 }
 

@@ -1,5 +1,5 @@
 #include "merge/blocks.h"
-#include "resources/command_ids.h"
+#include "merge/selection.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "common/textio.h"
 #include "merge/blocks.h"
+#include "merge/selection.h"
 #include "merge/output.h"
-#include "resources/command_ids.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {
@@ -158,7 +158,7 @@ TEST_F(Output, CopyAsksBeforeReplacing) {
     EXPECT_EQ(copy_with_confirmation(left.c_str(), dest.c_str()), -1);
     EXPECT_TRUE(fake_platform().posted.empty());
     EXPECT_EQ(write_merged(dest.c_str()), 0);  // declined through Write: not a failure
-    EXPECT_EQ(take_posted_command(), CMD_CANCEL);
+    EXPECT_EQ(take_posted_request(), REQUEST_CANCEL);
     EXPECT_EQ(read_bytes(dest), "dest");
     EXPECT_EQ(copy_with_confirmation(left.c_str(), dest.c_str()), 0);
     EXPECT_EQ(read_bytes(dest), read_bytes(left));
@@ -207,14 +207,14 @@ TEST_F(Output, PrinterPathInAnyCasePrints) {
     EXPECT_EQ(write_merged("Prn:"), -1);
 }
 
-TEST_F(Output, WriteCommandUsesTheSaveDialogAndRemembersItsDirectory) {
+TEST_F(Output, WriteCommandUsesTheSaveDialog) {
     choose_all_from(SIDE_LEFT);
     fake_platform().save_results = {std::nullopt, dir.file("a.txt"), dir.file("b.txt")};
     EXPECT_EQ(write_command(), -1);
     EXPECT_EQ(write_command(), 0);
     EXPECT_EQ(write_command(), 0);
     EXPECT_EQ(read_bytes(dir.file("b.txt")), LEFT_MERGED);
-    EXPECT_EQ(fake_platform().save_dialog_dirs, (std::vector<std::string>{"", "", dir.file("")}));
+    EXPECT_EQ(fake_platform().save_dialogs, 3);
     EXPECT_EQ(merge_document.left.line_count, 3);  // a plain write keeps the document
 }
 
@@ -233,10 +233,10 @@ TEST_F(Output, DirectoryModeWritesToTheTargetThenMovesOn) {
     choose_all_from(SIDE_RIGHT);
     EXPECT_EQ(write_command(), 0);
     EXPECT_EQ(read_bytes(target), RIGHT_MERGED);
-    EXPECT_EQ(take_posted_command(), CMD_NEXT_PAIR);
+    EXPECT_EQ(take_posted_request(), REQUEST_NEXT_PAIR);
     EXPECT_EQ(merge_document.left.line_count, 0);
     EXPECT_STREQ(merge_document.left.path, "");
-    EXPECT_TRUE(fake_platform().save_dialog_dirs.empty());
+    EXPECT_EQ(fake_platform().save_dialogs, 0);
 }
 
 }  // namespace

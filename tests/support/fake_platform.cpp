@@ -13,14 +13,28 @@ void reset_fake_platform() {
     fake_platform() = FakePlatform{};
 }
 
-int take_posted_command() {
+int take_posted_request() {
     auto& q = fake_platform().posted;
     if (q.empty()) {
-        return 0;
+        return NO_REQUEST;
     }
-    const int id = q.front();
+    const Request r = q.front();
     q.pop_front();
-    return id;
+    return r;
+}
+
+const char* request_name(Request request) {
+    switch (request) {
+        case REQUEST_COMPARE_FILES:
+            return "compare_files";
+        case REQUEST_FIRST:
+            return "first";
+        case REQUEST_CANCEL:
+            return "cancel";
+        case REQUEST_NEXT_PAIR:
+            return "next_pair";
+    }
+    return "?";
 }
 
 int count_calls(const std::string& call) {
@@ -31,14 +45,14 @@ int count_calls(const std::string& call) {
 static void log(const std::string& call) {
     fake_platform().calls.push_back(call);
 }
-static const char* name(PaneSide side) {
-    return side == PANE_LEFT ? "left" : "right";
+static const char* name(Side side) {
+    return side == SIDE_LEFT ? "left" : "right";
 }
 
-void platform_repaint_pane(PaneSide side) {
+void platform_repaint_pane(Side side) {
     log(std::string("repaint_pane ") + name(side));
 }
-void platform_repaint_title(PaneSide side) {
+void platform_repaint_title(Side side) {
     log(std::string("repaint_title ") + name(side));
 }
 void platform_repaint_position_bar() {
@@ -94,24 +108,9 @@ Answer platform_ask(const char* caption, const char* text, QuestionButtons butto
     return a;
 }
 
-int platform_save_dialog(const std::string& initial_dir, std::string& chosen) {
-    FakePlatform& f = fake_platform();
-    f.save_dialog_dirs.push_back(initial_dir);
-    log("save_dialog");
-    if (f.save_results.empty() || !f.save_results.front()) {
-        if (!f.save_results.empty()) {
-            f.save_results.pop_front();
-        }
-        return -1;
-    }
-    chosen = *f.save_results.front();
-    f.save_results.pop_front();
-    return 0;
-}
-
-void platform_post_command(int command_id) {
-    fake_platform().posted.push_back(command_id);
-    log("post " + std::to_string(command_id));
+void platform_post_request(Request request) {
+    fake_platform().posted.push_back(request);
+    log(std::string("post ") + request_name(request));
 }
 
 int platform_pane_line_height() {

@@ -10,8 +10,9 @@
 #include "merge/merge_platform.h"
 
 // The tests' implementation of the merge layer's platform seam: every call is logged,
-// questions and the save dialog are answered from a script, posted commands queue up
-// until the test delivers them.
+// questions and the save dialog are answered from a script, posted requests queue up
+// until the test delivers them. The save dialog is a file of its own
+// (fake_save_dialog.cpp): the user interface's tests use the real one.
 struct AskedQuestion {
     std::string caption;
     std::string text;
@@ -29,8 +30,8 @@ struct FakePlatform {
     std::deque<Answer> answers;      // popped by platform_ask; an unscripted ask gets Cancel
     std::vector<AskedQuestion> questions;
     std::deque<std::optional<std::string>> save_results;  // nullopt: the user cancels
-    std::vector<std::string> save_dialog_dirs;
-    std::deque<int> posted;
+    int save_dialogs = 0;                                 // save dialogs shown
+    std::deque<Request> posted;
     int line_height = 16;
     int print_start_result = 0;
     int print_end_result = 0;
@@ -45,8 +46,11 @@ struct FakePlatform {
 
 FakePlatform& fake_platform();
 void reset_fake_platform();
-// Pops the oldest posted command id (0 when none is queued).
-int take_posted_command();
+// Pops the oldest posted request; NO_REQUEST when none is queued.
+constexpr int NO_REQUEST = -1;
+int take_posted_request();
+// The word a request is logged with ("post next_pair").
+const char* request_name(Request request);
 // Number of logged calls equal to `call`.
 int count_calls(const std::string& call);
 

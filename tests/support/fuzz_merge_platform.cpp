@@ -2,8 +2,8 @@
 
 // Fuzz targets run the merge logic without a window system: every request is a no-op
 // and every question is declined.
-void platform_repaint_pane(PaneSide) {}
-void platform_repaint_title(PaneSide) {}
+void platform_repaint_pane(Side) {}
+void platform_repaint_title(Side) {}
 void platform_repaint_position_bar() {}
 void platform_set_scroll_range(int32_t, int32_t) {}
 void platform_set_scroll_position(int32_t) {}
@@ -16,10 +16,7 @@ void platform_restore_cursor(std::intptr_t) {}
 Answer platform_ask(const char*, const char*, QuestionButtons) {
     return ANSWER_CANCEL;
 }
-int platform_save_dialog(const std::string&, std::string&) {
-    return -1;
-}
-void platform_post_command(int) {}
+void platform_post_request(Request) {}
 int platform_pane_line_height() {
     return 16;
 }

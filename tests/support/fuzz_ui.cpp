@@ -1,19 +1,16 @@
 // Quiet seams of the user interface for the fuzz targets: the settings file is a map
-// the target fills, the document and the window system do nothing.
+// the target fills, the window system does nothing.
 #include <cctype>
 #include <map>
 #include <string>
 
 #include "tests/support/fuzz_ui.h"
-#include "ui/document_bridge.h"
 #include "ui/settings.h"
 #include "ui/settings_file.h"
 #include "ui/ui_platform.h"
 
 namespace {
 std::map<std::string, std::string> values;
-int flags[2] = {0, 0};
-int columns[2] = {0, 0};
 
 std::string lower(std::string s) {
     for (char& c : s) {
@@ -56,53 +53,6 @@ void settings_write_string(const char* section, const char* key, const char* val
     values[lower(std::string(section) + "/" + key)] = value;
 }
 
-int& doc_auto_walk() {
-    return flags[0];
-}
-int& doc_compress_spaces() {
-    return flags[1];
-}
-bool doc_directory_mode() {
-    return false;
-}
-void doc_start_up() {}
-void doc_release() {}
-int doc_open_input(const char*, const char*, int) {
-    return 0;
-}
-int doc_load_side(const char*, int) {
-    return 0;
-}
-void doc_compare_files() {}
-void doc_write_command() {}
-void doc_print() {}
-void doc_next() {}
-void doc_prev() {}
-void doc_first() {}
-void doc_last() {}
-void doc_beginning() {}
-void doc_end() {}
-void doc_scroll_to_row(int) {}
-void doc_choose_all_from(UiSide) {}
-void doc_unselect_all() {}
-void doc_choose_by_click(UiSide, int) {}
-const char* doc_path(UiSide) {
-    return "";
-}
-void doc_reset() {}
-int doc_top_row() {
-    return 0;
-}
-int doc_total_rows() {
-    return 0;
-}
-int doc_first_column(UiSide side) {
-    return columns[side];
-}
-void doc_set_first_column(UiSide side, int column) {
-    columns[side] = column;
-}
-
 int ui_create_brushes() {
     return 0;
 }
@@ -119,13 +69,9 @@ int ui_load_menus() {
 }
 void ui_text_font_changed() {}
 void ui_release_gdi() {}
-void ui_post_command(int) {}
 void ui_post_quit() {}
 void ui_check_menu_item(int, int) {}
-void ui_repaint_panes() {}
-void ui_repaint_pane(UiSide) {}
-void ui_set_vertical_position(int) {}
-void ui_set_horizontal_position(UiSide, int) {}
+void ui_set_horizontal_position(Side, int) {}
 bool ui_pointer_over_left_pane() {
     return false;
 }

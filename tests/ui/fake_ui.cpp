@@ -2,9 +2,10 @@
 
 #include <cctype>
 
+#include "merge/document.h"
+#include "tests/support/fake_platform.h"
 #include "tests/support/fake_report.h"
 #include "ui/command_line.h"
-#include "ui/document_bridge.h"
 #include "ui/settings.h"
 #include "ui/settings_file.h"
 #include "ui/startup.h"
@@ -24,7 +25,7 @@ std::string ini_key(const std::string& section, const std::string& key) {
 }
 
 void log(std::string text) {
-    state.calls.push_back(std::move(text));
+    fake_platform().calls.push_back(std::move(text));
 }
 
 }  // namespace
@@ -33,8 +34,14 @@ FakeUi& fake_ui() {
     return state;
 }
 
+std::vector<std::string>& ui_calls() {
+    return fake_platform().calls;
+}
+
 void reset_fake_ui() {
     state = FakeUi{};
+    reset_fake_platform();
+    merge_document = MergeDocument{};
     reset_settings();
     reset_command_line();
     reset_startup_state();
@@ -63,96 +70,6 @@ std::string settings_read_string(const char* section, const char* key, const cha
 void settings_write_string(const char* section, const char* key, const char* value) {
     state.ini[ini_key(section, key)] = value;
     state.ini_writes.push_back(std::string(section) + "/" + key + "=" + value);
-}
-
-// The document.
-int& doc_auto_walk() {
-    return state.auto_walk;
-}
-int& doc_compress_spaces() {
-    return state.compress_spaces;
-}
-bool doc_directory_mode() {
-    return state.directory_mode;
-}
-void doc_start_up() {
-    log("doc_start_up");
-}
-void doc_release() {
-    log("doc_release");
-}
-int doc_open_input(const char* name, const char* directory, int which) {
-    log("open_input " + std::string(name) + " [" + directory + "] " + std::to_string(which));
-    return state.open_input_result;
-}
-int doc_load_side(const char* path, int which) {
-    log("load_side " + std::string(path) + " " + std::to_string(which));
-    return 0;
-}
-void doc_compare_files() {
-    log("compare_files");
-}
-void doc_write_command() {
-    log("write_command");
-}
-void doc_print() {
-    log("print");
-}
-void doc_next() {
-    log("next");
-}
-void doc_prev() {
-    log("prev");
-}
-void doc_first() {
-    log("first");
-}
-void doc_last() {
-    log("last");
-}
-void doc_choose_all_from(UiSide side) {
-    log(side == UI_LEFT ? "choose_all_from left" : "choose_all_from right");
-}
-void doc_unselect_all() {
-    log("unselect_all");
-}
-void doc_reset() {
-    log("reset_document");
-}
-void doc_choose_by_click(UiSide side, int y) {
-    log((side == UI_LEFT ? "click left " : "click right ") + std::to_string(y));
-}
-const char* doc_path(UiSide) {
-    return "";
-}
-void doc_beginning() {
-    log("beginning");
-}
-void doc_end() {
-    log("end");
-}
-void doc_scroll_to_row(int row) {
-    long r = row;
-    if (r > state.total_rows - 1L) {
-        r = state.total_rows - 1L;
-    }
-    if (r < 0) {
-        r = 0;
-    }
-    log("scroll_to_row " + std::to_string(r));
-    state.top_row = static_cast<int>(r);
-}
-int doc_top_row() {
-    return state.top_row;
-}
-int doc_total_rows() {
-    return state.total_rows;
-}
-int doc_first_column(UiSide side) {
-    return state.first_column[side];
-}
-void doc_set_first_column(UiSide side, int column) {
-    state.first_column[side] = column;
 }
 
 // The window system.
@@ -187,26 +104,14 @@ void ui_text_font_changed() {
 void ui_release_gdi() {
     log("release_gdi");
 }
-void ui_post_command(int id) {
-    log("post " + std::to_string(id));
-}
 void ui_post_quit() {
     log("post_quit");
 }
 void ui_check_menu_item(int id, int checked) {
     log("check " + std::to_string(id) + " " + std::to_string(checked));
 }
-void ui_repaint_panes() {
-    log("repaint_panes");
-}
-void ui_repaint_pane(UiSide side) {
-    log(side == UI_LEFT ? "repaint left" : "repaint right");
-}
-void ui_set_vertical_position(int position) {
-    log("vpos " + std::to_string(position));
-}
-void ui_set_horizontal_position(UiSide side, int position) {
-    log(std::string(side == UI_LEFT ? "hpos left " : "hpos right ") + std::to_string(position));
+void ui_set_horizontal_position(Side side, int position) {
+    log(std::string(side == SIDE_LEFT ? "hpos left " : "hpos right ") + std::to_string(position));
 }
 bool ui_pointer_over_left_pane() {
     return state.pointer_over_left;

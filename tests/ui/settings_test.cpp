@@ -4,13 +4,14 @@
 #include <string>
 
 #include "resources/command_ids.h"
+#include "merge/document.h"
 #include "tests/ui/fake_ui.h"
 #include "ui/command_line.h"
 #include "ui/settings.h"
 
 namespace {
 
-class SettingsTest : public ::testing::Test {
+class PersistedSettings : public ::testing::Test {
 protected:
     void SetUp() override { reset_fake_ui(); }
 };
@@ -27,13 +28,13 @@ std::vector<std::string> filter_strings(const std::string& list) {
     return out;
 }
 
-TEST_F(SettingsTest, DefaultsWithoutAFile) {
+TEST_F(PersistedSettings, DefaultsWithoutAFile) {
     read_options_settings();
     load_settings();
     EXPECT_EQ(settings.tab_size, 8);
     EXPECT_EQ(settings.line_numbers, 0);
-    EXPECT_EQ(fake_ui().auto_walk, 0);
-    EXPECT_EQ(fake_ui().compress_spaces, 0);
+    EXPECT_EQ(merge_document.auto_walk, 0);
+    EXPECT_EQ(merge_document.compress_spaces, 0);
     EXPECT_STREQ(settings.left_directory, "");
     EXPECT_STREQ(settings.left_file, "");
     read_font_spec(settings.title_font, "Title ");
@@ -53,10 +54,10 @@ TEST_F(SettingsTest, DefaultsWithoutAFile) {
     EXPECT_STREQ(settings.pickers[PICK_TARGET_DIRECTORY].title, "Target Directory");
     EXPECT_EQ(settings.pickers[PICK_DIRECTORY1].kind, PICKER_DIRECTORY);
     // No option is on, so no check mark is set; the text font is made once.
-    EXPECT_EQ(fake_ui().calls, (std::vector<std::string>{"text_font Terminal"}));
+    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Terminal"}));
 }
 
-TEST_F(SettingsTest, StoredOptionsAndFontsWithTheirPrefix) {
+TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     fake_ini_set("options", "TAB SIZE", "4");
     fake_ini_set("Options", "Auto walk", "1");
     fake_ini_set("Options", "Compress spaces", "1");
@@ -79,11 +80,11 @@ TEST_F(SettingsTest, StoredOptionsAndFontsWithTheirPrefix) {
     EXPECT_EQ(settings.title_font.italic, 1);
     EXPECT_EQ(settings.title_font.pitch_and_family, 2);
     EXPECT_EQ(settings.title_font.height, -12);
-    EXPECT_EQ(fake_ui().calls, (std::vector<std::string>{"text_font Courier New", "check 308 1",
-                                                         "check 14 1", "check 16 1"}));
+    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Courier New", "check 308 1",
+                                                    "check 14 1", "check 16 1"}));
 }
 
-TEST_F(SettingsTest, GarbageValuesGiveNumbersNotFaults) {
+TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
     fake_ini_set("Options", "Tab size", "abc");
     fake_ini_set("Options", "Auto walk", "7");
     fake_ini_set("Options", "Line numbers", "  -3x");
@@ -94,7 +95,7 @@ TEST_F(SettingsTest, GarbageValuesGiveNumbersNotFaults) {
     read_options_settings();
     load_settings();
     EXPECT_EQ(settings.tab_size, 0);
-    EXPECT_EQ(fake_ui().auto_walk, 1);  // flags are 0 or 1
+    EXPECT_EQ(merge_document.auto_walk, 1);  // flags are 0 or 1
     EXPECT_EQ(settings.line_numbers, 1);
     EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].filter_index, INT_MAX);
     EXPECT_EQ(settings.pickers[PICK_RIGHT_FILE].filter_index, 1);
@@ -102,7 +103,7 @@ TEST_F(SettingsTest, GarbageValuesGiveNumbersNotFaults) {
     EXPECT_EQ(settings.text_font.weight, INT_MIN);
 }
 
-TEST_F(SettingsTest, DirectoriesLoseOneTrailingSeparatorAndOptionsWin) {
+TEST_F(PersistedSettings, DirectoriesLoseOneTrailingSeparatorAndOptionsWin) {
     std::string sep(1, PATH_SEPARATOR);
     fake_ini_set("Files", "Dir name 1", "base" + sep + "left" + sep);
     fake_ini_set("Files", "Dir name 2", "stored");
@@ -123,7 +124,7 @@ TEST_F(SettingsTest, DirectoriesLoseOneTrailingSeparatorAndOptionsWin) {
     EXPECT_NE(settings.pickers[PICK_DIRECTORY1].start_directory, settings.left_directory);
 }
 
-TEST_F(SettingsTest, OverlongStoredDirectoryIsTakenAsEmpty) {
+TEST_F(PersistedSettings, OverlongStoredDirectoryIsTakenAsEmpty) {
     fake_ini_set("Files", "Dir name 1", std::string(260, 'd'));
     fake_ini_set("Files", "Dir name 2", std::string(259, 'd'));
     load_settings();
@@ -131,7 +132,7 @@ TEST_F(SettingsTest, OverlongStoredDirectoryIsTakenAsEmpty) {
     EXPECT_EQ(std::strlen(settings.right_directory), 259u);
 }
 
-TEST_F(SettingsTest, FilterListOffersAllFilesThenStoredPairsInKeyOrder) {
+TEST_F(PersistedSettings, FilterListOffersAllFilesThenStoredPairsInKeyOrder) {
     fake_ini_set("Filters", "Filters number", "2");
     fake_ini_set("Filters", "Description 2", "C sources");
     fake_ini_set("Filters", "Filter 2", "*.c;*.h");
@@ -142,7 +143,7 @@ TEST_F(SettingsTest, FilterListOffersAllFilesThenStoredPairsInKeyOrder) {
     EXPECT_EQ(list, std::string("All files(*.*)\0*.*\0Text\0*.txt\0C sources\0*.c;*.h\0\0", 49));
 }
 
-TEST_F(SettingsTest, MissingFilterKeysEndTheListEarly) {
+TEST_F(PersistedSettings, MissingFilterKeysEndTheListEarly) {
     fake_ini_set("Filters", "Filters number", "3");
     fake_ini_set("Filters", "Description 1", "Text");
     fake_ini_set("Filters", "Filter 1", "*.txt");
@@ -160,7 +161,7 @@ TEST_F(SettingsTest, MissingFilterKeysEndTheListEarly) {
     EXPECT_EQ(list, std::string("All files(*.*)\0*.*\0\0", 20));
 }
 
-TEST_F(SettingsTest, PickerFilterIndexRoundTrips) {
+TEST_F(PersistedSettings, PickerFilterIndexRoundTrips) {
     fake_ini_set("Files", "Current index 1", "2");
     fake_ini_set("Files", "Save index", "1");
     load_settings();
@@ -172,11 +173,11 @@ TEST_F(SettingsTest, PickerFilterIndexRoundTrips) {
     EXPECT_EQ(fake_ini_get("Files", "Save index"), "1");
 }
 
-TEST_F(SettingsTest, SaveWritesFilesOptionsThenTitleAndTextFont) {
+TEST_F(PersistedSettings, SaveWritesFilesOptionsThenTitleAndTextFont) {
     load_settings();
     read_font_spec(settings.title_font, "Title ");
     fake_ui().ini_writes.clear();
-    fake_ui().auto_walk = 1;
+    merge_document.auto_walk = 1;
     settings.tab_size = 3;
     std::strcpy(settings.left_directory, "L");
     save_settings();
@@ -202,7 +203,7 @@ TEST_F(SettingsTest, SaveWritesFilesOptionsThenTitleAndTextFont) {
                                                               "Font/Pitch=0"}));
 }
 
-TEST_F(SettingsTest, PicksRememberTheirDirectory) {
+TEST_F(PersistedSettings, PicksRememberTheirDirectory) {
     load_settings();
     std::string sep(1, PATH_SEPARATOR);
     FilePicker& left = settings.pickers[PICK_LEFT_FILE];

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "merge/document.h"
+#include "tests/support/fake_report.h"
+#include "tests/support/temp_dir.h"
 #include "tests/ui/fake_ui.h"
 #include "ui/command_line.h"
 #include "ui/settings.h"
@@ -15,57 +18,80 @@ using Calls = std::vector<std::string>;
 class StartUp : public ::testing::Test {
 protected:
     void SetUp() override { reset_fake_ui(); }
+    // The log without the views' refreshes that loading a file brings.
+    static Calls steps() {
+        Calls out;
+        for (const std::string& c : ui_calls()) {
+            if (c.rfind("repaint_", 0) != 0 && c.rfind("scroll_", 0) != 0) {
+                out.push_back(c);
+            }
+        }
+        return out;
+    }
+    TempDir dir;
 };
 
 TEST_F(StartUp, BothFilesLoadedPostsTheComparisonLast) {
-    fake_ini_set("Files", "Dir name 1", "L");
+    dir.write("a.txt", "one\n");
+    const std::string right = dir.write("b.txt", "two\n");
+    fake_ini_set("Files", "Dir name 1", dir.path());
     fake_ini_set("Options", "Auto walk", "1");
-    ASSERT_EQ(parse_command_line("-f1 a.txt -f2 b.txt -d2 R"), 0);
+    ASSERT_EQ(parse_command_line(("-f1 a.txt -f2 \"" + right + "\"").c_str()), 0);
     ASSERT_EQ(start_application(), 0);
-    EXPECT_EQ(
-        fake_ui().calls,
-        (Calls{"doc_start_up", "create_brushes", "load_3d_controls", "create_main_window",
-               "text_font Terminal", "check 16 1", "title_font Terminal", "create_children",
-               "load_menus", "open_input a.txt [L] 303", "open_input b.txt [R] 304", "post 305"}));
-    EXPECT_EQ(fake_ui().auto_walk, 1);  // "Options" is read before the window exists
+    EXPECT_EQ(steps(), (Calls{"create_brushes", "load_3d_controls", "create_main_window",
+                              "text_font Terminal", "check 16 1", "title_font Terminal",
+                              "create_children", "load_menus", "post compare_files"}));
+    EXPECT_EQ(merge_document.left.path, dir.file("a.txt"));  // found in "Dir name 1"
+    EXPECT_EQ(merge_document.right.path, right);
+    EXPECT_EQ(merge_document.not_compared, 1);
+    EXPECT_EQ(merge_document.auto_walk, 1);  // "Options" is read before the window exists
 }
 
 TEST_F(StartUp, OneFileOrAFailedLoadComparesNothing) {
-    ASSERT_EQ(parse_command_line("-f1 a.txt"), 0);
+    const std::string left = dir.write("a.txt", "one\n");
+    ASSERT_EQ(parse_command_line(("-f1 \"" + left + "\"").c_str()), 0);
     ASSERT_EQ(start_application(), 0);
-    EXPECT_EQ(fake_ui().calls.back(), "open_input a.txt [] 303");
+    EXPECT_EQ(steps().back(), "load_menus");
+    EXPECT_EQ(merge_document.left.path, left);
 
     reset_fake_ui();
-    fake_ui().open_input_result = 0;
-    ASSERT_EQ(parse_command_line("-f1 a.txt -f2 b.txt"), 0);
+    clear_reported_messages();
+    ASSERT_EQ(parse_command_line(("-f1 \"" + left + "\" -f2 missing.txt").c_str()), 0);
     ASSERT_EQ(start_application(), 0);
-    EXPECT_EQ(fake_ui().calls.back(), "open_input b.txt [] 304");
+    EXPECT_EQ(steps().back(), "load_menus");
+    EXPECT_STREQ(merge_document.right.path, "");
 }
 
 TEST_F(StartUp, UnknownOptionBeforeF1LoadsNothing) {
-    EXPECT_EQ(parse_command_line("-zz 1 -f1 a.txt -f2 b.txt"), -1);
+    const std::string left = dir.write("a.txt", "one\n");
+    EXPECT_EQ(parse_command_line(("-zz 1 -f1 \"" + left + "\" -f2 \"" + left + "\"").c_str()), -1);
     ASSERT_EQ(start_application(), 0);
-    EXPECT_EQ(fake_ui().calls.back(), "load_menus");
+    EXPECT_EQ(steps().back(), "load_menus");
+    EXPECT_STREQ(merge_document.left.path, "");
 }
 
 TEST_F(StartUp, RefusedWindowsFailTheStart) {
     fake_ui().create_main_window_result = -1;
     EXPECT_EQ(start_application(), -1);
-    EXPECT_EQ(fake_ui().calls.back(), "create_main_window");
+    EXPECT_EQ(steps().back(), "create_main_window");
     shut_down();  // nothing was started, so nothing is saved
     EXPECT_TRUE(fake_ui().ini_writes.empty());
 
     reset_fake_ui();
     fake_ui().create_children_result = -1;
     EXPECT_EQ(start_application(), -1);
-    EXPECT_EQ(fake_ui().calls.back(), "create_children");
+    EXPECT_EQ(steps().back(), "create_children");
 }
 
 TEST_F(StartUp, ShutDownSavesThenReleasesThenQuits) {
+    const std::string left = dir.write("a.txt", "one\ntwo\n");
+    ASSERT_EQ(parse_command_line(("-f1 \"" + left + "\"").c_str()), 0);
     ASSERT_EQ(start_application(), 0);
-    fake_ui().calls.clear();
+    ASSERT_EQ(merge_document.left.line_count, 2);
+    ui_calls().clear();
     shut_down();
-    EXPECT_EQ(fake_ui().calls, (Calls{"release_gdi", "doc_release", "post_quit"}));
+    EXPECT_EQ(ui_calls(), (Calls{"release_gdi", "post_quit"}));
+    EXPECT_TRUE(merge_document.left.lines.empty());  // the texts are released
     EXPECT_EQ(fake_ini_get("Options", "Tab size"), "8");
     EXPECT_EQ(fake_ini_get("Font", "Title Font name"), "Terminal");
 }

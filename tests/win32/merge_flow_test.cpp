@@ -20,10 +20,7 @@ using Seen = std::vector<SeenDialog>;
 
 class MergeFlow : public ::testing::Test {
 protected:
-    void SetUp() override {
-        reset_program_state();
-        save_dialog_directory.clear();
-    }
+    void SetUp() override { reset_program_state(); }
     void TearDown() override { reset_program_state(); }
 
     void run(const std::string& command_line) {

@@ -332,11 +332,11 @@ TEST_F(Panes, ScrollingBringsTheRightRowsIntoViewInBothPanes) {
         }),
         // Horizontal End shows column 79 on: the short rows are empty there.
         ProgramDriver::check([] {
-            scroll_horizontal(UI_LEFT, SCROLL_FINISH);
+            scroll_horizontal(SIDE_LEFT, SCROLL_FINISH);
             EXPECT_EQ(merge_document.left.first_column, 79u);
             expect_rows(ui_state.left_pane, {WHITE}, {false});
             expect_rows(ui_state.right_pane, {WHITE}, {true});
-            scroll_horizontal(UI_LEFT, SCROLL_START);
+            scroll_horizontal(SIDE_LEFT, SCROLL_START);
             expect_rows(ui_state.left_pane, {WHITE}, {true});
         }),
     };
@@ -366,10 +366,10 @@ TEST_F(Panes, LineNumbersAndTabSizeRepaint) {
         // with a larger size.
         ProgramDriver::check([] {
             settings.tab_size = 1;
-            ui_repaint_panes();
+            platform_repaint_panes();
             const int narrow = text_extent(Capture(ui_state.left_pane), 3);
             settings.tab_size = 12;
-            ui_repaint_panes();
+            platform_repaint_panes();
             const int wide = text_extent(Capture(ui_state.left_pane), 3);
             EXPECT_GT(narrow, 0);
             EXPECT_GT(wide, narrow);

@@ -9,6 +9,9 @@
 
 constexpr int32_t HSCROLL_MAX = 79;
 constexpr int32_t HSCROLL_PAGE = 16;
+// Scrolling right stops here: far past any text a row draws, and small enough that
+// column arithmetic never overflows.
+constexpr uint32_t MAX_FIRST_COLUMN = 1000000;
 
 // Rows of a page step for a pane of `pane_height` pixels.
 int32_t page_rows(int32_t pane_height, int32_t hscroll_height, int32_t line_height);

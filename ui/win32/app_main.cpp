@@ -4,6 +4,7 @@
 #include "ui/command_line.h"
 #include "ui/startup.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/window_procs.h"
 
 UiState ui_state;
 const char APP_TITLE[] = "Pairex v1.2732";

@@ -1,16 +1,18 @@
 #include "ui/win32/windows_api.h"
 
-#include "ui/document_bridge.h"
+#include "merge/document.h"
+#include "merge/selection.h"
 #include "ui/layout.h"
 #include "ui/navigation.h"
 #include "ui/view/position_marks.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/window_procs.h"
 
 namespace {
 
-UiSide pane_side(HWND pane) {
-    return pane == ui_state.left_pane ? UI_LEFT : UI_RIGHT;
+Side pane_side(HWND pane) {
+    return pane == ui_state.left_pane ? SIDE_LEFT : SIDE_RIGHT;
 }
 
 // The horizontal scrollbar a pane keeps along its bottom edge.
@@ -78,7 +80,7 @@ void pane_on_size(HWND pane, int width, int height) {
 void paint_title(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    const char* path = doc_path(window == ui_state.left_title ? UI_LEFT : UI_RIGHT);
+    const char* path = side_of(window == ui_state.left_title ? SIDE_LEFT : SIDE_RIGHT).path;
     if (path[0] != '\0') {
         RECT client;
         GetClientRect(window, &client);
@@ -114,7 +116,7 @@ LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM
                               thumb_position(wparam, lparam));
             return 0;
         case WM_LBUTTONDOWN:
-            doc_choose_by_click(pane_side(pane), static_cast<short>(HIWORD(lparam)));
+            choose_by_click(pane_side(pane), static_cast<short>(HIWORD(lparam)));
             return 0;
         case WM_RBUTTONDOWN: {
             POINT p = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};

@@ -5,6 +5,7 @@
 #include "ui/startup.h"
 #include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/window_procs.h"
 
 namespace {
 

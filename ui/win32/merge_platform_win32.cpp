@@ -1,29 +1,35 @@
 // The merge logic's requests to the window system.
 #include "ui/win32/windows_api.h"
 
-#include <string>
-
 #include "merge/document.h"
 #include "merge/merge_platform.h"
-#include "ui/view/view_scroll.h"
-#include "ui/file_commands.h"
-#include "ui/settings.h"
+#include "resources/command_ids.h"
 #include "ui/navigation.h"
+#include "ui/view/view_scroll.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
-HWND pane_of(PaneSide side) {
-    return side == PANE_LEFT ? ui_state.left_pane : ui_state.right_pane;
+
+int command_for(Request request) {
+    switch (request) {
+        case REQUEST_COMPARE_FILES:
+            return CMD_COMPARE_FILES;
+        case REQUEST_FIRST:
+            return CMD_FIRST;
+        case REQUEST_CANCEL:
+            return CMD_CANCEL;
+        case REQUEST_NEXT_PAIR:
+            return CMD_NEXT_PAIR;
+    }
+    return 0;
 }
-HWND title_of(PaneSide side) {
-    return side == PANE_LEFT ? ui_state.left_title : ui_state.right_title;
-}
+
 }  // namespace
 
-void platform_repaint_pane(PaneSide side) {
+void platform_repaint_pane(Side side) {
     InvalidateRect(pane_of(side), nullptr, TRUE);
 }
-void platform_repaint_title(PaneSide side) {
+void platform_repaint_title(Side side) {
     InvalidateRect(title_of(side), nullptr, TRUE);
 }
 void platform_repaint_position_bar() {
@@ -90,17 +96,9 @@ Answer platform_ask(const char* caption, const char* text, QuestionButtons butto
     }
 }
 
-int platform_save_dialog(const std::string& initial_dir, std::string& chosen) {
-    // The output picker remembers its directory across runs ("Out dir"); the merge
-    // logic's own memory of it wins once it has one.
-    if (!initial_dir.empty()) {
-        copy_path(settings.output_directory, PATH_BUFFER_SIZE, initial_dir.c_str());
-    }
-    return pick_output_path(chosen) == 1 ? 0 : -1;
-}
-
-void platform_post_command(int command_id) {
-    PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(command_id), 0);
+// A request arrives at the main window as the command that does its work.
+void platform_post_request(Request request) {
+    PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(command_for(request)), 0);
 }
 
 int platform_pane_line_height() {

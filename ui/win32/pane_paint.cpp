@@ -41,8 +41,8 @@ void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
 
 }  // namespace
 
-void paint_pane(HWND pane, UiSide ui_side) {
-    const MergeSide& side = ui_side == UI_LEFT ? merge_document.left : merge_document.right;
+void paint_pane(HWND pane, Side which) {
+    const MergeSide& side = side_of(which);
     if (side.lines.empty() || view_metrics.line_height <= 0) {
         DefWindowProcA(pane, WM_PAINT, 0, 0);
         return;

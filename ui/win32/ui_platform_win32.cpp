@@ -48,10 +48,6 @@ HWND child(HWND parent, const char* cls, const char* name, DWORD style, const Ch
                          ui_state.instance, param);
 }
 
-HWND pane_of(UiSide side) {
-    return side == UI_LEFT ? ui_state.left_pane : ui_state.right_pane;
-}
-
 }  // namespace
 
 int ui_create_brushes() {
@@ -151,10 +147,6 @@ void ui_release_gdi() {
     delete_gdi(ui_state.text_font);
 }
 
-void ui_post_command(int id) {
-    PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(id), 0);
-}
-
 void ui_post_quit() {
     PostQuitMessage(0);
 }
@@ -164,20 +156,7 @@ void ui_check_menu_item(int id, int checked) {
                   MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void ui_repaint_panes() {
-    InvalidateRect(ui_state.left_pane, nullptr, TRUE);
-    InvalidateRect(ui_state.right_pane, nullptr, TRUE);
-}
-
-void ui_repaint_pane(UiSide side) {
-    InvalidateRect(pane_of(side), nullptr, TRUE);
-}
-
-void ui_set_vertical_position(int position) {
-    SetScrollPos(ui_state.vertical_scrollbar, SB_CTL, position, TRUE);
-}
-
-void ui_set_horizontal_position(UiSide side, int position) {
+void ui_set_horizontal_position(Side side, int position) {
     SetScrollPos(GetWindow(pane_of(side), GW_CHILD), SB_CTL, position, TRUE);
 }
 

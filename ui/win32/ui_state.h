@@ -1,6 +1,7 @@
 #ifndef PAIREX_UI_WIN32_UI_STATE_H
 #define PAIREX_UI_WIN32_UI_STATE_H
 
+#include "merge/side.h"
 #include "ui/win32/windows_api.h"
 
 // The handles of the user interface, from start-up to shut-down.
@@ -28,17 +29,18 @@ struct UiState {
 
 extern UiState ui_state;
 
+inline HWND pane_of(Side side) {
+    return side == SIDE_LEFT ? ui_state.left_pane : ui_state.right_pane;
+}
+inline HWND title_of(Side side) {
+    return side == SIDE_LEFT ? ui_state.left_title : ui_state.right_title;
+}
+
 constexpr COLORREF COLOR_CHOSEN = RGB(0, 255, 255);
 constexpr COLORREF COLOR_GAP = RGB(255, 255, 0);
 constexpr COLORREF COLOR_CHANGED = RGB(0, 255, 0);
 
 extern const char APP_TITLE[];
-
-// The window procedures of the four classes.
-LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK pane_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK title_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-LRESULT CALLBACK position_bar_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Registers "PAIREX", "DiffTitle", "DiffEdit" and "position_bar". Returns 0, or -1 when
 // one could not be registered (a class left from an earlier start in the same process

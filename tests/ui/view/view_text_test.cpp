@@ -5,6 +5,7 @@
 #include <string>
 
 #include "merge/blocks.h"
+#include "merge/selection.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {
@@ -45,9 +46,9 @@ TEST(ExpandDisplayText, CapacityIsNeverExceeded) {
     EXPECT_EQ(one[0], '\0');
 }
 
-class RowModelTest : public MergeTest {};
+class RowModel : public MergeTest {};
 
-TEST_F(RowModelTest, LineNumbersAndColumns) {
+TEST_F(RowModel, LineNumbersAndColumns) {
     std::vector<std::string> lines;
     for (int i = 1; i <= 12; ++i) {
         lines.push_back(i == 7 ? "" : i == 12 ? "x" : "line " + std::to_string(i));
@@ -67,7 +68,7 @@ TEST_F(RowModelTest, LineNumbersAndColumns) {
     merge_document.left.first_column = 0;
 }
 
-TEST_F(RowModelTest, LongLinesAreCutTo256Characters) {
+TEST_F(RowModel, LongLinesAreCutTo256Characters) {
     std::string longline;
     for (int i = 0; i < 300; ++i) {
         longline += static_cast<char>('a' + i % 26);
@@ -82,7 +83,7 @@ TEST_F(RowModelTest, LongLinesAreCutTo256Characters) {
     merge_document.left.first_column = 0;
 }
 
-TEST_F(RowModelTest, BlockRowStatesOnBothSides) {
+TEST_F(RowModel, BlockRowStatesOnBothSides) {
     // Block 0: left line 2 changed into right lines 2..4 (two left filler rows);
     // block 1: right line 6 inserted after left line 4 (one left filler row).
     load(SIDE_LEFT, "a.txt", lf_lines({"same", "old", "s2", "s3"}));

@@ -1,5 +1,5 @@
-#ifndef PAIREX_MERGE_LISTING_H
-#define PAIREX_MERGE_LISTING_H
+#ifndef PAIREX_MERGE_LISTING_PARSER_H
+#define PAIREX_MERGE_LISTING_PARSER_H
 
 #include <cstdint>
 
@@ -25,23 +25,10 @@ ListingResult parse_listing(TextLineReader& listing, BlockTables& out);
 
 // Fills `k`'s entries of all four tables from one command line (first character a
 // digit). Returns false when the line has no command letter (it is then ignored).
-bool parse_command_line(const char* line, DiffBlock& left_own, DiffBlock& left_filler,
+bool fill_block_entries(const char* line, DiffBlock& left_own, DiffBlock& left_filler,
                         DiffBlock& right_own, DiffBlock& right_filler);
 
 // Makes the tables the document's block tables, replacing any old ones.
 void install_tables(BlockTables&& tables);
-
-// Inserts an absent block at `index` (0..block count) into all four tables of the
-// document. Returns 0; -1 after reporting "Not enough memory", or without a report when
-// there are no tables or the index is out of range (tables unchanged in every case).
-int insert_block(int32_t index);
-
-// After a comparison with Compress spaces on: gives lone blank lines in the unchanged
-// stretches blocks of their own and evens the column heights of each stretch. Returns
-// 0, or -1 after reporting "Not enough memory" (tables stay consistent).
-int realign_blank_lines();
-
-// Empty or only white space (space, tab, line feed, vertical tab, form feed, CR).
-bool is_blank_line(const char* text);
 
 #endif

@@ -14,9 +14,9 @@ std::string numbered(const char* prefix, int i) {
     return s;
 }
 
-class PositionMarksTest : public MergeTest {};
+class PositionMarks : public MergeTest {};
 
-TEST_F(PositionMarksTest, FourHundredPixelBar) {
+TEST_F(PositionMarks, FourHundredPixelBar) {
     // 100 aligned rows: block 0 changes left line 1, block 1 is a left filler row at
     // row 100 (a line the right file has after line 99).
     std::vector<std::string> left_lines;
@@ -34,7 +34,7 @@ TEST_F(PositionMarksTest, FourHundredPixelBar) {
     EXPECT_EQ(marks, (std::vector<int32_t>{18, 370}));
 }
 
-TEST_F(PositionMarksTest, OwnLinesAndFillerRowsGetOneMarkEach) {
+TEST_F(PositionMarks, OwnLinesAndFillerRowsGetOneMarkEach) {
     load(SIDE_LEFT, "a.txt", lf_lines({"1", "2", "3", "4", "x5", "x6", "7"}));
     load(SIDE_RIGHT, "b.txt", lf_lines({"1", "2", "3", "4", "y5", "y6", "y7", "y8", "y9", "7"}));
     install_listing("5,6c5,9\n< x5\n< x6\n---\n> y5\n> y6\n> y7\n> y8\n> y9\n");
@@ -46,7 +46,7 @@ TEST_F(PositionMarksTest, OwnLinesAndFillerRowsGetOneMarkEach) {
     EXPECT_EQ(marks, (std::vector<int32_t>{5 + 15, 7 + 15}));
 }
 
-TEST_F(PositionMarksTest, NothingWithoutTables) {
+TEST_F(PositionMarks, NothingWithoutTables) {
     load(SIDE_LEFT, "a.txt", lf_lines({"1"}));
     EXPECT_TRUE(position_marks(merge_document.left, 1, 400, 17, 17).empty());
 }

@@ -1,0 +1,22 @@
+#ifndef PAIREX_MERGE_REALIGN_H
+#define PAIREX_MERGE_REALIGN_H
+
+#include <cstdint>
+
+// The pass after a comparison with Compress spaces on: the engine ignored white space,
+// so its unchanged stretches may pair a blank line with a non-blank one. The pass gives
+// such lone blank lines blocks of their own and evens the stretches' column heights.
+
+// Inserts an absent block at `index` (0..block count) into all four tables of the
+// document. Returns 0; -1 after reporting "Not enough memory", or without a report when
+// there are no tables or the index is out of range (tables unchanged in every case).
+int insert_block(int32_t index);
+
+// Runs the pass on merge_document. Returns 0, or -1 after reporting "Not enough
+// memory" (tables stay consistent).
+int realign_blank_lines();
+
+// Empty or only white space (space, tab, line feed, vertical tab, form feed, CR).
+bool is_blank_line(const char* text);
+
+#endif
