@@ -1,6 +1,7 @@
 #ifndef PAIREX_MERGE_MERGE_PLATFORM_H
 #define PAIREX_MERGE_MERGE_PLATFORM_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -60,11 +61,11 @@ void platform_post_request(Request request);
 int platform_pane_line_height();
 
 // Printing of the merged text (the "PRN:" destination). print_job_start returns 0, or
-// -1 after reporting why no job could start; print_line hands one line (with its line
-// feed) and its 0-based output line number, and does not fail; print_job_end returns 0
-// or -1 after reporting.
+// -1 after reporting why no job could start; print_line hands one line of `length`
+// bytes (with its line feed; it may hold NUL bytes) and its 0-based output line number,
+// and does not fail; print_job_end returns 0 or -1 after reporting.
 int print_job_start();
-void print_line(const char* text, int32_t line_number);
+void print_line(const char* text, std::size_t length, int32_t line_number);
 int print_job_end();
 
 #endif

@@ -32,7 +32,7 @@ bool file_exists(const char* path) {
 
 int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_number) {
     if (stream == nullptr) {
-        print_line(text, line_number);
+        print_line(text, length, line_number);
         return 0;
     }
     if (std::fwrite(text, 1, length, stream) != length) {

@@ -123,8 +123,8 @@ int print_job_start() {
     return fake_platform().print_start_result;
 }
 
-void print_line(const char* text, int32_t line_number) {
-    fake_platform().printed.push_back({text, line_number});
+void print_line(const char* text, std::size_t length, int32_t line_number) {
+    fake_platform().printed.push_back({std::string(text, length), line_number});
 }
 
 int print_job_end() {

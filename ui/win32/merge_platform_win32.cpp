@@ -109,7 +109,7 @@ int platform_pane_line_height() {
 int print_job_start() {
     return -1;
 }
-void print_line(const char*, int32_t) {}
+void print_line(const char*, std::size_t, int32_t) {}
 int print_job_end() {
     return 0;
 }
