@@ -110,6 +110,9 @@ struct EngineOutOfMemory {};
 [[noreturn]] void engine_out_of_memory();
 void engine_reset_memory_report();
 
+// --- options.cpp
+int scan_options(int argc, char** argv);
+
 // --- compare_pair.cpp
 int compare_pair(const char* dir0, const char* name0, const char* dir1, const char* name1,
                  int depth);
