@@ -125,6 +125,12 @@ bool path_status(const char* path, FileStatus& status);
 int load_input_pair(InputFile files[2]);
 // Reads more data (text mode) into `buffer` up to `want` bytes; returns the count.
 std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want);
+
+// --- identical_ends.cpp
+void trim_identical_ends(InputFile files[2]);
+
+// --- line_classes.cpp
+void classify_pair(InputFile files[2]);
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen);
 
 // --- analysis.cpp
