@@ -135,6 +135,13 @@ bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int6
 
 // --- analysis.cpp
 int compare_two_files(InputFile files[2], int depth);
+// --- discard.cpp
+void discard_unmatchable_lines(InputFile files[2]);
+// --- middle_snake.cpp
+void mark_changed_lines(InputFile files[2]);
+// --- change_script.cpp
+void slide_change_runs(InputFile files[2]);
+std::vector<Change> build_change_script(InputFile files[2]);
 
 // --- listing.cpp
 // Starts a pair's output: the output file is taken as not open.
