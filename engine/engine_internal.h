@@ -116,9 +116,6 @@ int scan_options(int argc, char** argv);
 // --- compare_pair.cpp
 int compare_pair(const char* dir0, const char* name0, const char* dir1, const char* name1,
                  int depth);
-std::string join_path(const std::string& a, const std::string& b, const std::string& c);
-// Status of a path; false when it cannot be had.
-bool path_status(const char* path, FileStatus& status);
 
 // --- input_file.cpp
 // Returns 1 when the pair is to be treated as binary, 0 when read and classified.
