@@ -278,9 +278,7 @@ void classify_lines(InputFile& file, ClassTables& tables) {
     const std::uint32_t* const starts = file.line_starts.data();
     std::int32_t* const classes = file.line_classes.data();
     const std::int32_t count = static_cast<std::int32_t>(file.line_classes.size());
-    const std::int64_t middle_end = file.middle_end;
     const std::int64_t data_end = file.text_length;
-    const bool incomplete_last = file.lacks_final_newline != 0;
     const bool loose = engine_options.blank_rules_on != 0;
     const BucketView buckets{tables.buckets.data(), tables.bucket_count};
     for (std::int32_t i = 0; i < count; ++i) {
@@ -296,9 +294,9 @@ void classify_lines(InputFile& file, ClassTables& tables) {
             }
         }
         const std::int64_t pos = starts[i];
-        const std::int64_t next = i + 1 < count ? starts[i + 1] : middle_end;
+        const std::int64_t next = i + 1 < count ? starts[i + 1] : file.middle_end;
         std::int64_t length = next - pos;
-        if (incomplete_last && next == data_end) {
+        if (file.lacks_final_newline && next == data_end) {
             --length;  // matched without the appended line feed
         }
         const std::uint32_t h = static_cast<std::uint32_t>(classes[i]);
