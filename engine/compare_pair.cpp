@@ -2,29 +2,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <cstdint>
+#include <string>
 
+#include "common/paths.h"
 #include "engine/engine_internal.h"
 
 #ifndef O_BINARY
 #define O_BINARY 0
 #endif
 
-std::string join_path(const std::string& a, const std::string& b, const std::string& c) {
-    std::string joined;
-    joined.reserve(a.size() + b.size() + c.size());
-    joined += a;
-    joined += b;
-    joined += c;
-    return joined;
-}
+namespace {
 
-static void fill_status(FileStatus& status, bool is_dir, bool is_regular, std::uint64_t size) {
+void fill_status(FileStatus& status, bool is_dir, bool is_regular, std::uint64_t size) {
     status.is_dir = is_dir;
     status.is_regular = is_regular;
     status.size = size;
 }
 
+// Status of a path; false when it cannot be had.
 bool path_status(const char* path, FileStatus& status) {
 #ifdef _WIN32
     // The runtime refuses a directory named with a trailing separator ("dir\"), except
@@ -49,7 +45,7 @@ bool path_status(const char* path, FileStatus& status) {
     return true;
 }
 
-static bool descriptor_status(int fd, FileStatus& status) {
+bool descriptor_status(int fd, FileStatus& status) {
 #ifdef _WIN32
     struct _stat64 st;
     if (_fstat64(fd, &st) != 0) {
@@ -66,46 +62,25 @@ static bool descriptor_status(int fd, FileStatus& status) {
     return true;
 }
 
-static bool ends_in_separator(const char* dir) {
-    const std::size_t n = std::strlen(dir);
-    return n > 0 && (dir[n - 1] == '/' || dir[n - 1] == '\\');
-}
-
-static const char* DIR_SEPARATOR =
-#ifdef _WIN32
-    "\\";
-#else
-    "/";
-#endif
-
-// The file name after the last separator. Windows paths also use backslashes.
-static const char* base_name(const std::string& name) {
-    std::size_t cut = name.find_last_of(
-#ifdef _WIN32
-        "/\\"
-#else
-        "/"
-#endif
-    );
-    return name.c_str() + (cut == std::string::npos ? 0 : cut + 1);
-}
-
-int compare_pair(const char* dir0, const char* name0, const char* dir1, const char* name1,
-                 int depth) {
-    const EngineOptions& o = engine_options;
-    if (name0 == nullptr || name1 == nullptr) {
-        const bool keep = o.absent_as_empty || (o.absent_first_as_empty && name1 != nullptr);
-        if (!keep) {
-            const bool first = name0 != nullptr;
-            emit_message("File %s only in %s", first ? name0 : name1, first ? dir0 : dir1);
-            return 1;
-        }
+// A directory entry present on one side only is reported ("File %s only in %s", no
+// line feed) unless -N, or -P for an entry missing on the first side, has the missing
+// side count as absent. True when reported: the pair's result is then 1.
+bool report_one_sided(const char* dirs[2], const char* names[2]) {
+    if (names[0] != nullptr && names[1] != nullptr) {
+        return false;
     }
+    const EngineOptions& o = engine_options;
+    if (o.absent_as_empty || (o.absent_first_as_empty && names[1] != nullptr)) {
+        return false;
+    }
+    const int present = names[0] != nullptr ? 0 : 1;
+    emit_message("File %s only in %s", names[present], dirs[present]);
+    return true;
+}
 
-    begin_pair_output();  // an output failure belongs to the pair that met it
-    InputFile files[2];
-    const char* dirs[2] = {dir0, dir1};
-    const char* names[2] = {name0, name1};
+// Sets each side's descriptor state and name: an absent side takes the other side's
+// entry name; an entry is named inside its directory.
+void name_operands(InputFile files[2], const char* dirs[2], const char* names[2]) {
     for (int i = 0; i < 2; ++i) {
         files[i].descriptor = names[i] != nullptr ? DESCRIPTOR_NOT_OPEN : DESCRIPTOR_ABSENT;
     }
@@ -115,133 +90,181 @@ int compare_pair(const char* dir0, const char* name0, const char* dir1, const ch
     if (names[1] == nullptr) {
         names[1] = names[0];
     }
+    for (int i = 0; i < 2; ++i) {
+        files[i].name =
+            dirs[i] == nullptr ? std::string(names[i]) : join_dir_file(dirs[i], names[i]);
+    }
+}
 
+// Takes the status of a present side ("-" is standard input). False when it cannot be
+// had ("Error in file %s" shown).
+bool take_status(InputFile& f) {
+    f.status = FileStatus{};
+    f.is_dir = false;
+    if (f.descriptor == DESCRIPTOR_ABSENT) {
+        return true;
+    }
+    bool ok;
+    if (f.name == "-") {
+        f.descriptor = DESCRIPTOR_STDIN;
+        f.name = "Standard Input";
+        ok = descriptor_status(0, f.status);
+    } else {
+        ok = path_status(f.name.c_str(), f.status);
+    }
+    if (!ok) {
+        report_engine_error("Error in file %s", f.name.c_str());
+        return false;
+    }
+    f.is_dir = f.status.is_dir && f.descriptor != DESCRIPTOR_STDIN;
+    return true;
+}
+
+// A top-level file operand against a directory operand: the directory side becomes
+// the entry of the file's base name in it (joined with '/', which both platforms
+// accept). False when that entry's status cannot be had ("Error in file %s" shown).
+bool redirect_to_entry(InputFile files[2]) {
+    InputFile& dir_side = files[0].is_dir ? files[0] : files[1];
+    const InputFile& file_side = files[0].is_dir ? files[1] : files[0];
+    if (file_side.descriptor == DESCRIPTOR_STDIN) {
+        report_engine_error("Can not compare to a directory");
+    }
+    const std::string& path = file_side.name;
+    dir_side.name = dir_side.name + "/" + path.substr(directory_part(path).size());
+    FileStatus joined;
+    if (!path_status(dir_side.name.c_str(), joined)) {
+        report_engine_error("Error in file %s", dir_side.name.c_str());
+        return false;
+    }
+    dir_side.status = joined;
+    dir_side.is_dir = joined.is_dir;
+    return true;
+}
+
+// Closes the descriptors this pair opened: standard input stays open (a later run in
+// this process may read it again), one file open on both sides is closed once. With
+// `report`, a failing close shows "Error in file %s"; false when one failed.
+bool close_operands(InputFile files[2], bool report) {
+    bool ok = true;
+    for (int i = 0; i < 2; ++i) {
+        const InputFile& f = files[i];
+        if (f.descriptor > 0 && (i == 0 || f.descriptor != files[0].descriptor) &&
+            close(f.descriptor) != 0) {
+            if (report) {
+                report_engine_error("Error in file %s", f.name.c_str());
+            }
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+// Two files (either may be absent): opens them, compares them, closes them. 0 or 1 from
+// the comparison; 2 when a file could not be opened or closed, or the output file
+// could not be opened or written (each shown where it happened).
+int compare_files(InputFile files[2], int depth) {
     bool failed = false;
     for (int i = 0; i < 2; ++i) {
         InputFile& f = files[i];
-        if (dirs[i] == nullptr) {
-            f.name = names[i];
-        } else {
-            f.name = join_path(dirs[i], ends_in_separator(dirs[i]) ? "" : DIR_SEPARATOR, names[i]);
-        }
-        f.status = FileStatus{};
-        f.is_dir = false;
-        if (f.descriptor == DESCRIPTOR_ABSENT) {
-            continue;
-        }
-        bool ok;
-        if (f.name == "-") {
-            f.descriptor = DESCRIPTOR_STDIN;
-            f.name = "Standard Input";
-            ok = descriptor_status(0, f.status);
-        } else {
-            ok = path_status(f.name.c_str(), f.status);
-        }
-        if (!ok) {
-            report_engine_error("Error in file %s", f.name.c_str());
-            failed = true;
-        } else {
-            f.is_dir = f.status.is_dir && f.descriptor != DESCRIPTOR_STDIN;
+        if (f.descriptor == DESCRIPTOR_NOT_OPEN) {
+            const int fd = open(f.name.c_str(), O_RDONLY | O_BINARY);
+            if (fd < 0) {
+                report_engine_error("Error in file %s", f.name.c_str());
+                failed = true;
+            } else {
+                f.descriptor = fd;
+            }
         }
     }
-
-    if (!failed && depth == 0 && files[0].is_dir != files[1].is_dir) {
-        InputFile& dir_side = files[0].is_dir ? files[0] : files[1];
-        InputFile& file_side = files[0].is_dir ? files[1] : files[0];
-        if (file_side.descriptor == DESCRIPTOR_STDIN) {
-            report_engine_error("Can not compare to a directory");
-        }
-        dir_side.name = join_path(dir_side.name, "/", base_name(file_side.name));
-        FileStatus joined;
-        if (!path_status(dir_side.name.c_str(), joined)) {
-            report_engine_error("Error in file %s", dir_side.name.c_str());
-            failed = true;
-        } else {
-            dir_side.status = joined;
-            dir_side.is_dir = joined.is_dir;
-        }
-    }
-
     int result;
-    if (failed) {
+    try {
+        result = failed ? 2 : compare_two_files(files, depth);
+    } catch (...) {
+        close_operands(files, false);
+        throw;
+    }
+    if (!close_operands(files, true) || listing_open_failed()) {
         result = 2;
-    } else if (files[0].is_dir && files[1].is_dir) {
-        if (depth > 0 && !o.descend_subdirs) {
+    }
+    return result;
+}
+
+// A directory against a file, or an entry directory whose namesake is absent: an
+// absent side is walked as an empty directory under -r with -N (or -P when it is the
+// first), else reported as one-sided; a directory against an existing file differs.
+int compare_dir_with_file(InputFile files[2], const char* dirs[2], const char* names[2],
+                          int depth) {
+    const EngineOptions& o = engine_options;
+    const int absent = files[0].descriptor == DESCRIPTOR_ABSENT   ? 0
+                       : files[1].descriptor == DESCRIPTOR_ABSENT ? 1
+                                                                  : -1;
+    if (absent < 0) {
+        const InputFile& d = files[0].is_dir ? files[0] : files[1];
+        const InputFile& f = files[0].is_dir ? files[1] : files[0];
+        emit_message("%s is a directory but %s is not\n", d.name.c_str(), f.name.c_str());
+        return 1;
+    }
+    if (o.descend_subdirs && (o.absent_as_empty || (o.absent_first_as_empty && absent == 0))) {
+        return compare_dirs(files, depth);
+    }
+    const int present = 1 - absent;
+    emit_message("Only in %s: %s\n", dirs[present], names[present]);
+    return 1;
+}
+
+// Compares the two resolved operands by kind.
+int compare_resolved(InputFile files[2], const char* dirs[2], const char* names[2], int depth) {
+    if (files[0].is_dir && files[1].is_dir) {
+        if (depth > 0 && !engine_options.descend_subdirs) {
             emit_message("Common subdirectories: %s and %s\n", files[0].name.c_str(),
                          files[1].name.c_str());
-            result = 0;
-        } else {
-            result = compare_dirs(files, depth);
+            return 0;
         }
-    } else if (files[0].is_dir || files[1].is_dir) {
-        const int absent = files[0].descriptor == DESCRIPTOR_ABSENT   ? 0
-                           : files[1].descriptor == DESCRIPTOR_ABSENT ? 1
-                                                                      : -1;
-        if (absent >= 0) {
-            if (o.descend_subdirs &&
-                (o.absent_as_empty || (o.absent_first_as_empty && absent == 0))) {
-                result = compare_dirs(files, depth);
-            } else {
-                const int present = 1 - absent;
-                emit_message("Only in %s: %s\n", dirs[present], names[present]);
-                result = 1;
-            }
-        } else {
-            const InputFile& d = files[0].is_dir ? files[0] : files[1];
-            const InputFile& f = files[0].is_dir ? files[1] : files[0];
-            emit_message("%s is a directory but %s is not\n", d.name.c_str(), f.name.c_str());
-            result = 1;
-        }
-    } else {
-        for (InputFile& f : files) {
-            if (f.descriptor == DESCRIPTOR_NOT_OPEN) {
-                const int fd = open(f.name.c_str(), O_RDONLY | O_BINARY);
-                if (fd < 0) {
-                    report_engine_error("Error in file %s", f.name.c_str());
-                    failed = true;
-                } else {
-                    f.descriptor = fd;
-                }
-            }
-        }
-        try {
-            result = failed ? 2 : compare_two_files(files, depth);
-        } catch (...) {
-            for (int i = 0; i < 2; ++i) {
-                if (files[i].descriptor > 0 &&
-                    (i == 0 || files[1].descriptor != files[0].descriptor)) {
-                    close(files[i].descriptor);
-                }
-            }
-            throw;
-        }
-        // Standard input stays open: a later run in this process may read it again.
-        for (int i = 0; i < 2; ++i) {
-            InputFile& f = files[i];
-            if (f.descriptor > 0 && (i == 0 || f.descriptor != files[0].descriptor)) {
-                if (close(f.descriptor) != 0) {
-                    report_engine_error("Error in file %s", f.name.c_str());
-                    result = 2;
-                }
-            }
-        }
-        if (listing_open_failed()) {
-            result = 2;
-        }
+        return compare_dirs(files, depth);
     }
+    if (files[0].is_dir || files[1].is_dir) {
+        return compare_dir_with_file(files, dirs, names, depth);
+    }
+    return compare_files(files, depth);
+}
 
+// An equal file pair creates (or truncates) the output file and, under -s, writes the
+// identical-files line into it; 2 when the output file cannot be opened.
+int finish_pair(const InputFile files[2], int result) {
     if (result == 0 && !files[0].is_dir) {
         if (open_listing() != 0) {
-            result = 2;
-        } else {
-            if (o.report_identical) {
-                emit_message("Files %s and %s are identical\n", files[0].name.c_str(),
-                             files[1].name.c_str());
-            }
-            close_listing();
+            return 2;
         }
+        if (engine_options.report_identical) {
+            emit_message("Files %s and %s are identical\n", files[0].name.c_str(),
+                         files[1].name.c_str());
+        }
+        close_listing();
     } else if (listing_is_open()) {
         flush_listing();
     }
     return result;
+}
+
+}  // namespace
+
+int compare_pair(const char* dir0, const char* name0, const char* dir1, const char* name1,
+                 int depth) {
+    const char* dirs[2] = {dir0, dir1};
+    const char* names[2] = {name0, name1};
+    if (report_one_sided(dirs, names)) {
+        return 1;
+    }
+    begin_pair_output();  // an output failure belongs to the pair that met it
+    InputFile files[2];
+    name_operands(files, dirs, names);
+    bool failed = false;
+    for (InputFile& f : files) {
+        failed = !take_status(f) || failed;
+    }
+    if (!failed && depth == 0 && files[0].is_dir != files[1].is_dir) {
+        failed = !redirect_to_entry(files);
+    }
+    const int result = failed ? 2 : compare_resolved(files, dirs, names, depth);
+    return finish_pair(files, result);
 }

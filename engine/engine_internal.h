@@ -84,7 +84,8 @@ struct InputFile {
 
     char* data() { return text ? text.get() : shared_text; }
     bool is_absent() const { return descriptor < 0; }
-    // The 8192/4096-byte block size used for reading and binary comparison.
+    // The first block, tested for a zero byte, and the unit of a streamed binary
+    // comparison: 8192 bytes for a regular file, 4096 for a pipe or a device.
     std::size_t block_size() const { return status.is_regular ? 8192 : 4096; }
 };
 
@@ -96,6 +97,10 @@ struct Change {
     std::int32_t first1;
 };
 
+// Result codes, as engine_run returns them: -1 usage error (engine_run only), 0 no
+// differences, 1 differences, 2 trouble. Failures are shown where they happen, with
+// report_engine_error; callers only look at the code. Nothing here ends the process.
+
 // --- Reporting and memory (engine_alloc.cpp)
 // Formats `format` with up to two strings, in full, and shows it as an error.
 void report_engine_error(const char* format, const char* arg1 = nullptr,
@@ -104,55 +109,122 @@ void report_engine_error(const char* format, const char* arg1 = nullptr,
 // and abandons the run (the run returns 2, everything allocated is released).
 void* engine_alloc(std::size_t size);
 void* engine_realloc(void* block, std::size_t size);
-// Thrown to abandon a run after "Not enough memory" has been shown.
+// Thrown to abandon a run after "Not enough memory" has been shown; engine_run catches
+// it (and std::bad_alloc) and returns 2.
 struct EngineOutOfMemory {};
 // Shows "Not enough memory" once per run and throws EngineOutOfMemory.
 [[noreturn]] void engine_out_of_memory();
+// Called at the start of a run: the next refusal is shown again.
 void engine_reset_memory_report();
 
+// --- options.cpp
+// Clears every flag (output_path is kept), resets the option scanner and scans `argv`
+// into engine_options. Returns the index of the first operand, or -1 for a rejected
+// option after showing "Error #2" (preceded by "Error #1\n" for an ambiguous long
+// name). Does not check the operand count.
+int scan_options(int argc, char** argv);
+
 // --- compare_pair.cpp
+// Resolves and compares one pair of operands: at the top level two operands with no
+// directories, in a directory walk an entry name on each side (null where the entry is
+// missing) with its directory. Returns 0, 1 or 2: 1 also for a directory against a
+// file and a one-sided entry; 2 when a status, an open or a close failed, or the
+// output file could not be opened or written (each shown once). An equal file pair
+// leaves the output file created or truncated, with the identical-files line under -s.
 int compare_pair(const char* dir0, const char* name0, const char* dir1, const char* name1,
                  int depth);
-std::string join_path(const std::string& a, const std::string& b, const std::string& c);
-// Status of a path; false when it cannot be had.
-bool path_status(const char* path, FileStatus& status);
 
-// --- input_file.cpp
-// Returns 1 when the pair is to be treated as binary, 0 when read and classified.
-int load_input_pair(InputFile files[2]);
-// Reads more data (text mode) into `buffer` up to `want` bytes; returns the count.
-std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want);
-bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen);
+// --- dir_compare.cpp
+// Lists both directories (an absent side lists as empty), sorts the names by byte
+// value and calls compare_pair for every name one level deeper. Returns the largest
+// result of the entries (0 for two empty directories), or 2 without comparing any
+// entry when a directory cannot be listed ("Error in file %s" shown for it).
+int compare_dirs(InputFile files[2], int depth);
 
 // --- analysis.cpp
+// Compares two opened files (an absent side reads as empty): a binary pair byte for
+// byte ("Binary files %s and %s differ\n" emitted when they differ), a text pair line
+// by line with its listing printed. Returns 0 equal, 1 different (under -B: at least
+// one hunk with a non-empty line). Never 2: read errors are shown and the data read so
+// far is compared; an output failure is left for the caller (listing_open_failed).
 int compare_two_files(InputFile files[2], int depth);
 
+// --- input_file.cpp
+// Reads the first block of each file and decides whether the pair is binary (a zero
+// byte in either first block, without -a): then returns 1 with nothing more read. Else
+// reads both files whole, trims the identical ends and classifies the middle lines;
+// returns 0 with every field from `text` to `class_limit` set, except those of the
+// analysis. Read errors are shown and count as nothing read.
+int load_input_pair(InputFile files[2]);
+// Reads up to `want` bytes in text mode (carriage returns dropped, a Ctrl-Z ends the
+// data) into `buffer`; returns the count kept. A failed read shows "Error in file %s"
+// and ends reading.
+std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want);
+
+// --- identical_ends.cpp
+// On two read and completed files: sets middle_begin and middle_end (the identical
+// leading and trailing lines are set aside), prefix_line_count and the first
+// line_capacity of both. Shows nothing.
+void trim_identical_ends(InputFile files[2]);
+
+// --- line_classes.cpp
+// Gives every middle line of both files its class (file 0 first: its lines create the
+// classes that file 1's lines join): fills line_starts, line_classes, line_count and
+// class_limit. The class and bucket tables live only during the call.
+void classify_pair(InputFile files[2]);
+// Whether two lines (each ended by a line feed; the lengths as classification uses
+// them) are equal under -i, -b and -w.
+bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen);
+
+// --- discard.cpp
+// Sets aside the lines that cannot anchor a match: lines without a partner in the
+// other file, and lines with very many partners among them. Fills kept_classes,
+// kept_line_index, kept_count and marks the set-aside lines in line_changed.
+void discard_unmatchable_lines(InputFile files[2]);
+
+// --- middle_snake.cpp
+// Compares the kept sequences (the middle-snake search, with the speed heuristic under
+// -H) and marks every kept line that is not matched in line_changed.
+void mark_changed_lines(InputFile files[2]);
+
+// --- change_script.cpp
+// Moves each run of changed lines as far towards the end as equal lines allow, without
+// crossing a change of the other file.
+void slide_change_runs(InputFile files[2]);
+// The changes of the line_changed flags in increasing line order; empty when none.
+std::vector<Change> build_change_script(InputFile files[2]);
+
 // --- listing.cpp
-// Starts a pair's output: the output file is taken as not open.
+// Starts a pair's output: a failure of an earlier pair to open or write the output
+// file is forgotten.
 void begin_pair_output();
-// Prints every change of the script; returns -1 when the output file could not be
-// opened (already reported), else 0.
+// Prints every change of the script that is not ignorable under -B, opening the output
+// file at the first. Returns -1 when the file could not be opened (shown), else 0.
 int print_change_listing(InputFile files[2], const std::vector<Change>& script);
+// A hunk's line ranges (0-based middle-line indexes) and the counts of its deleted and
+// inserted lines to show, both 0 when the hunk is ignorable under -B.
 struct HunkMeasure {
     std::int32_t first0, last0, first1, last1;
     std::int32_t deletes, inserts;
 };
 HunkMeasure measure_hunk(InputFile files[2], const Change* first, std::size_t count);
-// Opens the output file if it is not open yet; -1 when it cannot be opened (reported).
+// Opens the output file (truncating it) if it is not open yet. Returns -1 when it cannot
+// be opened: "Can't open output file" is shown once for the pair.
 int open_listing();
+// Closes the output file if it is open; a stream error or a failing close shows "Error
+// writing temp. file" and counts as an output failure of the pair.
 void close_listing();
 bool listing_is_open();
 void flush_listing();
-// Writes the formatted message only while the output file is open.
+// Writes the formatted message only while the output file is open; else drops it.
 void emit_message(const char* format, const char* arg1, const char* arg2);
-// True when the output file could not be opened during the current pair.
+// True when the output file could not be opened or written during the current pair.
 bool listing_open_failed();
+// Called at the start of a run: closes a file left open and forgets all output state.
 void reset_listing_state();
-// Closes the file at the end of a run; false when the stream had an error.
+// Closes the file at the end of a run if it is still open; false when the stream had
+// an error or the close failed (the caller shows it).
 bool finish_listing();
-
-// --- dir_compare.cpp
-int compare_dirs(InputFile files[2], int depth);
 
 extern const unsigned char CHAR_CLASS_TABLE[256];
 enum { CHAR_CONTROL = 0, CHAR_GRAPHIC = 1, CHAR_WHITE = 2 };

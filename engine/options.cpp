@@ -1,9 +1,7 @@
 #include <getopt.h>
 
 #include <cstring>
-#include <new>
 
-#include "engine/engine.h"
 #include "engine/engine_internal.h"
 
 EngineOptions engine_options;
@@ -100,7 +98,7 @@ static bool apply_option(int c) {
     }
 }
 
-static int run(int argc, char** argv) {
+int scan_options(int argc, char** argv) {
     const std::string kept_output = engine_options.output_path;
     engine_options = EngineOptions{};
     engine_options.output_path = kept_output;
@@ -111,7 +109,7 @@ static int run(int argc, char** argv) {
     for (;;) {
         const int c = getopt_long(argc, argv, SHORT_OPTIONS, LONG_OPTIONS, nullptr);
         if (c == -1) {
-            break;
+            return optind;
         }
         if (!apply_option(c)) {
             if (c == '?' && optind > 0 && optind <= argc &&
@@ -122,30 +120,4 @@ static int run(int argc, char** argv) {
             return -1;
         }
     }
-    if (argc - optind != 2) {
-        report_engine_error("Error #2");
-        return -1;
-    }
-    return compare_pair(nullptr, argv[optind], nullptr, argv[optind + 1], 0);
-}
-
-int engine_run(int argc, char** argv) {
-    engine_reset_memory_report();
-    reset_listing_state();
-    int result;
-    try {
-        result = run(argc, argv);
-    } catch (const EngineOutOfMemory&) {
-        result = 2;
-    } catch (const std::bad_alloc&) {
-        try {
-            engine_out_of_memory();
-        } catch (const EngineOutOfMemory&) {
-        }
-        result = 2;
-    }
-    if (!finish_listing()) {
-        report_engine_error("Error writing temp. file");
-    }
-    return result;
 }

@@ -1,0 +1,43 @@
+#include <new>
+
+#include "engine/engine.h"
+#include "engine/engine_internal.h"
+
+namespace {
+
+// Scans the options, checks the operand count and compares the two operands.
+int run(int argc, char** argv) {
+    const int first_operand = scan_options(argc, argv);
+    if (first_operand < 0) {
+        return -1;
+    }
+    if (argc - first_operand != 2) {
+        report_engine_error("Error #2");
+        return -1;
+    }
+    return compare_pair(nullptr, argv[first_operand], nullptr, argv[first_operand + 1], 0);
+}
+
+}  // namespace
+
+int engine_run(int argc, char** argv) {
+    engine_reset_memory_report();
+    reset_listing_state();
+    int result;
+    try {
+        result = run(argc, argv);
+    } catch (const EngineOutOfMemory&) {
+        result = 2;
+    } catch (const std::bad_alloc&) {
+        // A container refused memory: reported like an engine allocation.
+        try {
+            engine_out_of_memory();
+        } catch (const EngineOutOfMemory&) {
+        }
+        result = 2;
+    }
+    if (!finish_listing()) {
+        report_engine_error("Error writing temp. file");
+    }
+    return result;
+}

@@ -1,0 +1,152 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "engine/engine_internal.h"
+
+namespace {
+
+// The line tables are sized before the middle is split into lines, from a guess of the
+// bytes per line: 32, or the second file's prefix lines measured once the prefix has at
+// least 10 lines (fewer say little about the rest); 5 spare entries keep a tiny middle
+// from growing its tables at once.
+constexpr double GUESSED_LINE_BYTES = 32;
+constexpr std::int32_t MEASURED_PREFIX_LINES = 10;
+constexpr std::int32_t SPARE_LINE_ENTRIES = 5;
+
+// Position of the first byte where the two data differ; `a` holds a sentinel after the
+// shorter data so that no bounds test is needed.
+std::int64_t first_difference(const char* a, const char* b) {
+    std::int64_t i = 0;
+    for (;;) {
+        std::uint32_t wa;
+        std::uint32_t wb;
+        std::memcpy(&wa, a + i, sizeof wa);
+        std::memcpy(&wb, b + i, sizeof wb);
+        if (wa != wb) {
+            break;
+        }
+        i += sizeof wa;
+    }
+    while (a[i] == b[i]) {
+        ++i;
+    }
+    return i;
+}
+
+// Length of the bytes both data begin with, not counting a last line that lacks its
+// line feed as equal to the same text with one.
+std::int64_t matching_prefix_bytes(InputFile& f0, InputFile& f1) {
+    char* t0 = f0.data();
+    char* t1 = f1.data();
+    const std::int64_t len0 = f0.text_length;
+    const std::int64_t len1 = f1.text_length;
+    // The sentinel replaces one of the zero bytes after the shorter data; it is put
+    // back afterwards.
+    const std::int64_t at = len0 < len1 ? len0 : len1;
+    char* target = len0 < len1 ? t0 : t1;
+    const char* other = len0 < len1 ? t1 : t0;
+    const char saved = target[at];
+    target[at] = static_cast<char>(~other[at]);
+    // The word compare may look up to three bytes past `at`: both buffers have four
+    // zero bytes after their data, and the longer one has real data there.
+    std::int64_t p = first_difference(t0, t1);
+    target[at] = saved;
+    if (p > at) {
+        p = at;
+    }
+    const bool passed0 = f0.lacks_final_newline ? p > len0 - 1 : p > len0;
+    const bool passed1 = f1.lacks_final_newline ? p > len1 - 1 : p > len1;
+    if (passed0 != passed1) {
+        --p;
+    }
+    return p;
+}
+
+// Sets middle_begin of both files: the start of the first line that is not common to
+// both. One buffer shared by both sides is prefix as a whole.
+void find_prefix_end(InputFile& f0, InputFile& f1) {
+    const bool shared = f0.descriptor == f1.descriptor;
+    std::int64_t p = shared ? f0.text_length : matching_prefix_bytes(f0, f1);
+    const char* t0 = f0.data();
+    while (p > 0 && t0[p - 1] != '\n') {
+        --p;
+    }
+    f0.middle_begin = f1.middle_begin = p;
+}
+
+// Sets middle_end of both files: the start of the common trailing lines, which never
+// reach into the prefix. A last line that lacks its line feed on one side only leaves
+// no suffix.
+void find_suffix_start(InputFile& f0, InputFile& f1) {
+    const char* t0 = f0.data();
+    const char* t1 = f1.data();
+    const std::int64_t len0 = f0.text_length;
+    const std::int64_t len1 = f1.text_length;
+    if (f0.lacks_final_newline != f1.lacks_final_newline) {
+        f0.middle_end = len0;
+        f1.middle_end = len1;
+        return;
+    }
+    std::int64_t e0 = len0;
+    std::int64_t e1 = len1;
+    const std::int64_t limit0 = f0.middle_begin + (len0 > len1 ? len0 - len1 : 0);
+    while (e0 > limit0 && t0[e0 - 1] == t1[e1 - 1]) {
+        --e0;
+        --e1;
+    }
+    // Forward to a line start: past one line feed, or two when the stop lies inside a
+    // line, so that one whole common line stays in the middle.
+    const bool inside = (e0 != 0 && t0[e0 - 1] != '\n') || (e1 != 0 && t1[e1 - 1] != '\n');
+    int feeds = inside ? 2 : 1;
+    const std::int64_t start0 = e0;
+    while (feeds > 0 && e0 < len0) {
+        if (t0[e0++] == '\n') {
+            --feeds;
+        }
+    }
+    e1 += e0 - start0;
+    f0.middle_end = e0;
+    f1.middle_end = e1;
+}
+
+// The lines before middle_begin, 0 when both middles are empty; the same in both files.
+void count_prefix_lines(InputFile& f0, InputFile& f1) {
+    std::int32_t n = 0;
+    if (f0.middle_end != f0.middle_begin || f1.middle_end != f1.middle_begin) {
+        const char* t0 = f0.data();
+        for (const char* q = t0; q < t0 + f0.middle_begin;) {
+            const void* nl =
+                std::memchr(q, '\n', static_cast<std::size_t>(t0 + f0.middle_begin - q));
+            if (nl == nullptr) {
+                break;
+            }
+            ++n;
+            q = static_cast<const char*>(nl) + 1;
+        }
+    }
+    f0.prefix_line_count = f1.prefix_line_count = n;
+}
+
+// The first line_capacity of each file, from its middle's size (see the constants).
+void size_line_tables(InputFile& f0, InputFile& f1) {
+    const double middle0 = static_cast<double>(f0.middle_end - f0.middle_begin);
+    const double middle1 = static_cast<double>(f1.middle_end - f1.middle_begin);
+    f0.line_capacity =
+        1 + static_cast<std::int32_t>(middle0 / GUESSED_LINE_BYTES + SPARE_LINE_ENTRIES);
+    double per_line = GUESSED_LINE_BYTES;
+    if (f0.prefix_line_count >= MEASURED_PREFIX_LINES) {
+        const std::int64_t measured = f1.middle_begin / (f0.prefix_line_count - 1);
+        per_line = std::max(static_cast<double>(measured), 1.0);
+    }
+    f1.line_capacity = static_cast<std::int32_t>(middle1 / per_line + SPARE_LINE_ENTRIES);
+}
+
+}  // namespace
+
+void trim_identical_ends(InputFile files[2]) {
+    find_prefix_end(files[0], files[1]);
+    find_suffix_start(files[0], files[1]);
+    count_prefix_lines(files[0], files[1]);
+    size_line_tables(files[0], files[1]);
+}

@@ -1,0 +1,315 @@
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "engine/engine_internal.h"
+
+// clang-format off
+const unsigned char CHAR_CLASS_TABLE[256] = {
+    // 0-15: controls, except backspace, tab, line feed, vertical tab, form feed, CR
+    0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 1, 2, 2, 2, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+};
+// clang-format on
+
+namespace {
+
+// Bucket counts, each just below a power of two; 0 ends the list.
+const std::uint32_t BUCKET_PRIMES[] = {
+    509,      1021,     2039,      4093,      8191,      16381,      32749,      65521,
+    131071,   262139,   524287,    1048573,   2097143,   4194301,    8388593,    16777213,
+    33554393, 67108859, 134217689, 268435399, 536870909, 1073741789, 2147483647, 0};
+
+// A bucket table of a third of the class table's capacity keeps chains short without
+// costing more memory than the classes themselves.
+constexpr std::size_t CLASSES_PER_BUCKET = 3;
+
+// How far ahead the lookup pass prefetches: the bucket of the line 16 ahead, and the
+// head class of the line 8 ahead (whose bucket has arrived by then).
+constexpr std::int32_t BUCKET_AHEAD = 16;
+constexpr std::int32_t CLASS_AHEAD = 8;
+
+struct LineClass {
+    std::int32_t chain_next;  // next class in the same bucket, 0 = end of chain
+    std::uint32_t hash_value;
+    const char* sample;  // the first line of this class
+    std::int32_t sample_length;
+};
+
+// The class and bucket tables of one pair; they live only while the pair is classified.
+struct ClassTables {
+    std::vector<LineClass> classes;  // index 0 unused: it ends chains
+    std::vector<std::int32_t> buckets;
+    std::uint32_t bucket_count = 0;
+};
+
+inline std::uint32_t rotate7(std::uint32_t h) {
+    return (h << 7) | (h >> 25);
+}
+
+inline unsigned char fold_letter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+// Hash of the line starting at `p` (ended by its line feed) under the white-space and
+// case rules given as template arguments, so that each rule set gets its own tight
+// loop; `*end` receives the position of that line feed.
+template <bool SKIP_BLANKS, bool SPACE_AMOUNT, bool FOLD>
+std::uint32_t hash_line_as(const unsigned char* p, const unsigned char** end) {
+    std::uint32_t h = 0;
+    while (*p != '\n') {
+        unsigned char c = *p;
+        if constexpr (SKIP_BLANKS) {
+            ++p;
+            if (CHAR_CLASS_TABLE[c] == CHAR_WHITE) {
+                continue;
+            }
+        } else if constexpr (SPACE_AMOUNT) {
+            if (c == ' ' || c == '\t') {
+                while (*p == ' ' || *p == '\t') {
+                    ++p;
+                }
+                if (*p == '\n') {
+                    break;  // blanks before the line end do not count
+                }
+                h = 32 + rotate7(h);
+                continue;
+            }
+            ++p;
+        } else {
+            ++p;
+        }
+        if constexpr (FOLD) {
+            c = fold_letter(c);
+        }
+        h = c + rotate7(h);
+    }
+    *end = p;
+    return h;
+}
+
+using HashFunction = std::uint32_t (*)(const unsigned char*, const unsigned char**);
+
+// -w takes precedence over -b.
+HashFunction hash_for_options() {
+    const EngineOptions& o = engine_options;
+    if (o.skip_all_blanks) {
+        return o.fold_case ? hash_line_as<true, false, true> : hash_line_as<true, false, false>;
+    }
+    if (o.ignore_space_amount) {
+        return o.fold_case ? hash_line_as<false, true, true> : hash_line_as<false, true, false>;
+    }
+    return o.fold_case ? hash_line_as<false, false, true> : hash_line_as<false, false, false>;
+}
+
+// The next byte that counts under -w: white space is skipped.
+inline unsigned char next_nonblank(const unsigned char*& p) {
+    while (CHAR_CLASS_TABLE[*p] == CHAR_WHITE) {
+        ++p;
+    }
+    return *p++;
+}
+
+// The next byte that counts under -b: a run of spaces and tabs reads as one space, or
+// as the line feed when the run reaches it (which is then not passed).
+inline unsigned char next_spaced(const unsigned char*& p) {
+    if (*p == ' ' || *p == '\t') {
+        while (*p == ' ' || *p == '\t') {
+            ++p;
+        }
+        return *p == '\n' ? '\n' : ' ';
+    }
+    return *p++;
+}
+
+// Whether two lines are equal under one rule set, walked byte by byte up to their line
+// feeds; a template like the hash, so that each rule set gets its own loop.
+template <bool SKIP_BLANKS, bool SPACE_AMOUNT, bool FOLD>
+bool walk_equivalent(const unsigned char* p, const unsigned char* q) {
+    for (;;) {
+        unsigned char c1;
+        unsigned char c2;
+        if constexpr (SKIP_BLANKS) {
+            c1 = next_nonblank(p);
+            c2 = next_nonblank(q);
+        } else if constexpr (SPACE_AMOUNT) {
+            c1 = next_spaced(p);
+            c2 = next_spaced(q);
+        } else {
+            c1 = *p++;
+            c2 = *q++;
+        }
+        if constexpr (FOLD) {
+            c1 = fold_letter(c1);
+            c2 = fold_letter(c2);
+        }
+        if (c1 != c2) {
+            return false;
+        }
+        if (c1 == '\n') {
+            return true;
+        }
+    }
+}
+
+}  // namespace
+
+bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen) {
+    if (alen == blen && std::memcmp(a, b, static_cast<std::size_t>(alen)) == 0) {
+        return true;
+    }
+    const EngineOptions& o = engine_options;
+    if (!o.fold_case && !o.ignore_space_amount && !o.skip_all_blanks) {
+        return false;
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
+    // -w takes precedence over -b.
+    if (o.skip_all_blanks) {
+        return o.fold_case ? walk_equivalent<true, false, true>(p, q)
+                           : walk_equivalent<true, false, false>(p, q);
+    }
+    if (o.ignore_space_amount) {
+        return o.fold_case ? walk_equivalent<false, true, true>(p, q)
+                           : walk_equivalent<false, true, false>(p, q);
+    }
+    return walk_equivalent<false, false, true>(p, q);  // only -i is on
+}
+
+namespace {
+
+// Tables for both files' lines: the class table holds every line in the worst case,
+// the bucket count is the first prime of BUCKET_PRIMES that keeps a third of that.
+ClassTables make_class_tables(const InputFile files[2]) {
+    ClassTables tables;
+    const std::size_t capacity =
+        static_cast<std::size_t>(files[0].line_capacity) + files[1].line_capacity + 1;
+    std::uint32_t buckets = 0;
+    for (const std::uint32_t* b = BUCKET_PRIMES; *b != 0; ++b) {
+        if (*b >= capacity / CLASSES_PER_BUCKET) {
+            buckets = *b;
+            break;
+        }
+    }
+    if (buckets == 0) {
+        engine_out_of_memory();
+    }
+    tables.bucket_count = buckets;
+    tables.buckets.assign(buckets, 0);
+    tables.classes.reserve(capacity);
+    tables.classes.push_back({0, 0, nullptr, 0});
+    return tables;
+}
+
+// First pass: finds every middle line's start and hash; the hashes are held in
+// `line_classes` until the second pass replaces them with class numbers. Ends the
+// start table with the end of the last line (without an appended line feed).
+void hash_middle_lines(InputFile& file) {
+    const char* t = file.data();
+    std::vector<std::uint32_t>& starts = file.line_starts;
+    std::vector<std::int32_t>& hashes = file.line_classes;
+    const HashFunction hash_line = hash_for_options();
+    starts.clear();
+    hashes.clear();
+    starts.reserve(static_cast<std::size_t>(file.line_capacity) + 1);
+    hashes.reserve(static_cast<std::size_t>(file.line_capacity));
+    for (std::int64_t pos = file.middle_begin; pos < file.middle_end;) {
+        const unsigned char* nl;
+        const std::uint32_t h = hash_line(reinterpret_cast<const unsigned char*>(t + pos), &nl);
+        starts.push_back(static_cast<std::uint32_t>(pos));
+        hashes.push_back(static_cast<std::int32_t>(h));
+        pos = (reinterpret_cast<const char*>(nl) - t) + 1;
+    }
+    std::int64_t end = file.middle_end;
+    if (file.lacks_final_newline && end == file.text_length) {
+        --end;  // the last line's extent excludes the appended line feed
+    }
+    starts.push_back(static_cast<std::uint32_t>(end));
+}
+
+// The bucket table as the lookup pass holds it: a plain pointer and count, so that
+// stores to the line and class tables cannot make the compiler reload them.
+struct BucketView {
+    std::int32_t* heads;
+    std::uint32_t count;
+    std::int32_t& of(std::uint32_t hash) const { return heads[hash % count]; }
+};
+
+// The class of a line with hash `h`: the first class of its bucket whose sample is
+// equivalent, or a new class that becomes the bucket's head. Under -b or -w lines of
+// different lengths may be equivalent.
+inline std::int32_t find_or_add_class(std::vector<LineClass>& classes, std::int32_t& head,
+                                      std::uint32_t h, const char* line, std::int64_t length,
+                                      bool loose) {
+    for (std::int32_t c = head; c != 0; c = classes[c].chain_next) {
+        const LineClass& lc = classes[c];
+        if (lc.hash_value == h && (lc.sample_length == length || loose) &&
+            lines_equivalent(lc.sample, lc.sample_length, line, length)) {
+            return c;
+        }
+    }
+    const std::int32_t added = static_cast<std::int32_t>(classes.size());
+    classes.push_back({head, h, line, static_cast<std::int32_t>(length)});
+    head = added;
+    return added;
+}
+
+// Two passes: the first hashes every middle line and finds its end, the second looks
+// the lines up. Knowing the hashes ahead lets the second pass prefetch the bucket and
+// class entries of lines a few steps ahead: on large files those lookups are cache
+// misses that would otherwise dominate the whole comparison.
+void classify_lines(InputFile& file, ClassTables& tables) {
+    hash_middle_lines(file);
+    const char* t = file.data();
+    const std::uint32_t* const starts = file.line_starts.data();
+    std::int32_t* const classes = file.line_classes.data();
+    const std::int32_t count = static_cast<std::int32_t>(file.line_classes.size());
+    const std::int64_t data_end = file.text_length;
+    const bool loose = engine_options.blank_rules_on != 0;
+    const BucketView buckets{tables.buckets.data(), tables.bucket_count};
+    for (std::int32_t i = 0; i < count; ++i) {
+        // Written out here: GCC drops a prefetch-only helper as a call without effects.
+        if (i + BUCKET_AHEAD < count) {
+            __builtin_prefetch(&buckets.of(static_cast<std::uint32_t>(classes[i + BUCKET_AHEAD])));
+        }
+        if (i + CLASS_AHEAD < count) {
+            const std::int32_t ahead =
+                buckets.of(static_cast<std::uint32_t>(classes[i + CLASS_AHEAD]));
+            if (ahead != 0) {
+                __builtin_prefetch(&tables.classes[ahead]);
+            }
+        }
+        const std::int64_t pos = starts[i];
+        const std::int64_t next = i + 1 < count ? starts[i + 1] : file.middle_end;
+        std::int64_t length = next - pos;
+        if (file.lacks_final_newline && next == data_end) {
+            --length;  // matched without the appended line feed
+        }
+        const std::uint32_t h = static_cast<std::uint32_t>(classes[i]);
+        classes[i] = find_or_add_class(tables.classes, buckets.of(h), h, t + pos, length, loose);
+    }
+    file.line_count = count;
+}
+
+}  // namespace
+
+void classify_pair(InputFile files[2]) {
+    ClassTables tables = make_class_tables(files);
+    classify_lines(files[0], tables);
+    classify_lines(files[1], tables);
+    files[0].class_limit = files[1].class_limit = static_cast<std::int32_t>(tables.classes.size());
+}

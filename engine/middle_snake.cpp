@@ -1,0 +1,282 @@
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "engine/engine_internal.h"
+
+namespace {
+
+// A snake of more than 20 equal lines passed in one step shows that the search runs
+// along long matches, where the speed heuristic may pay off; a diagonal it accepts must
+// end in that many equal lines.
+constexpr std::int32_t SNAKE_LIMIT = 20;
+// The speed heuristic waits until a search has cost 200 edits: below that the exact
+// middle snake is cheap enough to find.
+constexpr std::int32_t HEURISTIC_MIN_COST = 200;
+// It accepts a diagonal only when the lines passed on it exceed 12 times the cost plus
+// the diagonal's distance from its sweep's start: a path that far ahead of its cost is
+// close enough to a shortest one.
+constexpr std::int64_t HEURISTIC_PROGRESS_FACTOR = 12;
+
+// Marks a forward or backward vector entry that no path has reached.
+constexpr std::int32_t FORWARD_UNREACHED = -1;
+constexpr std::int32_t BACKWARD_UNREACHED = INT32_MAX;
+
+// Working data of one analysis: the kept sequences and the diagonal vectors.
+struct Analysis {
+    const std::int32_t* xv;  // kept classes of file 0
+    const std::int32_t* yv;  // kept classes of file 1
+    const std::int32_t* xi;  // their middle-line indexes
+    const std::int32_t* yi;
+    char* changed0;
+    char* changed1;
+    std::int32_t* fdiag;  // indexed by diagonal, offset applied
+    std::int32_t* bdiag;
+    bool heuristic;
+};
+
+// Where a range pair is split: a diagonal and a point on it that lies on the path.
+struct Snake {
+    std::int32_t diagonal;
+    std::int32_t cost;
+    std::int32_t x;
+};
+
+// The ranges of one search and the state of its two sweeps: the forward sweep from
+// (xoff, yoff), the backward sweep from (xlim, ylim), each over a band of diagonals.
+struct SnakeSearch {
+    std::int32_t xoff, xlim, yoff, ylim;
+    std::int32_t dmin, dmax;  // the diagonals the ranges allow
+    std::int32_t fmid, bmid;  // the diagonals the sweeps start on
+    std::int32_t fmin, fmax, bmin, bmax;
+    bool odd;  // the sweeps can meet in a forward step only (else in a backward step)
+    bool big_snake;
+};
+
+SnakeSearch start_search(const Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
+                         std::int32_t ylim) {
+    SnakeSearch s{};
+    s.xoff = xoff;
+    s.xlim = xlim;
+    s.yoff = yoff;
+    s.ylim = ylim;
+    s.dmin = xoff - ylim;
+    s.dmax = xlim - yoff;
+    s.fmid = xoff - yoff;
+    s.bmid = xlim - ylim;
+    s.fmin = s.fmax = s.fmid;
+    s.bmin = s.bmax = s.bmid;
+    s.odd = ((s.fmid - s.bmid) & 1) != 0;
+    s.big_snake = false;
+    a.fdiag[s.fmid] = xoff;
+    a.bdiag[s.bmid] = xlim;
+    return s;
+}
+
+// Widens a sweep's band by one diagonal on each side the ranges allow (the diagonal
+// beyond the new edge is marked unreached), and narrows it on each side they do not.
+void widen_band(std::int32_t* v, std::int32_t& lo, std::int32_t& hi, const SnakeSearch& s,
+                std::int32_t unreached) {
+    if (lo > s.dmin) {
+        v[--lo - 1] = unreached;
+    } else {
+        ++lo;
+    }
+    if (hi < s.dmax) {
+        v[++hi + 1] = unreached;
+    } else {
+        --hi;
+    }
+}
+
+// One step of the forward sweep: every diagonal of the band one edit further, then
+// along its snake. True when it meets the backward sweep; `found` is then set.
+bool forward_step(const Analysis& a, SnakeSearch& s, std::int32_t c, Snake& found) {
+    std::int32_t* const fd = a.fdiag;
+    const std::int32_t* const bd = a.bdiag;
+    widen_band(fd, s.fmin, s.fmax, s, FORWARD_UNREACHED);
+    const std::int32_t xlim = s.xlim;
+    const std::int32_t ylim = s.ylim;
+    const std::int32_t fmin = s.fmin;
+    const std::int32_t bmin = s.bmin;
+    const std::int32_t bmax = s.bmax;
+    for (std::int32_t d = s.fmax; d >= fmin; d -= 2) {
+        const std::int32_t tlo = fd[d - 1];
+        const std::int32_t thi = fd[d + 1];
+        std::int32_t x = tlo >= thi ? tlo + 1 : thi;
+        const std::int32_t x0 = x;
+        std::int32_t y = x - d;
+        while (x < xlim && y < ylim && a.xv[x] == a.yv[y]) {
+            ++x;
+            ++y;
+        }
+        if (x - x0 > SNAKE_LIMIT) {
+            s.big_snake = true;
+        }
+        fd[d] = x;
+        if (s.odd && bmin <= d && d <= bmax && bd[d] <= x) {
+            found = {d, 2 * c - 1, bd[d]};
+            return true;
+        }
+    }
+    return false;
+}
+
+// One step of the backward sweep, the mirror image of forward_step.
+bool backward_step(const Analysis& a, SnakeSearch& s, std::int32_t c, Snake& found) {
+    const std::int32_t* const fd = a.fdiag;
+    std::int32_t* const bd = a.bdiag;
+    widen_band(bd, s.bmin, s.bmax, s, BACKWARD_UNREACHED);
+    const std::int32_t xoff = s.xoff;
+    const std::int32_t yoff = s.yoff;
+    const std::int32_t bmin = s.bmin;
+    const std::int32_t fmin = s.fmin;
+    const std::int32_t fmax = s.fmax;
+    for (std::int32_t d = s.bmax; d >= bmin; d -= 2) {
+        const std::int32_t tlo = bd[d - 1];
+        const std::int32_t thi = bd[d + 1];
+        std::int32_t x = tlo < thi ? tlo : thi - 1;
+        const std::int32_t x0 = x;
+        std::int32_t y = x - d;
+        while (x > xoff && y > yoff && a.xv[x - 1] == a.yv[y - 1]) {
+            --x;
+            --y;
+        }
+        if (x0 - x > SNAKE_LIMIT) {
+            s.big_snake = true;
+        }
+        bd[d] = x;
+        if (!s.odd && fmin <= d && d <= fmax && x <= fd[d]) {
+            found = {d, 2 * c, bd[d]};
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the SNAKE_LIMIT lines a sweep passed last before reaching (x, y) are equal.
+template <bool FORWARD>
+bool ends_in_snake(const Analysis& a, std::int32_t x, std::int32_t y) {
+    const std::int32_t from_x = FORWARD ? x - SNAKE_LIMIT : x;
+    const std::int32_t from_y = FORWARD ? y - SNAKE_LIMIT : y;
+    return std::equal(a.xv + from_x, a.xv + from_x + SNAKE_LIMIT, a.yv + from_y);
+}
+
+// The speed heuristic for one sweep: of the diagonals whose progress (lines of both
+// files passed from the sweep's corner) is far ahead of the cost, and whose last
+// SNAKE_LIMIT lines passed are equal, the one with the most progress. True when there
+// is one; `found` is then set. A template, so that each sweep gets its own tight loop.
+template <bool FORWARD>
+bool heuristic_cut(const Analysis& a, const SnakeSearch& s, std::int32_t c, Snake& found) {
+    const std::int32_t* const v = FORWARD ? a.fdiag : a.bdiag;
+    const std::int32_t lo = FORWARD ? s.fmin : s.bmin;
+    const std::int32_t hi = FORWARD ? s.fmax : s.bmax;
+    const std::int32_t mid = FORWARD ? s.fmid : s.bmid;
+    std::int64_t best = 0;
+    std::int32_t best_d = 0;
+    for (std::int32_t d = hi; d >= lo; d -= 2) {
+        const std::int64_t dd = d - mid;
+        const std::int32_t x = v[d];
+        const std::int32_t y = x - d;
+        const std::int32_t passed_x = FORWARD ? x - s.xoff : s.xlim - x;
+        const std::int32_t passed_y = FORWARD ? y - s.yoff : s.ylim - y;
+        const std::int64_t progress =
+            static_cast<std::int64_t>(passed_x) * 2 + (FORWARD ? -dd : dd);
+        const std::int64_t needed = HEURISTIC_PROGRESS_FACTOR * (c + (dd < 0 ? -dd : dd));
+        if (progress > needed && progress > best && passed_x > SNAKE_LIMIT &&
+            passed_y > SNAKE_LIMIT && ends_in_snake<FORWARD>(a, x, y)) {
+            best = progress;
+            best_d = d;
+        }
+    }
+    if (best > 0) {
+        found = {best_d, 2 * c - 1, v[best_d]};
+        return true;
+    }
+    return false;
+}
+
+// The middle snake of X[xoff, xlim) and Y[yoff, ylim): the sweeps from both corners
+// advance one edit at a time until they meet. Under -H a long, costly search may stop
+// early at a good diagonal instead (the script may then not be minimal).
+Snake find_middle_snake(const Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
+                        std::int32_t ylim) {
+    SnakeSearch s = start_search(a, xoff, xlim, yoff, ylim);
+    Snake found{};
+    for (std::int32_t c = 1;; ++c) {
+        if (forward_step(a, s, c, found) || backward_step(a, s, c, found)) {
+            return found;
+        }
+        if (a.heuristic && c > HEURISTIC_MIN_COST && s.big_snake &&
+            (heuristic_cut<true>(a, s, c, found) || heuristic_cut<false>(a, s, c, found))) {
+            return found;
+        }
+    }
+}
+
+void mark_lines(char* changed, const std::int32_t* index, std::int32_t from, std::int32_t to) {
+    for (std::int32_t k = from; k < to; ++k) {
+        changed[index[k]] = 1;
+    }
+}
+
+// Narrows both ranges past their equal first and last lines.
+void skip_equal_ends(const Analysis& a, std::int32_t& xoff, std::int32_t& xlim, std::int32_t& yoff,
+                     std::int32_t& ylim) {
+    while (xoff < xlim && yoff < ylim && a.xv[xoff] == a.yv[yoff]) {
+        ++xoff;
+        ++yoff;
+    }
+    while (xlim > xoff && ylim > yoff && a.xv[xlim - 1] == a.yv[ylim - 1]) {
+        --xlim;
+        --ylim;
+    }
+}
+
+// Marks the changed lines of the two ranges. Iterates on the second half instead of
+// recursing, so that the stack depth follows the number of splits on one side only.
+void compare_ranges(const Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
+                    std::int32_t ylim) {
+    for (;;) {
+        skip_equal_ends(a, xoff, xlim, yoff, ylim);
+        if (xoff == xlim || yoff == ylim) {
+            mark_lines(a.changed1, a.yi, yoff, ylim);
+            mark_lines(a.changed0, a.xi, xoff, xlim);
+            return;
+        }
+        const Snake s = find_middle_snake(a, xoff, xlim, yoff, ylim);
+        const std::int32_t split = std::min(std::max(s.x, xoff), xlim);
+        const std::int32_t ysplit = std::min(std::max(split - s.diagonal, yoff), ylim);
+        if ((split == xoff && ysplit == yoff) || (split == xlim && ysplit == ylim)) {
+            // No progress is possible on a split at a corner: mark both ranges.
+            mark_lines(a.changed0, a.xi, xoff, xlim);
+            mark_lines(a.changed1, a.yi, yoff, ylim);
+            return;
+        }
+        compare_ranges(a, xoff, split, yoff, ysplit);
+        xoff = split;
+        yoff = ysplit;
+    }
+}
+
+}  // namespace
+
+void mark_changed_lines(InputFile files[2]) {
+    const std::int32_t k0 = files[0].kept_count;
+    const std::int32_t k1 = files[1].kept_count;
+    // One block for both vectors, each indexed by diagonal from -(k1 + 1) to k0 + 1.
+    const std::size_t span = static_cast<std::size_t>(k0) + k1 + 3;
+    std::vector<std::int32_t> diagonals(2 * span);
+    Analysis a;
+    a.xv = files[0].kept_classes.data();
+    a.yv = files[1].kept_classes.data();
+    a.xi = files[0].kept_line_index.data();
+    a.yi = files[1].kept_line_index.data();
+    a.changed0 = files[0].line_changed;
+    a.changed1 = files[1].line_changed;
+    a.fdiag = diagonals.data() + k1 + 1;
+    a.bdiag = diagonals.data() + span + k1 + 1;
+    a.heuristic = engine_options.speed_heuristic != 0;
+    compare_ranges(a, 0, k0, 0, k1);
+}
