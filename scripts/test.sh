@@ -36,6 +36,7 @@ mkdir -p build
 
 step "format check" bash scripts/format-check.sh
 step "native build" build native && step "native tests" ctest_in native
+step "clang-tidy" bash scripts/tidy.sh
 step "asan build" build asan && step "asan tests" ctest_in asan
 step "fuzz build" build fuzz && step "fuzz runs" ctest_in fuzz
 step "win32 build (i686 product)" build win32

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DirCompareTest : public ::testing::Test {
+class DirCompare : public ::testing::Test {
 protected:
     TempDir root;
     std::string a = make("a");
@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(DirCompareTest, EmptyDirectoriesAreEqualAndWriteNothing) {
+TEST_F(DirCompare, EmptyDirectoriesAreEqualAndWriteNothing) {
     EXPECT_EQ(run().result, 0);
     fs::create_directory(a + "/sub");
     fs::create_directory(b + "/sub");
@@ -42,7 +42,7 @@ TEST_F(DirCompareTest, EmptyDirectoriesAreEqualAndWriteNothing) {
     EXPECT_TRUE(r.messages.empty());
 }
 
-TEST_F(DirCompareTest, OneSidedEntriesDifferAndPairsAreCompared) {
+TEST_F(DirCompare, OneSidedEntriesDifferAndPairsAreCompared) {
     put(a, "x", "x\n");
     put(a, "y", "same\n");
     put(b, "y", "same\n");
@@ -55,14 +55,14 @@ TEST_F(DirCompareTest, OneSidedEntriesDifferAndPairsAreCompared) {
     EXPECT_NE(read_bytes(out).find("are identical"), std::string::npos);
 }
 
-TEST_F(DirCompareTest, NamesDifferingInCaseAreNotPaired) {
+TEST_F(DirCompare, NamesDifferingInCaseAreNotPaired) {
     put(a, "Name", "1\n");
     put(b, "name", "1\n");
     EXPECT_EQ(run().result, 1);
     EXPECT_EQ(run({"-N"}).result, 1);  // each compared against an empty file
 }
 
-TEST_F(DirCompareTest, AbsentSidesUnderNAndP) {
+TEST_F(DirCompare, AbsentSidesUnderNAndP) {
     put(a, "only-first", "1\n");
     EXPECT_EQ(run({"-P"}).result, 1);
     EXPECT_FALSE(exists(out));  // one-sided: nothing compared
@@ -72,7 +72,7 @@ TEST_F(DirCompareTest, AbsentSidesUnderNAndP) {
     EXPECT_EQ(read_bytes(out), on_disk("0a1,2\n> 1\n> 2\n"));
 }
 
-TEST_F(DirCompareTest, SubdirectoriesOnlyWithR) {
+TEST_F(DirCompare, SubdirectoriesOnlyWithR) {
     fs::create_directory(a + "/sub");
     fs::create_directory(b + "/sub");
     put(a + "/sub", "f", "one\n");
@@ -82,7 +82,7 @@ TEST_F(DirCompareTest, SubdirectoriesOnlyWithR) {
     EXPECT_EQ(read_bytes(out), on_disk("1c1\n< one\n---\n> two\n"));
 }
 
-TEST_F(DirCompareTest, OneSidedSubdirectoryWalkedUnderRAndN) {
+TEST_F(DirCompare, OneSidedSubdirectoryWalkedUnderRAndN) {
     fs::create_directory(a + "/deep");
     put(a + "/deep", "f", "l1\nl2\n");
     EXPECT_EQ(run({"-r"}).result, 1);
@@ -91,20 +91,20 @@ TEST_F(DirCompareTest, OneSidedSubdirectoryWalkedUnderRAndN) {
     EXPECT_EQ(read_bytes(out), on_disk("1,2d0\n< l1\n< l2\n"));
 }
 
-TEST_F(DirCompareTest, DirectoryAgainstFileEntry) {
+TEST_F(DirCompare, DirectoryAgainstFileEntry) {
     fs::create_directory(a + "/e");
     put(b, "e", "text\n");
     EXPECT_EQ(run().result, 1);
 }
 
-TEST_F(DirCompareTest, DirectoryOperandsMayEndInASeparator) {
+TEST_F(DirCompare, DirectoryOperandsMayEndInASeparator) {
     put(a, "f", "one\n");
     put(b, "f", "two\n");
     EXPECT_EQ(run_engine({"-o", out, a + PATH_SEPARATOR, b + PATH_SEPARATOR}).result, 1);
     EXPECT_EQ(read_bytes(out), on_disk("1c1\n< one\n---\n> two\n"));
 }
 
-TEST_F(DirCompareTest, UnopenableOutputIsReportedOncePerPair) {
+TEST_F(DirCompare, UnopenableOutputIsReportedOncePerPair) {
     put(a, "x", "one\n");
     put(b, "x", "two\n");
     put(a, "y", "same\n");
@@ -115,7 +115,7 @@ TEST_F(DirCompareTest, UnopenableOutputIsReportedOncePerPair) {
                                                         error_box("Can't open output file")}));
 }
 
-TEST_F(DirCompareTest, UnlistableDirectoryIsTrouble) {
+TEST_F(DirCompare, UnlistableDirectoryIsTrouble) {
     const std::string missing = root.file("missing");
     const EngineRun r = run_engine({"-o", out, a, missing});
     EXPECT_EQ(r.result, 2);

@@ -7,7 +7,7 @@
 namespace {
 
 // Compares two texts and returns the listing ("" when nothing was written).
-class ListingTest : public ::testing::Test {
+class Listing : public ::testing::Test {
 protected:
     TempDir dir;
     std::string out = dir.file("out.lst");
@@ -32,7 +32,7 @@ std::string lines(int from, int to, const std::string& prefix = "l") {
     return s;
 }
 
-TEST_F(ListingTest, ChangeAddAndDeleteForms) {
+TEST_F(Listing, ChangeAddAndDeleteForms) {
     // Lines 3 and 4 replaced by one line.
     EXPECT_EQ(listing(lines(1, 6), lines(1, 2) + "new\n" + lines(5, 6)),
               on_disk("3,4c3\n< l3\n< l4\n---\n> new\n"));
@@ -47,7 +47,7 @@ TEST_F(ListingTest, ChangeAddAndDeleteForms) {
     EXPECT_EQ(listing(lines(1, 5), lines(1, 4) + "five\n"), on_disk("5c5\n< l5\n---\n> five\n"));
 }
 
-TEST_F(ListingTest, StartAndWholeFileRanges) {
+TEST_F(Listing, StartAndWholeFileRanges) {
     EXPECT_EQ(listing(lines(1, 3), "a\nb\n" + lines(1, 3)), on_disk("0a1,2\n> a\n> b\n"));
     EXPECT_EQ(listing(lines(1, 3), ""), on_disk("1,3d0\n< l1\n< l2\n< l3\n"));
     EXPECT_EQ(listing("", "x\ny\nz\n"), on_disk("0a1,3\n> x\n> y\n> z\n"));
@@ -55,7 +55,7 @@ TEST_F(ListingTest, StartAndWholeFileRanges) {
     EXPECT_EQ(result, 0);
 }
 
-TEST_F(ListingTest, MissingFinalLineFeed) {
+TEST_F(Listing, MissingFinalLineFeed) {
     EXPECT_EQ(listing("a\nlast", "a\nother\n"),
               on_disk("2c2\n< lastNo newline at end of file\n---\n> other\n"));
     // The same text with and without the final line feed is not identical...
@@ -68,7 +68,7 @@ TEST_F(ListingTest, MissingFinalLineFeed) {
     EXPECT_EQ(listing("x\n", "x\nabc", {}), on_disk("1a2\n> abcNo newline at end of file\n"));
 }
 
-TEST_F(ListingTest, TextModeInput) {
+TEST_F(Listing, TextModeInput) {
     EXPECT_EQ(listing("a\r\nb\r\nc\r\n", "a\nb\nc\n"), "");
     EXPECT_EQ(result, 0);
     // Ctrl-Z ends the data.
@@ -79,7 +79,7 @@ TEST_F(ListingTest, TextModeInput) {
     EXPECT_EQ(result, 0);
 }
 
-TEST_F(ListingTest, WhiteSpaceAndCaseRules) {
+TEST_F(Listing, WhiteSpaceAndCaseRules) {
     listing("a  b\n", "a b \n", {"-b"});
     EXPECT_EQ(result, 0);
     listing("a  b\n", "ab\n", {"-b"});
@@ -98,7 +98,7 @@ TEST_F(ListingTest, WhiteSpaceAndCaseRules) {
     EXPECT_EQ(listing("X\nsame\n", "x\nSAME\nmore\n", {"-i"}), on_disk("2a3\n> more\n"));
 }
 
-TEST_F(ListingTest, BlankHunkFiltering) {
+TEST_F(Listing, BlankHunkFiltering) {
     EXPECT_EQ(listing("a\nb\n", "a\n\n\nb\n", {"-B"}), "");
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(exists(out));
@@ -112,7 +112,7 @@ TEST_F(ListingTest, BlankHunkFiltering) {
               on_disk("9c10\n< l9\n---\n> changed\n"));
 }
 
-TEST_F(ListingTest, TabExpansionAndMarkerTab) {
+TEST_F(Listing, TabExpansionAndMarkerTab) {
     EXPECT_EQ(listing("a\tb\n", "c\n", {"-t"}), on_disk("1c1\n< a       b\n---\n> c\n"));
     EXPECT_EQ(listing("a\tb\n", "c\n", {"-T"}), on_disk("1c1\n<\ta\tb\n---\n>\tc\n"));
     EXPECT_EQ(listing("12345678\tx\n\by\n", "z\n", {"-t"}),
@@ -120,12 +120,12 @@ TEST_F(ListingTest, TabExpansionAndMarkerTab) {
     EXPECT_EQ(listing("a\x01\tb\n", "c\n", {"-t"}), on_disk("1c1\n< a\x01       b\n---\n> c\n"));
 }
 
-TEST_F(ListingTest, InsertionInARunIsReportedAsItsLastCopy) {
+TEST_F(Listing, InsertionInARunIsReportedAsItsLastCopy) {
     EXPECT_EQ(listing("a\nb\nb\nc\n", "a\nb\nb\nb\nc\n"), on_disk("3a4\n> b\n"));
     EXPECT_EQ(listing("x\ny\nx\ny\n", "x\ny\nx\ny\nx\ny\n"), on_disk("4a5,6\n> x\n> y\n"));
 }
 
-TEST_F(ListingTest, LineNumbersCountTheIdenticalPrefix) {
+TEST_F(Listing, LineNumbersCountTheIdenticalPrefix) {
     const std::string head = lines(1, 500, "head");
     const std::string tail = lines(1, 500, "tail");
     EXPECT_EQ(listing(head + "old\n" + tail, head + "new\n" + tail),
@@ -134,7 +134,7 @@ TEST_F(ListingTest, LineNumbersCountTheIdenticalPrefix) {
     EXPECT_EQ(listing(head + "x\n", head + "y\n"), on_disk("501c501\n< x\n---\n> y\n"));
 }
 
-TEST_F(ListingTest, LinesWithoutPartnerAmongRepeatedLines) {
+TEST_F(Listing, LinesWithoutPartnerAmongRepeatedLines) {
     // Many blank and brace lines: the discarding of lines with many partners must not
     // lose changes.
     std::string first;
@@ -165,7 +165,7 @@ TEST_F(ListingTest, LinesWithoutPartnerAmongRepeatedLines) {
     EXPECT_EQ(text.find("> {"), std::string::npos);
 }
 
-TEST_F(ListingTest, BinaryDetection) {
+TEST_F(Listing, BinaryDetection) {
     listing(std::string("x\0y", 3), std::string("x\0z", 3));
     EXPECT_EQ(result, 1);
     // The differing-binaries message is dropped: the output file is not open then.
@@ -190,7 +190,7 @@ TEST_F(ListingTest, BinaryDetection) {
 }
 
 // Binary files are compared as stored: text mode would call these pairs equal.
-TEST_F(ListingTest, BinaryPairsDifferingAfterCtrlZOrInCarriageReturnsDiffer) {
+TEST_F(Listing, BinaryPairsDifferingAfterCtrlZOrInCarriageReturnsDiffer) {
     listing(std::string("a\0\x1a"
                         "abc",
                         6),
@@ -204,7 +204,7 @@ TEST_F(ListingTest, BinaryPairsDifferingAfterCtrlZOrInCarriageReturnsDiffer) {
     EXPECT_EQ(result, 0);
 }
 
-TEST_F(ListingTest, LongLinesAndHeuristic) {
+TEST_F(Listing, LongLinesAndHeuristic) {
     const std::string huge(300000, 'w');
     EXPECT_EQ(listing("a\n" + huge + "\n", "a\n" + huge + "x\n"),
               on_disk("2c2\n< " + huge + "\n---\n> " + huge + "x\n"));

@@ -7,7 +7,7 @@
 
 namespace {
 
-class EngineOptionsTest : public ::testing::Test {
+class OptionScan : public ::testing::Test {
 protected:
     TempDir dir;
     std::string a = dir.write("a.txt", "one\ntwo  words\nthree\n");
@@ -15,28 +15,28 @@ protected:
     std::string out = dir.file("out.lst");
 };
 
-TEST_F(EngineOptionsTest, FlagsAreResetBetweenRuns) {
+TEST_F(OptionScan, FlagsAreResetBetweenRuns) {
     EXPECT_EQ(run_engine({"-w", "-o", out, a, b}).result, 0);
     EXPECT_EQ(read_bytes(out), "");
     EXPECT_EQ(run_engine({"-o", out, a, b}).result, 1);
     EXPECT_EQ(read_bytes(out), on_disk("2c2\n< two  words\n---\n> two words\n"));
 }
 
-TEST_F(EngineOptionsTest, OutputPathIsKeptAcrossRuns) {
+TEST_F(OptionScan, OutputPathIsKeptAcrossRuns) {
     ASSERT_EQ(run_engine({"-o", out, a, b}).result, 1);
     std::remove(out.c_str());
     EXPECT_EQ(run_engine({"-s", a, a}).result, 0);
     EXPECT_EQ(read_bytes(out), on_disk("Files " + a + " and " + a + " are identical\n"));
 }
 
-TEST_F(EngineOptionsTest, LongOutputPathIsStoredWhole) {
+TEST_F(OptionScan, LongOutputPathIsStoredWhole) {
     const std::string long_out = dir.file(std::string(100, 'x') + ".lst");
     ASSERT_GT(long_out.size(), 80u);
     EXPECT_EQ(run_engine({"-o", long_out, a, b}).result, 1);
     EXPECT_TRUE(exists(long_out));
 }
 
-TEST_F(EngineOptionsTest, RejectedOptionsAreUsageErrors) {
+TEST_F(OptionScan, RejectedOptionsAreUsageErrors) {
     for (const auto& bad : std::vector<std::vector<std::string>>{
              {"-c", a, b}, {"-I", "x", a, b}, {"--in", "pat", a, b}, {"-o"}, {"-q", a, b}}) {
         const EngineRun run = run_engine(bad);
@@ -45,7 +45,7 @@ TEST_F(EngineOptionsTest, RejectedOptionsAreUsageErrors) {
     }
 }
 
-TEST_F(EngineOptionsTest, LongOptionPrefixes) {
+TEST_F(OptionScan, LongOptionPrefixes) {
     // "te" is the only name starting with t: -a.
     EXPECT_EQ(run_engine({"--t", "-o", out, a, b}).result, 1);
     // "i" starts six names.
@@ -58,14 +58,14 @@ TEST_F(EngineOptionsTest, LongOptionPrefixes) {
     EXPECT_EQ(run_engine({"--ou", out, "--ia", a, b}).result, 0);
 }
 
-TEST_F(EngineOptionsTest, OperandCount) {
+TEST_F(OptionScan, OperandCount) {
     EXPECT_EQ(run_engine({a, "-s", "-o", out, b}).result, 1);
     EXPECT_EQ(run_engine({"-o", out, a}).result, -1);
     EXPECT_EQ(run_engine({"-o", out, a, b, b}).result, -1);
     EXPECT_EQ(run_engine({"-o", out, a, "--", b}).result, 1);
 }
 
-TEST_F(EngineOptionsTest, EqualFilesWriteTheIdenticalLineOrTruncate) {
+TEST_F(OptionScan, EqualFilesWriteTheIdenticalLineOrTruncate) {
     EngineRun run = run_engine({"-s", "-o", out, a, a});
     EXPECT_EQ(run.result, 0);
     EXPECT_EQ(read_bytes(out), on_disk("Files " + a + " and " + a + " are identical\n"));
@@ -76,14 +76,14 @@ TEST_F(EngineOptionsTest, EqualFilesWriteTheIdenticalLineOrTruncate) {
     EXPECT_EQ(read_bytes(out), "");
 }
 
-TEST_F(EngineOptionsTest, MissingOperand) {
+TEST_F(OptionScan, MissingOperand) {
     const std::string missing = dir.file("missing.txt");
     const EngineRun run = run_engine({"-o", out, missing, b});
     EXPECT_EQ(run.result, 2);
     EXPECT_EQ(run.messages, (std::vector<ReportedMessage>{error_box("Error in file " + missing)}));
 }
 
-TEST_F(EngineOptionsTest, FileAgainstDirectoryUsesTheBaseName) {
+TEST_F(OptionScan, FileAgainstDirectoryUsesTheBaseName) {
     TempDir d;
     d.write("a.txt", "one\ntwo  words\nthree\n");
     EXPECT_EQ(run_engine({"-s", "-o", out, a, d.path()}).result, 0);
@@ -95,7 +95,7 @@ TEST_F(EngineOptionsTest, FileAgainstDirectoryUsesTheBaseName) {
     EXPECT_EQ(run_engine({"-o", out, a, d2.path()}).result, 1);
 }
 
-TEST_F(EngineOptionsTest, UnopenableOutputFailsThePairAndWritesNothing) {
+TEST_F(OptionScan, UnopenableOutputFailsThePairAndWritesNothing) {
     const std::string bad_out = dir.file("no-such-dir") + "/out.lst";
     EngineRun run = run_engine({"-o", bad_out, a, b});
     EXPECT_EQ(run.result, 2);
