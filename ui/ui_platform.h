@@ -33,7 +33,10 @@ bool ui_pointer_over_left_pane();
 // chosen path is then in picker.file_name), 0 when cancelled.
 int ui_run_file_picker(FilePicker& picker);
 
-// Dialogs whose full behaviour comes with later work.
+// The modal dialogs of the Options and Help menus. The font dialogs replace the text
+// or title font (and its FontSpec) with the user's choice; the tab size dialog sets
+// settings.tab_size; the help shows the help file, or the program's own help page
+// when there is none; the About box shows the program's title.
 void ui_title_font_dialog();
 void ui_tab_size_dialog();
 void ui_font_dialog();

@@ -188,15 +188,17 @@ TEST_F(MergeFlow, EveryCommandRunsInTheRealProgramAndItGoesOn) {
     }));
     driver.steps.push_back(ProgramDriver::post(CMD_QUIT));
     run("-f1 " + left + " -f2 " + right);
-    // The pickers and the save dialog were cancelled; Write and Print met the open
-    // blocks, or the choices that From Left and From Right made.
+    // The dialogs, pickers and the save dialog were cancelled; Write and Print met the
+    // open blocks, or the choices that From Left and From Right made.
     std::vector<std::string> captions;
     for (const SeenDialog& d : driver.seen) {
         captions.push_back(d.caption);
     }
     EXPECT_EQ(captions,
-              (std::vector<std::string>{"Error", "Open file 1", "Open file 2", "Save As"}));
-    EXPECT_EQ(driver.seen[0].text, "You have unresolved difference(s) !");
+              (std::vector<std::string>{"Font", "Tab size", "Font", "Pairex help", "Error",
+                                        "Open file 1", "Open file 2", "Save As", "About PAIREX"}));
+    ASSERT_EQ(driver.seen.size(), 9u);
+    EXPECT_EQ(driver.seen[4].text, "You have unresolved difference(s) !");
 }
 
 TEST_F(MergeFlow, KeysScrollThePanes) {

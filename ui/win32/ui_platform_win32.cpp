@@ -4,20 +4,10 @@
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 #include "ui/navigation.h"
+#include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
-
-HFONT make_font(const FontSpec& spec) {
-    LOGFONTA lf = {};
-    lf.lfHeight = spec.height;
-    lf.lfWeight = spec.weight;
-    lf.lfItalic = spec.italic;
-    lf.lfPitchAndFamily = spec.pitch_and_family;
-    lf.lfCharSet = spec.char_set;
-    lstrcpynA(lf.lfFaceName, spec.face_name, LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
-}
 
 // Character height of `font` (the device context's own font when there is none),
 // measured in a device context of `window` (the screen when null).
@@ -49,6 +39,22 @@ HWND child(HWND parent, const char* cls, const char* name, DWORD style, const Ch
 }
 
 }  // namespace
+
+LOGFONTA logical_font(const FontSpec& spec) {
+    LOGFONTA lf = {};
+    lf.lfHeight = spec.height;
+    lf.lfWeight = spec.weight;
+    lf.lfItalic = spec.italic;
+    lf.lfPitchAndFamily = spec.pitch_and_family;
+    lf.lfCharSet = spec.char_set;
+    lstrcpynA(lf.lfFaceName, spec.face_name, LF_FACESIZE);
+    return lf;
+}
+
+HFONT make_font(const FontSpec& spec) {
+    const LOGFONTA lf = logical_font(spec);
+    return CreateFontIndirectA(&lf);
+}
 
 int ui_create_brushes() {
     ui_state.chosen_brush = CreateSolidBrush(COLOR_CHOSEN);
@@ -169,11 +175,3 @@ bool ui_pointer_over_left_pane() {
     return under != nullptr &&
            (under == ui_state.left_pane || GetParent(under) == ui_state.left_pane);
 }
-
-// The dialogs below come with their own work; until then the commands reach them and
-// nothing happens.
-void ui_title_font_dialog() {}
-void ui_tab_size_dialog() {}
-void ui_font_dialog() {}
-void ui_help_contents() {}
-void ui_about_box() {}

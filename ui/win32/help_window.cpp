@@ -1,0 +1,163 @@
+#include "ui/win32/windows_api.h"
+
+#include <string>
+#include <vector>
+
+#include "ui/help_text.h"
+#include "ui/ui_platform.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/ui_state.h"
+
+namespace {
+
+const char HELP_FILE[] = "pairex.hlp";
+
+// A dialog template built in memory: the help window needs no resource of its own.
+class DialogTemplate {
+public:
+    void header(DWORD style, WORD items, short width, short height, const char* caption) {
+        dword(style);
+        dword(0);  // extended style
+        words_.push_back(items);
+        for (short v : {short{0}, short{0}, width, height}) {
+            words_.push_back(static_cast<WORD>(v));
+        }
+        words_.push_back(0);  // no menu
+        words_.push_back(0);  // the standard dialog class
+        text(caption);
+        words_.push_back(8);  // point size of DS_SETFONT
+        text("MS Sans Serif");
+    }
+    void item(DWORD style, WORD atom, int id, const short (&rect)[4], const char* caption) {
+        if (words_.size() % 2 != 0) {
+            words_.push_back(0);  // items start on a double word
+        }
+        dword(style | WS_CHILD | WS_VISIBLE);
+        dword(0);
+        for (short v : rect) {
+            words_.push_back(static_cast<WORD>(v));
+        }
+        words_.push_back(static_cast<WORD>(id));
+        words_.push_back(0xFFFF);
+        words_.push_back(atom);
+        text(caption);
+        words_.push_back(0);  // no creation data
+    }
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+private:
+    void dword(DWORD v) {
+        words_.push_back(LOWORD(v));
+        words_.push_back(HIWORD(v));
+    }
+    // Template strings are wide; ours are plain ASCII.
+    void text(const char* s) {
+        for (; *s != '\0'; ++s) {
+            words_.push_back(static_cast<unsigned char>(*s));
+        }
+        words_.push_back(0);
+    }
+    std::vector<WORD> words_;
+};
+
+constexpr WORD BUTTON_ATOM = 0x0080;
+constexpr WORD EDIT_ATOM = 0x0081;
+
+// The page fills the window above a centred OK button.
+void place_controls(HWND dialog) {
+    RECT client;
+    GetClientRect(dialog, &client);
+    RECT unit = {0, 0, 50, 14};
+    MapDialogRect(dialog, &unit);
+    const int margin = unit.bottom / 2;
+    const int button_top = client.bottom - margin - unit.bottom;
+    MoveWindow(GetDlgItem(dialog, HELP_TEXT_ID), margin, margin, client.right - 2 * margin,
+               button_top - 2 * margin, TRUE);
+    MoveWindow(GetDlgItem(dialog, IDOK), (client.right - unit.right) / 2, button_top, unit.right,
+               unit.bottom, TRUE);
+}
+
+void help_start(HWND dialog, const char* page) {
+    HWND edit = GetDlgItem(dialog, HELP_TEXT_ID);
+    // Columns line up only in a font whose characters are all as wide.
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
+    SetWindowTextA(edit, page);
+    place_controls(dialog);
+    // On the button, not in the page: the edit would show all of its text selected.
+    SetFocus(GetDlgItem(dialog, IDOK));
+}
+
+INT_PTR CALLBACK help_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            help_start(dialog, reinterpret_cast<const char*>(lparam));
+            return FALSE;
+        case WM_SIZE:
+            place_controls(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+                EndDialog(dialog, 0);
+                return TRUE;
+            }
+            break;
+        default:
+            break;
+    }
+    return FALSE;
+}
+
+// The edit control breaks lines at CR LF only.
+std::string with_crlf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (char c : text) {
+        if (c == '\n') {
+            out += '\r';
+        }
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool find_help_file(std::string& path) {
+    // The system's search order for a bare name: the program's directory first.
+    char found[MAX_PATH] = {};
+    const DWORD n = SearchPathA(nullptr, HELP_FILE, nullptr, MAX_PATH, found, nullptr);
+    if (n == 0 || n >= MAX_PATH) {
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesA(found);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    path = found;
+    return true;
+}
+
+void show_help_window(HWND owner) {
+    const std::string page = with_crlf(build_help_text(APP_TITLE));
+    DialogTemplate t;
+    t.header(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU |
+                 WS_THICKFRAME | WS_MAXIMIZEBOX,
+             2, 440, 260, "Pairex help");
+    t.item(WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
+               ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+           EDIT_ATOM, HELP_TEXT_ID, {7, 7, 426, 225}, "");
+    t.item(WS_TABSTOP | BS_DEFPUSHBUTTON, BUTTON_ATOM, IDOK, {195, 239, 50, 14}, "OK");
+    DialogBoxIndirectParamA(ui_state.instance, t.get(), owner, help_dialog_proc,
+                            reinterpret_cast<LPARAM>(page.c_str()));
+}
+
+void ui_help_contents() {
+    // Without a help file, or a viewer for it, the program's own page stands in: the
+    // help key must always show something.
+    std::string path;
+    if (find_help_file(path) &&
+        WinHelpA(ui_state.main_window, path.c_str(), HELP_CONTENTS, 0) != FALSE) {
+        return;
+    }
+    show_help_window(ui_state.main_window);
+}
