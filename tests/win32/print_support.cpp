@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "ui/win32/printing.h"
 #include "ui/win32/ui_state.h"
@@ -211,7 +212,7 @@ namespace {
 
 HHOOK watch_hook = nullptr;
 HWND probe_window = nullptr;
-bool press_cancel = false;
+AbortDialogAction action = JUST_LOOK;
 HWND watched_dialog = nullptr;
 AbortDialogSeen seen_dialog;
 
@@ -235,6 +236,7 @@ bool placed_at(HWND dialog, int id, int x, int y, int width, int height) {
 void look_at(HWND dialog) {
     AbortDialogSeen& s = seen_dialog;
     s.seen = true;
+    s.window = dialog;
     char caption[64] = {};
     GetWindowTextA(dialog, caption, sizeof caption);
     s.caption = caption;
@@ -260,8 +262,10 @@ void look_at(HWND dialog) {
 LRESULT CALLBACK probe_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_APP && watched_dialog != nullptr && IsWindow(watched_dialog)) {
         look_at(watched_dialog);
-        if (press_cancel) {
+        if (action == PRESS_CANCEL) {
             SendMessageA(GetDlgItem(watched_dialog, IDCANCEL), BM_CLICK, 0, 0);
+        } else if (action == POST_PRINT) {
+            PostMessageA(ui_state.main_window, WM_COMMAND, CMD_PRINT, 0);
         }
         return 0;
     }
@@ -289,10 +293,10 @@ LRESULT CALLBACK on_cbt(int code, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
-void watch_abort_dialog(bool cancel) {
+void watch_abort_dialog(AbortDialogAction then) {
     seen_dialog = AbortDialogSeen{};
     watched_dialog = nullptr;
-    press_cancel = cancel;
+    action = then;
     if (probe_window == nullptr) {
         WNDCLASSA cls = {};
         cls.lpfnWndProc = probe_proc;

@@ -43,6 +43,7 @@ PrinterPage measure_printer_page();
 // at the first moment it could answer (the end of the first page).
 struct AbortDialogSeen {
     bool seen = false;
+    HWND window = nullptr;
     std::string caption, first_text, second_text, button_text;
     bool size_matches = false;        // 131 x 69 dialog units of client area
     bool controls_match = false;      // the three controls at their places
@@ -52,10 +53,15 @@ struct AbortDialogSeen {
     int32_t pages_started = 0;
 };
 
-// Watches for the abort dialog (taking it away from the driver's answering hook) and,
-// when `cancel` is set, presses its Cancel button at the first chance, which comes at
-// the end of the first page. Install it from a script step, after the driver's hook.
-void watch_abort_dialog(bool cancel);
+// Watches for the abort dialog (taking it away from the driver's answering hook) and
+// looks at it at the first chance, which comes at the end of the first page; then
+// does `then`. Install it from a script step, after the driver's hook.
+enum AbortDialogAction {
+    JUST_LOOK,
+    PRESS_CANCEL,
+    POST_PRINT,  // Print again while the job runs
+};
+void watch_abort_dialog(AbortDialogAction then);
 void stop_watching_abort_dialog();
 const AbortDialogSeen& abort_dialog_seen();
 
