@@ -266,6 +266,8 @@ LRESULT CALLBACK probe_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
             SendMessageA(GetDlgItem(watched_dialog, IDCANCEL), BM_CLICK, 0, 0);
         } else if (action == POST_PRINT) {
             PostMessageA(ui_state.main_window, WM_COMMAND, CMD_PRINT, 0);
+        } else if (action == QUIT_PROGRAM) {
+            PostQuitMessage(0);
         }
         return 0;
     }

@@ -59,7 +59,8 @@ struct AbortDialogSeen {
 enum AbortDialogAction {
     JUST_LOOK,
     PRESS_CANCEL,
-    POST_PRINT,  // Print again while the job runs
+    POST_PRINT,    // Print again while the job runs
+    QUIT_PROGRAM,  // the quit message, as when the session ends
 };
 void watch_abort_dialog(AbortDialogAction then);
 void stop_watching_abort_dialog();

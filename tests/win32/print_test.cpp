@@ -228,6 +228,32 @@ TEST_F(Printing, CancelAfterTheFirstPageEndsTheDocumentAndTheNextJobPrintsWhole)
     }
 }
 
+TEST_F(Printing, QuitMessageDuringAJobEndsTheJobAndTheProgram) {
+    // The quit message comes at the end of the first page, while the messages are run:
+    // the job stops there, is still ended, and the program ends too.
+    Lines lines = numbered_lines(300, "q");
+    Lines other = lines;
+    other[0] = "first";
+    std::set<std::string> before = pdf_names();
+    driver.answers = {{IDOK, {}}};
+    driver.steps = {ProgramDriver::wait_until(compared),
+                    ProgramDriver::check([] { watch_abort_dialog(QUIT_PROGRAM); }),
+                    ProgramDriver::post(CMD_FROM_LEFT), ProgramDriver::post(CMD_PRINT),
+                    ProgramDriver::wait_until([] { return false; })};
+    driver.run(("-f1 \"" + dir.write("l.txt", joined(lines)) + "\" -f2 \"" +
+                dir.write("r.txt", joined(other)) + "\"")
+                   .c_str());
+    EXPECT_FALSE(driver.timed_out()) << "the quit message was lost";
+    EXPECT_EQ(print_job.printer, nullptr);
+    std::string pdf;
+    for (int i = 0; i < 600 && pdf.empty(); ++i) {
+        Sleep(100);
+        pdf = finished_pdf(before);
+    }
+    ASSERT_FALSE(pdf.empty());
+    EXPECT_EQ(pdf_page_count(pdf), 1);
+}
+
 TEST_F(Printing, ExactlyOnePageOfLinesPrintsOnePage) {
     // A first start measures the page; the second prints exactly that many lines.
     PrinterPage page;

@@ -66,8 +66,12 @@ void start_page() {
         ++print_job.pages_started;
     }
     print_job.page_open = true;
-    // Some drivers reset the device context's objects with every page.
-    SelectObject(print_job.printer, print_job.font);
+    // Some drivers reset the device context's objects with every page. The font that
+    // was there before the first page is the one to give back at the end.
+    HGDIOBJ previous = SelectObject(print_job.printer, print_job.font);
+    if (print_job.previous_font == nullptr) {
+        print_job.previous_font = previous;
+    }
 }
 
 void end_page() {
@@ -93,9 +97,10 @@ void show_abort_dialog() {
 }  // namespace
 
 int start_print_job() {
-    if (print_job.printer != nullptr) {
+    if (print_job.active) {
         return -1;  // a job already runs (a command posted while it prints)
     }
+    print_job.active = true;
     PRINTDLGA& dialog = print_job.dialog;
     dialog = PRINTDLGA{};
     dialog.lStructSize = sizeof dialog;
@@ -124,7 +129,6 @@ int start_print_job() {
         return fail_to_start();
     }
     start_page();
-    print_job.previous_font = SelectObject(print_job.printer, print_job.font);
     TEXTMETRICA metrics = {};
     GetTextMetricsA(print_job.printer, &metrics);
     print_job.line_height = print_line_height(metrics.tmHeight);
@@ -165,7 +169,9 @@ int end_print_job() {
     if (print_job.abort_dialog != nullptr) {
         DestroyWindow(print_job.abort_dialog);
     }
-    SelectObject(printer, print_job.previous_font);
+    if (print_job.previous_font != nullptr) {
+        SelectObject(printer, print_job.previous_font);
+    }
     DeleteObject(print_job.font);
     release_printer();
     return 0;

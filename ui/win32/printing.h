@@ -12,6 +12,7 @@
 
 // What a running job holds; all zero while no job runs.
 struct PrintJob {
+    bool active;       // from the print dialog on until the job ends or fails to start
     PRINTDLGA dialog;  // the last print dialog: the printer and its device handles
     HDC printer;
     HFONT font;             // the pane font scaled to the printer
