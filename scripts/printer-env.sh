@@ -83,8 +83,8 @@ printer_env_stop() {
         kill "$PRINTER_ENV_CUPSD" 2>/dev/null || true
         wait "$PRINTER_ENV_CUPSD" 2>/dev/null || true
     fi
-    [ -n "${PRINTER_ENV_CONF:-}" ] && rm -f "$PRINTER_ENV_CONF"
-    [ -n "${PRINTER_ENV_BASE:-}" ] && rm -rf "$PRINTER_ENV_BASE"
+    if [ -n "${PRINTER_ENV_CONF:-}" ]; then rm -f "$PRINTER_ENV_CONF"; fi
+    if [ -n "${PRINTER_ENV_BASE:-}" ]; then rm -rf "$PRINTER_ENV_BASE"; fi
     PRINTER_ENV_CUPSD="" PRINTER_ENV_CONF="" PRINTER_ENV_BASE=""
     unset CUPS_SERVER PAIREX_PDF_OUT
 }
