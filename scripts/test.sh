@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite: the format check, native tests and clang-tidy, sanitizers,
 # fuzzing (bounded), the i686 product build, and the win64 build's tests under wine64
-# and Xvfb. Ends with "N passed, N failed".
+# and Xvfb, with a PDF printer of their own. Ends with "N passed, N failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -41,9 +41,12 @@ step "asan build" build asan && step "asan tests" ctest_in asan
 step "fuzz build" build fuzz && step "fuzz runs" ctest_in fuzz
 step "win32 build (i686 product)" build win32
 if step "win64 build" build win64; then
+    # The printer first: wine reads the printing system's address when it starts.
+    source scripts/printer-env.sh
     source scripts/wine-env.sh
     step "win64 tests under wine" ctest_in win64 1
     wine_env_stop
+    printer_env_stop
 fi
 
 echo

@@ -118,6 +118,13 @@ int parse_command_line(const char* text) {
     return 0;
 }
 
+const char* option_name(int key) {
+    if (key < 0 || key >= OPTION_COUNT) {
+        return "";
+    }
+    return options[static_cast<std::size_t>(key)].name;
+}
+
 std::optional<std::string> option_value(int key) {
     if (key < 0 || key >= OPTION_COUNT || !options[static_cast<std::size_t>(key)].given) {
         return std::nullopt;

@@ -25,6 +25,9 @@ int parse_command_line(const char* text);
 // The value of the option `key` when it was given.
 std::optional<std::string> option_value(int key);
 
+// The option's name as typed after its '-' or '/' ("d1", "outf").
+const char* option_name(int key);
+
 // Forgets every option (the table starts as "not given").
 void reset_command_line();
 

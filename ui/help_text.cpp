@@ -56,20 +56,20 @@ const MenuContext MENU_CONTEXTS[] = {
     {"COMP_DIR_MENU", "File (directories)"},
 };
 
-// The command-line options by their key, with the word for their value.
+// The command-line options by their key, with the word for their value; the names come
+// from the command line's own table.
 struct OptionHelp {
     int key;
-    const char* name;
     const char* value;
     const char* meaning;
 };
 const OptionHelp OPTIONS[] = {
-    {OPT_D1, "d1", "DIR", "the left directory"},
-    {OPT_D2, "d2", "DIR", "the right directory"},
-    {OPT_F1, "f1", "FILE", "the left file"},
-    {OPT_F2, "f2", "FILE", "the right file"},
-    {OPT_OUTF, "outf", "FILE", "the name Write offers for the merged file"},
-    {OPT_OUTD, "outd", "DIR", "the directory the merged files go to"},
+    {OPT_D1, "DIR", "the left directory"},
+    {OPT_D2, "DIR", "the right directory"},
+    {OPT_F1, "FILE", "the left file"},
+    {OPT_F2, "FILE", "the right file"},
+    {OPT_OUTF, "FILE", "the name Write offers for the merged file"},
+    {OPT_OUTD, "DIR", "the directory the merged files go to"},
 };
 static_assert(std::size(OPTIONS) == OPTION_COUNT, "every command-line option has its help");
 
@@ -173,7 +173,7 @@ void append_commands(std::string& out) {
 void append_options(std::string& out) {
     out += "\nCommand line\n\n";
     for (const OptionHelp& o : OPTIONS) {
-        out += padded(std::string("-") + o.name + " " + o.value, 14) + o.meaning + "\n";
+        out += padded(std::string("-") + option_name(o.key) + " " + o.value, 14) + o.meaning + "\n";
     }
     out += "An option may also begin with '/'; a value holding blanks goes in double quotes.\n";
 }

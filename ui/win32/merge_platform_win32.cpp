@@ -104,12 +104,3 @@ void platform_post_request(Request request) {
 int platform_pane_line_height() {
     return view_metrics.line_height > 0 ? view_metrics.line_height : 1;
 }
-
-// Printing comes with its own work; until then no job can start.
-int print_job_start() {
-    return -1;
-}
-void print_line(const char*, std::size_t, int32_t) {}
-int print_job_end() {
-    return 0;
-}
