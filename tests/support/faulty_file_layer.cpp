@@ -21,7 +21,13 @@ std::size_t faulty_write(std::FILE* stream, const char* data, std::size_t n) {
 }
 
 int faulty_close(std::FILE* stream) {
-    const int r = standard.close(stream);
+    int r = 0;
+    if (current.sync) {
+        r = standard.close(stream);
+    } else {
+        r = std::fflush(stream) == 0 ? 0 : -1;
+        r = std::fclose(stream) == 0 ? r : -1;
+    }
     return current.fail_close ? -1 : r;
 }
 
@@ -33,7 +39,10 @@ int faulty_rename(const char* from, const char* to) {
 }
 
 int faulty_commit(const char* from, const char* to) {
-    return current.fail_commit ? -1 : standard.commit(from, to);
+    if (current.fail_commit) {
+        return -1;
+    }
+    return current.sync ? standard.commit(from, to) : standard.rename(from, to);
 }
 
 }  // namespace

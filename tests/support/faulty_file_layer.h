@@ -9,6 +9,7 @@ struct FileFaults {
     bool fail_close = false;
     int fail_rename = 0;  // the n-th rename (1-based) fails, once; 0: none
     bool fail_commit = false;
+    bool sync = true;  // false: no syncing to the disk, for tests that write thousands of files
     int renames = 0;         // renames asked for so far
     long long written = 0;   // bytes written so far
 };
