@@ -27,8 +27,7 @@ struct TextModeLoss {
 // Filters `n` raw bytes in place; returns the number of bytes kept. Sets *ended when a
 // Ctrl-Z was met (the bytes from it on are dropped). `loss` (optional) is exact only
 // when `data` is a whole file.
-std::size_t text_mode_filter(char* data, std::size_t n, bool* ended,
-                             TextModeLoss* loss = nullptr);
+std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss = nullptr);
 
 // Reads a whole file in text mode into `out`. Returns 0, or -1 when the file cannot
 // be opened or read (nothing is reported).

@@ -39,14 +39,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Every value read back lies in its range (the pitch is a byte by its type).
     for (const FontSpec* f : {&settings.text_font, &settings.title_font}) {
-        const bool height_ok = f->height != 0 && f->height >= -FONT_HEIGHT_LIMIT &&
-                               f->height <= FONT_HEIGHT_LIMIT;
+        const bool height_ok =
+            f->height != 0 && f->height >= -FONT_HEIGHT_LIMIT && f->height <= FONT_HEIGHT_LIMIT;
         if (!height_ok || f->weight < 0 || f->weight > 1000 || f->italic > 1) {
             std::abort();
         }
     }
-    for (int flag : {merge_document.auto_walk, merge_document.compress_spaces,
-                     settings.line_numbers}) {
+    for (int flag :
+         {merge_document.auto_walk, merge_document.compress_spaces, settings.line_numbers}) {
         if (flag != 0 && flag != 1) {
             std::abort();
         }

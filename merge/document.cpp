@@ -68,8 +68,8 @@ static long long decode_text(const char* path, std::unique_ptr<char[]>& text, st
         report_out_of_memory();
         return -1;
     }
-    const long long length = utf16_to_utf8(text.get() + mark, n - mark,
-                                           encoding == ENCODING_UTF16BE, utf8.get());
+    const long long length =
+        utf16_to_utf8(text.get() + mark, n - mark, encoding == ENCODING_UTF16BE, utf8.get());
     if (length < 0) {
         report_message(format_message("Invalid UTF-16 text in file %s", path).c_str(),
                        SEVERITY_ERROR);
@@ -87,8 +87,8 @@ static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
     }
     if (loss.lone_carriage_returns) {
         text += text.empty() ? "" : "\n";
-        text += format_message("Carriage returns not followed by a line feed in %s are ignored",
-                               path);
+        text +=
+            format_message("Carriage returns not followed by a line feed in %s are ignored", path);
     }
     if (!text.empty()) {
         report_message(text.c_str(), SEVERITY_WARNING);

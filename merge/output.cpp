@@ -167,9 +167,9 @@ static Protected loaded_inputs(const char* also = nullptr) {
 }
 
 static int refuse_protected(const std::string& path) {
-    report_message(format_message("Cannot replace %s: it is in use as an input", path.c_str())
-                       .c_str(),
-                   SEVERITY_ERROR);
+    report_message(
+        format_message("Cannot replace %s: it is in use as an input", path.c_str()).c_str(),
+        SEVERITY_ERROR);
     return -1;
 }
 

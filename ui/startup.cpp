@@ -19,9 +19,9 @@ bool running = false;
 // here: the loader reports only the files it found and could not read.
 int open_named_input(const std::string& name, const char* directory, Side side) {
     std::error_code ec;
-    const bool found = std::filesystem::exists(name, ec) ||
-                       (directory[0] != '\0' &&
-                        std::filesystem::exists(join_dir_file(directory, name), ec));
+    const bool found =
+        std::filesystem::exists(name, ec) ||
+        (directory[0] != '\0' && std::filesystem::exists(join_dir_file(directory, name), ec));
     if (!found) {
         report_message(format_message("Unable to open file %s", name.c_str()).c_str(),
                        SEVERITY_ERROR);

@@ -48,15 +48,19 @@ TEST(Encoding, Utf16RoundTripsThroughUtf8InBothByteOrders) {
 }
 
 TEST(Encoding, InvalidUtf16IsRefused) {
-    EXPECT_EQ(decode(std::string("a\0b", 3), false), "<invalid>");         // odd count
-    EXPECT_EQ(decode(std::string("\x3D\xD8" "a\0", 4), false), "<invalid>");  // high alone
-    EXPECT_EQ(decode(std::string("\x3D\xD8", 2), false), "<invalid>");     // high at the end
-    EXPECT_EQ(decode(std::string("\x00\xDE", 2), false), "<invalid>");     // low alone
+    EXPECT_EQ(decode(std::string("a\0b", 3), false), "<invalid>");  // odd count
+    EXPECT_EQ(decode(std::string("\x3D\xD8"
+                                 "a\0",
+                                 4),
+                     false),
+              "<invalid>");                                             // high alone
+    EXPECT_EQ(decode(std::string("\x3D\xD8", 2), false), "<invalid>");  // high at the end
+    EXPECT_EQ(decode(std::string("\x00\xDE", 2), false), "<invalid>");  // low alone
 }
 
 TEST(Encoding, InvalidUtf8IsNotWrittenAsUtf16) {
-    for (const char* bad : {"\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82",
-                            "\x80"}) {
+    for (const char* bad :
+         {"\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\x80"}) {
         std::string out;
         EXPECT_FALSE(utf8_to_utf16(bad, false, out)) << bad;
     }

@@ -21,14 +21,16 @@ TEST(TextMode, TellsWhatAReaderCouldNotSee) {
         bool after_eof, lone_cr;
     };
     const Case cases[] = {
-        {"a\r\nb\r\n", false, false},    // CR LF line ends lose nothing visible
-        {"a\nb\n\x1a", false, false},     // a Ctrl-Z as the last byte ends nothing
-        {"a\n\x1a\x1a", true, false},     // ...but anything after it is dropped
-        {"a\x1a" "b", true, false},
-        {"a\rb\rc\r", false, true},        // old-style line ends would join the lines
-        {"a\r", false, true},               // a CR at the very end
-        {"a\r\x1a", false, true},           // a CR right before the end of the text
-        {"a\r\r\n", false, true},           // the first CR has no line feed after it
+        {"a\r\nb\r\n", false, false},  // CR LF line ends lose nothing visible
+        {"a\nb\n\x1a", false, false},  // a Ctrl-Z as the last byte ends nothing
+        {"a\n\x1a\x1a", true, false},  // ...but anything after it is dropped
+        {"a\x1a"
+         "b",
+         true, false},
+        {"a\rb\rc\r", false, true},  // old-style line ends would join the lines
+        {"a\r", false, true},        // a CR at the very end
+        {"a\r\x1a", false, true},    // a CR right before the end of the text
+        {"a\r\r\n", false, true},    // the first CR has no line feed after it
         {"a\rb\x1azz", true, true},
     };
     for (const Case& c : cases) {

@@ -41,7 +41,10 @@ TEST_F(Document, NulBytesStayInTheirLines) {
 
 TEST_F(Document, Utf16AndMarkedUtf8FilesLoadAsUtf8Lines) {
     const std::vector<std::string> expected = {"a\xC3\xA9", "", "z"};
-    load(SIDE_LEFT, "le.txt", std::string("\xFF\xFE" "a\0\xE9\0\r\0\n\0\r\0\n\0z\0\n\0", 18));
+    load(SIDE_LEFT, "le.txt",
+         std::string("\xFF\xFE"
+                     "a\0\xE9\0\r\0\n\0\r\0\n\0z\0\n\0",
+                     18));
     EXPECT_EQ(side_lines(merge_document.left), expected);
     EXPECT_EQ(merge_document.left.encoding, ENCODING_UTF16LE);
     EXPECT_FALSE(merge_document.left.lacks_final_newline);
@@ -49,7 +52,9 @@ TEST_F(Document, Utf16AndMarkedUtf8FilesLoadAsUtf8Lines) {
     EXPECT_EQ(side_lines(merge_document.right), expected);
     EXPECT_EQ(merge_document.right.encoding, ENCODING_UTF16BE);
     EXPECT_TRUE(merge_document.right.lacks_final_newline);
-    load(SIDE_LEFT, "bom.txt", "\xEF\xBB\xBF" "a\xC3\xA9\r\n\nz\n");
+    load(SIDE_LEFT, "bom.txt",
+         "\xEF\xBB\xBF"
+         "a\xC3\xA9\r\n\nz\n");
     EXPECT_EQ(side_lines(merge_document.left), expected);  // the mark is not part of line 1
     EXPECT_EQ(merge_document.left.encoding, ENCODING_UTF8_BOM);
     load(SIDE_LEFT, "only-mark.txt", "\xFF\xFE");
@@ -59,14 +64,17 @@ TEST_F(Document, Utf16AndMarkedUtf8FilesLoadAsUtf8Lines) {
 
 TEST_F(Document, InvalidUtf16IsRefusedAndTheSideKept) {
     load(SIDE_LEFT, "keep.txt", lf_lines({"kept"}));
-    for (const std::string& bytes : {std::string("\xFF\xFE" "a\0b", 5),
-                                     std::string("\xFF\xFE\x3D\xD8\n\0", 6),
-                                     std::string("\xFE\xFF\xDC\x00", 4)}) {
+    for (const std::string& bytes :
+         {std::string("\xFF\xFE"
+                      "a\0b",
+                      5),
+          std::string("\xFF\xFE\x3D\xD8\n\0", 6), std::string("\xFE\xFF\xDC\x00", 4)}) {
         clear_reported_messages();
         const std::string path = dir.write("bad.txt", bytes);
         EXPECT_EQ(load_side(path.c_str(), SIDE_LEFT), -1);
-        EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{
-                                           {"Invalid UTF-16 text in file " + path, SEVERITY_ERROR}}));
+        EXPECT_EQ(reported_messages(),
+                  (std::vector<ReportedMessage>{
+                      {"Invalid UTF-16 text in file " + path, SEVERITY_ERROR}}));
         EXPECT_EQ(side_lines(merge_document.left), (std::vector<std::string>{"kept"}));
     }
 }
@@ -74,8 +82,12 @@ TEST_F(Document, InvalidUtf16IsRefusedAndTheSideKept) {
 TEST_F(Document, TextModeLossWarnsOnceNamingTheFile) {
     const std::string cr = load(SIDE_LEFT, "cr.txt", "a\rb\rc\r");
     EXPECT_EQ(side_lines(merge_document.left), (std::vector<std::string>{"abc"}));
-    const std::string z = load(SIDE_RIGHT, "z.txt", "a\n\x1a" "b\n");
-    const std::string both = load(SIDE_RIGHT, "both.txt", "a\rb\n\x1a" "c");
+    const std::string z = load(SIDE_RIGHT, "z.txt",
+                               "a\n\x1a"
+                               "b\n");
+    const std::string both = load(SIDE_RIGHT, "both.txt",
+                                  "a\rb\n\x1a"
+                                  "c");
     load(SIDE_RIGHT, "fine.txt", "a\r\nb\r\n\x1a");  // CR LF and a final Ctrl-Z: nothing lost
     const std::string lone_cr = "Carriage returns not followed by a line feed in ";
     const std::string after_z = "The data after the Ctrl-Z character in ";

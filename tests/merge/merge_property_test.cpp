@@ -82,8 +82,13 @@ std::string encoded(TextEncoding encoding, const std::string& text, const std::s
 // UTF-8 only where no UTF-16 file takes part.
 Line random_line(std::mt19937& rng, bool spaces, bool raw_bytes) {
     static const Token tokens[] = {
-        ascii("alpha"), ascii("beta"), ascii("gamma"), ascii("delta"), ascii(""),
-        ascii("x = 1;"), ascii("}"),
+        ascii("alpha"),
+        ascii("beta"),
+        ascii("gamma"),
+        ascii("delta"),
+        ascii(""),
+        ascii("x = 1;"),
+        ascii("}"),
         {"\xC3\xA9", std::string("\xE9\0", 2)},
         {"\xE2\x82\xAC", "\xAC\x20"},
         {"\xF0\x9F\x98\x80", std::string("\x3D\xD8\x00\xDE", 4)},
@@ -207,8 +212,8 @@ std::string merged_bytes(const Pair& p, const std::vector<Line>& lines) {
         ++i;
     }
     return ::testing::AssertionFailure()
-           << "sizes " << got.size() << " and " << want.size() << ", first difference at byte "
-           << i << ": " << ::testing::PrintToString(got.substr(i > 8 ? i - 8 : 0, 24)) << " vs "
+           << "sizes " << got.size() << " and " << want.size() << ", first difference at byte " << i
+           << ": " << ::testing::PrintToString(got.substr(i > 8 ? i - 8 : 0, 24)) << " vs "
            << ::testing::PrintToString(want.substr(i > 8 ? i - 8 : 0, 24));
 }
 
@@ -332,8 +337,7 @@ TEST_P(MergeProperty, MergedTextFollowsTheChoices) {
         ASSERT_EQ(merge_document.not_compared, 0);
         // The engine's own reading of the two texts, as plain UTF-8 files.
         const std::string pl = dir.write("left.plain", plain_utf8(p.left, p.left_final_newline));
-        const std::string pr =
-            dir.write("right.plain", plain_utf8(p.right, p.right_final_newline));
+        const std::string pr = dir.write("right.plain", plain_utf8(p.right, p.right_final_newline));
         const std::vector<Hunk> hunks = read_hunks(listing_of(pl, pr, compress));
         if (!merge_document.left.own_blocks) {
             ASSERT_TRUE(hunks.empty());

@@ -130,8 +130,8 @@ TEST_F(Output, MergedFileTakesTheLeftFilesEncoding) {
     load(SIDE_RIGHT, "r8.txt", "keep\nn\xC3\xA9w\ntail\n");
     install_listing("2c2\n< old\n---\n> new\n");
     choose_all_from(SIDE_RIGHT);
-    EXPECT_EQ(merged_text(), "\xFF\xFE" + le("keep") + eol + std::string("n\0\xE9\0w\0", 6) + eol + le("tail") +
-                                 eol);
+    EXPECT_EQ(merged_text(), "\xFF\xFE" + le("keep") + eol + std::string("n\0\xE9\0w\0", 6) + eol +
+                                 le("tail") + eol);
 
     // UTF-16 BE left keeps its byte order and its mark.
     load(SIDE_LEFT, "l16be.txt", std::string("\xFE\xFF\0k\0\n\0o", 8));
@@ -142,7 +142,8 @@ TEST_F(Output, MergedFileTakesTheLeftFilesEncoding) {
     for (char c : std::string(LINE_END)) {
         be_eol += std::string(1, '\0') + c;
     }
-    EXPECT_EQ(merged_text(), std::string("\xFE\xFF\0k", 4) + be_eol + std::string("\0o", 2) + be_eol);
+    EXPECT_EQ(merged_text(),
+              std::string("\xFE\xFF\0k", 4) + be_eol + std::string("\0o", 2) + be_eol);
 
     // A UTF-8 left with its mark gets the mark back; a UTF-16 right gives UTF-8 lines.
     load(SIDE_LEFT, "l8.txt", "\xEF\xBB\xBFkeep\nold\n");

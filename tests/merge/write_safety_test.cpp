@@ -183,8 +183,8 @@ TEST_F(WriteSafety, WriteNeverDeletesAnInputAsTheOldBackup) {
 TEST_F(WriteSafety, IdenticalFilesOntoAnInputUnderAnotherSpellingDoNothing) {
     free_blocks();
     const std::string before = read_bytes(left);
-    const std::string dotted = join_dir_file(dir.path(), std::string(".") + PATH_SEPARATOR +
-                                                             "left.txt");
+    const std::string dotted =
+        join_dir_file(dir.path(), std::string(".") + PATH_SEPARATOR + "left.txt");
     const std::string up_and_down =
         join_dir_file(out_dir(), std::string("..") + PATH_SEPARATOR + "right.txt");
     for (const std::string& spelling : {dotted, up_and_down}) {
@@ -218,8 +218,8 @@ TEST_F(WriteSafety, DirectoryOrReadOnlyTargetIsRefusedAndLeftAlone) {
 
     clear_reported_messages();
     TempDir::write_at(out("ro.txt"), "read only");
-    fs::permissions(out("ro.txt"), fs::perms::owner_write | fs::perms::group_write |
-                                       fs::perms::others_write,
+    fs::permissions(out("ro.txt"),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     EXPECT_EQ(write_merged(out("ro.txt").c_str()), -1);
     EXPECT_EQ(message_texts(),

@@ -13,7 +13,9 @@ std::size_t faulty_write(std::FILE* stream, const char* data, std::size_t n) {
     std::size_t allowed = n;
     if (current.fail_after_bytes >= 0) {
         const long long room = current.fail_after_bytes - current.written;
-        allowed = room <= 0 ? 0 : room < static_cast<long long>(n) ? static_cast<std::size_t>(room) : n;
+        allowed = room <= 0                          ? 0
+                  : room < static_cast<long long>(n) ? static_cast<std::size_t>(room)
+                                                     : n;
     }
     const std::size_t done = standard.write(stream, data, allowed);
     current.written += static_cast<long long>(done);

@@ -10,8 +10,8 @@ struct FileFaults {
     int fail_rename = 0;  // the n-th rename (1-based) fails, once; 0: none
     bool fail_commit = false;
     bool sync = true;  // false: no syncing to the disk, for tests that write thousands of files
-    int renames = 0;         // renames asked for so far
-    long long written = 0;   // bytes written so far
+    int renames = 0;   // renames asked for so far
+    long long written = 0;  // bytes written so far
 };
 
 // Puts the faulty layer in place for the object's lifetime, then the standard one.

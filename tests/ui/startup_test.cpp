@@ -68,8 +68,8 @@ TEST_F(StartUp, NamedFileThatDoesNotExistIsReportedAndStartUpGoesOn) {
     const std::string missing = dir.file("missing.txt");
     ASSERT_EQ(parse_command_line(("-f1 \"" + missing + "\" -f2 \"" + right + "\"").c_str()), 0);
     ASSERT_EQ(start_application(), 0);
-    EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{
-                                       {"Unable to open file " + missing, SEVERITY_ERROR}}));
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{{"Unable to open file " + missing, SEVERITY_ERROR}}));
     EXPECT_EQ(steps().back(), "load_menus");
     EXPECT_EQ(merge_document.right.path, right);
 
@@ -79,8 +79,9 @@ TEST_F(StartUp, NamedFileThatDoesNotExistIsReportedAndStartUpGoesOn) {
     const std::string bad = dir.write("bad.txt", std::string("\xFF\xFE\x41", 3));
     ASSERT_EQ(parse_command_line(("-f1 \"" + bad + "\"").c_str()), 0);
     ASSERT_EQ(start_application(), 0);
-    EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{
-                                       {"Invalid UTF-16 text in file " + bad, SEVERITY_ERROR}}));
+    EXPECT_EQ(
+        reported_messages(),
+        (std::vector<ReportedMessage>{{"Invalid UTF-16 text in file " + bad, SEVERITY_ERROR}}));
 }
 
 TEST_F(StartUp, UnknownOptionBeforeF1LoadsNothing) {
