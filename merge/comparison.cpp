@@ -95,12 +95,18 @@ int write_side_copy(const MergeSide& side, const std::string& path) {
 // side's text, else a UTF-8 copy of the text, so that the listing's line numbers are
 // the document's (a UTF-16 file's bytes, or a UTF-8 mark, would not match). Returns 0,
 // or -1 after reporting.
-int engine_operand(const MergeSide& side, std::string& copy, const char*& operand) {
+int engine_operand(const MergeSide& side, const std::string& listing, std::string& copy,
+                   const char*& operand) {
     operand = side.path;
     if (side.encoding == ENCODING_BYTES) {
         return 0;
     }
-    if (make_temp_listing_name(copy) != 0) {
+    // The listing's name is taken but its file not yet made: do not pick it again.
+    int found = -1;
+    for (int attempt = 0; attempt < 3 && found != 0; ++attempt) {
+        found = make_temp_listing_name(copy) == 0 && copy != listing ? 0 : -1;
+    }
+    if (found != 0) {
         copy.clear();
         report_message("tempnam: can't create file name ", SEVERITY_ERROR);
         return -1;
@@ -134,7 +140,7 @@ static int run_engine(RunFiles& files, const char* left_path, const char* right_
     for (int i = 0; i < 2; ++i) {
         // Only the document's own sides have a decoded text to copy.
         if (paths_equal(operands[i], sides[i]->path) &&
-            engine_operand(*sides[i], files.copies[i], operands[i]) != 0) {
+            engine_operand(*sides[i], files.listing, files.copies[i], operands[i]) != 0) {
             return -1;
         }
     }

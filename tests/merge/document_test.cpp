@@ -32,7 +32,7 @@ TEST_F(Document, CtrlZEndsTheTextAndHighBytesBelongToLines) {
 }
 
 TEST_F(Document, NulBytesStayInTheirLines) {
-    load(SIDE_LEFT, "nul.txt", std::string("a\0b\n\0\n\n\0", 8));
+    load(SIDE_LEFT, "zeros.txt", std::string("a\0b\n\0\n\n\0", 8));
     EXPECT_EQ(side_lines(merge_document.left),
               (std::vector<std::string>{std::string("a\0b", 3), std::string(1, '\0'), "",
                                         std::string(1, '\0')}));

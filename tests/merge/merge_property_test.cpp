@@ -105,7 +105,7 @@ Line random_line(std::mt19937& rng, bool spaces, bool raw_bytes) {
         line.text += rng() % 2 ? "\xE9" : "\xFF\x80";
         line.utf16_ok = false;
     }
-    if (rng() % 150 == 0) {
+    if (rng() % 2000 == 0) {
         // A long line, up to a megabyte, kept whole through every step.
         const std::size_t n = 16000 + rng() % (1 << 20);
         line.text += std::string(n, 'w');

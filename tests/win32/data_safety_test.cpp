@@ -26,9 +26,9 @@ protected:
         EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
         EXPECT_TRUE(driver.finished());
     }
-    // Compare, choose a side, Write to `out` through the save dialog, quit.
-    void merge_into(const std::string& out, int choice, const std::string& left,
-                    const std::string& right) {
+    // Compare, choose a side, Write through the save dialog (answered from the script),
+    // quit.
+    void merge_into(int choice, const std::string& left, const std::string& right) {
         driver.steps = {ProgramDriver::wait_until([] { return merge_document.not_compared == 0; }),
                         ProgramDriver::post(choice), ProgramDriver::post(CMD_WRITE),
                         ProgramDriver::wait_until([this] { return driver.answers.empty(); }),
@@ -54,7 +54,7 @@ TEST_F(DataSafety, Utf16PairMergesIntoUtf16WithItsMark) {
     const std::string right = dir.write("r.txt", utf16le("one\r\n2\r\nthree\r\n"));
     const std::string out = dir.file("merged.txt");
     driver.answers = {{IDOK, out}};
-    merge_into(out, CMD_FROM_RIGHT, left, right);
+    merge_into(CMD_FROM_RIGHT, left, right);
     EXPECT_EQ(driver.seen.size(), 1u);  // the save dialog, nothing else
     EXPECT_EQ(read_bytes(out), utf16le("one\r\n2\r\nthree\r\n"));
 }
@@ -65,7 +65,7 @@ TEST_F(DataSafety, LongLineSurvivesAWrite) {
     const std::string right = dir.write("r.txt", long_line + "\nnew\n");
     const std::string out = dir.file("merged.txt");
     driver.answers = {{IDOK, out}};
-    merge_into(out, CMD_FROM_LEFT, left, right);
+    merge_into(CMD_FROM_LEFT, left, right);
     EXPECT_TRUE(read_bytes(out) == long_line + "\r\nold\r\n");
 }
 
@@ -75,7 +75,7 @@ TEST_F(DataSafety, ReadOnlyTargetIsRefusedAndLeftUnchanged) {
     const std::string out = dir.write("ro.txt", "keep me\n");
     SetFileAttributesA(out.c_str(), FILE_ATTRIBUTE_READONLY);
     driver.answers = {{IDOK, out}, {IDOK, {}}};
-    merge_into(out, CMD_FROM_RIGHT, left, right);
+    merge_into(CMD_FROM_RIGHT, left, right);
     SetFileAttributesA(out.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(driver.seen.size(), 2u);
     EXPECT_EQ(driver.seen[1],

@@ -62,7 +62,10 @@ class RowModel : public MergeTest {};
 TEST_F(RowModel, LineWithNulBytesShowsAllOfIt) {
     load(SIDE_LEFT, "a.txt", std::string("x\0y\nz\n", 6));
     const RowView row = describe_row(merge_document.left, 0, RowFormat{});
-    EXPECT_EQ(row.text, "x" + std::string(NUL_PLACEHOLDER) + "y");
+    std::string expected = "x";
+    expected += NUL_PLACEHOLDER;
+    expected += 'y';
+    EXPECT_EQ(row.text, expected);
     EXPECT_EQ(describe_row(merge_document.left, 1, RowFormat{}).text, "z");
 }
 
