@@ -73,10 +73,14 @@ int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_n
     if (is_utf16(merge_document.left.encoding)) {
         return emit_utf16_line(stream, line, line_number);
     }
-    if (write_out(stream, line.data(), line.size()) != 0) {
-        return 1;
+    const std::string_view eol(LINE_END);
+    if (eol == "\n" && line.size() < length) {
+        return write_out(stream, text, length);  // the text already ends as it should
     }
-    return write_out(stream, LINE_END, std::strlen(LINE_END));
+    static std::string composed;
+    composed.assign(line);
+    composed += eol;
+    return write_out(stream, composed.data(), composed.size());
 }
 
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
