@@ -2,11 +2,15 @@
 
 #include <cstring>
 
-std::size_t text_mode_filter(char* data, std::size_t n, bool* ended) {
+std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss) {
     // Large inputs mostly hold no carriage return at all: find the bytes with memchr and
     // move whole stretches instead of testing every byte.
     if (const void* eof = std::memchr(data, TEXT_EOF_BYTE, n)) {
-        n = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
+        if (loss != nullptr && at + 1 < n) {
+            loss->data_after_eof = true;
+        }
+        n = at;
         if (ended != nullptr) {
             *ended = true;
         }
@@ -15,12 +19,23 @@ std::size_t text_mode_filter(char* data, std::size_t n, bool* ended) {
     if (cr == nullptr) {
         return n;
     }
+    const char* end = data + n;
+    // Bytes move only towards the front, so the byte after each carriage return is
+    // still in place when it is looked at.
+    auto note_lone = [&](const char* at) {
+        if (loss != nullptr && (at + 1 == end || at[1] != '\n')) {
+            loss->lone_carriage_returns = true;
+        }
+    };
+    note_lone(cr);
     char* out = cr;
     const char* in = cr + 1;
-    const char* end = data + n;
     while (in < end) {
         const char* next = static_cast<const char*>(std::memchr(in, '\r', end - in));
         const char* stop = next != nullptr ? next : end;
+        if (next != nullptr) {
+            note_lone(next);
+        }
         std::memmove(out, in, static_cast<std::size_t>(stop - in));
         out += stop - in;
         in = stop + 1;

@@ -17,9 +17,17 @@ constexpr const char* LINE_END = "\n";
 
 constexpr unsigned char TEXT_EOF_BYTE = 26;
 
+// What text mode dropped that a reader of the file could not see there: bytes after a
+// Ctrl-Z, and carriage returns that no line feed follows.
+struct TextModeLoss {
+    bool data_after_eof = false;
+    bool lone_carriage_returns = false;
+};
+
 // Filters `n` raw bytes in place; returns the number of bytes kept. Sets *ended when a
-// Ctrl-Z was met (the bytes from it on are dropped).
-std::size_t text_mode_filter(char* data, std::size_t n, bool* ended);
+// Ctrl-Z was met (the bytes from it on are dropped). `loss` (optional) is exact only
+// when `data` is a whole file.
+std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss = nullptr);
 
 // Reads a whole file in text mode into `out`. Returns 0, or -1 when the file cannot
 // be opened or read (nothing is reported).

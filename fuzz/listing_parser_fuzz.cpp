@@ -40,6 +40,7 @@ void load_texts(MergeSide& side, const char* const* texts, int count) {
         side.lines.push_back(p);
         p += std::strlen(texts[i]) + 1;
     }
+    side.text_end = count > 0 ? p - 1 : p;  // the last line's NUL
     side.line_count = count;
 }
 

@@ -1,5 +1,5 @@
 // A settings file with any content: reading it must give bounded paths, a usable
-// filter list and fonts, and writing it back must not fault.
+// filter list, fonts and flags within their ranges, and writing it back must not fault.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/paths.h"
+#include "merge/document.h"
 #include "tests/support/fuzz_ui.h"
 #include "ui/command_line.h"
 #include "ui/settings.h"
@@ -35,6 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (std::strlen(settings.text_font.face_name) > 31 || settings.text_font.char_set != 1) {
         std::abort();
+    }
+    // Every value read back lies in its range (the pitch is a byte by its type).
+    for (const FontSpec* f : {&settings.text_font, &settings.title_font}) {
+        const bool height_ok =
+            f->height != 0 && f->height >= -FONT_HEIGHT_LIMIT && f->height <= FONT_HEIGHT_LIMIT;
+        if (!height_ok || f->weight < 0 || f->weight > 1000 || f->italic > 1) {
+            std::abort();
+        }
+    }
+    for (int flag :
+         {merge_document.auto_walk, merge_document.compress_spaces, settings.line_numbers}) {
+        if (flag != 0 && flag != 1) {
+            std::abort();
+        }
     }
     save_settings();
     return 0;

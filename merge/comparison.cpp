@@ -54,6 +54,73 @@ static void remove_file(const std::string& path) {
     std::filesystem::remove(path, ec);
 }
 
+namespace {
+
+// The temporary files of one run, removed however the run ends.
+struct RunFiles {
+    std::string listing;
+    std::string copies[2];
+    RunFiles() = default;
+    RunFiles(const RunFiles&) = delete;
+    RunFiles& operator=(const RunFiles&) = delete;
+    ~RunFiles() {
+        for (const std::string* p : {&listing, &copies[0], &copies[1]}) {
+            if (!p->empty()) {
+                remove_file(*p);
+            }
+        }
+    }
+};
+
+// Writes the side's lines as the engine reads a file of bytes: each followed by a line
+// feed, the last one only when the file had it. Returns 0, or -1.
+int write_side_copy(const MergeSide& side, const std::string& path) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) {
+        return -1;
+    }
+    bool ok = true;
+    for (int32_t i = 0; i < side.line_count && ok; ++i) {
+        const std::string_view text = line_text(side, i);
+        ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+        if (ok && (i + 1 < side.line_count || !side.lacks_final_newline)) {
+            ok = std::fputc('\n', f) != EOF;
+        }
+    }
+    ok = std::fclose(f) == 0 && ok;
+    return ok ? 0 : -1;
+}
+
+// The path the engine compares for a side: the file itself when its bytes are the
+// side's text, else a UTF-8 copy of the text, so that the listing's line numbers are
+// the document's (a UTF-16 file's bytes, or a UTF-8 mark, would not match). Returns 0,
+// or -1 after reporting.
+int engine_operand(const MergeSide& side, const std::string& listing, std::string& copy,
+                   const char*& operand) {
+    operand = side.path;
+    if (side.encoding == ENCODING_BYTES) {
+        return 0;
+    }
+    // The listing's name is taken but its file not yet made: do not pick it again.
+    int found = -1;
+    for (int attempt = 0; attempt < 3 && found != 0; ++attempt) {
+        found = make_temp_listing_name(copy) == 0 && copy != listing ? 0 : -1;
+    }
+    if (found != 0) {
+        copy.clear();
+        report_message("tempnam: can't create file name ", SEVERITY_ERROR);
+        return -1;
+    }
+    if (write_side_copy(side, copy) != 0) {
+        report_message("Error writing temp. file", SEVERITY_ERROR);
+        return -1;
+    }
+    operand = copy.c_str();
+    return 0;
+}
+
+}  // namespace
+
 std::vector<std::string> comparison_arguments(const std::string& listing, const char* left_path,
                                               const char* right_path) {
     std::vector<std::string> args = {"diff", "-s", "-a"};
@@ -64,60 +131,77 @@ std::vector<std::string> comparison_arguments(const std::string& listing, const 
     return args;
 }
 
-int run_comparison(const char* left_path, const char* right_path) {
-    MergeDocument& doc = merge_document;
-    const std::intptr_t cursor = platform_show_wait_cursor();
-    std::string temp;
-    if (make_temp_listing_name(temp) != 0) {
-        report_message("tempnam: can't create file name ", SEVERITY_ERROR);
-        platform_restore_cursor(cursor);
-        return -1;
+// Runs the engine into the listing file and gives its result. Returns 0, or -1 after
+// reporting that a comparison copy could not be made (the engine did not run).
+static int run_engine(RunFiles& files, const char* left_path, const char* right_path,
+                      int& engine_result) {
+    const char* operands[2] = {left_path, right_path};
+    const MergeSide* sides[2] = {&merge_document.left, &merge_document.right};
+    for (int i = 0; i < 2; ++i) {
+        // Only the document's own sides have a decoded text to copy.
+        if (paths_equal(operands[i], sides[i]->path) &&
+            engine_operand(*sides[i], files.listing, files.copies[i], operands[i]) != 0) {
+            return -1;
+        }
     }
-    std::vector<std::string> args = comparison_arguments(temp, left_path, right_path);
+    std::vector<std::string> args = comparison_arguments(files.listing, operands[0], operands[1]);
     std::vector<char*> argv;
     argv.reserve(args.size() + 1);
     for (std::string& a : args) {
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
-    const int engine_result = comparison_engine(static_cast<int>(args.size()), argv.data());
+    engine_result = comparison_engine(static_cast<int>(args.size()), argv.data());
+    return 0;
+}
 
-    TextLineReader listing;
-    if (listing.open(temp.c_str()) != 0) {
-        report_message("Could not open temporary file", SEVERITY_ERROR);
-        remove_file(temp);
-        platform_restore_cursor(cursor);
-        return -1;
-    }
-    // Trouble after the listing was begun (a failed write, memory running out) leaves
-    // it short; taking it as the whole truth would merge differences away unseen. The
-    // engine has said what went wrong.
-    if (engine_result == 2 || engine_result == -1) {
-        listing.close();
-        remove_file(temp);
-        platform_restore_cursor(cursor);
-        return -1;
-    }
+// Installs what the listing says. Returns 0 blocks, 1 identical, -1 failed.
+static int take_listing(TextLineReader& listing) {
+    MergeDocument& doc = merge_document;
     BlockTables tables;
     const ListingResult parsed = parse_listing(listing, tables);
     listing.close();
-    remove_file(temp);
-
-    int result = -1;
     if (parsed == LISTING_BLOCKS) {
         install_tables(std::move(tables));
         platform_repaint_panes();
-        result = 0;
-    } else if (parsed == LISTING_IDENTICAL) {
-        if (doc.directory_mode != 0) {
-            reset_document();
-        } else {
-            report_message("Files are identical", SEVERITY_INFO);
-        }
-        result = 1;
+        return 0;
     }
+    if (parsed != LISTING_IDENTICAL) {
+        return -1;
+    }
+    if (doc.directory_mode != 0) {
+        reset_document();
+    } else {
+        report_message("Files are identical", SEVERITY_INFO);
+    }
+    return 1;
+}
+
+int run_comparison(const char* left_path, const char* right_path) {
+    const std::intptr_t cursor = platform_show_wait_cursor();
+    RunFiles files;
+    if (make_temp_listing_name(files.listing) != 0) {
+        files.listing.clear();
+        report_message("tempnam: can't create file name ", SEVERITY_ERROR);
+        platform_restore_cursor(cursor);
+        return -1;
+    }
+    int engine_result = 0;
+    TextLineReader listing;
+    int result = -1;
+    if (run_engine(files, left_path, right_path, engine_result) != 0) {
+        // reported
+    } else if (listing.open(files.listing.c_str()) != 0) {
+        report_message("Could not open temporary file", SEVERITY_ERROR);
+    } else if (engine_result != 2 && engine_result != -1) {
+        // Trouble after the listing was begun (a failed write, memory running out)
+        // leaves it short; taking it as the whole truth would merge differences away
+        // unseen. The engine has said what went wrong.
+        result = take_listing(listing);
+    }
+    listing.close();
     if (result != -1) {
-        doc.not_compared = 0;
+        merge_document.not_compared = 0;
     }
     platform_restore_cursor(cursor);
     return result;

@@ -29,9 +29,9 @@ static int refuse_long_path(const char* path) {
     return -1;
 }
 
-// Reads the raw bytes of an open file of `size` bytes into a new buffer of size + 2
-// and applies text mode. Returns the number of bytes kept, or -1 on a read error.
-static long long read_all_text(FILE* f, char* buf, std::size_t size) {
+// Reads up to `size` bytes of an open file into `buf`. Returns the number read, or -1
+// on a read error.
+static long long read_raw(FILE* f, char* buf, std::size_t size) {
     std::size_t got = 0;
     while (got < size) {
         const std::size_t n = std::fread(buf + got, 1, size - got, f);
@@ -40,11 +40,59 @@ static long long read_all_text(FILE* f, char* buf, std::size_t size) {
         }
         got += n;
     }
-    if (std::ferror(f) != 0) {
+    return std::ferror(f) != 0 ? -1 : static_cast<long long>(got);
+}
+
+static std::unique_ptr<char[]> allocate_text(std::size_t bytes) {
+    if (merge_allocation_refused(bytes)) {
+        return nullptr;
+    }
+    return std::unique_ptr<char[]>(new (std::nothrow) char[bytes]);
+}
+
+// Turns the raw bytes of a file (`n` of them in `text`) into the text the lines are
+// cut from: UTF-16 becomes UTF-8 in a new buffer, a UTF-8 mark is dropped. Returns the
+// length, or -1 after reporting.
+static long long decode_text(const char* path, std::unique_ptr<char[]>& text, std::size_t n,
+                             TextEncoding encoding) {
+    const std::size_t mark = encoding_mark(encoding).size();
+    if (encoding == ENCODING_UTF8_BOM) {
+        std::memmove(text.get(), text.get() + mark, n - mark);
+        return static_cast<long long>(n - mark);
+    }
+    if (!is_utf16(encoding)) {
+        return static_cast<long long>(n);
+    }
+    std::unique_ptr<char[]> utf8 = allocate_text(utf8_capacity_for_utf16(n - mark) + 2);
+    if (!utf8) {
+        report_out_of_memory();
         return -1;
     }
-    bool ended = false;
-    return static_cast<long long>(text_mode_filter(buf, got, &ended));
+    const long long length =
+        utf16_to_utf8(text.get() + mark, n - mark, encoding == ENCODING_UTF16BE, utf8.get());
+    if (length < 0) {
+        report_message(format_message("Invalid UTF-16 text in file %s", path).c_str(),
+                       SEVERITY_ERROR);
+        return -1;
+    }
+    text = std::move(utf8);
+    return length;
+}
+
+// One warning for what text mode dropped out of sight.
+static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
+    std::string text;
+    if (loss.data_after_eof) {
+        text = format_message("The data after the Ctrl-Z character in %s is ignored", path);
+    }
+    if (loss.lone_carriage_returns) {
+        text += text.empty() ? "" : "\n";
+        text +=
+            format_message("Carriage returns not followed by a line feed in %s are ignored", path);
+    }
+    if (!text.empty()) {
+        report_message(text.c_str(), SEVERITY_WARNING);
+    }
 }
 
 // Splits begin..end at line feeds (each becomes a NUL) into `lines`, allocated once at
@@ -89,35 +137,43 @@ int read_text_lines(const char* path, TextLines& out) {
         report_message("Unable to open file", SEVERITY_ERROR);
         return -1;
     }
-    // Text mode only drops bytes, so the file's length bounds the text.
-    const std::size_t bytes = static_cast<std::size_t>(size) + 2;
-    if (size > SIZE_MAX - 2 || merge_allocation_refused(bytes)) {
-        std::fclose(f);
-        report_out_of_memory();
-        return -1;
-    }
-    std::unique_ptr<char[]> text(new (std::nothrow) char[bytes]);
+    // Decoding and text mode never make a file of bytes longer.
+    std::unique_ptr<char[]> text =
+        size <= SIZE_MAX - 2 ? allocate_text(static_cast<std::size_t>(size) + 2) : nullptr;
     if (!text) {
         std::fclose(f);
         report_out_of_memory();
         return -1;
     }
-    const long long kept = read_all_text(f, text.get(), static_cast<std::size_t>(size));
+    const long long got = read_raw(f, text.get(), static_cast<std::size_t>(size));
     std::fclose(f);
-    if (kept < 0) {
+    if (got < 0) {
         report_message("Unable to open file", SEVERITY_ERROR);
         return -1;
     }
+    const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));
+    const long long decoded = decode_text(path, text, static_cast<std::size_t>(got), encoding);
+    if (decoded < 0) {
+        return -1;
+    }
+    TextModeLoss loss;
+    bool ended = false;
     char* const begin = text.get();
-    char* const end = begin + kept;
+    char* const end =
+        begin + text_mode_filter(begin, static_cast<std::size_t>(decoded), &ended, &loss);
     *end = '\0';
+    out.lacks_final_newline = end > begin && end[-1] != '\n';
     std::vector<char*> lines;
     if (split_lines(begin, end, lines) != 0) {
         return -1;
     }
+    // The last line ends at its line feed (now a NUL), or at the end of the text.
+    out.text_end = end > begin && !out.lacks_final_newline ? end - 1 : end;
     out.text = std::move(text);
     out.line_count = static_cast<int32_t>(lines.size());
     out.lines = std::move(lines);
+    out.encoding = encoding;
+    warn_text_mode_loss(path, loss);
     return 0;
 }
 
@@ -138,6 +194,9 @@ int load_side(const char* path, Side which) {
     side.line_count = loaded.line_count;
     side.text = std::move(loaded.text);
     side.lines = std::move(loaded.lines);
+    side.text_end = loaded.text_end;
+    side.encoding = loaded.encoding;
+    side.lacks_final_newline = loaded.lacks_final_newline;
     copy_path(side.path, sizeof side.path, path);
     platform_repaint_title(which);
 
@@ -173,6 +232,9 @@ void free_side_text(MergeSide& side) {
     side.lines.clear();
     side.lines.shrink_to_fit();
     side.text.reset();
+    side.text_end = nullptr;
+    side.encoding = ENCODING_BYTES;
+    side.lacks_final_newline = false;
 }
 
 void reset_document() {

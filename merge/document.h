@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <vector>
 
+#include "common/encoding.h"
 #include "common/paths.h"
 #include "merge/side.h"
 
@@ -41,10 +43,14 @@ inline bool is_present(const DiffBlock& b) {
 struct MergeSide {
     int32_t line_count = 0;
     char path[PATH_BUFFER_SIZE] = {};
-    // All lines live in one buffer (file length + 2 bytes); lines[i] points into it and
-    // each line is NUL-terminated without its line feed.
+    // All lines live in one buffer; lines[i] points into it and each line is ended by a
+    // NUL in place of its line feed. A line may hold NUL bytes of its own: its length
+    // is the distance to the next line (to text_end for the last), see line_text.
     std::unique_ptr<char[]> text;
     std::vector<char*> lines;
+    char* text_end = nullptr;                // where the last line's text ends
+    TextEncoding encoding = ENCODING_BYTES;  // how the file was stored
+    bool lacks_final_newline = false;        // its last line had no line feed
     std::optional<BlockTable> own_blocks;
     std::optional<BlockTable> filler_blocks;
     uint32_t first_column = 0;
@@ -67,16 +73,30 @@ inline MergeSide& side_of(Side s) {
     return s == SIDE_LEFT ? merge_document.left : merge_document.right;
 }
 
-// The text of one file split into lines.
+// The text of line `i` (0-based, below line_count) without its line feed, every byte
+// of it.
+inline std::string_view line_text(const MergeSide& side, int32_t i) {
+    const auto k = static_cast<std::size_t>(i);
+    const char* begin = side.lines[k];
+    const char* end = k + 1 < side.lines.size() ? side.lines[k + 1] - 1 : side.text_end;
+    return {begin, static_cast<std::size_t>(end - begin)};
+}
+
+// The text of one file split into lines, as a side holds it.
 struct TextLines {
     std::unique_ptr<char[]> text;
     std::vector<char*> lines;
+    char* text_end = nullptr;
     int32_t line_count = 0;
+    TextEncoding encoding = ENCODING_BYTES;
+    bool lacks_final_newline = false;
 };
 
-// Reads `path` in text mode into one buffer and splits it at line feeds (a last line
-// without one is a line too). Returns 0, or -1 after reporting "Unable to open file" or
-// "Not enough memory".
+// Reads `path` into one buffer: a UTF-16 file (told by its mark) becomes UTF-8, a
+// UTF-8 mark is dropped, then text mode applies and the text is split at line feeds
+// (a last line without one is a line too). Warns once, naming the file, when text
+// mode drops data the user cannot see. Returns 0, or -1 after reporting "Unable to
+// open file", "Not enough memory" or that the file is not valid UTF-16.
 int read_text_lines(const char* path, TextLines& out);
 
 // Loads `path` into `side`, drops all blocks and marks the document not compared.

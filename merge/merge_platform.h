@@ -60,6 +60,11 @@ void platform_post_request(Request request);
 // Height in pixels of one row in a pane (the pane font's line height), at least 1.
 int platform_pane_line_height();
 
+// Puts the finished file `from` in place of `to` (replacing it) and through to the
+// disk before it returns: the last step of every write of a merged file or a copy.
+// Returns 0, or -1 (nothing reported; `from` is then still there).
+int platform_commit_rename(const char* from, const char* to);
+
 // Printing of the merged text (the "PRN:" destination). print_job_start returns 0, or
 // -1 after reporting why no job could start; print_line hands one line of `length`
 // bytes (with its line feed; it may hold NUL bytes) and its 0-based output line number,

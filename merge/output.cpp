@@ -4,10 +4,14 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/encoding.h"
+#include "common/file_identity.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "merge/blocks.h"
+#include "merge/file_layer.h"
 #include "merge/merge_platform.h"
+#include "merge/replace_file.h"
 
 char directory_target_path[PATH_BUFFER_SIZE] = {};
 
@@ -30,16 +34,53 @@ bool file_exists(const char* path) {
     return path[0] != '\0' && std::filesystem::exists(path, ec);
 }
 
+// Writes `n` bytes, reporting a failure.
+static int write_out(FILE* stream, const char* data, std::size_t n) {
+    if (file_layer.write(stream, data, n) != n) {
+        report_message("Error writing output file", SEVERITY_ERROR);
+        return 1;
+    }
+    return 0;
+}
+
+// The line, without its line feed, and LINE_END, in UTF-16.
+static int emit_utf16_line(FILE* stream, std::string_view text, int32_t line_number) {
+    static std::string units;
+    units.clear();
+    const bool big_endian = merge_document.left.encoding == ENCODING_UTF16BE;
+    if (!utf8_to_utf16(text, big_endian, units)) {
+        const std::string number = std::to_string(static_cast<long long>(line_number) + 1);
+        report_message(format_message("Line %s of the merged text is not valid UTF-8 and "
+                                      "cannot be written as UTF-16",
+                                      number.c_str())
+                           .c_str(),
+                       SEVERITY_ERROR);
+        return 1;
+    }
+    utf8_to_utf16(LINE_END, big_endian, units);
+    return write_out(stream, units.data(), units.size());
+}
+
 int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_number) {
     if (stream == nullptr) {
         print_line(text, length, line_number);
         return 0;
     }
-    if (std::fwrite(text, 1, length, stream) != length) {
-        report_message("Error writing output file", SEVERITY_ERROR);
-        return 1;
+    std::string_view line(text, length);
+    if (line.ends_with('\n')) {
+        line.remove_suffix(1);
     }
-    return 0;
+    if (is_utf16(merge_document.left.encoding)) {
+        return emit_utf16_line(stream, line, line_number);
+    }
+    const std::string_view eol(LINE_END);
+    if (eol == "\n" && line.size() < length) {
+        return write_out(stream, text, length);  // the text already ends as it should
+    }
+    static std::string composed;
+    composed.assign(line);
+    composed += eol;
+    return write_out(stream, composed.data(), composed.size());
 }
 
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
@@ -50,16 +91,9 @@ int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
             warn_range_once();
             continue;
         }
-        const char* text = side.lines[static_cast<std::size_t>(i)];
-        std::size_t length = 0;
-        while (length < MAX_OUTPUT_LINE && text[length] != '\0') {
-            ++length;
-        }
-        composed.assign(text, length);
-        if (length == 0 || composed.back() != '\n') {
-            composed += '\n';
-        }
-        if (emit_line(stream, composed.c_str(), composed.size(), line_number) != 0) {
+        composed.assign(line_text(side, static_cast<int32_t>(i)));
+        composed += '\n';
+        if (emit_line(stream, composed.data(), composed.size(), line_number) != 0) {
             return 1;
         }
         ++line_number;
@@ -119,48 +153,136 @@ int emit_merged_lines(FILE* stream) {
     return emit_counted(stream, left, a, left.line_count - 1, n);
 }
 
-int make_backup(const char* path) {
-    const PathParts parts = split_path(path);
-    if (paths_equal(parts.ext.c_str(), ".bak")) {
+// Files that a write or copy must never replace, rename or delete.
+struct Protected {
+    const char* paths[3];
+    bool holds(const std::string& path) const {
+        for (const char* p : paths) {
+            if (p != nullptr && same_file(p, path.c_str())) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+static Protected loaded_inputs(const char* also = nullptr) {
+    return {{merge_document.left.path, merge_document.right.path, also}};
+}
+
+static int refuse_protected(const std::string& path) {
+    report_message(
+        format_message("Cannot replace %s: it is in use as an input", path.c_str()).c_str(),
+        SEVERITY_ERROR);
+    return -1;
+}
+
+// Refuses (reporting) a target that is a directory or read-only, or whose replacement
+// would replace an older backup that is protected. Returns 0 to go on, or -1.
+static int refuse_target(const char* path, const Protected& inputs) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) {
+        report_message(format_message("Cannot write to %s: it is a directory", path).c_str(),
+                       SEVERITY_ERROR);
+        return -1;
+    }
+    if (!std::filesystem::exists(status)) {
         return 0;
     }
-    const std::string backup = parts.drive + parts.dir + parts.base + ".bak";
-    if (file_exists(backup.c_str())) {
-        std::remove(backup.c_str());
+    if ((status.permissions() & std::filesystem::perms::owner_write) ==
+        std::filesystem::perms::none) {
+        report_message(format_message("Cannot write to %s: it is read-only", path).c_str(),
+                       SEVERITY_ERROR);
+        return -1;
     }
-    if (std::rename(path, backup.c_str()) != 0) {
+    const std::string backup = backup_name(path);
+    if (!backup.empty() && file_exists(backup.c_str()) && inputs.holds(backup)) {
+        return refuse_protected(backup);
+    }
+    return 0;
+}
+
+int make_backup(const char* path) {
+    const std::string backup = backup_name(path);
+    if (backup.empty()) {
+        return 0;
+    }
+    if (file_exists(backup.c_str()) && loaded_inputs().holds(backup)) {
+        return refuse_protected(backup);
+    }
+    if (file_layer.rename(path, backup.c_str()) != 0) {
         report_message("Unable to create backup file", SEVERITY_WARNING);
         return -1;
     }
     return 0;
 }
 
+// Copies the bytes of `source` into the pending file. Returns 0, or -1.
+static int copy_bytes(const char* source, PendingFile& pending) {
+    FILE* in = std::fopen(source, "rb");
+    if (in == nullptr) {
+        return -1;
+    }
+    static char block[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
+        if (write_pending(pending, block, got) != 0) {
+            break;
+        }
+    }
+    const bool bad = std::ferror(in) != 0 || pending.failed;
+    std::fclose(in);
+    return bad ? -1 : 0;
+}
+
+// Asks before a copy replaces `destination`. Returns 0 on Yes, else -1 (Cancel also
+// posts REQUEST_CANCEL).
+static int confirm_replace(const char* source, const char* destination) {
+    const std::string question = format_message(
+        "Destination file %s already exists.\nReplace it with %s ?", destination, source);
+    const Answer answer = platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO_CANCEL);
+    if (answer == ANSWER_CANCEL) {
+        platform_post_request(REQUEST_CANCEL);
+    }
+    return answer == ANSWER_YES ? 0 : -1;
+}
+
 int copy_with_confirmation(const char* source, const char* destination) {
-    if (paths_equal(source, destination)) {
+    if (same_file(source, destination)) {
         return 0;
     }
     if (source[0] == '\0') {
         return 1;
     }
-    if (file_exists(destination)) {
-        const std::string question = format_message(
-            "Destination file %s already exists.\nReplace it with %s ?", destination, source);
-        const Answer answer =
-            platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO_CANCEL);
-        if (answer == ANSWER_CANCEL) {
-            platform_post_request(REQUEST_CANCEL);
-        }
-        if (answer != ANSWER_YES) {
-            return -1;
-        }
-        if (make_backup(destination) != 0) {
-            return -1;
-        }
+    const Protected inputs = loaded_inputs(source);
+    if (refuse_target(destination, inputs) != 0) {
+        return -1;
     }
-    std::error_code ec;
-    std::filesystem::copy_file(source, destination,
-                               std::filesystem::copy_options::overwrite_existing, ec);
-    return ec ? 1 : 0;
+    const bool replacing = file_exists(destination);
+    if (replacing && inputs.holds(destination)) {
+        return refuse_protected(destination);
+    }
+    if (replacing && confirm_replace(source, destination) != 0) {
+        return -1;
+    }
+    PendingFile pending;
+    if (open_pending(destination, pending) != 0) {
+        return 1;
+    }
+    if (copy_bytes(source, pending) != 0 || close_pending(pending) != 0) {
+        discard_pending(pending);
+        return 1;
+    }
+    switch (replace_with_pending(pending, destination, replacing ? backup_name(destination) : "")) {
+        case REPLACE_DONE:
+            return 0;
+        case REPLACE_BACKUP_FAILED:
+            report_message("Unable to create backup file", SEVERITY_WARNING);
+            return -1;
+        default:
+            return 1;
+    }
 }
 
 static int refuse_unresolved() {
@@ -205,7 +327,7 @@ static int print_merged() {
 // Identical files: the left file is the merge. Nothing to do onto either input.
 static int write_identical(const char* path) {
     const MergeDocument& doc = merge_document;
-    if (paths_equal(path, doc.left.path) || paths_equal(path, doc.right.path)) {
+    if (same_file(path, doc.left.path) || same_file(path, doc.right.path)) {
         return 0;
     }
     // Declining the replace question is the user's choice; a copy that could not be
@@ -217,29 +339,56 @@ static int write_identical(const char* path) {
     return 0;
 }
 
-static int write_merged_file(const char* path) {
-    if (file_exists(path)) {
-        const std::string question = format_message("File %s already exists.\nSave anyway ?", path);
-        if (platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO) != ANSWER_YES) {
-            return -1;
-        }
-        make_backup(path);  // on failure it has warned; the write goes on
-    }
-    FILE* out = open_text_output(path);
-    if (out == nullptr) {
-        report_message("Error opening output file", SEVERITY_ERROR);
-        return -1;
-    }
-    if (emit_merged_lines(out) != 0) {
-        std::fclose(out);
+// The merged text, its encoding's mark first, into the pending file. Returns 0, or -1
+// after reporting.
+static int write_pending_text(PendingFile& pending) {
+    const std::string_view mark = encoding_mark(merge_document.left.encoding);
+    if (write_out(pending.stream, mark.data(), mark.size()) != 0 ||
+        emit_merged_lines(pending.stream) != 0) {
         return fail_merge();
     }
-    // Buffered data reaches the disk only here; losing it must not pass for success.
-    if (std::fclose(out) != 0) {
+    // Buffered data reaches the disk only at the close; losing it must not pass for
+    // success.
+    if (close_pending(pending) != 0) {
         report_message("Error writing output file", SEVERITY_ERROR);
         return fail_merge();
     }
     return 0;
+}
+
+static int write_merged_file(const char* path) {
+    if (refuse_target(path, loaded_inputs()) != 0) {
+        return -1;
+    }
+    const bool replacing = file_exists(path);
+    if (replacing) {
+        const std::string question = format_message("File %s already exists.\nSave anyway ?", path);
+        if (platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO) != ANSWER_YES) {
+            return -1;
+        }
+    }
+    PendingFile pending;
+    if (open_pending(path, pending) != 0) {
+        report_message("Error opening output file", SEVERITY_ERROR);
+        return -1;
+    }
+    if (write_pending_text(pending) != 0) {
+        discard_pending(pending);
+        return -1;
+    }
+    // The old file becomes the backup only now that the new one is whole; a backup
+    // that cannot be made stops the write, since replacing the file without one would
+    // lose its content.
+    switch (replace_with_pending(pending, path, replacing ? backup_name(path) : "")) {
+        case REPLACE_DONE:
+            return 0;
+        case REPLACE_BACKUP_FAILED:
+            report_message("Unable to create backup file", SEVERITY_WARNING);
+            return fail_merge();
+        default:
+            report_message("Error writing output file", SEVERITY_ERROR);
+            return fail_merge();
+    }
 }
 
 int write_merged(const char* path) {

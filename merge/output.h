@@ -13,8 +13,6 @@
 
 // The printer destination, compared without regard to case.
 constexpr const char* PRINTER_PATH = "PRN:";
-// Longest line text written; longer lines are cut.
-constexpr std::size_t MAX_OUTPUT_LINE = 16382;
 
 // Kept by the directory walk: where Write puts the current pair in directory mode.
 extern char directory_target_path[PATH_BUFFER_SIZE];
@@ -23,13 +21,15 @@ extern char directory_target_path[PATH_BUFFER_SIZE];
 // directory target is empty (reported), else 0.
 int write_command();
 
-// Writes (or prints, for "PRN:") the merged text to `path`. Returns 0 done or nothing
-// to do, 1 refused (not compared, empty document, unresolved block; reported), -1
-// failed or declined (failures reported).
+// Writes (or prints, for "PRN:") the merged text to `path`, in the left file's
+// encoding with LINE_END after every line. The text goes to a new file that replaces
+// the target only when it is whole; on any failure the target and its backup stay as
+// they were. Returns 0 done or nothing to do, 1 refused (not compared, empty document,
+// unresolved block; reported), -1 failed or declined (failures reported).
 int write_merged(const char* path);
 
-// Emits every common line from the left side and each block's chosen lines to `stream`
-// (nullptr: the printer). Returns 0, or 1 after reporting a failed write.
+// Emits every common line from the left side and each block's chosen lines, whole, to
+// `stream` (nullptr: the printer). Returns 0, or 1 after reporting a failed write.
 int emit_merged_lines(FILE* stream);
 
 // Emits lines i0..i1 (0-based) of `side`, numbering them from `line_number`. Indexes
@@ -37,17 +37,23 @@ int emit_merged_lines(FILE* stream);
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
                     int32_t line_number);
 
-// Writes `text` (ending in a line feed) to `stream`, or hands it to the printer when
-// `stream` is nullptr. Returns 0, or 1 after reporting "Error writing output file".
+// Writes `text` (`length` bytes ending in a line feed) to `stream` in the left file's
+// encoding, the line feed as LINE_END; or hands it to the printer as it is when
+// `stream` is nullptr. Returns 0, or 1 after reporting "Error writing output file"
+// (or that the line cannot be written as UTF-16).
 int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_number);
 
-// Renames `path` to its ".bak" name (nothing for a ".bak" file). Returns 0, or -1
-// after warning "Unable to create backup file".
+// Renames `path` to its backup name (nothing for a ".bak" file), replacing an older
+// backup. Refused with an error when that older backup is a loaded input. Returns 0,
+// or -1 after reporting ("Unable to create backup file" as a warning).
 int make_backup(const char* path);
 
-// Copies `source` over `destination`, asking first when it exists. Returns 0 copied or
-// same path, 1 the copy failed (not reported), -1 declined, cancelled (Cancel also
-// posts REQUEST_CANCEL) or the backup failed.
+// Copies `source` byte for byte over `destination`, asking first when it exists; the
+// old destination becomes its backup once the copy is whole. Returns 0 copied or the
+// same file (by identity), 1 the copy failed (not reported; the destination is as it
+// was), -1 declined, cancelled (Cancel also posts REQUEST_CANCEL), or refused or the
+// backup failed (reported): a directory, a read-only file, or a file that is the
+// source or a loaded input is never replaced, renamed or deleted.
 int copy_with_confirmation(const char* source, const char* destination);
 
 bool file_exists(const char* path);

@@ -1,7 +1,6 @@
 #include "merge/realign.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "merge/blocks.h"
@@ -38,13 +37,8 @@ int insert_block(int32_t index) {
     return 0;
 }
 
-bool is_blank_line(const char* text) {
-    for (const char* p = text; *p != '\0'; ++p) {
-        if (std::strchr(" \t\n\v\f\r", *p) == nullptr) {
-            return false;
-        }
-    }
-    return true;
+bool is_blank_line(std::string_view text) {
+    return text.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
 }
 
 namespace {
@@ -71,8 +65,8 @@ int split_lone_blank_lines(Stretch& s, int32_t& j) {
     int32_t c = std::max(s.bl, 0);
     int32_t d = std::max(s.br, 0);
     while (c <= s.el && d <= s.er) {
-        const bool blank_l = is_blank_line(left.lines[c]);
-        const bool blank_r = is_blank_line(right.lines[d]);
+        const bool blank_l = is_blank_line(line_text(left, c));
+        const bool blank_r = is_blank_line(line_text(right, d));
         if (blank_l == blank_r) {
             ++c;
             ++d;

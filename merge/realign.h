@@ -2,6 +2,7 @@
 #define PAIREX_MERGE_REALIGN_H
 
 #include <cstdint>
+#include <string_view>
 
 // The pass after a comparison with Compress spaces on: the engine ignored white space,
 // so its unchanged stretches may pair a blank line with a non-blank one. The pass gives
@@ -16,7 +17,8 @@ int insert_block(int32_t index);
 // memory" (tables stay consistent).
 int realign_blank_lines();
 
-// Empty or only white space (space, tab, line feed, vertical tab, form feed, CR).
-bool is_blank_line(const char* text);
+// Empty or only white space (space, tab, line feed, vertical tab, form feed, CR); a
+// NUL byte is not white space.
+bool is_blank_line(std::string_view text);
 
 #endif

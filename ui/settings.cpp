@@ -96,12 +96,17 @@ void settings_write_int(const char* section, const char* key, long value) {
     settings_write_string(section, key, text);
 }
 
+int settings_read_ranged(const char* section, const char* key, int default_value, int low,
+                         int high) {
+    const int value = settings_read_int(section, key, default_value);
+    return value >= low && value <= high ? value : default_value;
+}
+
 void read_options_settings() {
     settings.tab_size = settings_read_int("Options", "Tab size", 8);
-    merge_document.auto_walk = settings_read_int("Options", "Auto walk", 0) != 0 ? 1 : 0;
-    merge_document.compress_spaces =
-        settings_read_int("Options", "Compress spaces", 0) != 0 ? 1 : 0;
-    settings.line_numbers = settings_read_int("Options", "Line numbers", 0) != 0 ? 1 : 0;
+    merge_document.auto_walk = settings_read_ranged("Options", "Auto walk", 0, 0, 1);
+    merge_document.compress_spaces = settings_read_ranged("Options", "Compress spaces", 0, 0, 1);
+    settings.line_numbers = settings_read_ranged("Options", "Line numbers", 0, 0, 1);
 }
 
 void read_font_spec(FontSpec& spec, const char* prefix) {
@@ -114,10 +119,16 @@ void read_font_spec(FontSpec& spec, const char* prefix) {
     spec = FontSpec{};
     std::string face = settings_read_string("Font", name("Font name"), DEFAULT_FONT.face_name);
     std::snprintf(spec.face_name, sizeof spec.face_name, "%s", face.c_str());
-    spec.weight = settings_read_int("Font", name("Weight"), DEFAULT_FONT.weight);
-    spec.italic = static_cast<std::uint8_t>(settings_read_int("Font", name("Italic"), 0));
+    // Values a font cannot be made readable with fall back to the default, which the
+    // shut-down then writes back in their place.
+    spec.weight = settings_read_ranged("Font", name("Weight"), DEFAULT_FONT.weight, 0, 1000);
+    spec.italic = static_cast<std::uint8_t>(settings_read_ranged("Font", name("Italic"), 0, 0, 1));
     spec.height = settings_read_int("Font", name("Point size"), DEFAULT_FONT.height);
-    spec.pitch_and_family = static_cast<std::uint8_t>(settings_read_int("Font", name("Pitch"), 0));
+    if (spec.height == 0 || spec.height < -FONT_HEIGHT_LIMIT || spec.height > FONT_HEIGHT_LIMIT) {
+        spec.height = DEFAULT_FONT.height;
+    }
+    spec.pitch_and_family =
+        static_cast<std::uint8_t>(settings_read_ranged("Font", name("Pitch"), 0, 0, 255));
     spec.char_set = 1;
 }
 

@@ -6,6 +6,10 @@
 
 #include "common/paths.h"
 
+// Largest font height, in either sign, that a stored font may have: beyond it the
+// panes show no readable text.
+constexpr std::int32_t FONT_HEIGHT_LIMIT = 400;
+
 // A logical font description; only these fields are stored, all others are zero.
 struct FontSpec {
     char face_name[32];
@@ -92,6 +96,9 @@ bool build_filter_list(std::string& out);
 // leading signed decimal number (0 when there is none), held to the int range.
 int settings_read_int(const char* section, const char* key, int default_value);
 void settings_write_int(const char* section, const char* key, long value);
+// settings_read_int held to low..high: a value outside gives `default_value`.
+int settings_read_ranged(const char* section, const char* key, int default_value, int low,
+                         int high);
 
 // After a confirmed open pick: the start directory becomes the chosen path up to,
 // not including, the separator before the file name. After a confirmed save pick:

@@ -1,5 +1,10 @@
 #include "ui/startup.h"
 
+#include <filesystem>
+#include <string>
+
+#include "common/paths.h"
+#include "common/report.h"
 #include "common/scratch.h"
 #include "merge/document.h"
 #include "merge/merge_platform.h"
@@ -9,7 +14,23 @@
 
 namespace {
 bool running = false;
+
+// Loads a file named on the command line. A name that leads to no file is reported
+// here: the loader reports only the files it found and could not read.
+int open_named_input(const std::string& name, const char* directory, Side side) {
+    std::error_code ec;
+    const bool found =
+        std::filesystem::exists(name, ec) ||
+        (directory[0] != '\0' && std::filesystem::exists(join_dir_file(directory, name), ec));
+    if (!found) {
+        report_message(format_message("Unable to open file %s", name.c_str()).c_str(),
+                       SEVERITY_ERROR);
+        return 0;
+    }
+    return open_input(name.c_str(), directory, side);
 }
+
+}  // namespace
 
 void reset_startup_state() {
     running = false;
@@ -37,10 +58,10 @@ int start_application() {
     }
     int loaded = 0;
     if (auto name = option_value(OPT_F1)) {
-        loaded += open_input(name->c_str(), settings.left_directory, SIDE_LEFT);
+        loaded += open_named_input(*name, settings.left_directory, SIDE_LEFT);
     }
     if (auto name = option_value(OPT_F2)) {
-        loaded += open_input(name->c_str(), settings.right_directory, SIDE_RIGHT);
+        loaded += open_named_input(*name, settings.right_directory, SIDE_RIGHT);
     }
     if (loaded == 2) {
         platform_post_request(REQUEST_COMPARE_FILES);

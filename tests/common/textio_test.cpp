@@ -15,6 +15,33 @@ TEST(TextMode, DropsCarriageReturnsAndStopsAtCtrlZ) {
     EXPECT_TRUE(ended);
 }
 
+TEST(TextMode, TellsWhatAReaderCouldNotSee) {
+    struct Case {
+        std::string data;
+        bool after_eof, lone_cr;
+    };
+    const Case cases[] = {
+        {"a\r\nb\r\n", false, false},  // CR LF line ends lose nothing visible
+        {"a\nb\n\x1a", false, false},  // a Ctrl-Z as the last byte ends nothing
+        {"a\n\x1a\x1a", true, false},  // ...but anything after it is dropped
+        {"a\x1a"
+         "b",
+         true, false},
+        {"a\rb\rc\r", false, true},  // old-style line ends would join the lines
+        {"a\r", false, true},        // a CR at the very end
+        {"a\r\x1a", false, true},    // a CR right before the end of the text
+        {"a\r\r\n", false, true},    // the first CR has no line feed after it
+        {"a\rb\x1azz", true, true},
+    };
+    for (const Case& c : cases) {
+        std::string data = c.data;
+        TextModeLoss loss;
+        text_mode_filter(data.data(), data.size(), nullptr, &loss);
+        EXPECT_EQ(loss.data_after_eof, c.after_eof) << c.data;
+        EXPECT_EQ(loss.lone_carriage_returns, c.lone_cr) << c.data;
+    }
+}
+
 TEST(TextMode, ReadWholeFileMatchesFilter) {
     TempDir dir;
     const std::string p = dir.write("f.txt",

@@ -57,6 +57,36 @@ TEST_F(Comparison, DifferencesAreInstalledAndTheListingRemoved) {
     EXPECT_EQ(doc.top_row, 0);
 }
 
+// A UTF-8 mark once showed as a difference on line 1 that nobody could see.
+TEST_F(Comparison, MarkedAndUnmarkedUtf8OfOneTextAreIdentical) {
+    load(SIDE_LEFT, "l.txt", "\xEF\xBB\xBF" + lf_lines({"a", "b"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a", "b"}));
+    EXPECT_EQ(run_comparison(merge_document.left.path, merge_document.right.path), 1);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Files are identical"}));
+    EXPECT_EQ(files_in_tmp(), 0);  // listing and comparison copy both gone
+}
+
+TEST_F(Comparison, Utf16FileIsComparedByItsLines) {
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("one\r\ntwo\r\nthree\r\nfour\r\n")) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    load(SIDE_LEFT, "l.txt", utf16);
+    load(SIDE_RIGHT, "r.txt", lf_lines({"one", "2", "three", "four"}));
+    compare_files();
+    ASSERT_EQ(block_count(), 1);
+    EXPECT_EQ((*merge_document.left.own_blocks)[0].first, 2);  // 2c2: line numbers of the text
+    EXPECT_EQ((*merge_document.right.own_blocks)[0].last, 2);
+    EXPECT_EQ(files_in_tmp(), 0);
+
+    // The copies go however the run ends.
+    comparison_engine = [](int, char**) { return 2; };
+    merge_document.not_compared = 1;
+    EXPECT_EQ(run_comparison(merge_document.left.path, merge_document.right.path), -1);
+    EXPECT_EQ(files_in_tmp(), 0);
+}
+
 TEST_F(Comparison, CompressSpacesPassesTheWhiteSpaceOption) {
     load(SIDE_LEFT, "l.txt", lf_lines({"a b", "c"}));
     load(SIDE_RIGHT, "r.txt", lf_lines({"a  \tb ", "c"}));

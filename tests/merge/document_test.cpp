@@ -7,7 +7,11 @@
 namespace {
 
 std::vector<std::string> side_lines(const MergeSide& s) {
-    return std::vector<std::string>(s.lines.begin(), s.lines.begin() + s.line_count);
+    std::vector<std::string> out;
+    for (int32_t i = 0; i < s.line_count; ++i) {
+        out.emplace_back(line_text(s, i));
+    }
+    return out;
 }
 
 using Document = MergeTest;
@@ -25,6 +29,75 @@ TEST_F(Document, CtrlZEndsTheTextAndHighBytesBelongToLines) {
          "a\xff\nb\x1a"
          "c\nd\n");
     EXPECT_EQ(side_lines(merge_document.left), (std::vector<std::string>{"a\xff", "b"}));
+}
+
+TEST_F(Document, NulBytesStayInTheirLines) {
+    load(SIDE_LEFT, "zeros.txt", std::string("a\0b\n\0\n\n\0", 8));
+    EXPECT_EQ(side_lines(merge_document.left),
+              (std::vector<std::string>{std::string("a\0b", 3), std::string(1, '\0'), "",
+                                        std::string(1, '\0')}));
+    EXPECT_TRUE(merge_document.left.lacks_final_newline);
+}
+
+TEST_F(Document, Utf16AndMarkedUtf8FilesLoadAsUtf8Lines) {
+    const std::vector<std::string> expected = {"a\xC3\xA9", "", "z"};
+    load(SIDE_LEFT, "le.txt",
+         std::string("\xFF\xFE"
+                     "a\0\xE9\0\r\0\n\0\r\0\n\0z\0\n\0",
+                     18));
+    EXPECT_EQ(side_lines(merge_document.left), expected);
+    EXPECT_EQ(merge_document.left.encoding, ENCODING_UTF16LE);
+    EXPECT_FALSE(merge_document.left.lacks_final_newline);
+    load(SIDE_RIGHT, "be.txt", std::string("\xFE\xFF\0a\0\xE9\0\n\0\n\0z", 12));
+    EXPECT_EQ(side_lines(merge_document.right), expected);
+    EXPECT_EQ(merge_document.right.encoding, ENCODING_UTF16BE);
+    EXPECT_TRUE(merge_document.right.lacks_final_newline);
+    load(SIDE_LEFT, "bom.txt",
+         "\xEF\xBB\xBF"
+         "a\xC3\xA9\r\n\nz\n");
+    EXPECT_EQ(side_lines(merge_document.left), expected);  // the mark is not part of line 1
+    EXPECT_EQ(merge_document.left.encoding, ENCODING_UTF8_BOM);
+    load(SIDE_LEFT, "only-mark.txt", "\xFF\xFE");
+    EXPECT_EQ(merge_document.left.line_count, 0);
+    EXPECT_TRUE(reported_messages().empty());
+}
+
+TEST_F(Document, InvalidUtf16IsRefusedAndTheSideKept) {
+    load(SIDE_LEFT, "keep.txt", lf_lines({"kept"}));
+    for (const std::string& bytes :
+         {std::string("\xFF\xFE"
+                      "a\0b",
+                      5),
+          std::string("\xFF\xFE\x3D\xD8\n\0", 6), std::string("\xFE\xFF\xDC\x00", 4)}) {
+        clear_reported_messages();
+        const std::string path = dir.write("bad.txt", bytes);
+        EXPECT_EQ(load_side(path.c_str(), SIDE_LEFT), -1);
+        EXPECT_EQ(reported_messages(),
+                  (std::vector<ReportedMessage>{
+                      {"Invalid UTF-16 text in file " + path, SEVERITY_ERROR}}));
+        EXPECT_EQ(side_lines(merge_document.left), (std::vector<std::string>{"kept"}));
+    }
+}
+
+TEST_F(Document, TextModeLossWarnsOnceNamingTheFile) {
+    const std::string cr = load(SIDE_LEFT, "cr.txt", "a\rb\rc\r");
+    EXPECT_EQ(side_lines(merge_document.left), (std::vector<std::string>{"abc"}));
+    const std::string z = load(SIDE_RIGHT, "z.txt",
+                               "a\n\x1a"
+                               "b\n");
+    const std::string both = load(SIDE_RIGHT, "both.txt",
+                                  "a\rb\n\x1a"
+                                  "c");
+    load(SIDE_RIGHT, "fine.txt", "a\r\nb\r\n\x1a");  // CR LF and a final Ctrl-Z: nothing lost
+    const std::string lone_cr = "Carriage returns not followed by a line feed in ";
+    const std::string after_z = "The data after the Ctrl-Z character in ";
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{
+                  {lone_cr + cr + " are ignored", SEVERITY_WARNING},
+                  {after_z + z + " is ignored", SEVERITY_WARNING},
+                  {after_z + both + " is ignored\n" + lone_cr + both + " are ignored",
+                   SEVERITY_WARNING}}));
+    EXPECT_EQ(merge_document.right.line_count, 2);  // the loads went on
 }
 
 TEST_F(Document, EmptyFileLoadsWithNoLines) {

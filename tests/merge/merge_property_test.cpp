@@ -1,11 +1,15 @@
 // Property tests over seeded random file pairs, through the real engine: heights of
 // the two columns agree, and the merged file is the interleaving that the engine's
-// listing describes for the choices made.
+// listing describes for the choices made, in the left file's encoding, byte for byte.
+// The pairs mix UTF-16 (both byte orders), UTF-8 with and without a mark, NUL bytes,
+// bytes that are no UTF-8, lines up to a megabyte, CR LF and LF line ends and a missing
+// last line feed.
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "common/encoding.h"
 #include "common/textio.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
@@ -13,6 +17,7 @@
 #include "merge/comparison.h"
 #include "merge/output.h"
 #include "tests/merge/merge_test_util.h"
+#include "tests/support/faulty_file_layer.h"
 
 namespace {
 
@@ -23,50 +28,137 @@ struct Hunk {
     int r0, r1;
 };
 
-struct Pair {
-    std::vector<std::string> left, right;
-    std::string left_bytes, right_bytes;
+// One line as the document holds it (UTF-8, or the file's own bytes) and, written out
+// by hand token by token, as UTF-16 LE; `utf16_ok` is false for bytes that are no
+// UTF-8.
+struct Line {
+    std::string text;
+    std::string utf16le;
+    bool utf16_ok = true;
 };
 
-std::string random_line(std::mt19937& rng, bool spaces) {
-    static const char* const words[] = {"alpha", "beta", "gamma", "delta", "", "x = 1;", "}"};
-    std::string line = words[rng() % 7];
+struct Token {
+    std::string utf8;
+    std::string utf16le;
+};
+
+std::string ascii_le(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+Token ascii(const std::string& s) {
+    return {s, ascii_le(s)};
+}
+
+struct Pair {
+    std::vector<Line> left, right;
+    TextEncoding left_encoding = ENCODING_BYTES;
+    TextEncoding right_encoding = ENCODING_BYTES;
+    std::string left_bytes, right_bytes;
+    bool left_final_newline = true, right_final_newline = true;
+};
+
+std::string swap_pairs(std::string s) {
+    for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+        std::swap(s[i], s[i + 1]);
+    }
+    return s;
+}
+
+// `line` (or an ASCII line end) in the bytes of `encoding`.
+std::string encoded(TextEncoding encoding, const std::string& text, const std::string& le) {
+    if (encoding == ENCODING_UTF16LE) {
+        return le;
+    }
+    return encoding == ENCODING_UTF16BE ? swap_pairs(le) : text;
+}
+
+// Words, characters of one to four UTF-8 bytes, NUL bytes; bytes 128 to 255 that are no
+// UTF-8 only where no UTF-16 file takes part.
+Line random_line(std::mt19937& rng, bool spaces, bool raw_bytes) {
+    static const Token tokens[] = {
+        ascii("alpha"),
+        ascii("beta"),
+        ascii("gamma"),
+        ascii("delta"),
+        ascii(""),
+        ascii("x = 1;"),
+        ascii("}"),
+        {"\xC3\xA9", std::string("\xE9\0", 2)},
+        {"\xE2\x82\xAC", "\xAC\x20"},
+        {"\xF0\x9F\x98\x80", std::string("\x3D\xD8\x00\xDE", 4)},
+        {std::string(1, '\0'), std::string(2, '\0')},
+    };
+    Line line;
+    const int count = 1 + static_cast<int>(rng() % 2);
+    for (int i = 0; i < count; ++i) {
+        const Token& t = tokens[rng() % 11];
+        line.text += t.utf8;
+        line.utf16le += t.utf16le;
+    }
+    if (raw_bytes && rng() % 8 == 0) {
+        line.text += rng() % 2 ? "\xE9" : "\xFF\x80";
+        line.utf16_ok = false;
+    }
+    if (rng() % 2000 == 0) {
+        // A long line, up to a megabyte, kept whole through every step.
+        const std::size_t n = 16000 + rng() % (1 << 20);
+        line.text += std::string(n, 'w');
+        line.utf16le += ascii_le(std::string(n, 'w'));
+    }
     if (spaces && rng() % 4 == 0) {
         // White space the engine's -w ignores and the blank test agrees on.
         const std::string pad = rng() % 2 ? " " : "\t ";
-        line = rng() % 2 ? pad + line : line + pad;
+        const bool before = rng() % 2 != 0;
+        line.text = before ? pad + line.text : line.text + pad;
+        line.utf16le = before ? ascii_le(pad) + line.utf16le : line.utf16le + ascii_le(pad);
     }
     return line;
 }
 
-std::string to_bytes(std::mt19937& rng, const std::vector<std::string>& lines) {
-    const bool crlf = rng() % 3 == 0;
-    const bool final_newline = rng() % 4 != 0;
-    std::string s;
+std::string to_bytes(std::mt19937& rng, const std::vector<Line>& lines, TextEncoding encoding,
+                     bool& final_newline) {
+    const std::string eol = rng() % 3 == 0 ? "\r\n" : "\n";
+    final_newline = rng() % 4 != 0;
+    std::string s(encoding_mark(encoding));
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        s += lines[i];
+        s += encoded(encoding, lines[i].text, lines[i].utf16le);
         if (i + 1 < lines.size() || final_newline) {
-            s += crlf ? "\r\n" : "\n";
+            s += encoded(encoding, eol, ascii_le(eol));
         }
     }
     return s;
 }
 
+TextEncoding random_encoding(std::mt19937& rng) {
+    static const TextEncoding all[] = {ENCODING_BYTES, ENCODING_BYTES, ENCODING_UTF8_BOM,
+                                       ENCODING_UTF16LE, ENCODING_UTF16BE};
+    return all[rng() % 5];
+}
+
 Pair random_pair(std::mt19937& rng, bool spaces) {
     Pair p;
+    p.left_encoding = random_encoding(rng);
+    p.right_encoding = random_encoding(rng);
+    const bool raw = !is_utf16(p.left_encoding) && !is_utf16(p.right_encoding);
     const int n = 1 + static_cast<int>(rng() % 40);
     for (int i = 0; i < n; ++i) {
-        p.left.push_back(random_line(rng, spaces));
+        p.left.push_back(random_line(rng, spaces, raw));
     }
-    for (const std::string& line : p.left) {
+    for (const Line& line : p.left) {
         switch (rng() % 10) {
             case 0:  // dropped
                 break;
             case 1:  // replaced
-                p.right.push_back(random_line(rng, spaces));
+                p.right.push_back(random_line(rng, spaces, raw));
                 break;
             case 2:  // something inserted before it
-                p.right.push_back(random_line(rng, spaces));
+                p.right.push_back(random_line(rng, spaces, raw));
                 p.right.push_back(line);
                 break;
             default:
@@ -74,18 +166,55 @@ Pair random_pair(std::mt19937& rng, bool spaces) {
         }
     }
     if (p.right.empty() || rng() % 5 == 0) {
-        p.right.push_back(random_line(rng, spaces));
+        p.right.push_back(random_line(rng, spaces, raw));
     }
     // A last line without a line feed is still a line; the texts we compare against
     // must not end in an empty last line that a reader would not see.
     for (auto* lines : {&p.left, &p.right}) {
-        if (lines->back().empty()) {
-            lines->back() = "end";
+        if (lines->back().text.empty()) {
+            lines->back() = {"end", ascii_le("end")};
         }
     }
-    p.left_bytes = to_bytes(rng, p.left);
-    p.right_bytes = to_bytes(rng, p.right);
+    p.left_bytes = to_bytes(rng, p.left, p.left_encoding, p.left_final_newline);
+    p.right_bytes = to_bytes(rng, p.right, p.right_encoding, p.right_final_newline);
     return p;
+}
+
+// The lines as a file of UTF-8 without a mark: what the engine is to compare.
+std::string plain_utf8(const std::vector<Line>& lines, bool final_newline) {
+    std::string s;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        s += lines[i].text;
+        if (i + 1 < lines.size() || final_newline) {
+            s += '\n';
+        }
+    }
+    return s;
+}
+
+// The merged file of `lines` in the left file's encoding, LINE_END after each line.
+std::string merged_bytes(const Pair& p, const std::vector<Line>& lines) {
+    std::string s(encoding_mark(p.left_encoding));
+    for (const Line& line : lines) {
+        s += encoded(p.left_encoding, line.text, line.utf16le);
+        s += encoded(p.left_encoding, LINE_END, ascii_le(LINE_END));
+    }
+    return s;
+}
+
+// Byte equality that names the first difference instead of printing megabytes.
+::testing::AssertionResult same_bytes(const std::string& got, const std::string& want) {
+    if (got == want) {
+        return ::testing::AssertionSuccess();
+    }
+    std::size_t i = 0;
+    while (i < got.size() && i < want.size() && got[i] == want[i]) {
+        ++i;
+    }
+    return ::testing::AssertionFailure()
+           << "sizes " << got.size() << " and " << want.size() << ", first difference at byte " << i
+           << ": " << ::testing::PrintToString(got.substr(i > 8 ? i - 8 : 0, 24)) << " vs "
+           << ::testing::PrintToString(want.substr(i > 8 ? i - 8 : 0, 24));
 }
 
 // The hunks of a normal listing, read from its headers alone.
@@ -135,9 +264,9 @@ std::vector<Hunk> read_hunks(const std::string& listing) {
 }
 
 // Common lines from the left, each hunk from the side chosen for it.
-std::vector<std::string> interleave(const Pair& p, const std::vector<Hunk>& hunks,
-                                    const std::vector<Side>& choice) {
-    std::vector<std::string> out;
+std::vector<Line> interleave(const Pair& p, const std::vector<Hunk>& hunks,
+                             const std::vector<Side>& choice) {
+    std::vector<Line> out;
     int a = 0;
     for (std::size_t k = 0; k < hunks.size(); ++k) {
         out.insert(out.end(), p.left.begin() + a, p.left.begin() + hunks[k].l0);
@@ -192,6 +321,7 @@ TEST_P(MergeProperty, MergedTextFollowsTheChoices) {
     const bool compress = GetParam() != 0;
     std::mt19937 rng(compress ? 20261207u : 19700101u);
     const ScopedEnv tmp("TMP", dir.path());
+    const ScopedFileFaults no_sync({.sync = false});  // content is checked, not durability
     int with_blocks = 0;
     for (int pair = 0; pair < PAIRS; ++pair) {
         SCOPED_TRACE("pair " + std::to_string(pair));
@@ -205,7 +335,10 @@ TEST_P(MergeProperty, MergedTextFollowsTheChoices) {
         ASSERT_EQ(load_side(r.c_str(), SIDE_RIGHT), 0);
         compare_files();
         ASSERT_EQ(merge_document.not_compared, 0);
-        const std::vector<Hunk> hunks = read_hunks(listing_of(l, r, compress));
+        // The engine's own reading of the two texts, as plain UTF-8 files.
+        const std::string pl = dir.write("left.plain", plain_utf8(p.left, p.left_final_newline));
+        const std::string pr = dir.write("right.plain", plain_utf8(p.right, p.right_final_newline));
+        const std::vector<Hunk> hunks = read_hunks(listing_of(pl, pr, compress));
         if (!merge_document.left.own_blocks) {
             ASSERT_TRUE(hunks.empty());
             continue;
@@ -218,15 +351,15 @@ TEST_P(MergeProperty, MergedTextFollowsTheChoices) {
 
         std::vector<Side> choice(hunks.size(), SIDE_LEFT);
         choose_all_from(SIDE_LEFT);
-        ASSERT_EQ(merged_text(), with_line_ends(p.left));
+        ASSERT_TRUE(same_bytes(merged_text(), merged_bytes(p, p.left)));
 
         unselect_all();
         choose_all_from(SIDE_RIGHT);
         choice.assign(hunks.size(), SIDE_RIGHT);
-        const std::string all_right = with_line_ends(interleave(p, hunks, choice));
-        ASSERT_EQ(merged_text(), all_right);
+        const std::string all_right = merged_bytes(p, interleave(p, hunks, choice));
+        ASSERT_TRUE(same_bytes(merged_text(), all_right));
         if (!compress) {
-            ASSERT_EQ(all_right, with_line_ends(p.right));
+            ASSERT_TRUE(same_bytes(all_right, merged_bytes(p, p.right)));
         }
 
         // Each block's first aligned row, found by walking with Next from the top.
@@ -248,7 +381,7 @@ TEST_P(MergeProperty, MergedTextFollowsTheChoices) {
                 choose_by_click(choice[k], (starts[k] - 1) * fake_platform().line_height);
             }
         }
-        ASSERT_EQ(merged_text(), with_line_ends(interleave(p, hunks, choice)));
+        ASSERT_TRUE(same_bytes(merged_text(), merged_bytes(p, interleave(p, hunks, choice))));
     }
     EXPECT_GT(with_blocks, PAIRS / 2);
 }

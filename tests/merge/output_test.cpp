@@ -102,13 +102,72 @@ TEST_F(Output, LineEndsOfAnyInputBecomeLineEnd) {
     EXPECT_EQ(merged_text(), LEFT_MERGED);
 }
 
-TEST_F(Output, LongLinesAreCutTo16382Characters) {
+TEST_F(Output, LongLinesAndNulBytesAreWrittenWhole) {
     const std::string long_line(20000, 'w');
-    load(SIDE_LEFT, "long.txt", lf_lines({long_line, "b"}));
-    load(SIDE_RIGHT, "r2.txt", lf_lines({long_line, "c"}));
+    const std::string with_nul("a\0b\0", 4);
+    load(SIDE_LEFT, "long.txt", lf_lines({long_line, "b", with_nul}));
+    load(SIDE_RIGHT, "r2.txt", lf_lines({long_line, std::string("c\0", 2), with_nul}));
     install_listing("2c2\n< b\n---\n> c\n");
     choose_all_from(SIDE_RIGHT);
-    EXPECT_EQ(merged_text(), with_line_ends({long_line.substr(0, 16382), "c"}));
+    // Compared with == rather than EXPECT_EQ: a failure would print 20,000 characters.
+    EXPECT_TRUE(merged_text() == with_line_ends({long_line, std::string("c\0", 2), with_nul}));
+}
+
+// The bytes of `utf8` (ASCII and two-byte characters only) as UTF-16 LE, by hand.
+std::string le(const std::string& ascii) {
+    std::string out;
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(Output, MergedFileTakesTheLeftFilesEncoding) {
+    const std::string eol = le(LINE_END);
+    // UTF-16 LE left, UTF-8 right: the right's lines come out as UTF-16.
+    load(SIDE_LEFT, "l16.txt", "\xFF\xFE" + le("keep\r\nold\r\ntail\r\n"));
+    load(SIDE_RIGHT, "r8.txt", "keep\nn\xC3\xA9w\ntail\n");
+    install_listing("2c2\n< old\n---\n> new\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), "\xFF\xFE" + le("keep") + eol + std::string("n\0\xE9\0w\0", 6) + eol +
+                                 le("tail") + eol);
+
+    // UTF-16 BE left keeps its byte order and its mark.
+    load(SIDE_LEFT, "l16be.txt", std::string("\xFE\xFF\0k\0\n\0o", 8));
+    load(SIDE_RIGHT, "r.txt", "k\nx\n");
+    install_listing("2c2\n< o\n---\n> x\n");
+    choose_all_from(SIDE_LEFT);
+    std::string be_eol;
+    for (char c : std::string(LINE_END)) {
+        be_eol += std::string(1, '\0') + c;
+    }
+    EXPECT_EQ(merged_text(),
+              std::string("\xFE\xFF\0k", 4) + be_eol + std::string("\0o", 2) + be_eol);
+
+    // A UTF-8 left with its mark gets the mark back; a UTF-16 right gives UTF-8 lines.
+    load(SIDE_LEFT, "l8.txt", "\xEF\xBB\xBFkeep\nold\n");
+    load(SIDE_RIGHT, "r16.txt", "\xFF\xFE" + le("keep\nnew\n"));
+    install_listing("2c2\n< old\n---\n> new\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), "\xEF\xBB\xBF" + with_line_ends({"keep", "new"}));
+    EXPECT_TRUE(reported_messages().empty());
+}
+
+TEST_F(Output, BytesThatAreNotUtf8AreNotForcedIntoUtf16) {
+    load(SIDE_LEFT, "l16.txt", "\xFF\xFE" + le("keep\nold\n"));
+    load(SIDE_RIGHT, "latin1.txt", "keep\ncaf\xE9\n");
+    install_listing("2c2\n< old\n---\n> caf\xE9\n");
+    choose_all_from(SIDE_RIGHT);
+    const std::string target = dir.write("target.txt", "before");
+    fake_platform().answers = {ANSWER_YES};
+    EXPECT_EQ(write_merged(target.c_str()), -1);
+    EXPECT_EQ(message_texts(),
+              (std::vector<std::string>{
+                  "Line 2 of the merged text is not valid UTF-8 and cannot be written as UTF-16",
+                  "Unable to merge files"}));
+    EXPECT_EQ(read_bytes(target), "before");
+    EXPECT_FALSE(exists(dir.file("target.bak")));
 }
 
 TEST_F(Output, RangesBeyondTheTextWarnOnceAndAreHeld) {

@@ -1,6 +1,7 @@
 #include "tests/support/fake_platform.h"
 
 #include "merge/document.h"
+#include "merge/file_layer.h"
 
 #include <algorithm>
 
@@ -131,4 +132,9 @@ int print_job_end() {
     ++fake_platform().print_jobs_ended;
     log("print_end");
     return fake_platform().print_end_result;
+}
+
+// The standard library's rename: the unit tests check what reaches the disk.
+int platform_commit_rename(const char* from, const char* to) {
+    return standard_commit_rename(from, to);
 }

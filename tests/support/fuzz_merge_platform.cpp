@@ -1,3 +1,4 @@
+#include "merge/file_layer.h"
 #include "merge/merge_platform.h"
 
 // Fuzz targets run the merge logic without a window system: every request is a no-op
@@ -26,4 +27,7 @@ int print_job_start() {
 void print_line(const char*, std::size_t, int32_t) {}
 int print_job_end() {
     return 0;
+}
+int platform_commit_rename(const char* from, const char* to) {
+    return standard_commit_rename(from, to);
 }

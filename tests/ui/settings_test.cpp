@@ -95,12 +95,47 @@ TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
     read_options_settings();
     load_settings();
     EXPECT_EQ(settings.tab_size, 0);
-    EXPECT_EQ(merge_document.auto_walk, 1);  // flags are 0 or 1
-    EXPECT_EQ(settings.line_numbers, 1);
+    EXPECT_EQ(merge_document.auto_walk, 0);  // flags are 0 or 1, else the default
+    EXPECT_EQ(settings.line_numbers, 0);
     EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].filter_index, INT_MAX);
     EXPECT_EQ(settings.pickers[PICK_RIGHT_FILE].filter_index, 1);
     EXPECT_EQ(std::strlen(settings.text_font.face_name), 31u);
-    EXPECT_EQ(settings.text_font.weight, INT_MIN);
+    EXPECT_EQ(settings.text_font.weight, 400);
+}
+
+TEST_F(PersistedSettings, OutOfRangeFontValuesFallBackAndAreWrittenBackCorrected) {
+    fake_ini_set("Font", "Point size", "2147483647");
+    fake_ini_set("Font", "Weight", "-99999");
+    fake_ini_set("Font", "Italic", "300");
+    fake_ini_set("Font", "Pitch", "256");
+    fake_ini_set("Font", "Title Point size", "-401");
+    fake_ini_set("Font", "Title Weight", "1001");
+    fake_ini_set("Font", "Title Italic", "-1");
+    fake_ini_set("Font", "Title Pitch", "255");
+    fake_ini_set("Options", "Compress spaces", "2");
+    read_options_settings();
+    load_settings();
+    read_font_spec(settings.title_font, "Title ");
+    for (const FontSpec* f : {&settings.text_font, &settings.title_font}) {
+        EXPECT_EQ(f->height, -12);
+        EXPECT_EQ(f->weight, 400);
+        EXPECT_EQ(f->italic, 0);
+    }
+    EXPECT_EQ(settings.text_font.pitch_and_family, 0);
+    EXPECT_EQ(settings.title_font.pitch_and_family, 255);  // the edge is in range
+    EXPECT_EQ(merge_document.compress_spaces, 0);
+    save_settings();
+    EXPECT_EQ(fake_ini_get("Font", "Point size"), "-12");
+    EXPECT_EQ(fake_ini_get("Font", "Italic"), "0");
+    EXPECT_EQ(fake_ini_get("Font", "Title Weight"), "400");
+
+    // The edges of the height range are kept.
+    fake_ini_set("Font", "Point size", "400");
+    fake_ini_set("Font", "Title Point size", "-400");
+    load_settings();
+    read_font_spec(settings.title_font, "Title ");
+    EXPECT_EQ(settings.text_font.height, 400);
+    EXPECT_EQ(settings.title_font.height, -400);
 }
 
 TEST_F(PersistedSettings, DirectoriesLoseOneTrailingSeparatorAndOptionsWin) {

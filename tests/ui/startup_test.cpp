@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/report.h"
 #include "merge/document.h"
 #include "tests/support/fake_report.h"
 #include "tests/support/temp_dir.h"
@@ -60,6 +61,27 @@ TEST_F(StartUp, OneFileOrAFailedLoadComparesNothing) {
     ASSERT_EQ(start_application(), 0);
     EXPECT_EQ(steps().back(), "load_menus");
     EXPECT_STREQ(merge_document.right.path, "");
+}
+
+TEST_F(StartUp, NamedFileThatDoesNotExistIsReportedAndStartUpGoesOn) {
+    const std::string right = dir.write("b.txt", "two\n");
+    const std::string missing = dir.file("missing.txt");
+    ASSERT_EQ(parse_command_line(("-f1 \"" + missing + "\" -f2 \"" + right + "\"").c_str()), 0);
+    ASSERT_EQ(start_application(), 0);
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{{"Unable to open file " + missing, SEVERITY_ERROR}}));
+    EXPECT_EQ(steps().back(), "load_menus");
+    EXPECT_EQ(merge_document.right.path, right);
+
+    // A file that exists but cannot be read is reported once, by the loader.
+    reset_fake_ui();
+    clear_reported_messages();
+    const std::string bad = dir.write("bad.txt", std::string("\xFF\xFE\x41", 3));
+    ASSERT_EQ(parse_command_line(("-f1 \"" + bad + "\"").c_str()), 0);
+    ASSERT_EQ(start_application(), 0);
+    EXPECT_EQ(
+        reported_messages(),
+        (std::vector<ReportedMessage>{{"Invalid UTF-16 text in file " + bad, SEVERITY_ERROR}}));
 }
 
 TEST_F(StartUp, UnknownOptionBeforeF1LoadsNothing) {

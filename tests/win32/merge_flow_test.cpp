@@ -88,11 +88,11 @@ TEST_F(MergeFlow, NameIsFoundInTheDirectoryOfD1) {
     EXPECT_EQ(std::string(merge_document.left.path), dir.path() + "\\only-here.txt");
 }
 
-TEST_F(MergeFlow, MissingFileIsSilentAndComparesNothing) {
+TEST_F(MergeFlow, MissingFileIsReportedAndComparesNothing) {
     std::string right = dir.write("r.txt", "a\n");
     driver.steps = {ProgramDriver::post(CMD_QUIT)};
     run("-f1 no-such-file.txt -f2 " + right);
-    EXPECT_TRUE(driver.seen.empty());
+    EXPECT_EQ(driver.seen, (Seen{{"Error", "Unable to open file no-such-file.txt"}}));
     EXPECT_EQ(merge_document.left.line_count, 0);
     EXPECT_EQ(merge_document.not_compared, 1);
 }

@@ -7,15 +7,23 @@
 #include "common/scratch.h"
 #include "merge/blocks.h"
 
-void expand_display_text(const char* source, char* target, std::size_t capacity,
+void expand_display_text(std::string_view source, char* target, std::size_t capacity,
                          bool double_ampersands, int tab_size) {
     if (capacity == 0) {
         return;
     }
     const std::size_t limit = capacity - 1;
     std::size_t n = 0;
-    for (const char* p = source; *p != '\0' && n < limit; ++p) {
-        if (*p == '\t') {
+    for (auto p = source.begin(); p != source.end() && n < limit; ++p) {
+        if (*p == '\0') {
+            // A placeholder that does not fit whole is left out, never cut.
+            const std::size_t size = std::strlen(NUL_PLACEHOLDER);
+            if (n + size > limit) {
+                break;
+            }
+            std::memcpy(target + n, NUL_PLACEHOLDER, size);
+            n += size;
+        } else if (*p == '\t') {
             for (int i = 0; i < tab_size && n < limit; ++i) {
                 target[n++] = ' ';
             }
@@ -69,7 +77,7 @@ RowView describe_row(const MergeSide& side, int32_t row, const RowFormat& format
     // The expansion works in the shared buffer, as every other short-lived text does.
     static char fallback[SCRATCH_SIZE];
     char* work = scratch_buffer != nullptr ? scratch_buffer : fallback;
-    expand_display_text(side.lines[line], work, SCRATCH_SIZE, true, format.tab_size);
+    expand_display_text(line_text(side, line), work, SCRATCH_SIZE, true, format.tab_size);
     const std::size_t length = std::strlen(work);
     std::string shown;
     if (side.first_column < length) {

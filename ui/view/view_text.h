@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "merge/document.h"
 
@@ -12,12 +13,22 @@
 // At most this many characters of a line are drawn on a row.
 constexpr std::size_t ROW_TEXT_MAX = 256;
 
+// Shown in place of a NUL byte of a line (a middle dot, in UTF-8), so that the row
+// neither ends there nor hides it.
+constexpr const char* NUL_PLACEHOLDER = "\xC2\xB7";
+
 // Copies `source` into `target` (of `capacity` bytes, NUL always written): each tab
 // becomes `tab_size` blanks (none when tab_size <= 0), each ampersand two ampersands
-// when `double_ampersands` (the drawing shows a doubled one as one). A last character
-// that is a control character (below 32, or 127) is dropped.
-void expand_display_text(const char* source, char* target, std::size_t capacity,
+// when `double_ampersands` (the drawing shows a doubled one as one), each NUL byte
+// NUL_PLACEHOLDER. A last character that is a control character (below 32, or 127) is
+// dropped. Stops when `target` is full: the work is bounded by `capacity`.
+void expand_display_text(std::string_view source, char* target, std::size_t capacity,
                          bool double_ampersands, int tab_size);
+// The same for a NUL-terminated text.
+inline void expand_display_text(const char* source, char* target, std::size_t capacity,
+                                bool double_ampersands, int tab_size) {
+    expand_display_text(std::string_view(source), target, capacity, double_ampersands, tab_size);
+}
 
 enum RowState {
     ROW_COMMON,

@@ -46,7 +46,28 @@ TEST(ExpandDisplayText, CapacityIsNeverExceeded) {
     EXPECT_EQ(one[0], '\0');
 }
 
+TEST(ExpandDisplayText, NulBytesShowAsAPlaceholderWithoutEndingTheRow) {
+    const std::string dot = NUL_PLACEHOLDER;
+    std::string target(16, '\x7f');
+    expand_display_text(std::string_view("a\0b\0", 4), target.data(), target.size(), true, 8);
+    EXPECT_EQ(std::string(target.c_str()), "a" + dot + "b" + dot);
+    // A placeholder that does not fit whole is left out.
+    std::string small(3, '\x7f');
+    expand_display_text(std::string_view("a\0", 2), small.data(), small.size(), true, 8);
+    EXPECT_EQ(std::string(small.c_str()), "a");
+}
+
 class RowModel : public MergeTest {};
+
+TEST_F(RowModel, LineWithNulBytesShowsAllOfIt) {
+    load(SIDE_LEFT, "a.txt", std::string("x\0y\nz\n", 6));
+    const RowView row = describe_row(merge_document.left, 0, RowFormat{});
+    std::string expected = "x";
+    expected += NUL_PLACEHOLDER;
+    expected += 'y';
+    EXPECT_EQ(row.text, expected);
+    EXPECT_EQ(describe_row(merge_document.left, 1, RowFormat{}).text, "z");
+}
 
 TEST_F(RowModel, LineNumbersAndColumns) {
     std::vector<std::string> lines;

@@ -1,0 +1,127 @@
+#include "merge/replace_file.h"
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "common/paths.h"
+#include "merge/file_layer.h"
+
+namespace {
+
+bool exists_path(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec) || ec;  // unknown counts as taken
+}
+
+// A free name beside `target`: its directory, then "~px" and six hex digits.
+bool free_name_beside(const char* target, const char* suffix, std::string& name) {
+    static unsigned counter = 0;
+    const auto seed = static_cast<unsigned>(
+        std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFF);
+    const std::string dir = directory_part(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char file[24];
+        std::snprintf(file, sizeof file, "~px%06x%s", (seed + counter++ * 7919u) & 0xFFFFFFu,
+                      suffix);
+        std::string candidate = dir + file;
+        if (!exists_path(candidate)) {
+            name = std::move(candidate);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int open_pending(const char* target, PendingFile& pending) {
+    pending = PendingFile{};
+    if (!free_name_beside(target, ".tmp", pending.path)) {
+        return -1;
+    }
+    pending.stream = file_layer.create(pending.path.c_str());
+    if (pending.stream == nullptr) {
+        file_layer.remove(pending.path.c_str());  // a create may fail half-way too
+        pending.path.clear();
+        return -1;
+    }
+    return 0;
+}
+
+int write_pending(PendingFile& pending, const char* data, std::size_t n) {
+    if (pending.failed || file_layer.write(pending.stream, data, n) != n) {
+        pending.failed = true;
+        return -1;
+    }
+    return 0;
+}
+
+int close_pending(PendingFile& pending) {
+    std::FILE* stream = pending.stream;
+    pending.stream = nullptr;
+    if (stream != nullptr && file_layer.close(stream) != 0) {
+        pending.failed = true;
+    }
+    return pending.failed ? -1 : 0;
+}
+
+void discard_pending(PendingFile& pending) {
+    if (pending.stream != nullptr) {
+        file_layer.close(pending.stream);
+        pending.stream = nullptr;
+    }
+    if (!pending.path.empty()) {
+        file_layer.remove(pending.path.c_str());
+        pending.path.clear();
+    }
+}
+
+ReplaceResult replace_with_pending(PendingFile& pending, const char* target,
+                                   const std::string& backup) {
+    const bool back_up = !backup.empty() && exists_path(target);
+    std::string aside;  // the previous backup while the new one is not yet certain
+    if (back_up && exists_path(backup)) {
+        if (!free_name_beside(backup.c_str(), ".bak", aside) ||
+            file_layer.rename(backup.c_str(), aside.c_str()) != 0) {
+            discard_pending(pending);
+            return REPLACE_BACKUP_FAILED;
+        }
+    }
+    auto put_aside_back = [&] {
+        if (!aside.empty()) {
+            file_layer.rename(aside.c_str(), backup.c_str());
+        }
+    };
+    if (back_up && file_layer.rename(target, backup.c_str()) != 0) {
+        put_aside_back();
+        discard_pending(pending);
+        return REPLACE_BACKUP_FAILED;
+    }
+    if (file_layer.commit(pending.path.c_str(), target) != 0) {
+        if (back_up) {
+            file_layer.rename(backup.c_str(), target);
+        }
+        put_aside_back();
+        discard_pending(pending);
+        return REPLACE_FAILED;
+    }
+    pending.path.clear();
+    if (!aside.empty()) {
+        file_layer.remove(aside.c_str());  // the old backup, replaced as intended
+    }
+    return REPLACE_DONE;
+}
+
+std::string backup_name(const char* path) {
+    PathParts parts = split_path(path);
+    if (parts.base.empty()) {
+        // ".profile": the dot starts the name, it does not begin an extension.
+        parts.base = parts.ext;
+        parts.ext.clear();
+    }
+    if (paths_equal(parts.ext.c_str(), ".bak")) {
+        return "";
+    }
+    return parts.drive + parts.dir + parts.base + ".bak";
+}

@@ -1,0 +1,48 @@
+#ifndef PAIREX_MERGE_REPLACE_FILE_H
+#define PAIREX_MERGE_REPLACE_FILE_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+// Writes that cannot half-happen: the new content goes to a fresh file beside the
+// target, is checked to the last byte, and only then takes the target's place (the
+// old target moved to its backup name first). Any failure leaves the target and its
+// backup as they were and removes the new file. Nothing here reports.
+
+struct PendingFile {
+    std::string path;  // the temporary file beside the target
+    std::FILE* stream = nullptr;
+    bool failed = false;  // a write failed; the file must not take the target's place
+};
+
+// Creates a fresh temporary file in `target`'s directory. Returns 0, or -1.
+int open_pending(const char* target, PendingFile& pending);
+
+// Appends `n` bytes. Returns 0, or -1 (and marks the file failed).
+int write_pending(PendingFile& pending, const char* data, std::size_t n);
+
+// Closes the file, checked. Returns 0, or -1 when any write or the close failed.
+int close_pending(PendingFile& pending);
+
+// Closes (unchecked) and deletes the temporary file.
+void discard_pending(PendingFile& pending);
+
+enum ReplaceResult {
+    REPLACE_DONE,           // the new content is the target; the old one is the backup
+    REPLACE_BACKUP_FAILED,  // the target could not be moved to its backup name
+    REPLACE_FAILED,         // the last rename failed
+};
+
+// Puts the closed pending file in `target`'s place. With a `backup` name, an existing
+// target is first renamed to it; a file already of that name is kept aside and
+// deleted only once the new content is in place. On failure everything is put back
+// and the pending file is deleted.
+ReplaceResult replace_with_pending(PendingFile& pending, const char* target,
+                                   const std::string& backup);
+
+// The backup name of `path`: its extension replaced by ".bak" (a name whose only dot
+// is its first character has no extension). "" for a ".bak" file: it gets no backup.
+std::string backup_name(const char* path);
+
+#endif
