@@ -33,6 +33,10 @@ bool ui_pointer_over_left_pane();
 // chosen path is then in picker.file_name), 0 when cancelled.
 int ui_run_file_picker(FilePicker& picker);
 
+// Puts the directory walk's File popup (walking) or the main window's own File popup
+// in the first place of the menu bar, labelled "File", and redraws the bar.
+void ui_show_walk_menu(bool walking);
+
 // Dialogs whose full behaviour comes with later work.
 void ui_title_font_dialog();
 void ui_tab_size_dialog();
