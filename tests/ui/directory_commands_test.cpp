@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -114,7 +115,9 @@ TEST_F(DirectoryCommands, EmptyDirectoriesRestoreTheMenuAtOnce) {
 TEST_F(DirectoryCommands, WhileWalkingOnlyTheWalksCommandsAct) {
     d1.write("p.txt", "1\n");
     d2.write("p.txt", "2\n");
-    std::filesystem::last_write_time(d2.file("p.txt"), std::filesystem::file_time_type{});
+    std::filesystem::last_write_time(
+        d2.file("p.txt"),
+        std::filesystem::last_write_time(d1.file("p.txt")) + std::chrono::hours(1));
     d2.write("q.txt", "q\n");
     answer_pickers({d1.path(), d2.path(), target.path()});
     dispatch_command(CMD_COMPARE_DIRS);

@@ -194,8 +194,8 @@ TEST_F(MergeFlow, EveryCommandRunsInTheRealProgramAndItGoesOn) {
     for (const SeenDialog& d : driver.seen) {
         captions.push_back(d.caption);
     }
-    EXPECT_EQ(captions,
-              (std::vector<std::string>{"Error", "Open file 1", "Open file 2", "Save As"}));
+    EXPECT_EQ(captions, (std::vector<std::string>{"Error", "Open file 1", "Open file 2", "Save As",
+                                                  "Directory 1"}));
     EXPECT_EQ(driver.seen[0].text, "You have unresolved difference(s) !");
 }
 
