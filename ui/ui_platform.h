@@ -33,6 +33,10 @@ bool ui_pointer_over_left_pane();
 // chosen path is then in picker.file_name), 0 when cancelled.
 int ui_run_file_picker(FilePicker& picker);
 
+// Puts the directory walk's File popup (walking) or the main window's own File popup
+// in the first place of the menu bar, labelled "File", and redraws the bar.
+void ui_show_walk_menu(bool walking);
+
 // The modal dialogs of the Options and Help menus. The font dialogs replace the text
 // or title font (and its FontSpec) with the user's choice; the tab size dialog sets
 // settings.tab_size; the help shows the help file, or the program's own help page

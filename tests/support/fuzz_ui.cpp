@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "dircompare/dir_search.h"
 #include "tests/support/fuzz_ui.h"
 #include "ui/settings.h"
 #include "ui/settings_file.h"
@@ -78,8 +79,14 @@ bool ui_pointer_over_left_pane() {
 int ui_run_file_picker(FilePicker&) {
     return 0;
 }
+void ui_show_walk_menu(bool) {}
 void ui_title_font_dialog() {}
 void ui_tab_size_dialog() {}
 void ui_font_dialog() {}
 void ui_help_contents() {}
 void ui_about_box() {}
+
+// No directory can be searched: a walk would find nothing.
+int dir_search(const std::string&, const std::function<void(const DirEntry&)>&) {
+    return -1;
+}

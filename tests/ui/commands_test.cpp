@@ -109,7 +109,7 @@ TEST_F(Commands, EveryIdReachesItsWork) {
         {CMD_ABOUT, nullptr, logged({"about_box"})},
         {CMD_FIRST, from_row(4), top_is(1)},
         {CMD_LAST, nullptr, top_is(3)},
-        {CMD_COMPARE_DIRS, nullptr, logged({})},
+        {CMD_COMPARE_DIRS, nullptr, logged({"picker Directory 1"})},
         {CMD_NEXT_PAIR, nullptr, logged({})},
     };
     std::set<int> covered;
@@ -137,15 +137,16 @@ TEST_F(Commands, DirectoryCommandsActOnlyInTheirMode) {
     EXPECT_FALSE(dispatch_command(CMD_SKIP));
     EXPECT_FALSE(dispatch_command(CMD_CANCEL));
     EXPECT_TRUE(dispatch_command(CMD_COMPARE_DIRS));
-    EXPECT_TRUE(ui_calls().empty());
+    EXPECT_EQ(ui_calls(), (Calls{"picker Directory 1"}));  // cancelled
     compared_pair();
     merge_document.directory_mode = 1;
     EXPECT_EQ(run(CMD_SKIP), (Calls{"repaint_title left", "repaint_title right",
                                     "repaint_position_bar", "scroll_position 1",
                                     "repaint_pane left", "repaint_pane right", "post next_pair"}));
     EXPECT_EQ(merge_document.left.line_count, 0);  // the pair is dropped
-    EXPECT_TRUE(dispatch_command(CMD_CANCEL));
     EXPECT_FALSE(dispatch_command(CMD_COMPARE_DIRS));
+    EXPECT_TRUE(dispatch_command(CMD_CANCEL));
+    EXPECT_EQ(merge_document.directory_mode, 0);
 }
 
 TEST_F(Commands, WriteRemembersTheSaveDirectoryForTheNextSave) {

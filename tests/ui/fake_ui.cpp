@@ -118,10 +118,23 @@ bool ui_pointer_over_left_pane() {
 }
 int ui_run_file_picker(FilePicker& picker) {
     log(std::string("picker ") + (picker.title ? picker.title : "(save)"));
+    state.picker_offered.emplace_back(picker.file_name);
+    if (!state.picker_script.empty()) {
+        const std::optional<std::string> answer = state.picker_script.front();
+        state.picker_script.pop_front();
+        if (!answer) {
+            return 0;
+        }
+        copy_path(picker.file_name, PATH_BUFFER_SIZE, answer->c_str());
+        return 1;
+    }
     if (state.picker_answer == 1) {
         copy_path(picker.file_name, PATH_BUFFER_SIZE, state.picker_path.c_str());
     }
     return state.picker_answer;
+}
+void ui_show_walk_menu(bool walking) {
+    log(walking ? "walk_menu on" : "walk_menu off");
 }
 void ui_title_font_dialog() {
     log("title_font_dialog");

@@ -1,7 +1,9 @@
 #ifndef PAIREX_TESTS_UI_FAKE_UI_H
 #define PAIREX_TESTS_UI_FAKE_UI_H
 
+#include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,10 @@ struct FakeUi {
     // Scripted answers.
     int picker_answer = 0;  // 1: confirm with picker_path
     std::string picker_path;
+    // Answers for the next pickers, before picker_answer applies: a path confirms,
+    // nullopt cancels.
+    std::deque<std::optional<std::string>> picker_script;
+    std::vector<std::string> picker_offered;  // each picker's file name when it opened
     bool pointer_over_left = false;
     int create_main_window_result = 0;
     int create_children_result = 0;

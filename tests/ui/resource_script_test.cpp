@@ -82,7 +82,8 @@ ParsedScript parse(const std::string& path) {
             std::stringstream d(t.substr(8));
             std::string name, value;
             d >> name >> value;
-            defines[name] = static_cast<int>(std::stol(value, nullptr, 0));
+            // Dialog styles need all 32 bits: wider than long on Windows.
+            defines[name] = static_cast<int>(std::stoll(value, nullptr, 0));
         } else if (t.ends_with(" MENU")) {
             menu = t.substr(0, t.size() - 5);
             script.menus[menu];

@@ -65,7 +65,15 @@ void ProgramDriver::answer(HWND dialog) {
         answers.pop_front();
     }
     if (!a.path.empty()) {
-        SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(a.path.c_str()));
+        // The classic dialog of the directory pickers has its (hidden) name box edt1; the
+        // explorer-style one takes the name through its own message.
+        HWND classic_name = GetDlgItem(dialog, edt1);
+        if (classic_name != nullptr) {
+            SetWindowTextA(classic_name, a.path.c_str());
+        } else {
+            SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13,
+                         reinterpret_cast<LPARAM>(a.path.c_str()));
+        }
     }
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(a.button, BN_CLICKED), 0);
 }

@@ -194,10 +194,10 @@ TEST_F(MergeFlow, EveryCommandRunsInTheRealProgramAndItGoesOn) {
     for (const SeenDialog& d : driver.seen) {
         captions.push_back(d.caption);
     }
-    EXPECT_EQ(captions,
-              (std::vector<std::string>{"Font", "Tab size", "Font", "Pairex help", "Error",
-                                        "Open file 1", "Open file 2", "Save As", "About PAIREX"}));
-    ASSERT_EQ(driver.seen.size(), 9u);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Font", "Tab size", "Font", "Pairex help",
+                                                  "Error", "Open file 1", "Open file 2", "Save As",
+                                                  "About PAIREX", "Directory 1"}));
+    ASSERT_EQ(driver.seen.size(), 10u);
     EXPECT_EQ(driver.seen[4].text, "You have unresolved difference(s) !");
 }
 

@@ -25,14 +25,32 @@ int ui_run_file_picker(FilePicker& picker) {
     if (picker.kind == PICKER_OPEN) {
         ofn.Flags |= OFN_PATHMUSTEXIST;
     } else if (picker.kind == PICKER_DIRECTORY) {
-        ofn.Flags |= OFN_ENABLETEMPLATE;
+        // The classic dialog laid out by our template: only the directory and drive
+        // lists show, and the stand-in name in the hidden file-name box is what OK
+        // accepts. The caller cuts the answer at its last backslash.
+        ofn.Flags |= OFN_ENABLETEMPLATE | OFN_NOCHANGEDIR;
         ofn.lpTemplateName = "DIR_DIALOG";
     }
     auto run = [&] {
-        return picker.kind == PICKER_SAVE ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+        if (picker.kind == PICKER_SAVE) {
+            return GetSaveFileNameA(&ofn);
+        }
+        if (picker.kind != PICKER_DIRECTORY) {
+            return GetOpenFileNameA(&ofn);
+        }
+        // The classic dialog browses by moving the process's current directory, whatever
+        // its flags say; put it back, so that browsing leaves no trace.
+        char current[MAX_PATH] = {};
+        const DWORD kept = GetCurrentDirectoryA(MAX_PATH, current);
+        const BOOL ok = GetOpenFileNameA(&ofn);
+        if (kept > 0 && kept < MAX_PATH) {
+            SetCurrentDirectoryA(current);
+        }
+        return ok;
     };
     BOOL ok = run();
-    if (!ok && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
+    // A directory picker's name is the stand-in, which the dialog always takes.
+    if (!ok && picker.kind != PICKER_DIRECTORY && CommDlgExtendedError() == FNERR_INVALIDFILENAME) {
         // The remembered name is not one the dialog accepts: offer an empty one.
         picker.file_name[0] = '\0';
         ok = run();

@@ -1,0 +1,174 @@
+#include "dircompare/dir_walk.h"
+
+#include <new>
+#include <utility>
+
+#include "common/paths.h"
+#include "common/report.h"
+#include "merge/comparison.h"
+#include "merge/document.h"
+#include "merge/merge_platform.h"
+#include "merge/output.h"
+
+DirWalk dir_walk;
+
+namespace {
+
+// A path over the limit is refused by name: a cut path would name another file.
+// Returns true when refused (reported).
+bool refuse_long_path(const std::string& path) {
+    if (path_fits(path)) {
+        return false;
+    }
+    const std::string text =
+        "The path is longer than " + std::to_string(PATH_MAX_CHARS) + " characters:\n" + path;
+    report_message(text.c_str(), SEVERITY_ERROR);
+    return true;
+}
+
+std::string source_of(const DirListing& listing) {
+    return join_dir_file(listing.dir_path, listing.current_entry().name);
+}
+
+std::string target_of(const DirEntry& entry) {
+    return join_dir_file(dir_walk.target_dir, entry.name);
+}
+
+// Equal size and time stamp count as the same file, unread. A time the date and time
+// words cannot hold proves nothing, so such a pair is compared.
+bool same_file(const DirEntry& a, const DirEntry& b) {
+    return a.size == b.size && a.has_stamp && b.has_stamp && a.mod_date == b.mod_date &&
+           a.mod_time == b.mod_time;
+}
+
+void copy_identical_pair() {
+    if (dir_walk.comparing_pair) {
+        copy_current_to_target(dir_walk.listing1);
+    }
+}
+
+void step_one_sided(DirListing& listing) {
+    const DirEntry& entry = listing.current_entry();
+    // A file already in the target directory stays where it is, unasked.
+    if (!paths_equal(listing.dir_path.c_str(), dir_walk.target_dir.c_str()) &&
+        !refuse_long_path(source_of(listing)) && !refuse_long_path(target_of(entry))) {
+        const std::string question =
+            format_message(ONE_SIDED_QUESTION, entry.name.c_str(), listing.dir_path.c_str());
+        const Answer answer =
+            platform_ask(CONFIRM_OPERATION, question.c_str(), BUTTONS_YES_NO_CANCEL);
+        if (answer == ANSWER_YES) {
+            copy_current_to_target(listing);
+        } else if (answer == ANSWER_CANCEL) {
+            platform_post_request(REQUEST_CANCEL);
+        }
+    }
+    listing.advance();
+    platform_post_request(REQUEST_NEXT_PAIR);
+}
+
+// Loads a differing pair and compares it at once. An identical pair is copied by the
+// comparison's hook, which also posts the next step; a differing one waits in the panes.
+void load_and_compare_pair() {
+    const std::string left = source_of(dir_walk.listing1);
+    const std::string right = source_of(dir_walk.listing2);
+    const std::string target = target_of(dir_walk.listing1.current_entry());
+    if (refuse_long_path(left) || refuse_long_path(right) || refuse_long_path(target)) {
+        platform_post_request(REQUEST_NEXT_PAIR);
+        return;
+    }
+    // A side that cannot be loaded has been reported; the pair then waits for Skip.
+    load_side(left.c_str(), SIDE_LEFT);
+    load_side(right.c_str(), SIDE_RIGHT);
+    copy_path(directory_target_path, PATH_BUFFER_SIZE, target.c_str());
+    dir_walk.comparing_pair = true;
+    compare_files();
+    dir_walk.comparing_pair = false;
+}
+
+void step_pair() {
+    if (same_file(dir_walk.listing1.current_entry(), dir_walk.listing2.current_entry())) {
+        copy_current_to_target(dir_walk.listing1);
+        platform_post_request(REQUEST_NEXT_PAIR);
+    } else {
+        load_and_compare_pair();
+    }
+    dir_walk.listing1.advance();
+    dir_walk.listing2.advance();
+}
+
+}  // namespace
+
+int start_dir_walk(const std::string& dir1, const std::string& dir2, const std::string& target) {
+    DirListing listing1;
+    DirListing listing2;
+    if (list_dir_files(dir1, listing1) != 0 || list_dir_files(dir2, listing2) != 0) {
+        return -1;
+    }
+    try {
+        dir_walk.target_dir = target;
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    dir_walk.listing1 = std::move(listing1);
+    dir_walk.listing2 = std::move(listing2);
+    dir_walk.comparing_pair = false;
+    directory_target_path[0] = '\0';
+    dir_walk_copy_identical = copy_identical_pair;
+    merge_document.directory_mode = 1;
+    return 0;
+}
+
+int dir_walk_step() {
+    if (merge_document.directory_mode == 0) {
+        return DIR_WALK_GOING_ON;
+    }
+    // No pair is in the document until this step loads one.
+    directory_target_path[0] = '\0';
+    DirListing& l1 = dir_walk.listing1;
+    DirListing& l2 = dir_walk.listing2;
+    if (l1.exhausted() && l2.exhausted()) {
+        report_message(WALK_DONE_MESSAGE, SEVERITY_INFO);
+        end_dir_walk();
+        return DIR_WALK_ENDED;
+    }
+    if (l1.exhausted()) {
+        step_one_sided(l2);
+    } else if (l2.exhausted()) {
+        step_one_sided(l1);
+    } else {
+        const int order = compare_entry_names(l1.current_entry().name, l2.current_entry().name);
+        if (order > 0) {
+            step_one_sided(l2);
+        } else if (order < 0) {
+            step_one_sided(l1);
+        } else {
+            step_pair();
+        }
+    }
+    return DIR_WALK_GOING_ON;
+}
+
+void end_dir_walk() {
+    merge_document.directory_mode = 0;
+    dir_walk = DirWalk{};
+    directory_target_path[0] = '\0';
+    reset_document();
+}
+
+void copy_current_to_target(const DirListing& listing) {
+    if (listing.exhausted() ||
+        (listing.current_entry().attributes & DIR_ATTRIBUTE_DIRECTORY) != 0) {
+        return;
+    }
+    const std::string source = source_of(listing);
+    const std::string destination = target_of(listing.current_entry());
+    if (refuse_long_path(source) || refuse_long_path(destination)) {
+        return;
+    }
+    // Declined or cancelled is the user's word; only a copy that failed is news.
+    if (copy_with_confirmation(source.c_str(), destination.c_str()) == 1) {
+        const std::string text =
+            format_message("Unable to copy file %s\nto %s", source.c_str(), destination.c_str());
+        report_message(text.c_str(), SEVERITY_ERROR);
+    }
+}
