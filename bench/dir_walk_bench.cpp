@@ -15,6 +15,7 @@
 #include "common/paths.h"
 #include "dircompare/dir_walk.h"
 #include "merge/document.h"
+#include "merge/file_layer.h"
 #include "merge/merge_platform.h"
 #include "merge/output.h"
 #include "merge/selection.h"
@@ -135,6 +136,9 @@ int print_job_start() {
 void print_line(const char*, std::size_t, int32_t) {}
 int print_job_end() {
     return 0;
+}
+int platform_commit_rename(const char* from, const char* to) {
+    return standard_commit_rename(from, to);
 }
 
 int main(int argc, char** argv) {
