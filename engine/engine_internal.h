@@ -134,6 +134,15 @@ int scan_options(int argc, char** argv);
 int compare_pair(const char* dir0, const char* name0, const char* dir1, const char* name1,
                  int depth);
 
+// --- output_guard.cpp
+// Whether the output file of `-o` exists and is `file` (by file identity, under any
+// spelling; standard input where the platform tells its identity).
+bool output_is_operand(const InputFile& file);
+// Whether the output file exists inside one of the two directory operands at a depth
+// the walk compares (directly inside, or anywhere below under -r): an earlier pair's
+// listing would replace it before it is compared.
+bool output_inside_dirs(const InputFile files[2]);
+
 // --- dir_compare.cpp
 // Lists both directories (an absent side lists as empty), sorts the names by byte
 // value and calls compare_pair for every name one level deeper. Returns the largest
@@ -151,11 +160,15 @@ int compare_two_files(InputFile files[2], int depth);
 
 // --- input_file.cpp
 // Reads the first block of each file and decides whether the pair is binary (a zero
-// byte in either first block, without -a): then returns 1 with nothing more read. Else
+// byte in either first block as stored, without -a): then returns 1 with nothing more
+// read, the blocks as stored. Else
 // reads both files whole, trims the identical ends and classifies the middle lines;
 // returns 0 with every field from `text` to `class_limit` set, except those of the
 // analysis. Read errors are shown and count as nothing read.
 int load_input_pair(InputFile files[2]);
+// Reads up to `want` bytes as stored into `buffer` (fewer only at the end of the data);
+// returns the count read. A failed read shows "Error in file %s" and ends reading.
+std::size_t read_raw(InputFile& file, char* buffer, std::size_t want);
 // Reads up to `want` bytes in text mode (carriage returns dropped, a Ctrl-Z ends the
 // data) into `buffer`; returns the count kept. A failed read shows "Error in file %s"
 // and ends reading.
