@@ -9,8 +9,11 @@ namespace {
 // The line tables are sized before the middle is split into lines, from a guess of the
 // bytes per line: 32, or the second file's prefix lines measured once the prefix has at
 // least 10 lines (fewer say little about the rest); 5 spare entries keep a tiny middle
-// from growing its tables at once.
+// from growing its tables at once. A few short lines at the start say little about the
+// rest either: the measure is trusted down to 8 bytes a line, and tables of files with
+// shorter lines grow geometrically as their lines are found.
 constexpr double GUESSED_LINE_BYTES = 32;
+constexpr double MIN_MEASURED_LINE_BYTES = 8;
 constexpr std::int32_t MEASURED_PREFIX_LINES = 10;
 constexpr std::int32_t SPARE_LINE_ENTRIES = 5;
 
@@ -137,7 +140,7 @@ void size_line_tables(InputFile& f0, InputFile& f1) {
     double per_line = GUESSED_LINE_BYTES;
     if (f0.prefix_line_count >= MEASURED_PREFIX_LINES) {
         const std::int64_t measured = f1.middle_begin / (f0.prefix_line_count - 1);
-        per_line = std::max(static_cast<double>(measured), 1.0);
+        per_line = std::max(static_cast<double>(measured), MIN_MEASURED_LINE_BYTES);
     }
     f1.line_capacity = static_cast<std::int32_t>(middle1 / per_line + SPARE_LINE_ENTRIES);
 }

@@ -43,10 +43,14 @@ constexpr std::size_t CLASSES_PER_BUCKET = 3;
 constexpr std::int32_t BUCKET_AHEAD = 16;
 constexpr std::int32_t CLASS_AHEAD = 8;
 
+// The first line of a class is held as its offset in its file's data, with this bit set
+// for the second file (data stays below 2^31 bytes): 16 bytes a class on both widths.
+constexpr std::uint32_t SAMPLE_IN_SECOND = 0x80000000u;
+
 struct LineClass {
     std::int32_t chain_next;  // next class in the same bucket, 0 = end of chain
     std::uint32_t hash_value;
-    const char* sample;  // the first line of this class
+    std::uint32_t sample;  // the first line of this class (see SAMPLE_IN_SECOND)
     std::int32_t sample_length;
 };
 
@@ -55,10 +59,23 @@ struct ClassTables {
     std::vector<LineClass> classes;  // index 0 unused: it ends chains
     std::vector<std::int32_t> buckets;
     std::uint32_t bucket_count = 0;
+    const char* texts[2] = {nullptr, nullptr};  // the data the samples lie in
 };
 
 inline std::uint32_t rotate7(std::uint32_t h) {
     return (h << 7) | (h >> 25);
+}
+
+// The rotating sum leaves lines that differ in a few bytes close together; the bucket
+// index needs every bit of the hash to depend on every byte, or similar lines crowd a
+// few chains.
+inline std::uint32_t mix_hash(std::uint32_t h) {
+    h ^= h >> 16;
+    h *= 0x7feb352du;
+    h ^= h >> 15;
+    h *= 0x846ca68bu;
+    h ^= h >> 16;
+    return h;
 }
 
 inline unsigned char fold_letter(unsigned char c) {
@@ -99,7 +116,7 @@ std::uint32_t hash_line_as(const unsigned char* p, const unsigned char** end) {
         h = c + rotate7(h);
     }
     *end = p;
-    return h;
+    return mix_hash(h);
 }
 
 using HashFunction = std::uint32_t (*)(const unsigned char*, const unsigned char**);
@@ -192,12 +209,13 @@ bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int6
 
 namespace {
 
-// Tables for both files' lines: the class table holds every line in the worst case,
-// the bucket count is the first prime of BUCKET_PRIMES that keeps a third of that.
-ClassTables make_class_tables(const InputFile files[2]) {
+// Tables for both files' lines, once their lines are counted: the class table holds
+// every line in the worst case, the bucket count is the first prime of BUCKET_PRIMES
+// that keeps a third of that.
+ClassTables make_class_tables(InputFile files[2]) {
     ClassTables tables;
     const std::size_t capacity =
-        static_cast<std::size_t>(files[0].line_capacity) + files[1].line_capacity + 1;
+        files[0].line_classes.size() + files[1].line_classes.size() + 1;
     std::uint32_t buckets = 0;
     for (const std::uint32_t* b = BUCKET_PRIMES; *b != 0; ++b) {
         if (*b >= capacity / CLASSES_PER_BUCKET) {
@@ -211,7 +229,9 @@ ClassTables make_class_tables(const InputFile files[2]) {
     tables.bucket_count = buckets;
     tables.buckets.assign(buckets, 0);
     tables.classes.reserve(capacity);
-    tables.classes.push_back({0, 0, nullptr, 0});
+    tables.classes.push_back({0, 0, 0, 0});
+    tables.texts[0] = files[0].data();
+    tables.texts[1] = files[1].data();
     return tables;
 }
 
@@ -252,29 +272,28 @@ struct BucketView {
 // The class of a line with hash `h`: the first class of its bucket whose sample is
 // equivalent, or a new class that becomes the bucket's head. Under -b or -w lines of
 // different lengths may be equivalent.
-inline std::int32_t find_or_add_class(std::vector<LineClass>& classes, std::int32_t& head,
-                                      std::uint32_t h, const char* line, std::int64_t length,
-                                      bool loose) {
+inline std::int32_t find_or_add_class(ClassTables& tables, std::int32_t& head, std::uint32_t h,
+                                      std::uint32_t sample, std::int64_t length, bool loose) {
+    std::vector<LineClass>& classes = tables.classes;
+    const char* line = tables.texts[sample >> 31] + (sample & ~SAMPLE_IN_SECOND);
     for (std::int32_t c = head; c != 0; c = classes[c].chain_next) {
         const LineClass& lc = classes[c];
         if (lc.hash_value == h && (lc.sample_length == length || loose) &&
-            lines_equivalent(lc.sample, lc.sample_length, line, length)) {
+            lines_equivalent(tables.texts[lc.sample >> 31] + (lc.sample & ~SAMPLE_IN_SECOND),
+                             lc.sample_length, line, length)) {
             return c;
         }
     }
     const std::int32_t added = static_cast<std::int32_t>(classes.size());
-    classes.push_back({head, h, line, static_cast<std::int32_t>(length)});
+    classes.push_back({head, h, sample, static_cast<std::int32_t>(length)});
     head = added;
     return added;
 }
 
-// Two passes: the first hashes every middle line and finds its end, the second looks
-// the lines up. Knowing the hashes ahead lets the second pass prefetch the bucket and
+// The second pass, after hash_middle_lines: looks the lines up. Knowing the hashes ahead lets the second pass prefetch the bucket and
 // class entries of lines a few steps ahead: on large files those lookups are cache
 // misses that would otherwise dominate the whole comparison.
-void classify_lines(InputFile& file, ClassTables& tables) {
-    hash_middle_lines(file);
-    const char* t = file.data();
+void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit) {
     const std::uint32_t* const starts = file.line_starts.data();
     std::int32_t* const classes = file.line_classes.data();
     const std::int32_t count = static_cast<std::int32_t>(file.line_classes.size());
@@ -300,7 +319,8 @@ void classify_lines(InputFile& file, ClassTables& tables) {
             --length;  // matched without the appended line feed
         }
         const std::uint32_t h = static_cast<std::uint32_t>(classes[i]);
-        classes[i] = find_or_add_class(tables.classes, buckets.of(h), h, t + pos, length, loose);
+        classes[i] = find_or_add_class(tables, buckets.of(h), h,
+                                       static_cast<std::uint32_t>(pos) | file_bit, length, loose);
     }
     file.line_count = count;
 }
@@ -308,8 +328,10 @@ void classify_lines(InputFile& file, ClassTables& tables) {
 }  // namespace
 
 void classify_pair(InputFile files[2]) {
+    hash_middle_lines(files[0]);
+    hash_middle_lines(files[1]);
     ClassTables tables = make_class_tables(files);
-    classify_lines(files[0], tables);
-    classify_lines(files[1], tables);
+    classify_lines(files[0], tables, 0);
+    classify_lines(files[1], tables, SAMPLE_IN_SECOND);
     files[0].class_limit = files[1].class_limit = static_cast<std::int32_t>(tables.classes.size());
 }
