@@ -122,7 +122,7 @@ int compare_text_pair(InputFile files[2]) {
     const std::int32_t n0 = files[0].line_count;
     const std::int32_t n1 = files[1].line_count;
     // One zeroed block for both files' flags, with a zero entry before and after each.
-    std::vector<char> flags(static_cast<std::size_t>(n0) + n1 + 4, 0);
+    Table<char> flags(static_cast<std::size_t>(n0) + n1 + 4, 0);
     files[0].line_changed = flags.data() + 1;
     files[1].line_changed = flags.data() + n0 + 3;
 

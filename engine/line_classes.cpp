@@ -56,8 +56,8 @@ struct LineClass {
 
 // The class and bucket tables of one pair; they live only while the pair is classified.
 struct ClassTables {
-    std::vector<LineClass> classes;  // index 0 unused: it ends chains
-    std::vector<std::int32_t> buckets;
+    Table<LineClass> classes;  // index 0 unused: it ends chains
+    Table<std::int32_t> buckets;
     std::uint32_t bucket_count = 0;
     const char* texts[2] = {nullptr, nullptr};  // the data the samples lie in
 };
@@ -240,8 +240,8 @@ ClassTables make_class_tables(InputFile files[2]) {
 // start table with the end of the last line (without an appended line feed).
 void hash_middle_lines(InputFile& file) {
     const char* t = file.data();
-    std::vector<std::uint32_t>& starts = file.line_starts;
-    std::vector<std::int32_t>& hashes = file.line_classes;
+    Table<std::uint32_t>& starts = file.line_starts;
+    Table<std::int32_t>& hashes = file.line_classes;
     const HashFunction hash_line = hash_for_options();
     starts.clear();
     hashes.clear();
@@ -274,7 +274,7 @@ struct BucketView {
 // different lengths may be equivalent.
 inline std::int32_t find_or_add_class(ClassTables& tables, std::int32_t& head, std::uint32_t h,
                                       std::uint32_t sample, std::int64_t length, bool loose) {
-    std::vector<LineClass>& classes = tables.classes;
+    Table<LineClass>& classes = tables.classes;
     const char* line = tables.texts[sample >> 31] + (sample & ~SAMPLE_IN_SECOND);
     for (std::int32_t c = head; c != 0; c = classes[c].chain_next) {
         const LineClass& lc = classes[c];

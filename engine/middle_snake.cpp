@@ -305,7 +305,9 @@ void mark_changed_lines(InputFile files[2]) {
     const std::int32_t k1 = files[1].kept_count;
     // One block for both vectors, each indexed by diagonal from -(k1 + 1) to k0 + 1.
     const std::size_t span = static_cast<std::size_t>(k0) + k1 + 3;
-    std::vector<std::int32_t> diagonals(2 * span);
+    // Not zeroed: every entry a sweep reads was written by it first, and the entries of
+    // a cheap search touch only a few pages.
+    Table<std::int32_t> diagonals(2 * span);
     Analysis a;
     a.xv = files[0].kept_classes.data();
     a.yv = files[1].kept_classes.data();
