@@ -109,7 +109,7 @@ struct InputFile {
     FileStatus status;
     bool is_dir = false;
 
-    // Data as read in text mode; four zero bytes always follow the data. `text` is
+    // Data as read in text mode; eight zero bytes always follow the data. `text` is
     // null when the buffer is shared with the other file of the pair (see data()).
     TextBuffer text;
     char* shared_text = nullptr;

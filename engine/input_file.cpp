@@ -9,9 +9,9 @@
 
 // Data held per file is addressed with 32-bit offsets; anything larger cannot be held.
 static constexpr std::uint64_t MAX_TEXT = std::numeric_limits<std::int32_t>::max() - 16;
-// Four zero bytes always follow the data (the prefix scan reads four bytes at a time up
-// to them); one byte more holds the line feed that completion may append.
-static constexpr std::size_t ZERO_PAD = 4;
+// Eight zero bytes always follow the data (the prefix scan and the line hash read
+// whole words up to them); one byte more holds the line feed that completion may append.
+static constexpr std::size_t ZERO_PAD = 8;
 static constexpr std::size_t SPARE_BYTES = 1 + ZERO_PAD;
 // One read asks for at most 1 GiB, so that its count fits the int the runtimes return.
 static constexpr std::size_t MAX_READ = std::size_t{1} << 30;
@@ -57,7 +57,7 @@ std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want) {
 }
 
 // Makes sure `file.text` can hold `needed` data bytes plus the line feed completion may
-// append and four zero bytes.
+// append and eight zero bytes.
 static void reserve_text(InputFile& file, std::uint64_t needed) {
     if (needed > MAX_TEXT) {
         engine_out_of_memory();
