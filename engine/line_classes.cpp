@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/engine.h"
 #include "engine/engine_internal.h"
 
 // clang-format off
@@ -150,6 +151,8 @@ std::uint32_t hash_plain_line(const unsigned char* p, const unsigned char** end)
     }
 }
 
+bool fast_paths = true;
+
 using HashFunction = std::uint32_t (*)(const unsigned char*, const unsigned char**);
 
 // -w takes precedence over -b.
@@ -161,7 +164,10 @@ HashFunction hash_for_options() {
     if (o.ignore_space_amount) {
         return o.fold_case ? hash_line_as<false, true, true> : hash_line_as<false, true, false>;
     }
-    return o.fold_case ? hash_line_as<false, false, true> : hash_plain_line;
+    if (o.fold_case) {
+        return hash_line_as<false, false, true>;
+    }
+    return fast_paths ? hash_plain_line : hash_line_as<false, false, false>;
 }
 
 // The next byte that counts under -w: white space is skipped.
@@ -410,6 +416,10 @@ void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit
 
 }  // namespace
 
+void engine_set_fast_paths(bool on) {
+    fast_paths = on;
+}
+
 void classify_pair(InputFile files[2]) {
     hash_middle_lines(files[0]);
     hash_middle_lines(files[1]);
@@ -418,6 +428,6 @@ void classify_pair(InputFile files[2]) {
     OrderHint hint;
     hint.classes0 = files[0].line_classes.data();
     hint.count0 = files[0].line_count;
-    classify_lines(files[1], tables, SAMPLE_IN_SECOND, &hint);
+    classify_lines(files[1], tables, SAMPLE_IN_SECOND, fast_paths ? &hint : nullptr);
     files[0].class_limit = files[1].class_limit = static_cast<std::int32_t>(tables.classes.size());
 }
