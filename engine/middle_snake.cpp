@@ -2,6 +2,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/engine_internal.h"
@@ -305,9 +306,9 @@ void mark_changed_lines(InputFile files[2]) {
     const std::int32_t k1 = files[1].kept_count;
     // One block for both vectors, each indexed by diagonal from -(k1 + 1) to k0 + 1.
     const std::size_t span = static_cast<std::size_t>(k0) + k1 + 3;
-    // Not zeroed: every entry a sweep reads was written by it first, and the entries of
-    // a cheap search touch only a few pages.
-    Table<std::int32_t> diagonals(2 * span);
+    // Not zeroed and not advised for huge pages: every entry a sweep reads was written
+    // by it first, and a cheap search touches only a few small pages of the block.
+    const std::unique_ptr<std::int32_t[]> diagonals(new std::int32_t[2 * span]);
     Analysis a;
     a.xv = files[0].kept_classes.data();
     a.yv = files[1].kept_classes.data();
@@ -315,8 +316,8 @@ void mark_changed_lines(InputFile files[2]) {
     a.yi = files[1].kept_line_index.data();
     a.changed0 = files[0].line_changed;
     a.changed1 = files[1].line_changed;
-    a.fdiag = diagonals.data() + k1 + 1;
-    a.bdiag = diagonals.data() + span + k1 + 1;
+    a.fdiag = diagonals.get() + k1 + 1;
+    a.bdiag = diagonals.get() + span + k1 + 1;
     a.heuristic = engine_options.speed_heuristic != 0;
     const auto root = static_cast<std::int32_t>(std::sqrt(static_cast<double>(span)));
     a.cost_limit = std::max(MIN_COST_LIMIT, root);
