@@ -130,16 +130,18 @@ bool write_reordered(bool shuffle, std::mt19937& rng, Words& words, long lines, 
 
 int main(int argc, char** argv) {
     if (argc < 5 || argc > 6) {
-        std::fprintf(stderr, "usage: gen_pair sparse|dense|source|shuffled|alternate SEED FIRST SECOND [LINES]\n");
+        std::fprintf(
+            stderr,
+            "usage: gen_pair sparse|dense|source|shuffled|alternate SEED FIRST SECOND [LINES]\n");
         return 2;
     }
     const std::string kind = argv[1];
     std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
     Words words(rng);
     long lines = kind == "sparse" || kind == "alternate" ? 1000000
-                 : kind == "dense"                          ? 200000
-                 : kind == "shuffled"                       ? 100000
-                                                            : 20000;
+                 : kind == "dense"                       ? 200000
+                 : kind == "shuffled"                    ? 100000
+                                                         : 20000;
     if (argc == 6) {
         lines = std::strtol(argv[5], nullptr, 10);
     }

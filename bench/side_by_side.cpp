@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
         d.push_back(run(diff));
         w.push_back(run(wc));
         if (d.back().status < 0 || d.back().status > 1 || w.back().status != 0) {
-            std::fprintf(stderr, "side_by_side: a run failed (status %d, wc %d)\n",
-                         d.back().status, w.back().status);
+            std::fprintf(stderr, "side_by_side: a run failed (status %d, wc %d)\n", d.back().status,
+                         w.back().status);
             return 1;
         }
     }
@@ -121,9 +121,10 @@ int main(int argc, char** argv) {
     stat(argv[3], &a);
     stat(argv[4], &b);
     const double size = static_cast<double>(a.st_size) + static_cast<double>(b.st_size);
-    std::printf("ratio of medians (wall): %.1f; system share of the engine's time: %.2f; "
-                "peak memory / pair size: %.2f\n",
-                sd.wall / sw.wall, sd.system / (sd.user + sd.system),
-                static_cast<double>(sd.peak_kb) * 1024 / size);
+    std::printf(
+        "ratio of medians (wall): %.1f; system share of the engine's time: %.2f; "
+        "peak memory / pair size: %.2f\n",
+        sd.wall / sw.wall, sd.system / (sd.user + sd.system),
+        static_cast<double>(sd.peak_kb) * 1024 / size);
     return 0;
 }

@@ -172,7 +172,7 @@ void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
 void discard_unmatchable_lines(InputFile files[2]) {
     const std::int32_t limit = files[0].class_limit;
     const Table<std::int32_t> counts[2] = {count_class_lines(files[0], limit),
-                                                 count_class_lines(files[1], limit)};
+                                           count_class_lines(files[1], limit)};
     for (int f = 0; f < 2; ++f) {
         Table<char> marks = initial_marks(files[f], counts[1 - f]);
         settle_provisional_marks(marks);

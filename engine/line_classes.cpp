@@ -150,7 +150,8 @@ std::uint32_t hash_plain_line(const unsigned char* p, const unsigned char** end)
             const int bits = __builtin_ctzll(feeds) - 7;
             const std::uint64_t kept = bits == 0 ? 0 : w & (~std::uint64_t{0} >> (64 - bits));
             *end = q + bits / 8;
-            h = (((h << 23) | (h >> 41)) ^ kept ^ static_cast<std::uint64_t>(*end - p)) * MULTIPLIER;
+            h = (((h << 23) | (h >> 41)) ^ kept ^ static_cast<std::uint64_t>(*end - p)) *
+                MULTIPLIER;
             return static_cast<std::uint32_t>(h >> 32);
         }
         h = (((h << 23) | (h >> 41)) ^ w) * MULTIPLIER;
@@ -257,8 +258,7 @@ namespace {
 // that keeps a third of that.
 ClassTables make_class_tables(InputFile files[2]) {
     ClassTables tables;
-    const std::size_t capacity =
-        files[0].line_classes.size() + files[1].line_classes.size() + 1;
+    const std::size_t capacity = files[0].line_classes.size() + files[1].line_classes.size() + 1;
     std::uint32_t buckets = 0;
     for (const std::uint32_t* b = BUCKET_PRIMES; *b != 0; ++b) {
         if (*b >= capacity / CLASSES_PER_BUCKET) {
@@ -406,7 +406,8 @@ void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit
         }
         following = false;
         bool added;
-        const std::int32_t c = find_or_add_class(tables, buckets.of(h), h, sample, line, loose, added);
+        const std::int32_t c =
+            find_or_add_class(tables, buckets.of(h), h, sample, line, loose, added);
         classes[i] = c;
         if (hint != nullptr) {
             // A line of the first file: go on after it; a new line likely replaced the

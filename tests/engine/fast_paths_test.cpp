@@ -47,7 +47,9 @@ std::vector<std::pair<std::string, std::string>> edge_pairs() {
         {"12345678", "12345679"},
         {words_a, words_b},
         {"a\r\nb\r\nc\r\n", "a\nb\nc\nd\n"},
-        {"a\nb\n\x1a" "hidden\n", "a\nb\nvisible\n"},
+        {"a\nb\n\x1a"
+         "hidden\n",
+         "a\nb\nvisible\n"},
         {"x\ny\nx\ny\nz\n", "y\nx\ny\nx\nz\nx\n"},
         {std::string("a\0b\nc\n", 6), std::string("a\0c\nc\n", 6)},
         {"  a b\n\tc\nd\n", "a  b\nc\n\td \n"},

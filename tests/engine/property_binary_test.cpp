@@ -27,8 +27,8 @@ TEST(EngineProperty, BinaryPairsCompareByContent) {
         const Outcome out = run_engine(make_argv(c.opt, p1, p2, out_path, c.spelling), out_path);
         // The test looks at the bytes as stored: a Ctrl-Z before the zero byte hides
         // nothing (every generated file fits in the first block).
-        const bool binary = c.first.find('\0') != std::string::npos ||
-                            c.second.find('\0') != std::string::npos;
+        const bool binary =
+            c.first.find('\0') != std::string::npos || c.second.find('\0') != std::string::npos;
         if (!binary) {
             continue;
         }
