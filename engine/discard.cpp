@@ -156,6 +156,9 @@ void settle_provisional_marks(Table<char>& marks) {
 void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
     file.kept_classes.clear();
     file.kept_line_index.clear();
+    // Sized once for every line: growing them would copy and touch fresh pages each time.
+    file.kept_classes.reserve(static_cast<std::size_t>(file.line_count));
+    file.kept_line_index.reserve(static_cast<std::size_t>(file.line_count));
     for (std::int32_t i = 0; i < file.line_count; ++i) {
         if (marks[i] == MARK_KEEP) {
             file.kept_classes.push_back(file.line_classes[i]);
