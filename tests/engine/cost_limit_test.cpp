@@ -18,9 +18,14 @@ std::vector<std::string> numbered(int n, std::mt19937& rng) {
     std::vector<std::string> lines;
     for (int i = 0; i < n; ++i) {
         // A few repeated lines among unique ones, as in logs and exports.
-        lines.push_back(rng() % 16 == 0 ? "repeated " + std::to_string(rng() % 4)
-                                        : "record " + std::to_string(i) + " value " +
-                                              std::to_string(rng() % 100000));
+        std::string line;
+        if (rng() % 16 == 0) {
+            line.append("repeated ").append(std::to_string(rng() % 4));
+        } else {
+            line.append("record ").append(std::to_string(i)).append(" value ");
+            line.append(std::to_string(rng() % 100000));
+        }
+        lines.push_back(line);
     }
     return lines;
 }
@@ -84,9 +89,11 @@ std::string replay_error(const std::string& first, const std::string& second,
     const listing::Lines a = listing::split_lines(first);
     for (const listing::Hunk& h : hunks) {
         for (long k = 0; k < h.first_count(); ++k) {
-            std::string quoted = h.deleted[static_cast<std::size_t>(k)];
+            const std::string& quoted = h.deleted[static_cast<std::size_t>(k)];
             const std::string& line = a.lines[static_cast<std::size_t>(h.first_lo + k - 1)];
-            if (quoted != line && quoted != line + listing::NO_NEWLINE_TEXT) {
+            const bool marked =
+                quoted.starts_with(line) && quoted.substr(line.size()) == listing::NO_NEWLINE_TEXT;
+            if (quoted != line && !marked) {
                 return "hunk at line " + std::to_string(h.first_lo) + " misquotes the first file";
             }
         }
