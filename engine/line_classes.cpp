@@ -30,50 +30,47 @@ const unsigned char CHAR_CLASS_TABLE[256] = {
 
 namespace {
 
-// The slot table is kept at most half full: probes stay short, most within one cache
-// line. It starts at twice the first file's lines (their classes at most) and doubles
-// when the second file's new lines fill it.
-constexpr std::size_t SLOTS_PER_CLASS = 2;
-constexpr std::uint32_t MIN_SLOT_BITS = 4;
+// Bucket counts, each just below a power of two; 0 ends the list.
+const std::uint32_t BUCKET_PRIMES[] = {
+    509,      1021,     2039,      4093,      8191,      16381,      32749,      65521,
+    131071,   262139,   524287,    1048573,   2097143,   4194301,    8388593,    16777213,
+    33554393, 67108859, 134217689, 268435399, 536870909, 1073741789, 2147483647, 0};
 
-// How far ahead the lookup pass prefetches the slot of a line.
-constexpr std::int32_t SLOT_AHEAD = 16;
+// A bucket table of a third of the class table's capacity keeps chains short without
+// costing more memory than the classes themselves.
+constexpr std::size_t CLASSES_PER_BUCKET = 3;
+
+// How far ahead the lookup pass prefetches: the bucket of the line 16 ahead, and the
+// head class of the line 8 ahead (whose bucket has arrived by then).
+constexpr std::int32_t BUCKET_AHEAD = 16;
+constexpr std::int32_t CLASS_AHEAD = 8;
 
 // The first line of a class is held as its line index in its file, with this bit set
-// for the second file: its line table gives its text and length.
+// for the second file: 12 bytes a class, and its line table gives its text and length.
 constexpr std::uint32_t SAMPLE_IN_SECOND = 0x80000000u;
 
-// A class: its first line (see SAMPLE_IN_SECOND) and its hash.
-struct ClassInfo {
-    std::uint32_t sample;
+struct LineClass {
+    std::int32_t chain_next;  // next class in the same bucket, 0 = end of chain
     std::uint32_t hash_value;
+    std::uint32_t sample;  // the first line of this class (see SAMPLE_IN_SECOND)
 };
 
-// One slot of the open-addressed table: a class's hash and number (0: empty).
-struct Slot {
-    std::uint32_t hash_value;
-    std::int32_t class_number;
-};
-
-// The class and slot tables of one pair; they live only while the pair is classified.
+// The class and bucket tables of one pair; they live only while the pair is classified.
 struct ClassTables {
-    Table<ClassInfo> classes;  // index 0 unused
-    Table<Slot> slots;
-    std::uint32_t slot_bits = 0;                // the slot count is 2^slot_bits
+    Table<LineClass> classes;  // index 0 unused: it ends chains
+    Table<std::int32_t> buckets;
+    std::uint32_t bucket_count = 0;
     const char* texts[2] = {nullptr, nullptr};  // the data the samples lie in
     const std::uint32_t* starts[2] = {nullptr, nullptr};
-    // The slot a hash is first looked for in: its high bits (hashes are mixed).
-    std::uint32_t home(std::uint32_t hash) const { return hash >> (32 - slot_bits); }
-    std::uint32_t mask() const { return (std::uint32_t{1} << slot_bits) - 1; }
 };
 
 inline std::uint32_t rotate7(std::uint32_t h) {
     return (h << 7) | (h >> 25);
 }
 
-// The rotating sum leaves lines that differ in a few bytes close together; the slot
+// The rotating sum leaves lines that differ in a few bytes close together; the bucket
 // index needs every bit of the hash to depend on every byte, or similar lines crowd a
-// few neighbouring slots.
+// few chains.
 inline std::uint32_t mix_hash(std::uint32_t h) {
     h ^= h >> 16;
     h *= 0x7feb352du;
@@ -256,43 +253,26 @@ bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int6
 
 namespace {
 
-// A slot table of 2^bits empty slots.
-void make_slots(ClassTables& tables, std::uint32_t bits) {
-    if (bits > 31) {
-        engine_out_of_memory();
-    }
-    tables.slots = Table<Slot>(std::size_t{1} << bits, Slot{0, 0});
-    tables.slot_bits = bits;
-}
-
-// Doubles the slot table and puts every class back.
-void grow_slots(ClassTables& tables) {
-    Table<Slot> old = std::move(tables.slots);
-    make_slots(tables, tables.slot_bits + 1);
-    const std::uint32_t mask = tables.mask();
-    for (const Slot& s : old) {
-        if (s.class_number != 0) {
-            std::uint32_t i = tables.home(s.hash_value);
-            while (tables.slots[i].class_number != 0) {
-                i = (i + 1) & mask;
-            }
-            tables.slots[i] = s;
-        }
-    }
-}
-
 // Tables for both files' lines, once their lines are counted: the class table holds
-// every line in the worst case, the slot table starts at twice the first file's lines.
+// every line in the worst case, the bucket count is the first prime of BUCKET_PRIMES
+// that keeps a third of that.
 ClassTables make_class_tables(InputFile files[2]) {
     ClassTables tables;
     const std::size_t capacity = files[0].line_classes.size() + files[1].line_classes.size() + 1;
-    std::uint32_t bits = MIN_SLOT_BITS;
-    while ((std::size_t{1} << bits) < SLOTS_PER_CLASS * (files[0].line_classes.size() + 1)) {
-        ++bits;
+    std::uint32_t buckets = 0;
+    for (const std::uint32_t* b = BUCKET_PRIMES; *b != 0; ++b) {
+        if (*b >= capacity / CLASSES_PER_BUCKET) {
+            buckets = *b;
+            break;
+        }
     }
-    make_slots(tables, bits);
+    if (buckets == 0) {
+        engine_out_of_memory();
+    }
+    tables.bucket_count = buckets;
+    tables.buckets.assign(buckets, 0);
     tables.classes.reserve(capacity);
-    tables.classes.push_back({0, 0});
+    tables.classes.push_back({0, 0, 0});
     for (int f = 0; f < 2; ++f) {
         tables.texts[f] = files[f].data();
         tables.starts[f] = files[f].line_starts.data();
@@ -326,6 +306,17 @@ void hash_middle_lines(InputFile& file) {
     starts.push_back(static_cast<std::uint32_t>(end));
 }
 
+// The bucket table as the lookup pass holds it: a plain pointer and count, so that
+// stores to the line and class tables cannot make the compiler reload them. The hashes
+// are mixed, so their high bits pick the bucket without a division.
+struct BucketView {
+    std::int32_t* heads;
+    std::uint32_t count;
+    std::int32_t& of(std::uint32_t hash) const {
+        return heads[(static_cast<std::uint64_t>(hash) * count) >> 32];
+    }
+};
+
 // A middle line as the lookup sees it: its text and its length without an appended
 // line feed (line_starts ends the last line there).
 struct LineRef {
@@ -348,30 +339,24 @@ inline bool in_class(const ClassTables& tables, std::uint32_t sample, const Line
            lines_equivalent(s.text, s.length, line.text, line.length);
 }
 
-// The class of a line with hash `h`: the class found by probing from its home slot
-// whose sample is equivalent, or a new class in the first empty slot. `added` tells
-// which.
-inline std::int32_t find_or_add_class(ClassTables& tables, std::uint32_t h, std::uint32_t sample,
-                                      const LineRef& line, bool loose, bool& added) {
-    if ((tables.classes.size() + 1) * SLOTS_PER_CLASS > tables.slots.size()) {
-        grow_slots(tables);
-    }
-    const std::uint32_t mask = tables.mask();
-    Slot* const slots = tables.slots.data();
-    for (std::uint32_t i = tables.home(h);; i = (i + 1) & mask) {
-        Slot& s = slots[i];
-        if (s.class_number == 0) {
-            s = {h, static_cast<std::int32_t>(tables.classes.size())};
-            tables.classes.push_back({sample, h});
-            added = true;
-            return s.class_number;
-        }
-        if (s.hash_value == h &&
-            in_class(tables, tables.classes[s.class_number].sample, line, loose)) {
+// The class of a line with hash `h`: the first class of its bucket whose sample is
+// equivalent, or a new class that becomes the bucket's head. `added` tells which.
+inline std::int32_t find_or_add_class(ClassTables& tables, std::int32_t& head, std::uint32_t h,
+                                      std::uint32_t sample, const LineRef& line, bool loose,
+                                      bool& added) {
+    Table<LineClass>& classes = tables.classes;
+    for (std::int32_t c = head; c != 0; c = classes[c].chain_next) {
+        const LineClass& lc = classes[c];
+        if (lc.hash_value == h && in_class(tables, lc.sample, line, loose)) {
             added = false;
-            return s.class_number;
+            return c;
         }
     }
+    const std::int32_t next = static_cast<std::int32_t>(classes.size());
+    classes.push_back({head, h, sample});
+    head = next;
+    added = true;
+    return next;
 }
 
 // The line of the first file that the second file's next line most likely equals:
@@ -385,19 +370,26 @@ struct OrderHint {
 };
 
 // The second pass, after hash_middle_lines: replaces each hash with the line's class.
-// Knowing the hashes ahead lets it prefetch the slots of lines a
+// Knowing the hashes ahead lets it prefetch the bucket and class entries of lines a
 // few steps ahead: on large files those lookups are cache misses that would otherwise
 // dominate the whole comparison. `hint` is null for the first file.
 void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit, OrderHint* hint) {
     std::int32_t* const classes = file.line_classes.data();
     const std::int32_t count = static_cast<std::int32_t>(file.line_classes.size());
     const bool loose = engine_options.blank_rules_on != 0;
+    const BucketView buckets{tables.buckets.data(), tables.bucket_count};
     bool following = false;  // the last line matched the hint: no prefetching needed
     for (std::int32_t i = 0; i < count; ++i) {
         // Written out here: GCC drops a prefetch-only helper as a call without effects.
-        if (!following && i + SLOT_AHEAD < count) {
-            __builtin_prefetch(
-                &tables.slots[tables.home(static_cast<std::uint32_t>(classes[i + SLOT_AHEAD]))]);
+        if (!following && i + BUCKET_AHEAD < count) {
+            __builtin_prefetch(&buckets.of(static_cast<std::uint32_t>(classes[i + BUCKET_AHEAD])));
+        }
+        if (!following && i + CLASS_AHEAD < count) {
+            const std::int32_t ahead =
+                buckets.of(static_cast<std::uint32_t>(classes[i + CLASS_AHEAD]));
+            if (ahead != 0) {
+                __builtin_prefetch(&tables.classes[ahead]);
+            }
         }
         const std::uint32_t h = static_cast<std::uint32_t>(classes[i]);
         const std::uint32_t sample = static_cast<std::uint32_t>(i) | file_bit;
@@ -414,7 +406,8 @@ void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit
         }
         following = false;
         bool added;
-        const std::int32_t c = find_or_add_class(tables, h, sample, line, loose, added);
+        const std::int32_t c =
+            find_or_add_class(tables, buckets.of(h), h, sample, line, loose, added);
         classes[i] = c;
         if (hint != nullptr) {
             // A line of the first file: go on after it; a new line likely replaced the
