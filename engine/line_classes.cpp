@@ -369,6 +369,36 @@ struct OrderHint {
     std::int32_t next = 0;
 };
 
+// The class of the hinted line when `line` (hash `h`) is in it, the hint moved past it;
+// else 0.
+inline std::int32_t class_from_hint(const ClassTables& tables, OrderHint* hint, std::uint32_t h,
+                                    const LineRef& line, bool loose) {
+    if (hint == nullptr || hint->next >= hint->count0) {
+        return 0;
+    }
+    const std::int32_t c = hint->classes0[hint->next];
+    if (tables.classes[c].hash_value != h ||
+        !in_class(tables, static_cast<std::uint32_t>(hint->next), line, loose)) {
+        return 0;
+    }
+    ++hint->next;
+    return c;
+}
+
+// After a lookup: a line of the first file has the hint go on after it; a new line
+// likely replaced the hinted one.
+inline void resync_hint(const ClassTables& tables, OrderHint* hint, std::int32_t c, bool added) {
+    if (hint == nullptr) {
+        return;
+    }
+    const std::uint32_t first = tables.classes[c].sample;
+    if (added) {
+        ++hint->next;
+    } else if ((first & SAMPLE_IN_SECOND) == 0) {
+        hint->next = static_cast<std::int32_t>(first) + 1;
+    }
+}
+
 // The second pass, after hash_middle_lines: replaces each hash with the line's class.
 // Knowing the hashes ahead lets it prefetch the bucket and class entries of lines a
 // few steps ahead: on large files those lookups are cache misses that would otherwise
@@ -394,29 +424,17 @@ void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit
         const std::uint32_t h = static_cast<std::uint32_t>(classes[i]);
         const std::uint32_t sample = static_cast<std::uint32_t>(i) | file_bit;
         const LineRef line = line_of(tables, sample);
-        if (hint != nullptr && hint->next < hint->count0) {
-            const std::int32_t c = hint->classes0[hint->next];
-            if (tables.classes[c].hash_value == h &&
-                in_class(tables, static_cast<std::uint32_t>(hint->next), line, loose)) {
-                classes[i] = c;
-                ++hint->next;
-                following = true;
-                continue;
-            }
+        const std::int32_t hinted = class_from_hint(tables, hint, h, line, loose);
+        following = hinted != 0;
+        if (following) {
+            classes[i] = hinted;
+            continue;
         }
-        following = false;
         bool added;
         const std::int32_t c =
             find_or_add_class(tables, buckets.of(h), h, sample, line, loose, added);
         classes[i] = c;
-        if (hint != nullptr) {
-            // A line of the first file: go on after it; a new line likely replaced the
-            // hinted one.
-            const std::uint32_t first = tables.classes[c].sample;
-            hint->next = !added && (first & SAMPLE_IN_SECOND) == 0
-                             ? static_cast<std::int32_t>(first) + 1
-                             : hint->next + (added ? 1 : 0);
-        }
+        resync_hint(tables, hint, c, added);
     }
     file.line_count = count;
 }
