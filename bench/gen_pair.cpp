@@ -6,10 +6,14 @@
 //              places (changed, deleted, or with new lines inserted);
 //      dense:  200,000 lines, every other line on average replaced by a new one;
 //      source: 20,000 lines shaped like program text, many blank and brace-only lines,
-//              with scattered edits and blank lines moved about.
+//              with scattered edits and blank lines moved about;
+//      shuffled: 100,000 lines, the second file the same lines in a random order;
+//      alternate: 1,000,000 lines, every other line of the second file replaced by a
+//              line from elsewhere in the first (the last two: costly reorderings).
 // LINES overrides the line count (for profiling on a smaller pair). The same
 // arguments always give the same bytes.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -102,19 +106,47 @@ bool write_lines(const char* path, const std::vector<std::string>& lines) {
     return true;
 }
 
+// The reordered kinds: the same lines shuffled, or every other line taken from a
+// random place in the first file.
+bool write_reordered(bool shuffle, std::mt19937& rng, Words& words, long lines, const char* path1,
+                     const char* path2) {
+    std::vector<std::string> first;
+    first.reserve(static_cast<std::size_t>(lines));
+    for (long k = 0; k < lines; ++k) {
+        first.push_back(prose_line(rng, words));
+    }
+    std::vector<std::string> second = first;
+    if (shuffle) {
+        std::shuffle(second.begin(), second.end(), rng);
+    } else {
+        for (std::size_t k = 1; k < second.size(); k += 2) {
+            second[k] = first[rng() % first.size()];
+        }
+    }
+    return write_lines(path1, first) && write_lines(path2, second);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 5 || argc > 6) {
-        std::fprintf(stderr, "usage: gen_pair sparse|dense|source SEED FIRST SECOND [LINES]\n");
+        std::fprintf(
+            stderr,
+            "usage: gen_pair sparse|dense|source|shuffled|alternate SEED FIRST SECOND [LINES]\n");
         return 2;
     }
     const std::string kind = argv[1];
     std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
     Words words(rng);
-    long lines = kind == "sparse" ? 1000000 : kind == "dense" ? 200000 : 20000;
+    long lines = kind == "sparse" || kind == "alternate" ? 1000000
+                 : kind == "dense"                       ? 200000
+                 : kind == "shuffled"                    ? 100000
+                                                         : 20000;
     if (argc == 6) {
         lines = std::strtol(argv[5], nullptr, 10);
+    }
+    if (kind == "shuffled" || kind == "alternate") {
+        return write_reordered(kind == "shuffled", rng, words, lines, argv[3], argv[4]) ? 0 : 1;
     }
     if (kind != "sparse" && kind != "dense" && kind != "source") {
         std::fprintf(stderr, "gen_pair: unknown kind %s\n", kind.c_str());

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Times pairex-diff on three generated pairs and prints wall time, peak memory and the
+# Times pairex-diff on five generated pairs (three ordinary, two reordered) and prints wall time, peak memory and the
 # ratio of peak memory to the pair's combined size. Run by hand; never fails a build.
 #
 #   bash bench/run_bench.sh [RUNS]       (RUNS per pair, default 3; best time is kept)
@@ -28,9 +28,11 @@ pairs=(
     "sparse-1M sparse 1000000 0.3 3"
     "dense-200k dense 200000 1 -"
     "source-20k source 20000 - -"
+    "shuffled-100k shuffled 100000 2 -"
+    "alternate-1M alternate 1000000 10 -"
 )
 
-printf '%-11s %8s %6s %6s %7s %6s %8s %6s  %s\n' pair lines MB status "wall s" "cpu s" "peak MB" ratio targets
+printf '%-13s %8s %6s %6s %7s %6s %8s %6s  %s\n' pair lines MB status "wall s" "cpu s" "peak MB" ratio targets
 echo "(best of $runs runs; load average now: $(cut -d' ' -f1-3 /proc/loadavg))"
 for spec in "${pairs[@]}"; do
     read -r name kind lines t_target r_target <<<"$spec"
@@ -79,7 +81,7 @@ for spec in "${pairs[@]}"; do
             verdict+="mem<${r_target}x MISSED"
         fi
     fi
-    printf '%-11s %8s %6.1f %6s %7s %6s %8.1f %6s  %s\n' "$name" "$lines" \
+    printf '%-13s %8s %6.1f %6s %7s %6s %8.1f %6s  %s\n' "$name" "$lines" \
         "$(awk -v s="$size" 'BEGIN { print s / 1048576 }')" "$status" "$best" "$best_cpu" \
         "$(awk -v p="$peak" 'BEGIN { print p / 1024 }')" "$ratio" "$verdict"
     if [ -s "$work/stderr.txt" ]; then

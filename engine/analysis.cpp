@@ -52,8 +52,8 @@ bool raw_files_equal(InputFile files[2]) {
     }
 }
 
-// Compares the rest of a binary pair block by block, as read in text mode: for
-// standard input or a pipe, which cannot be read again from the start.
+// Compares the rest of a binary pair block by block, as stored: for standard input or
+// a pipe, which cannot be read again from the start.
 bool streamed_files_equal(InputFile files[2]) {
     const std::size_t block = std::max(files[0].block_size(), files[1].block_size());
     for (int i = 0; i < 2; ++i) {
@@ -70,7 +70,7 @@ bool streamed_files_equal(InputFile files[2]) {
             InputFile& f = files[i];
             std::size_t have = static_cast<std::size_t>(f.text_length);
             if (!f.is_absent() && have < block) {
-                have += read_text_mode(f, f.text.get() + have, block - have);
+                have += read_raw(f, f.text.get() + have, block - have);
             }
             counts[i] = have;
         }
@@ -122,7 +122,7 @@ int compare_text_pair(InputFile files[2]) {
     const std::int32_t n0 = files[0].line_count;
     const std::int32_t n1 = files[1].line_count;
     // One zeroed block for both files' flags, with a zero entry before and after each.
-    std::vector<char> flags(static_cast<std::size_t>(n0) + n1 + 4, 0);
+    Table<char> flags(static_cast<std::size_t>(n0) + n1 + 4, 0);
     files[0].line_changed = flags.data() + 1;
     files[1].line_changed = flags.data() + n0 + 3;
 

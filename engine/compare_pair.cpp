@@ -14,6 +14,8 @@
 
 namespace {
 
+const char OUTPUT_IS_INPUT[] = "Output file %s is one of the compared files";
+
 void fill_status(FileStatus& status, bool is_dir, bool is_regular, std::uint64_t size) {
     status.is_dir = is_dir;
     status.is_regular = is_regular;
@@ -160,9 +162,16 @@ bool close_operands(InputFile files[2], bool report) {
 }
 
 // Two files (either may be absent): opens them, compares them, closes them. 0 or 1 from
-// the comparison; 2 when a file could not be opened or closed, or the output file
-// could not be opened or written (each shown where it happened).
+// the comparison; 2 when a file could not be opened or closed, the output file is one
+// of them, or it could not be opened or written (each shown where it happened).
 int compare_files(InputFile files[2], int depth) {
+    for (int i = 0; i < 2; ++i) {
+        if (output_is_operand(files[i])) {
+            // Opening the listing would truncate the input before it is read.
+            report_engine_error(OUTPUT_IS_INPUT, engine_options.output_path.c_str());
+            return 2;
+        }
+    }
     bool failed = false;
     for (int i = 0; i < 2; ++i) {
         InputFile& f = files[i];
@@ -220,6 +229,10 @@ int compare_resolved(InputFile files[2], const char* dirs[2], const char* names[
                          files[1].name.c_str());
             return 0;
         }
+        if (depth == 0 && output_inside_dirs(files)) {
+            report_engine_error(OUTPUT_IS_INPUT, engine_options.output_path.c_str());
+            return 2;
+        }
         return compare_dirs(files, depth);
     }
     if (files[0].is_dir || files[1].is_dir) {
@@ -229,7 +242,7 @@ int compare_resolved(InputFile files[2], const char* dirs[2], const char* names[
 }
 
 // An equal file pair creates (or truncates) the output file and, under -s, writes the
-// identical-files line into it; 2 when the output file cannot be opened.
+// identical-files line into it; 2 when the output file cannot be opened or written.
 int finish_pair(const InputFile files[2], int result) {
     if (result == 0 && !files[0].is_dir) {
         if (open_listing() != 0) {
@@ -240,6 +253,9 @@ int finish_pair(const InputFile files[2], int result) {
                          files[1].name.c_str());
         }
         close_listing();
+        if (listing_open_failed()) {
+            return 2;  // the line was not written (shown by close_listing)
+        }
     } else if (listing_is_open()) {
         flush_listing();
     }

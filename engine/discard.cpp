@@ -27,8 +27,8 @@ constexpr std::int32_t END_REACH = 8;
 constexpr std::int32_t END_DISCARDS_IN_A_ROW = 3;
 
 // For each class, its number of lines in `file`.
-std::vector<std::int32_t> count_class_lines(const InputFile& file, std::int32_t class_limit) {
-    std::vector<std::int32_t> counts(static_cast<std::size_t>(class_limit), 0);
+Table<std::int32_t> count_class_lines(const InputFile& file, std::int32_t class_limit) {
+    Table<std::int32_t> counts(static_cast<std::size_t>(class_limit), 0);
     for (std::int32_t i = 0; i < file.line_count; ++i) {
         ++counts[file.line_classes[i]];
     }
@@ -47,10 +47,10 @@ std::int32_t grow_by_quarters(std::int32_t n, std::int32_t first_divisor, std::i
     return value;
 }
 
-std::vector<char> initial_marks(const InputFile& file, const std::vector<std::int32_t>& other) {
+Table<char> initial_marks(const InputFile& file, const Table<std::int32_t>& other) {
     const std::int32_t n = file.line_count;
     const std::int32_t many = grow_by_quarters(n, LINES_PER_PARTNER_STEP, FEW_PARTNERS);
-    std::vector<char> marks(static_cast<std::size_t>(n));
+    Table<char> marks(static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t partners = other[file.line_classes[i]];
         marks[i] = partners == 0 ? MARK_DISCARD : partners > many ? MARK_PROVISIONAL : MARK_KEEP;
@@ -58,7 +58,7 @@ std::vector<char> initial_marks(const InputFile& file, const std::vector<std::in
     return marks;
 }
 
-void clear_provisional(std::vector<char>& marks, std::int32_t from, std::int32_t to) {
+void clear_provisional(Table<char>& marks, std::int32_t from, std::int32_t to) {
     for (std::int32_t j = from; j < to; ++j) {
         if (marks[j] == MARK_PROVISIONAL) {
             marks[j] = MARK_KEEP;
@@ -68,7 +68,7 @@ void clear_provisional(std::vector<char>& marks, std::int32_t from, std::int32_t
 
 // Within the run [from, to), clears every stretch of `minimum` or more provisional
 // marks in a row.
-void clear_long_provisional_stretches(std::vector<char>& marks, std::int32_t from, std::int32_t to,
+void clear_long_provisional_stretches(Table<char>& marks, std::int32_t from, std::int32_t to,
                                       std::int32_t minimum) {
     for (std::int32_t j = from; j < to;) {
         if (marks[j] != MARK_PROVISIONAL) {
@@ -110,7 +110,7 @@ void clear_near_end(std::int32_t length, MarkAt mark_at) {
 
 // Settles the provisional marks of the run that starts with the discard at `start`;
 // returns where the walk goes on.
-std::int32_t settle_run(std::vector<char>& marks, std::int32_t start) {
+std::int32_t settle_run(Table<char>& marks, std::int32_t start) {
     const std::int32_t n = static_cast<std::int32_t>(marks.size());
     std::int32_t end = start;
     std::int32_t provisional = 0;
@@ -138,7 +138,7 @@ std::int32_t settle_run(std::vector<char>& marks, std::int32_t start) {
 
 // Walks the marks: a provisional mark outside a run of discards is cleared, each run
 // is settled.
-void settle_provisional_marks(std::vector<char>& marks) {
+void settle_provisional_marks(Table<char>& marks) {
     const std::int32_t n = static_cast<std::int32_t>(marks.size());
     for (std::int32_t i = 0; i < n;) {
         if (marks[i] == MARK_DISCARD) {
@@ -153,9 +153,12 @@ void settle_provisional_marks(std::vector<char>& marks) {
 }
 
 // The kept lines go into the kept sequences; the others are changed.
-void keep_unmarked_lines(InputFile& file, const std::vector<char>& marks) {
+void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
     file.kept_classes.clear();
     file.kept_line_index.clear();
+    // Sized once for every line: growing them would copy and touch fresh pages each time.
+    file.kept_classes.reserve(static_cast<std::size_t>(file.line_count));
+    file.kept_line_index.reserve(static_cast<std::size_t>(file.line_count));
     for (std::int32_t i = 0; i < file.line_count; ++i) {
         if (marks[i] == MARK_KEEP) {
             file.kept_classes.push_back(file.line_classes[i]);
@@ -171,10 +174,10 @@ void keep_unmarked_lines(InputFile& file, const std::vector<char>& marks) {
 
 void discard_unmatchable_lines(InputFile files[2]) {
     const std::int32_t limit = files[0].class_limit;
-    const std::vector<std::int32_t> counts[2] = {count_class_lines(files[0], limit),
-                                                 count_class_lines(files[1], limit)};
+    const Table<std::int32_t> counts[2] = {count_class_lines(files[0], limit),
+                                           count_class_lines(files[1], limit)};
     for (int f = 0; f < 2; ++f) {
-        std::vector<char> marks = initial_marks(files[f], counts[1 - f]);
+        Table<char> marks = initial_marks(files[f], counts[1 - f]);
         settle_provisional_marks(marks);
         keep_unmarked_lines(files[f], marks);
     }

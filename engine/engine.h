@@ -14,4 +14,9 @@ int engine_run(int argc, char** argv);
 // the listing goes to standard output instead of an output file.
 void engine_set_stdout_fallback(bool on);
 
+// For tests and benchmarks: with false, the engine takes none of its shortcuts (lines
+// hashed byte by byte, every line looked up in the class table). Listings and results
+// are the same either way.
+void engine_set_fast_paths(bool on);
+
 #endif

@@ -1,4 +1,9 @@
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,11 +34,32 @@ void engine_out_of_memory() {
     throw EngineOutOfMemory{};
 }
 
+void engine_advise_large(void* block, std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
+    if (size < 2 * HUGE_PAGE) {
+        return;
+    }
+    // Only the whole huge pages inside the block; the advice is a hint, so its failure
+    // changes nothing but speed.
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+    const std::uintptr_t last = (start + size) & ~(HUGE_PAGE - 1);
+    if (last > first) {
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#else
+    (void)block;
+    (void)size;
+#endif
+}
+
 void* engine_alloc(std::size_t size) {
     void* p = std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) {
         engine_out_of_memory();
     }
+    engine_advise_large(p, size);
     return p;
 }
 
@@ -42,5 +68,6 @@ void* engine_realloc(void* block, std::size_t size) {
     if (p == nullptr) {
         engine_out_of_memory();
     }
+    engine_advise_large(p, size);
     return p;
 }

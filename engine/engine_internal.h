@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,58 @@ struct EngineOptions {
     std::string output_path;        // -o, kept across runs
 };
 extern EngineOptions engine_options;
+
+// --- Reporting and memory (engine_alloc.cpp)
+// Formats `format` with up to two strings, in full, and shows it as an error.
+void report_engine_error(const char* format, const char* arg1 = nullptr,
+                         const char* arg2 = nullptr);
+// malloc/realloc that treat 0 bytes as 1; a refused request shows "Not enough memory"
+// and abandons the run (the run returns 2, everything allocated is released).
+void* engine_alloc(std::size_t size);
+void* engine_realloc(void* block, std::size_t size);
+// Thrown to abandon a run after "Not enough memory" has been shown; engine_run catches
+// it (and std::bad_alloc) and returns 2.
+struct EngineOutOfMemory {};
+// Shows "Not enough memory" once per run and throws EngineOutOfMemory.
+[[noreturn]] void engine_out_of_memory();
+// Called at the start of a run: the next refusal is shown again.
+void engine_reset_memory_report();
+
+// Large blocks (4 MiB and more) are advised for huge pages where the system offers
+// them: touching fresh memory then costs one fault per 2 MiB instead of per 4 KiB.
+void engine_advise_large(void* block, std::size_t size);
+
+// The allocator of the engine's tables: engine_alloc (huge pages, "Not enough memory")
+// and no value-initialisation of trivial elements, since every table either writes
+// each entry before reading it or is filled explicitly (`Table<T>(n, 0)`).
+template <typename T>
+struct TableAllocator {
+    using value_type = T;
+    TableAllocator() = default;
+    template <typename U>
+    TableAllocator(const TableAllocator<U>& /*other*/) noexcept {}
+    T* allocate(std::size_t n) {
+        if (n > static_cast<std::size_t>(-1) / sizeof(T)) {
+            engine_out_of_memory();
+        }
+        return static_cast<T*>(engine_alloc(n * sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t /*n*/) noexcept { std::free(p); }
+    template <typename U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <typename U>
+    bool operator==(const TableAllocator<U>& /*other*/) const noexcept {
+        return true;
+    }
+};
+template <typename T>
+using Table = std::vector<T, TableAllocator<T>>;
 
 // Descriptor states of an InputFile.
 constexpr int DESCRIPTOR_ABSENT = -1;
@@ -54,7 +109,7 @@ struct InputFile {
     FileStatus status;
     bool is_dir = false;
 
-    // Data as read in text mode; four zero bytes always follow the data. `text` is
+    // Data as read in text mode; eight zero bytes always follow the data. `text` is
     // null when the buffer is shared with the other file of the pair (see data()).
     TextBuffer text;
     char* shared_text = nullptr;
@@ -63,16 +118,16 @@ struct InputFile {
 
     // line_starts[i] is the offset of middle line i; line_starts[line_count] is the
     // end of the last middle line.
-    std::vector<std::uint32_t> line_starts;
+    Table<std::uint32_t> line_starts;
     std::int32_t line_count = 0;
     std::int32_t line_capacity = 0;
     std::int64_t middle_begin = 0;
     std::int32_t prefix_line_count = 0;
     std::int64_t middle_end = 0;
-    std::vector<std::int32_t> line_classes;
+    Table<std::int32_t> line_classes;
 
-    std::vector<std::int32_t> kept_classes;
-    std::vector<std::int32_t> kept_line_index;
+    Table<std::int32_t> kept_classes;
+    Table<std::int32_t> kept_line_index;
     std::int32_t kept_count = 0;
     // Points one past the start of a flags block, so that [-1] and [line_count] exist.
     char* line_changed = nullptr;
@@ -101,22 +156,6 @@ struct Change {
 // differences, 1 differences, 2 trouble. Failures are shown where they happen, with
 // report_engine_error; callers only look at the code. Nothing here ends the process.
 
-// --- Reporting and memory (engine_alloc.cpp)
-// Formats `format` with up to two strings, in full, and shows it as an error.
-void report_engine_error(const char* format, const char* arg1 = nullptr,
-                         const char* arg2 = nullptr);
-// malloc/realloc that treat 0 bytes as 1; a refused request shows "Not enough memory"
-// and abandons the run (the run returns 2, everything allocated is released).
-void* engine_alloc(std::size_t size);
-void* engine_realloc(void* block, std::size_t size);
-// Thrown to abandon a run after "Not enough memory" has been shown; engine_run catches
-// it (and std::bad_alloc) and returns 2.
-struct EngineOutOfMemory {};
-// Shows "Not enough memory" once per run and throws EngineOutOfMemory.
-[[noreturn]] void engine_out_of_memory();
-// Called at the start of a run: the next refusal is shown again.
-void engine_reset_memory_report();
-
 // --- options.cpp
 // Clears every flag (output_path is kept), resets the option scanner and scans `argv`
 // into engine_options. Returns the index of the first operand, or -1 for a rejected
@@ -133,6 +172,15 @@ int scan_options(int argc, char** argv);
 // leaves the output file created or truncated, with the identical-files line under -s.
 int compare_pair(const char* dir0, const char* name0, const char* dir1, const char* name1,
                  int depth);
+
+// --- output_guard.cpp
+// Whether the output file of `-o` exists and is `file` (by file identity, under any
+// spelling; standard input where the platform tells its identity).
+bool output_is_operand(const InputFile& file);
+// Whether the output file exists inside one of the two directory operands at a depth
+// the walk compares (directly inside, or anywhere below under -r): an earlier pair's
+// listing would replace it before it is compared.
+bool output_inside_dirs(const InputFile files[2]);
 
 // --- dir_compare.cpp
 // Lists both directories (an absent side lists as empty), sorts the names by byte
@@ -151,11 +199,15 @@ int compare_two_files(InputFile files[2], int depth);
 
 // --- input_file.cpp
 // Reads the first block of each file and decides whether the pair is binary (a zero
-// byte in either first block, without -a): then returns 1 with nothing more read. Else
+// byte in either first block as stored, without -a): then returns 1 with nothing more
+// read, the blocks as stored. Else
 // reads both files whole, trims the identical ends and classifies the middle lines;
 // returns 0 with every field from `text` to `class_limit` set, except those of the
 // analysis. Read errors are shown and count as nothing read.
 int load_input_pair(InputFile files[2]);
+// Reads up to `want` bytes as stored into `buffer` (fewer only at the end of the data);
+// returns the count read. A failed read shows "Error in file %s" and ends reading.
+std::size_t read_raw(InputFile& file, char* buffer, std::size_t want);
 // Reads up to `want` bytes in text mode (carriage returns dropped, a Ctrl-Z ends the
 // data) into `buffer`; returns the count kept. A failed read shows "Error in file %s"
 // and ends reading.

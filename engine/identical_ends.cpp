@@ -7,11 +7,17 @@
 namespace {
 
 // The line tables are sized before the middle is split into lines, from a guess of the
-// bytes per line: 32, or the second file's prefix lines measured once the prefix has at
-// least 10 lines (fewer say little about the rest); 5 spare entries keep a tiny middle
+// bytes per line: 32, or the prefix lines measured once the prefix has at least 10
+// lines (fewer say little about the rest), for both files since they are mostly alike.
+// A few short lines at the start say little about the rest either: the measure is
+// trusted down to 8 bytes a line, and tables of files with shorter lines grow
+// geometrically as their lines are found. An eighth more than the guess spares most
+// files a last growth for their final few lines; 5 spare entries keep a tiny middle
 // from growing its tables at once.
 constexpr double GUESSED_LINE_BYTES = 32;
+constexpr double MIN_MEASURED_LINE_BYTES = 8;
 constexpr std::int32_t MEASURED_PREFIX_LINES = 10;
+constexpr double HEADROOM = 1.125;
 constexpr std::int32_t SPARE_LINE_ENTRIES = 5;
 
 // Position of the first byte where the two data differ; `a` holds a sentinel after the
@@ -130,16 +136,16 @@ void count_prefix_lines(InputFile& f0, InputFile& f1) {
 
 // The first line_capacity of each file, from its middle's size (see the constants).
 void size_line_tables(InputFile& f0, InputFile& f1) {
-    const double middle0 = static_cast<double>(f0.middle_end - f0.middle_begin);
-    const double middle1 = static_cast<double>(f1.middle_end - f1.middle_begin);
-    f0.line_capacity =
-        1 + static_cast<std::int32_t>(middle0 / GUESSED_LINE_BYTES + SPARE_LINE_ENTRIES);
     double per_line = GUESSED_LINE_BYTES;
     if (f0.prefix_line_count >= MEASURED_PREFIX_LINES) {
         const std::int64_t measured = f1.middle_begin / (f0.prefix_line_count - 1);
-        per_line = std::max(static_cast<double>(measured), 1.0);
+        per_line = std::max(static_cast<double>(measured), MIN_MEASURED_LINE_BYTES);
     }
-    f1.line_capacity = static_cast<std::int32_t>(middle1 / per_line + SPARE_LINE_ENTRIES);
+    for (InputFile* f : {&f0, &f1}) {
+        const double middle = static_cast<double>(f->middle_end - f->middle_begin);
+        f->line_capacity =
+            static_cast<std::int32_t>(middle / per_line * HEADROOM + SPARE_LINE_ENTRIES);
+    }
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 
 // Data held per file is addressed with 32-bit offsets; anything larger cannot be held.
 static constexpr std::uint64_t MAX_TEXT = std::numeric_limits<std::int32_t>::max() - 16;
-// Four zero bytes always follow the data (the prefix scan reads four bytes at a time up
-// to them); one byte more holds the line feed that completion may append.
-static constexpr std::size_t ZERO_PAD = 4;
+// Eight zero bytes always follow the data (the prefix scan and the line hash read
+// whole words up to them); one byte more holds the line feed that completion may append.
+static constexpr std::size_t ZERO_PAD = 8;
 static constexpr std::size_t SPARE_BYTES = 1 + ZERO_PAD;
 // One read asks for at most 1 GiB, so that its count fits the int the runtimes return.
 static constexpr std::size_t MAX_READ = std::size_t{1} << 30;
@@ -19,6 +19,24 @@ static constexpr std::size_t MAX_READ = std::size_t{1} << 30;
 // geometrically), so that a pipe of unknown size is not copied once per block.
 static constexpr std::size_t PROBE_BYTES = 4096;
 static constexpr std::uint64_t MIN_GROWTH = 65536;
+
+std::size_t read_raw(InputFile& file, char* buffer, std::size_t want) {
+    std::size_t total = 0;
+    while (total < want) {
+        const std::size_t chunk = want - total < MAX_READ ? want - total : MAX_READ;
+        const int n =
+            static_cast<int>(::read(file.descriptor, buffer + total, static_cast<unsigned>(chunk)));
+        if (n < 0) {
+            report_engine_error("Error in file %s", file.name.c_str());
+            break;
+        }
+        if (n == 0) {
+            break;
+        }
+        total += static_cast<std::size_t>(n);
+    }
+    return total;
+}
 
 std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want) {
     std::size_t total = 0;
@@ -39,7 +57,7 @@ std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want) {
 }
 
 // Makes sure `file.text` can hold `needed` data bytes plus the line feed completion may
-// append and four zero bytes.
+// append and eight zero bytes.
 static void reserve_text(InputFile& file, std::uint64_t needed) {
     if (needed > MAX_TEXT) {
         engine_out_of_memory();
@@ -58,8 +76,9 @@ static void reserve_text(InputFile& file, std::uint64_t needed) {
     file.text_capacity = capacity;
 }
 
-// Reads the first block and tells whether it looks binary (a zero byte among the bytes
-// read). `skip` reads nothing.
+// Reads the first block as stored and tells whether it looks binary (a zero byte among
+// the bytes read): a Ctrl-Z at the start must not hide the bytes after it. `skip` reads
+// nothing. The block is left unfiltered (see filter_first_block).
 static int read_first_block(InputFile& file, bool skip) {
     if (file.is_absent()) {
         file.text.reset(static_cast<char*>(engine_alloc(ZERO_PAD)));
@@ -79,9 +98,17 @@ static int read_first_block(InputFile& file, bool skip) {
     if (skip) {
         return 0;
     }
-    const std::size_t got = read_text_mode(file, file.text.get(), block);
+    const std::size_t got = read_raw(file, file.text.get(), block);
     file.text_length = static_cast<std::int64_t>(got);
     return got > 0 && std::memchr(file.text.get(), 0, got) != nullptr ? 1 : 0;
+}
+
+// Puts the first block read as stored into text mode, as the rest will be read.
+static void filter_first_block(InputFile& file) {
+    if (!file.is_absent() && file.text_length > 0) {
+        file.text_length = static_cast<std::int64_t>(text_mode_filter(
+            file.text.get(), static_cast<std::size_t>(file.text_length), &file.data_ended));
+    }
 }
 
 // Reads the rest of the file. A pipe or standard input is read to its end as well, so
@@ -157,9 +184,12 @@ int load_input_pair(InputFile files[2]) {
     if ((binary0 || binary1) && !engine_options.force_text) {
         return 1;
     }
+    filter_first_block(files[0]);
     if (files[0].descriptor == files[1].descriptor) {
         // One open file serves both sides.
         files[1].text.reset();
+    } else {
+        filter_first_block(files[1]);
     }
     read_pair_text(files);
     trim_identical_ends(files);

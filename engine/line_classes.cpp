@@ -1,7 +1,9 @@
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "engine/engine.h"
 #include "engine/engine_internal.h"
 
 // clang-format off
@@ -43,22 +45,39 @@ constexpr std::size_t CLASSES_PER_BUCKET = 3;
 constexpr std::int32_t BUCKET_AHEAD = 16;
 constexpr std::int32_t CLASS_AHEAD = 8;
 
+// The first line of a class is held as its line index in its file, with this bit set
+// for the second file: 12 bytes a class, and its line table gives its text and length.
+constexpr std::uint32_t SAMPLE_IN_SECOND = 0x80000000u;
+
 struct LineClass {
     std::int32_t chain_next;  // next class in the same bucket, 0 = end of chain
     std::uint32_t hash_value;
-    const char* sample;  // the first line of this class
-    std::int32_t sample_length;
+    std::uint32_t sample;  // the first line of this class (see SAMPLE_IN_SECOND)
 };
 
 // The class and bucket tables of one pair; they live only while the pair is classified.
 struct ClassTables {
-    std::vector<LineClass> classes;  // index 0 unused: it ends chains
-    std::vector<std::int32_t> buckets;
+    Table<LineClass> classes;  // index 0 unused: it ends chains
+    Table<std::int32_t> buckets;
     std::uint32_t bucket_count = 0;
+    const char* texts[2] = {nullptr, nullptr};  // the data the samples lie in
+    const std::uint32_t* starts[2] = {nullptr, nullptr};
 };
 
 inline std::uint32_t rotate7(std::uint32_t h) {
     return (h << 7) | (h >> 25);
+}
+
+// The rotating sum leaves lines that differ in a few bytes close together; the bucket
+// index needs every bit of the hash to depend on every byte, or similar lines crowd a
+// few chains.
+inline std::uint32_t mix_hash(std::uint32_t h) {
+    h ^= h >> 16;
+    h *= 0x7feb352du;
+    h ^= h >> 15;
+    h *= 0x846ca68bu;
+    h ^= h >> 16;
+    return h;
 }
 
 inline unsigned char fold_letter(unsigned char c) {
@@ -75,9 +94,15 @@ std::uint32_t hash_line_as(const unsigned char* p, const unsigned char** end) {
         unsigned char c = *p;
         if constexpr (SKIP_BLANKS) {
             ++p;
-            if (CHAR_CLASS_TABLE[c] == CHAR_WHITE) {
-                continue;
+            if constexpr (FOLD) {
+                c = fold_letter(c);
             }
+            // Without a branch (a mask, which compilers keep as one): blanks fall every
+            // few bytes, too irregularly to predict.
+            const std::uint32_t keep =
+                std::uint32_t{0} - static_cast<std::uint32_t>(CHAR_CLASS_TABLE[c] != CHAR_WHITE);
+            h = ((c + rotate7(h)) & keep) | (h & ~keep);
+            continue;
         } else if constexpr (SPACE_AMOUNT) {
             if (c == ' ' || c == '\t') {
                 while (*p == ' ' || *p == '\t') {
@@ -99,8 +124,41 @@ std::uint32_t hash_line_as(const unsigned char* p, const unsigned char** end) {
         h = c + rotate7(h);
     }
     *end = p;
-    return h;
+    return mix_hash(h);
 }
+
+// Hash of a line under no white-space or case rule, eight bytes at a time: bytes are
+// equal only as themselves, so any hash of them will do. The data is followed by eight
+// zero bytes, so a word may reach past the last line feed.
+std::uint32_t hash_plain_line(const unsigned char* p, const unsigned char** end) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return hash_line_as<false, false, false>(p, end);
+    }
+    constexpr std::uint64_t ONES = 0x0101010101010101u;
+    constexpr std::uint64_t HIGHS = 0x8080808080808080u;
+    constexpr std::uint64_t FEEDS = ONES * '\n';
+    constexpr std::uint64_t MULTIPLIER = 0x9e3779b97f4a7c15u;
+    std::uint64_t h = 0;
+    for (const unsigned char* q = p;; q += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, q, sizeof w);
+        const std::uint64_t x = w ^ FEEDS;
+        // The lowest byte that was a line feed has its high bit set here (bytes above it
+        // may be flagged wrongly; only the lowest counts).
+        const std::uint64_t feeds = (x - ONES) & ~x & HIGHS;
+        if (feeds != 0) {
+            const int bits = __builtin_ctzll(feeds) - 7;
+            const std::uint64_t kept = bits == 0 ? 0 : w & (~std::uint64_t{0} >> (64 - bits));
+            *end = q + bits / 8;
+            h = (((h << 23) | (h >> 41)) ^ kept ^ static_cast<std::uint64_t>(*end - p)) *
+                MULTIPLIER;
+            return static_cast<std::uint32_t>(h >> 32);
+        }
+        h = (((h << 23) | (h >> 41)) ^ w) * MULTIPLIER;
+    }
+}
+
+bool fast_paths = true;
 
 using HashFunction = std::uint32_t (*)(const unsigned char*, const unsigned char**);
 
@@ -113,7 +171,10 @@ HashFunction hash_for_options() {
     if (o.ignore_space_amount) {
         return o.fold_case ? hash_line_as<false, true, true> : hash_line_as<false, true, false>;
     }
-    return o.fold_case ? hash_line_as<false, false, true> : hash_line_as<false, false, false>;
+    if (o.fold_case) {
+        return hash_line_as<false, false, true>;
+    }
+    return fast_paths ? hash_plain_line : hash_line_as<false, false, false>;
 }
 
 // The next byte that counts under -w: white space is skipped.
@@ -192,12 +253,12 @@ bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int6
 
 namespace {
 
-// Tables for both files' lines: the class table holds every line in the worst case,
-// the bucket count is the first prime of BUCKET_PRIMES that keeps a third of that.
-ClassTables make_class_tables(const InputFile files[2]) {
+// Tables for both files' lines, once their lines are counted: the class table holds
+// every line in the worst case, the bucket count is the first prime of BUCKET_PRIMES
+// that keeps a third of that.
+ClassTables make_class_tables(InputFile files[2]) {
     ClassTables tables;
-    const std::size_t capacity =
-        static_cast<std::size_t>(files[0].line_capacity) + files[1].line_capacity + 1;
+    const std::size_t capacity = files[0].line_classes.size() + files[1].line_classes.size() + 1;
     std::uint32_t buckets = 0;
     for (const std::uint32_t* b = BUCKET_PRIMES; *b != 0; ++b) {
         if (*b >= capacity / CLASSES_PER_BUCKET) {
@@ -211,7 +272,11 @@ ClassTables make_class_tables(const InputFile files[2]) {
     tables.bucket_count = buckets;
     tables.buckets.assign(buckets, 0);
     tables.classes.reserve(capacity);
-    tables.classes.push_back({0, 0, nullptr, 0});
+    tables.classes.push_back({0, 0, 0});
+    for (int f = 0; f < 2; ++f) {
+        tables.texts[f] = files[f].data();
+        tables.starts[f] = files[f].line_starts.data();
+    }
     return tables;
 }
 
@@ -220,8 +285,8 @@ ClassTables make_class_tables(const InputFile files[2]) {
 // start table with the end of the last line (without an appended line feed).
 void hash_middle_lines(InputFile& file) {
     const char* t = file.data();
-    std::vector<std::uint32_t>& starts = file.line_starts;
-    std::vector<std::int32_t>& hashes = file.line_classes;
+    Table<std::uint32_t>& starts = file.line_starts;
+    Table<std::int32_t>& hashes = file.line_classes;
     const HashFunction hash_line = hash_for_options();
     starts.clear();
     hashes.clear();
@@ -242,74 +307,152 @@ void hash_middle_lines(InputFile& file) {
 }
 
 // The bucket table as the lookup pass holds it: a plain pointer and count, so that
-// stores to the line and class tables cannot make the compiler reload them.
+// stores to the line and class tables cannot make the compiler reload them. The hashes
+// are mixed, so their high bits pick the bucket without a division.
 struct BucketView {
     std::int32_t* heads;
     std::uint32_t count;
-    std::int32_t& of(std::uint32_t hash) const { return heads[hash % count]; }
+    std::int32_t& of(std::uint32_t hash) const {
+        return heads[(static_cast<std::uint64_t>(hash) * count) >> 32];
+    }
 };
 
+// A middle line as the lookup sees it: its text and its length without an appended
+// line feed (line_starts ends the last line there).
+struct LineRef {
+    const char* text;
+    std::int64_t length;
+};
+
+inline LineRef line_of(const ClassTables& tables, std::uint32_t sample) {
+    const std::uint32_t* starts = tables.starts[sample >> 31];
+    const std::uint32_t i = sample & ~SAMPLE_IN_SECOND;
+    return {tables.texts[sample >> 31] + starts[i], std::int64_t{starts[i + 1]} - starts[i]};
+}
+
+// Whether the line is in the class of `sample`: equal hashes, then the text. Under -b
+// or -w lines of different lengths may be equivalent.
+inline bool in_class(const ClassTables& tables, std::uint32_t sample, const LineRef& line,
+                     bool loose) {
+    const LineRef s = line_of(tables, sample);
+    return (s.length == line.length || loose) &&
+           lines_equivalent(s.text, s.length, line.text, line.length);
+}
+
 // The class of a line with hash `h`: the first class of its bucket whose sample is
-// equivalent, or a new class that becomes the bucket's head. Under -b or -w lines of
-// different lengths may be equivalent.
-inline std::int32_t find_or_add_class(std::vector<LineClass>& classes, std::int32_t& head,
-                                      std::uint32_t h, const char* line, std::int64_t length,
-                                      bool loose) {
+// equivalent, or a new class that becomes the bucket's head. `added` tells which.
+inline std::int32_t find_or_add_class(ClassTables& tables, std::int32_t& head, std::uint32_t h,
+                                      std::uint32_t sample, const LineRef& line, bool loose,
+                                      bool& added) {
+    Table<LineClass>& classes = tables.classes;
     for (std::int32_t c = head; c != 0; c = classes[c].chain_next) {
         const LineClass& lc = classes[c];
-        if (lc.hash_value == h && (lc.sample_length == length || loose) &&
-            lines_equivalent(lc.sample, lc.sample_length, line, length)) {
+        if (lc.hash_value == h && in_class(tables, lc.sample, line, loose)) {
+            added = false;
             return c;
         }
     }
-    const std::int32_t added = static_cast<std::int32_t>(classes.size());
-    classes.push_back({head, h, line, static_cast<std::int32_t>(length)});
-    head = added;
-    return added;
+    const std::int32_t next = static_cast<std::int32_t>(classes.size());
+    classes.push_back({head, h, sample});
+    head = next;
+    added = true;
+    return next;
 }
 
-// Two passes: the first hashes every middle line and finds its end, the second looks
-// the lines up. Knowing the hashes ahead lets the second pass prefetch the bucket and
-// class entries of lines a few steps ahead: on large files those lookups are cache
-// misses that would otherwise dominate the whole comparison.
-void classify_lines(InputFile& file, ClassTables& tables) {
-    hash_middle_lines(file);
-    const char* t = file.data();
-    const std::uint32_t* const starts = file.line_starts.data();
+// The line of the first file that the second file's next line most likely equals:
+// files compared are mostly alike in order, so checking it first spares most lookups
+// of the second file their cache misses. Class numbers come out as the lookup would
+// give them, since a line belongs to exactly one class.
+struct OrderHint {
+    const std::int32_t* classes0 = nullptr;  // the first file's classes, already final
+    std::int32_t count0 = 0;
+    std::int32_t next = 0;
+};
+
+// The class of the hinted line when `line` (hash `h`) is in it, the hint moved past it;
+// else 0.
+inline std::int32_t class_from_hint(const ClassTables& tables, OrderHint* hint, std::uint32_t h,
+                                    const LineRef& line, bool loose) {
+    if (hint == nullptr || hint->next >= hint->count0) {
+        return 0;
+    }
+    const std::int32_t c = hint->classes0[hint->next];
+    if (tables.classes[c].hash_value != h ||
+        !in_class(tables, static_cast<std::uint32_t>(hint->next), line, loose)) {
+        return 0;
+    }
+    ++hint->next;
+    return c;
+}
+
+// After a lookup: a line of the first file has the hint go on after it; a new line
+// likely replaced the hinted one.
+inline void resync_hint(const ClassTables& tables, OrderHint* hint, std::int32_t c, bool added) {
+    if (hint == nullptr) {
+        return;
+    }
+    const std::uint32_t first = tables.classes[c].sample;
+    if (added) {
+        ++hint->next;
+    } else if ((first & SAMPLE_IN_SECOND) == 0) {
+        hint->next = static_cast<std::int32_t>(first) + 1;
+    }
+}
+
+// The second pass, after hash_middle_lines: replaces each hash with the line's class.
+// Knowing the hashes ahead lets it prefetch the bucket and class entries of lines a
+// few steps ahead: on large files those lookups are cache misses that would otherwise
+// dominate the whole comparison. `hint` is null for the first file.
+void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit, OrderHint* hint) {
     std::int32_t* const classes = file.line_classes.data();
     const std::int32_t count = static_cast<std::int32_t>(file.line_classes.size());
-    const std::int64_t data_end = file.text_length;
     const bool loose = engine_options.blank_rules_on != 0;
     const BucketView buckets{tables.buckets.data(), tables.bucket_count};
+    bool following = false;  // the last line matched the hint: no prefetching needed
     for (std::int32_t i = 0; i < count; ++i) {
         // Written out here: GCC drops a prefetch-only helper as a call without effects.
-        if (i + BUCKET_AHEAD < count) {
+        if (!following && i + BUCKET_AHEAD < count) {
             __builtin_prefetch(&buckets.of(static_cast<std::uint32_t>(classes[i + BUCKET_AHEAD])));
         }
-        if (i + CLASS_AHEAD < count) {
+        if (!following && i + CLASS_AHEAD < count) {
             const std::int32_t ahead =
                 buckets.of(static_cast<std::uint32_t>(classes[i + CLASS_AHEAD]));
             if (ahead != 0) {
                 __builtin_prefetch(&tables.classes[ahead]);
             }
         }
-        const std::int64_t pos = starts[i];
-        const std::int64_t next = i + 1 < count ? starts[i + 1] : file.middle_end;
-        std::int64_t length = next - pos;
-        if (file.lacks_final_newline && next == data_end) {
-            --length;  // matched without the appended line feed
-        }
         const std::uint32_t h = static_cast<std::uint32_t>(classes[i]);
-        classes[i] = find_or_add_class(tables.classes, buckets.of(h), h, t + pos, length, loose);
+        const std::uint32_t sample = static_cast<std::uint32_t>(i) | file_bit;
+        const LineRef line = line_of(tables, sample);
+        const std::int32_t hinted = class_from_hint(tables, hint, h, line, loose);
+        following = hinted != 0;
+        if (following) {
+            classes[i] = hinted;
+            continue;
+        }
+        bool added;
+        const std::int32_t c =
+            find_or_add_class(tables, buckets.of(h), h, sample, line, loose, added);
+        classes[i] = c;
+        resync_hint(tables, hint, c, added);
     }
     file.line_count = count;
 }
 
 }  // namespace
 
+void engine_set_fast_paths(bool on) {
+    fast_paths = on;
+}
+
 void classify_pair(InputFile files[2]) {
+    hash_middle_lines(files[0]);
+    hash_middle_lines(files[1]);
     ClassTables tables = make_class_tables(files);
-    classify_lines(files[0], tables);
-    classify_lines(files[1], tables);
+    classify_lines(files[0], tables, 0, nullptr);
+    OrderHint hint;
+    hint.classes0 = files[0].line_classes.data();
+    hint.count0 = files[0].line_count;
+    classify_lines(files[1], tables, SAMPLE_IN_SECOND, fast_paths ? &hint : nullptr);
     files[0].class_limit = files[1].class_limit = static_cast<std::int32_t>(tables.classes.size());
 }

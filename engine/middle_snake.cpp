@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/engine_internal.h"
@@ -19,6 +21,13 @@ constexpr std::int32_t HEURISTIC_MIN_COST = 200;
 // close enough to a shortest one.
 constexpr std::int64_t HEURISTIC_PROGRESS_FACTOR = 12;
 
+// A search that has cost this many steps (each one edit of both sweeps) without the
+// sweeps meeting splits at the furthest point reached instead: without a bound, files
+// with their lines reordered cost time quadratic in their length. Exact searches of
+// ordinary pairs stay far below it; it grows with the square root of the kept lines
+// of huge files, so that the split points stay good there.
+constexpr std::int32_t MIN_COST_LIMIT = 2048;
+
 // Marks a forward or backward vector entry that no path has reached.
 constexpr std::int32_t FORWARD_UNREACHED = -1;
 constexpr std::int32_t BACKWARD_UNREACHED = INT32_MAX;
@@ -34,6 +43,7 @@ struct Analysis {
     std::int32_t* fdiag;  // indexed by diagonal, offset applied
     std::int32_t* bdiag;
     bool heuristic;
+    std::int32_t cost_limit;
 };
 
 // Where a range pair is split: a diagonal and a point on it that lies on the path.
@@ -197,9 +207,35 @@ bool heuristic_cut(const Analysis& a, const SnakeSearch& s, std::int32_t c, Snak
     return false;
 }
 
+// Past the cost limit: of the points both sweeps have reached, the one that has passed
+// the most lines of both files from its sweep's corner. Any reached point lies on a
+// path, so the script stays valid; it may just not be the shortest.
+Snake furthest_reach(const Analysis& a, const SnakeSearch& s, std::int32_t c) {
+    std::int64_t best = -1;
+    Snake found{};
+    for (std::int32_t d = s.fmax; d >= s.fmin; d -= 2) {
+        const std::int32_t x = std::min(a.fdiag[d], s.xlim);
+        const std::int64_t passed = static_cast<std::int64_t>(x) - s.xoff + (x - d) - s.yoff;
+        if (passed > best) {
+            best = passed;
+            found = {d, 2 * c - 1, x};
+        }
+    }
+    for (std::int32_t d = s.bmax; d >= s.bmin; d -= 2) {
+        const std::int32_t x = std::max(a.bdiag[d], s.xoff);
+        const std::int64_t passed = static_cast<std::int64_t>(s.xlim) - x + s.ylim - (x - d);
+        if (passed > best) {
+            best = passed;
+            found = {d, 2 * c, x};
+        }
+    }
+    return found;
+}
+
 // The middle snake of X[xoff, xlim) and Y[yoff, ylim): the sweeps from both corners
 // advance one edit at a time until they meet. Under -H a long, costly search may stop
-// early at a good diagonal instead (the script may then not be minimal).
+// early at a good diagonal instead, and any search stops at the cost limit (the script
+// may then not be minimal).
 Snake find_middle_snake(const Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
                         std::int32_t ylim) {
     SnakeSearch s = start_search(a, xoff, xlim, yoff, ylim);
@@ -211,6 +247,9 @@ Snake find_middle_snake(const Analysis& a, std::int32_t xoff, std::int32_t xlim,
         if (a.heuristic && c > HEURISTIC_MIN_COST && s.big_snake &&
             (heuristic_cut<true>(a, s, c, found) || heuristic_cut<false>(a, s, c, found))) {
             return found;
+        }
+        if (c >= a.cost_limit) {
+            return furthest_reach(a, s, c);
         }
     }
 }
@@ -267,7 +306,9 @@ void mark_changed_lines(InputFile files[2]) {
     const std::int32_t k1 = files[1].kept_count;
     // One block for both vectors, each indexed by diagonal from -(k1 + 1) to k0 + 1.
     const std::size_t span = static_cast<std::size_t>(k0) + k1 + 3;
-    std::vector<std::int32_t> diagonals(2 * span);
+    // Not zeroed and not advised for huge pages: every entry a sweep reads was written
+    // by it first, and a cheap search touches only a few small pages of the block.
+    const std::unique_ptr<std::int32_t[]> diagonals(new std::int32_t[2 * span]);
     Analysis a;
     a.xv = files[0].kept_classes.data();
     a.yv = files[1].kept_classes.data();
@@ -275,8 +316,10 @@ void mark_changed_lines(InputFile files[2]) {
     a.yi = files[1].kept_line_index.data();
     a.changed0 = files[0].line_changed;
     a.changed1 = files[1].line_changed;
-    a.fdiag = diagonals.data() + k1 + 1;
-    a.bdiag = diagonals.data() + span + k1 + 1;
+    a.fdiag = diagonals.get() + k1 + 1;
+    a.bdiag = diagonals.get() + span + k1 + 1;
     a.heuristic = engine_options.speed_heuristic != 0;
+    const auto root = static_cast<std::int32_t>(std::sqrt(static_cast<double>(span)));
+    a.cost_limit = std::max(MIN_COST_LIMIT, root);
     compare_ranges(a, 0, k0, 0, k1);
 }

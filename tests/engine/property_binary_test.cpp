@@ -11,7 +11,7 @@ namespace {
 
 using namespace property;
 
-// Binary pairs (a zero byte in the first block, no -a) are compared byte for byte as
+// Binary pairs (a zero byte in the first block as stored, no -a) are compared byte for byte as
 // read: different sizes on disk differ at once, otherwise the data read decides. No
 // listing is written for a differing pair; an equal pair leaves an empty listing or
 // the identical-files line. The bytes are compared as stored: files of one size that
@@ -25,9 +25,10 @@ TEST(EngineProperty, BinaryPairsCompareByContent) {
         const std::string p2 = dir.write("2", c.second);
         const std::string out_path = dir.file("o");
         const Outcome out = run_engine(make_argv(c.opt, p1, p2, out_path, c.spelling), out_path);
-        const std::string d1 = text_mode(c.first), d2 = text_mode(c.second);
+        // The test looks at the bytes as stored: a Ctrl-Z before the zero byte hides
+        // nothing (every generated file fits in the first block).
         const bool binary =
-            d1.find('\0') != std::string::npos || d2.find('\0') != std::string::npos;
+            c.first.find('\0') != std::string::npos || c.second.find('\0') != std::string::npos;
         if (!binary) {
             continue;
         }
