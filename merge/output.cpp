@@ -7,6 +7,7 @@
 #include "common/report.h"
 #include "common/textio.h"
 #include "merge/blocks.h"
+#include "merge/history.h"
 #include "merge/merge_platform.h"
 
 char directory_target_path[PATH_BUFFER_SIZE] = {};
@@ -206,13 +207,18 @@ static int print_merged() {
 static int write_identical(const char* path) {
     const MergeDocument& doc = merge_document;
     if (paths_equal(path, doc.left.path) || paths_equal(path, doc.right.path)) {
+        note_merge_written(path);  // the file there already is the merge
         return 0;
     }
     // Declining the replace question is the user's choice; a copy that could not be
     // made is a failure.
-    if (copy_with_confirmation(doc.left.path, path) == 1) {
+    const int copied = copy_with_confirmation(doc.left.path, path);
+    if (copied == 1) {
         report_message("Error writing output file", SEVERITY_ERROR);
         return -1;
+    }
+    if (copied == 0) {
+        note_merge_written(path);
     }
     return 0;
 }
@@ -239,6 +245,7 @@ static int write_merged_file(const char* path) {
         report_message("Error writing output file", SEVERITY_ERROR);
         return fail_merge();
     }
+    note_merge_written(path);
     return 0;
 }
 
