@@ -6,15 +6,9 @@
 #include <string>
 
 #include "common/paths.h"
-#include "merge/document.h"
-#include "merge/history.h"
-#include "merge/comparison.h"
-#include "merge/selection.h"
-#include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/fake_ui.h"
 #include "ui/command_line.h"
-#include "ui/commands.h"
 #include "ui/exit_status.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
@@ -31,14 +25,10 @@ protected:
     TempDir dir;
 };
 
-TEST_F(ExitStatus, WithoutOutfItIsZeroWhateverHappens) {
-    start("");
-    EXPECT_EQ(exit_status(), 0);
-    note_written_path(dir.file("anything.txt").c_str());
-    EXPECT_EQ(exit_status(), 0);
-}
-
 TEST_F(ExitStatus, WithOutfOnlyAWriteToThatFileMakesItZero) {
+    start("");
+    note_written_path(dir.file("anything.txt").c_str());
+    EXPECT_EQ(exit_status(), 0);  // without "outf" whatever happens
     const std::string out = dir.write("Merged.txt", "x\n");
     start("-outf \"" + out + "\"");
     EXPECT_EQ(exit_status(), 1);
@@ -80,25 +70,6 @@ TEST_F(ExitStatus, ARelativeOutfLiesInOutdOrTheStartDirectory) {
     ASSERT_EQ(parse_command_line(("-outf m.txt -outd " + std::string(250, 'd')).c_str()), 0);
     ASSERT_EQ(start_application(), 0);
     EXPECT_STREQ(settings.output_file, "m.txt");
-}
-
-// The whole road: a real Write through the merge layer reaches the status.
-TEST_F(ExitStatus, AWriteOfTheMergeToOutfCounts) {
-    const std::string left = dir.write("l.txt", "a\nb\n");
-    const std::string right = dir.write("r.txt", "a\nc\n");
-    const std::string out = dir.file("out.txt");
-    ASSERT_EQ(parse_command_line(("-outf \"" + out + "\"").c_str()), 0);
-    ASSERT_EQ(start_application(), 0);
-    ASSERT_EQ(load_side(left.c_str(), SIDE_LEFT), 0);
-    ASSERT_EQ(load_side(right.c_str(), SIDE_RIGHT), 0);
-    compare_files();
-    choose_all_from(SIDE_RIGHT);
-    EXPECT_EQ(exit_status(), 1);
-    fake_ui().picker_answer = 1;
-    fake_ui().picker_path = out;
-    dispatch_command(CMD_WRITE);
-    EXPECT_FALSE(read_bytes(out).empty());
-    EXPECT_EQ(exit_status(), 0);
 }
 
 }  // namespace
