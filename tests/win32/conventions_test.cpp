@@ -136,10 +136,15 @@ bool same_top_rows(const Capture& a, const Capture& b) {
 
 class Conventions : public ::testing::Test {
 protected:
-    void SetUp() override { reset_program_state(); }
+    void SetUp() override {
+        GetCurrentDirectoryA(MAX_PATH, start_directory);
+        reset_program_state();
+    }
     void TearDown() override {
         release_keys()();
         reset_program_state();
+        // The save dialog moves the current directory; later tests write relative names.
+        SetCurrentDirectoryA(start_directory);
     }
 
     int run(const std::string& command_line) {
@@ -153,6 +158,7 @@ protected:
                dir.write("right.txt", right_text) + "\"";
     }
 
+    char start_directory[MAX_PATH] = {};
     TempDir dir;
     ProgramDriver driver;
 };
@@ -386,18 +392,14 @@ TEST_F(Conventions, ARelativeOutfIsWrittenWhereTheProgramStarted) {
     const std::string elsewhere = dir.file("elsewhere");
     CreateDirectoryA(elsewhere.c_str(), nullptr);
     ini_set("Files", "Out dir", (elsewhere + "\\").c_str());
-    char saved[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, saved);
-    SetCurrentDirectoryA(dir.path().c_str());
+    SetCurrentDirectoryA(dir.path().c_str());  // TearDown goes back
     driver.answers = {{IDOK, {}}, {IDYES, {}}};
     dir.write("merged.txt", "conflict\n");
     driver.steps = {ProgramDriver::wait_until(compared), ProgramDriver::post(CMD_FROM_RIGHT),
                     ProgramDriver::post(CMD_WRITE),
                     ProgramDriver::wait_until([&] { return exists(dir.file("merged.bak")); }),
                     ProgramDriver::post(CMD_QUIT)};
-    const int code = run(files + " -outf merged.txt");
-    SetCurrentDirectoryA(saved);
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(run(files + " -outf merged.txt"), 0);
     EXPECT_EQ(read_bytes(dir.file("merged.txt")), "a\r\nc\r\n");
     EXPECT_FALSE(exists(elsewhere + "\\merged.txt"));
     ASSERT_EQ(driver.seen.size(), 2u);
