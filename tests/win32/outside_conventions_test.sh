@@ -32,13 +32,6 @@ wait_window() {  # wait_window REGEX -> prints the window id
     done
     return 1
 }
-gone() {  # gone REGEX: true once no window has that name
-    for _ in $(seq 50); do
-        [ -z "$(xdotool search --name "$1" 2>/dev/null)" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
 start() {  # start ARGS...: runs the program in the background
     wine "$exe" "$@" </dev/null >"$work/stdout" 2>&1 &
     pid=$!
@@ -107,6 +100,18 @@ alt_x_asks() {
     return 1
 }
 
+# Presses KEY until the question has gone (a key may be swallowed the same way).
+answer() {
+    for _ in 1 2 3; do
+        xdotool key "$1"
+        for _ in $(seq 20); do
+            [ -z "$(xdotool search --name '^Confirm the operation$' 2>/dev/null)" ] && return 0
+            sleep 0.1
+        done
+    done
+    return 1
+}
+
 choose_block() {  # F8 brings the block to the top row; a click there gives it to the left
     xdotool key F8
     sleep 0.3
@@ -119,13 +124,12 @@ choose_block() {  # F8 brings the block to the top row; a click there gives it t
 choose_block
 alt_x_asks || fail "Alt+X with a choice asked nothing"
 sleep 0.3
-xdotool key n
-gone '^Confirm the operation$' || fail "No did not close the question"
+answer n || fail "No did not close the question"
 sleep 0.5
 running || fail "No ended the program"
 alt_x_asks || fail "the second Alt+X asked nothing"
 sleep 0.3
-xdotool key Return
+answer Return || fail "Yes did not close the question"
 ended || fail "Yes did not end the program"
 [ "$status" = 1 ] || fail "exit status $status without a Write to -outf, not 1"
 
