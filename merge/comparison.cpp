@@ -10,6 +10,7 @@
 #include "common/report.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
+#include "merge/history.h"
 #include "merge/listing_parser.h"
 #include "merge/realign.h"
 #include "merge/merge_platform.h"
@@ -202,6 +203,7 @@ int run_comparison(const char* left_path, const char* right_path) {
     listing.close();
     if (result != -1) {
         merge_document.not_compared = 0;
+        clear_choice_history();  // a comparison starts a new history, identical files too
     }
     platform_restore_cursor(cursor);
     return result;

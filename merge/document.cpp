@@ -9,6 +9,7 @@
 #include "common/report.h"
 #include "common/textio.h"
 #include "merge/blocks.h"
+#include "merge/history.h"
 #include "merge/merge_platform.h"
 
 MergeDocument merge_document;
@@ -226,6 +227,7 @@ void free_blocks() {
         s->own_blocks.reset();
         s->filler_blocks.reset();
     }
+    clear_choice_history();  // its steps name entries of these tables
 }
 
 void free_side_text(MergeSide& side) {

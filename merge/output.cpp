@@ -10,6 +10,7 @@
 #include "common/textio.h"
 #include "merge/blocks.h"
 #include "merge/file_layer.h"
+#include "merge/history.h"
 #include "merge/merge_platform.h"
 #include "merge/replace_file.h"
 
@@ -328,13 +329,18 @@ static int print_merged() {
 static int write_identical(const char* path) {
     const MergeDocument& doc = merge_document;
     if (same_file(path, doc.left.path) || same_file(path, doc.right.path)) {
+        note_merge_written(path);  // the file there already is the merge
         return 0;
     }
     // Declining the replace question is the user's choice; a copy that could not be
     // made is a failure.
-    if (copy_with_confirmation(doc.left.path, path) == 1) {
+    const int copied = copy_with_confirmation(doc.left.path, path);
+    if (copied == 1) {
         report_message("Error writing output file", SEVERITY_ERROR);
         return -1;
+    }
+    if (copied == 0) {
+        note_merge_written(path);
     }
     return 0;
 }
@@ -381,6 +387,7 @@ static int write_merged_file(const char* path) {
     // lose its content.
     switch (replace_with_pending(pending, path, replacing ? backup_name(path) : "")) {
         case REPLACE_DONE:
+            note_merge_written(path);
             return 0;
         case REPLACE_BACKUP_FAILED:
             report_message("Unable to create backup file", SEVERITY_WARNING);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "merge/blocks.h"
+#include "merge/history.h"
 #include "merge/merge_platform.h"
 
 static bool has_tables() {
@@ -68,6 +69,7 @@ void choose_block(Side side, int32_t k) {
     if (!has_tables() || k < 0 || block_count() <= k) {
         return;
     }
+    const ChoiceRecord record;
     MergeSide& mine = side_of(side);
     MergeSide& theirs = side_of(other_side(side));
     const auto i = static_cast<std::size_t>(k);
@@ -108,6 +110,7 @@ void choose_all_from(Side side) {
     if (!has_tables()) {
         return;
     }
+    const ChoiceRecord record;
     BlockTable& own = *side_of(side).own_blocks;
     BlockTable& filler = *side_of(side).filler_blocks;
     const BlockTable& other_own = *side_of(other_side(side)).own_blocks;
@@ -136,6 +139,7 @@ void unselect_all() {
     if (!merge_document.right.own_blocks) {
         return;
     }
+    const ChoiceRecord record;
     for (MergeSide* s : {&merge_document.left, &merge_document.right}) {
         for (std::optional<BlockTable>* t : {&s->own_blocks, &s->filler_blocks}) {
             if (*t) {

@@ -33,4 +33,8 @@
 #define CMD_COMPARE_DIRS 314
 #define CMD_NEXT_PAIR 315
 
+/* Undo and redo of the choices. */
+#define CMD_UNDO 320
+#define CMD_REDO 321
+
 #endif

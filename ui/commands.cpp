@@ -2,6 +2,7 @@
 
 #include "merge/comparison.h"
 #include "merge/document.h"
+#include "merge/history.h"
 #include "merge/merge_platform.h"
 #include "merge/output.h"
 #include "merge/selection.h"
@@ -17,8 +18,14 @@ namespace {
 // Virtual-key codes of the keys the accelerators use.
 constexpr int VKEY_PRIOR = 0x21;
 constexpr int VKEY_NEXT = 0x22;
+constexpr int VKEY_END = 0x23;
+constexpr int VKEY_HOME = 0x24;
+constexpr int VKEY_UP = 0x26;
+constexpr int VKEY_DOWN = 0x28;
 constexpr int VKEY_F1 = 0x70;
 constexpr int VKEY_F2 = 0x71;
+constexpr int VKEY_F7 = 0x76;
+constexpr int VKEY_F8 = 0x77;
 
 // Options whose flag lives in the document or the settings: the check mark follows.
 void toggle_compress_spaces() {
@@ -53,7 +60,7 @@ const CommandInfo COMMANDS[] = {
     {CMD_FILE2, "CMD_FILE2", MODE_ALWAYS, [] { pick_and_load(SIDE_RIGHT); }},
     {CMD_COMPARE_FILES, "CMD_COMPARE_FILES", MODE_ALWAYS, compare_files},
     {CMD_WRITE, "CMD_WRITE", MODE_ALWAYS, [] { write_command(); }},
-    {CMD_QUIT, "CMD_QUIT", MODE_ALWAYS, shut_down},
+    {CMD_QUIT, "CMD_QUIT", MODE_ALWAYS, quit_command},
     {CMD_LINE_NUMBERS, "CMD_LINE_NUMBERS", MODE_ALWAYS, toggle_line_numbers},
     {CMD_ABOUT, "CMD_ABOUT", MODE_ALWAYS, ui_about_box},
     {CMD_FIRST, "CMD_FIRST", MODE_ALWAYS, go_first},
@@ -62,6 +69,8 @@ const CommandInfo COMMANDS[] = {
     {CMD_CANCEL, "CMD_CANCEL", MODE_DIRECTORY_ONLY, end_directory_comparison},
     {CMD_COMPARE_DIRS, "CMD_COMPARE_DIRS", MODE_FILES_ONLY, start_directory_comparison},
     {CMD_NEXT_PAIR, "CMD_NEXT_PAIR", MODE_ALWAYS, next_directory_pair},
+    {CMD_UNDO, "CMD_UNDO", MODE_ALWAYS, [] { undo_choice(); }},
+    {CMD_REDO, "CMD_REDO", MODE_ALWAYS, [] { redo_choice(); }},
 };
 
 const MenuItem MAIN_FILE[] = {
@@ -87,9 +96,9 @@ const MenuItem MAIN_SEARCH[] = {
     {"&End", CMD_END},
 };
 const MenuItem MAIN_SELECT[] = {
-    {"From &Left", CMD_FROM_LEFT},
-    {"From &Right", CMD_FROM_RIGHT},
-    {"&Unselect All", CMD_UNSELECT_ALL},
+    {"From &Left", CMD_FROM_LEFT},       {"From &Right", CMD_FROM_RIGHT},
+    {"&Unselect All", CMD_UNSELECT_ALL}, {nullptr, 0},
+    {"&Undo   Ctrl+Z", CMD_UNDO},        {"&Redo   Ctrl+Y", CMD_REDO},
 };
 const MenuItem MAIN_OPTIONS[] = {
     {"&Compress spaces", CMD_COMPRESS_SPACES}, {"&Auto walk", CMD_AUTO_WALK}, {nullptr, 0},
@@ -118,6 +127,9 @@ const MenuItem QUICK_ITEMS[] = {
     {"&Unsel All", CMD_UNSELECT_ALL},
     {nullptr, 0},
     {"&Write  Ctrl-W", CMD_WRITE},
+    {nullptr, 0},
+    {"&Undo   Ctrl+Z", CMD_UNDO},
+    {"&Redo   Ctrl+Y", CMD_REDO},
 };
 const MenuPopup QUICK_MENU[] = {{"Quick", QUICK_ITEMS}};
 
@@ -155,6 +167,15 @@ const AcceleratorKey ACCELERATORS[] = {
     {'T', ACC_CONTROL, CMD_TAB_SIZE},
     {'C', ACC_ALT, CMD_CANCEL},
     {'S', ACC_ALT, CMD_SKIP},
+    {'Z', ACC_CONTROL, CMD_UNDO},
+    {'Y', ACC_CONTROL, CMD_REDO},
+    {'Z', ACC_CONTROL | ACC_SHIFT, CMD_REDO},
+    {VKEY_F8, 0, CMD_NEXT},
+    {VKEY_DOWN, ACC_ALT, CMD_NEXT},
+    {VKEY_F7, 0, CMD_PREV},
+    {VKEY_UP, ACC_ALT, CMD_PREV},
+    {VKEY_HOME, ACC_ALT, CMD_FIRST},
+    {VKEY_END, ACC_ALT, CMD_LAST},
 };
 
 }  // namespace

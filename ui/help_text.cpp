@@ -42,6 +42,8 @@ const CommandMeaning MEANINGS[] = {
     {CMD_SKIP, "Leave this file pair and go on to the next one"},
     {CMD_CANCEL, "End the directory comparison"},
     {CMD_COMPARE_DIRS, "Compare two directories file by file into a target"},
+    {CMD_UNDO, "Take back the last choice"},
+    {CMD_REDO, "Make the choice taken back last again"},
 };
 
 // How each menu resource is named on the page: a context in front of the item, or
@@ -87,6 +89,26 @@ const char* meaning_of(int id) {
         }
     }
     return "";
+}
+
+// The name of a key that is neither a letter, a digit nor a function key.
+const char* key_name(int virtual_key) {
+    switch (virtual_key) {
+        case 0x21:
+            return "Page Up";
+        case 0x22:
+            return "Page Down";
+        case 0x23:
+            return "End";
+        case 0x24:
+            return "Home";
+        case 0x26:
+            return "Up";
+        case 0x28:
+            return "Down";
+        default:
+            return nullptr;
+    }
 }
 
 std::string menu_path(const MenuResource& resource, const MenuPopup& popup, const MenuItem& item) {
@@ -215,8 +237,8 @@ std::string accelerator_name(const AcceleratorKey& key) {
         std::snprintf(name, sizeof name, "%c", k);
     } else if (k >= 0x70 && k <= 0x87) {
         std::snprintf(name, sizeof name, "F%d", k - 0x70 + 1);
-    } else if (k == 0x21 || k == 0x22) {
-        std::snprintf(name, sizeof name, "%s", k == 0x21 ? "Page Up" : "Page Down");
+    } else if (const char* named = key_name(k)) {
+        std::snprintf(name, sizeof name, "%s", named);
     } else {
         std::snprintf(name, sizeof name, "key %d", k);
     }
@@ -233,7 +255,11 @@ std::string build_help_text(const char* program_title) {
     out +=
         "\nKeys in the panes\n\n"
         "Page Up, Page Down, Up, Down   scroll both panes\n"
-        "Home, End, Left, Right         scroll the pane under the mouse pointer sideways\n";
+        "Home, End, Left, Right         scroll the pane under the mouse pointer sideways\n"
+        "Mouse wheel                    scroll both panes; with Shift, or tilted, the pane\n"
+        "                               under the mouse pointer sideways\n"
+        "\nA file dropped on a pane is loaded on that side; two files dropped together\n"
+        "are loaded as file 1 and file 2. Once both sides hold a file they are compared.\n";
     append_options(out);
     return out;
 }

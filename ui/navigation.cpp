@@ -17,15 +17,51 @@ void scroll_vertical(ScrollRequest request, int position) {
     }
 }
 
-void scroll_horizontal(Side side, ScrollRequest request, int position) {
+namespace {
+
+// Shows the side's text from column `next` on (held at MAX_FIRST_COLUMN); nothing is
+// repainted when the column stays.
+void move_to_column(Side side, uint32_t next) {
     uint32_t& column = side_of(side).first_column;
-    const uint32_t next = horizontal_scroll_target(request, position, column);
+    next = std::min(next, MAX_FIRST_COLUMN);
     if (next == column) {
         return;
     }
-    column = std::min(next, MAX_FIRST_COLUMN);
+    column = next;
     ui_set_horizontal_position(side, horizontal_thumb(column));
     platform_repaint_pane(side);
+}
+
+}  // namespace
+
+WheelState wheel_state;
+
+void scroll_horizontal(Side side, ScrollRequest request, int position) {
+    move_to_column(side, horizontal_scroll_target(request, position, side_of(side).first_column));
+}
+
+void wheel_vertical(int delta, WheelSetting setting) {
+    const int per_notch = setting.page ? view_metrics.page_rows : setting.units;
+    const int32_t units = wheel_units(wheel_state.vertical, delta, per_notch);
+    if (units == 0) {
+        return;
+    }
+    // Away from the user is up. go_to_row holds the row within the text.
+    const int64_t row = int64_t{merge_document.top_row} - units;
+    go_to_row(static_cast<int32_t>(std::clamp<int64_t>(row, INT32_MIN, INT32_MAX)));
+}
+
+void wheel_horizontal(Side side, int delta, int columns_per_notch) {
+    if (side != wheel_state.sideways_side) {
+        wheel_state.sideways = WheelAccumulator{};
+        wheel_state.sideways_side = side;
+    }
+    const int32_t units = wheel_units(wheel_state.sideways, delta, columns_per_notch);
+    if (units == 0) {
+        return;
+    }
+    const int64_t column = int64_t{side_of(side).first_column} + units;
+    move_to_column(side, static_cast<uint32_t>(std::clamp<int64_t>(column, 0, MAX_FIRST_COLUMN)));
 }
 
 void route_navigation_key(NavigationKey key) {

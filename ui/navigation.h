@@ -3,6 +3,7 @@
 
 #include "merge/side.h"
 #include "ui/view/view_scroll.h"
+#include "ui/wheel.h"
 
 // Row geometry of the panes and title bars.
 struct ViewMetrics {
@@ -16,6 +17,21 @@ extern ViewMetrics view_metrics;
 void scroll_vertical(ScrollRequest request, int position = 0);
 // Scrolls one pane sideways; `position` is the released thumb's position.
 void scroll_horizontal(Side side, ScrollRequest request, int position = 0);
+
+// The wheels' fractions of a unit not yet scrolled: one for both panes, one sideways.
+struct WheelState {
+    WheelAccumulator vertical;
+    WheelAccumulator sideways;
+    Side sideways_side = SIDE_LEFT;
+};
+extern WheelState wheel_state;
+
+// The vertical wheel turned by `delta` (positive: away from the user) scrolls both panes
+// up or down by the system's `setting`, as the keys do.
+void wheel_vertical(int delta, WheelSetting setting);
+// A sideways turn (positive: to the right) scrolls the pane of `side` by
+// `columns_per_notch`. Turning for another pane drops the other's fraction.
+void wheel_horizontal(Side side, int delta, int columns_per_notch);
 
 // The keys that scroll from the main window.
 enum NavigationKey {

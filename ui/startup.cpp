@@ -7,8 +7,10 @@
 #include "common/report.h"
 #include "common/scratch.h"
 #include "merge/document.h"
+#include "merge/history.h"
 #include "merge/merge_platform.h"
 #include "ui/command_line.h"
+#include "ui/exit_status.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 
@@ -37,6 +39,7 @@ void reset_startup_state() {
 }
 
 int start_application() {
+    start_exit_status();
     if (allocate_scratch_buffer() != 0) {
         return -1;
     }
@@ -48,6 +51,7 @@ int start_application() {
         return -1;
     }
     running = true;
+    offer_output_path();
     read_font_spec(settings.title_font, "Title ");
     ui_title_font_changed();
     if (ui_create_children() != 0) {
@@ -78,4 +82,17 @@ void shut_down() {
     ui_release_gdi();
     release_document();
     ui_post_quit();
+}
+
+bool confirm_quit() {
+    if (!has_unwritten_choices()) {
+        return true;
+    }
+    return platform_ask("Confirm the operation", QUIT_QUESTION, BUTTONS_YES_NO) == ANSWER_YES;
+}
+
+void quit_command() {
+    if (running && confirm_quit()) {
+        shut_down();
+    }
 }

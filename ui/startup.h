@@ -11,6 +11,16 @@ int start_application();
 // message. Runs once per start: Quit and the window's destruction do not both save.
 void shut_down();
 
+// Asked before the program ends while choices are unwritten.
+constexpr const char* QUIT_QUESTION = "The merged file has not been written.\nQuit anyway ?";
+
+// True when the program may end: no choice was made since the last comparison or
+// Write, or the user answered Yes to QUIT_QUESTION.
+bool confirm_quit();
+
+// Quit (307): shut_down once confirm_quit agrees; on No nothing changes.
+void quit_command();
+
 // Back to "not started" (tests start the program more than once in one process).
 void reset_startup_state();
 

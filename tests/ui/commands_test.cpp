@@ -9,6 +9,7 @@
 #include "merge/blocks.h"
 #include "merge/comparison.h"
 #include "merge/document.h"
+#include "merge/history.h"
 #include "merge/selection.h"
 #include "resources/command_ids.h"
 #include "tests/support/fake_platform.h"
@@ -111,6 +112,14 @@ TEST_F(Commands, EveryIdReachesItsWork) {
         {CMD_LAST, nullptr, top_is(3)},
         {CMD_COMPARE_DIRS, nullptr, logged({"picker Directory 1"})},
         {CMD_NEXT_PAIR, nullptr, logged({})},
+        {CMD_UNDO, [] { choose_all_from(SIDE_LEFT); },
+         [] { EXPECT_FALSE(side_holds(merge_document.left, 0)); }},
+        {CMD_REDO,
+         [] {
+             choose_all_from(SIDE_LEFT);
+             undo_choice();
+         },
+         [] { EXPECT_TRUE(all_chosen(merge_document.left)); }},
     };
     std::set<int> covered;
     for (const Case& c : cases) {
@@ -213,7 +222,7 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     for (const CommandInfo& command : command_table()) {
         EXPECT_TRUE(ids.insert(command.id).second) << command.name;
     }
-    EXPECT_EQ(ids.size(), 27u);
+    EXPECT_EQ(ids.size(), 29u);
     for (const MenuResource& menu : menu_resources()) {
         for (const MenuPopup& popup : menu.popups) {
             for (const MenuItem& item : popup.items) {

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "merge/document.h"
+#include "merge/history.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/fake_report.h"
 #include "ui/command_line.h"
@@ -46,6 +47,9 @@ void reset_fake_ui() {
     reset_command_line();
     reset_startup_state();
     view_metrics = ViewMetrics{};
+    wheel_state = WheelState{};
+    clear_choice_history();
+    merge_written_hook = nullptr;
     clear_reported_messages();
 }
 

@@ -4,7 +4,12 @@
 #include <vector>
 
 #include "common/report.h"
+#include "merge/comparison.h"
 #include "merge/document.h"
+#include "merge/history.h"
+#include "merge/output.h"
+#include "merge/selection.h"
+#include "tests/support/fake_platform.h"
 #include "tests/support/fake_report.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/fake_ui.h"
@@ -116,6 +121,54 @@ TEST_F(StartUp, ShutDownSavesThenReleasesThenQuits) {
     EXPECT_TRUE(merge_document.left.lines.empty());  // the texts are released
     EXPECT_EQ(fake_ini_get("Options", "Tab size"), "8");
     EXPECT_EQ(fake_ini_get("Font", "Title Font name"), "Terminal");
+}
+
+// Quit asks only while choices are unwritten; on No nothing at all happens.
+TEST_F(StartUp, QuitAsksWhileChoicesAreUnwritten) {
+    const std::string left = dir.write("a.txt", "one\ntwo\n");
+    const std::string right = dir.write("b.txt", "one\n2\n");
+    ASSERT_EQ(parse_command_line(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str()), 0);
+    ASSERT_EQ(start_application(), 0);
+    compare_files();
+    EXPECT_TRUE(confirm_quit());  // compared, nothing chosen
+    EXPECT_TRUE(fake_platform().questions.empty());
+    choose_block(SIDE_RIGHT, 0);
+    fake_platform().answers = {ANSWER_NO};
+    ui_calls().clear();
+    fake_ui().ini_writes.clear();
+    quit_command();
+    EXPECT_EQ(ui_calls(), Calls{"ask"});
+    ASSERT_EQ(fake_platform().questions.size(), 1u);
+    EXPECT_EQ(fake_platform().questions[0].caption, "Confirm the operation");
+    EXPECT_EQ(fake_platform().questions[0].text,
+              "The merged file has not been written.\nQuit anyway ?");
+    EXPECT_EQ(fake_platform().questions[0].buttons, BUTTONS_YES_NO);
+    EXPECT_TRUE(fake_ui().ini_writes.empty());
+    EXPECT_EQ(merge_document.left.line_count, 2);
+    // Closing the box otherwise counts as No.
+    EXPECT_FALSE(confirm_quit());
+    // Undone back to the comparison: nothing to lose.
+    undo_choice();
+    EXPECT_TRUE(confirm_quit());
+    redo_choice();
+    fake_platform().answers = {ANSWER_YES};
+    ui_calls().clear();
+    quit_command();
+    EXPECT_EQ(ui_calls(), (Calls{"ask", "release_gdi", "post_quit"}));
+}
+
+TEST_F(StartUp, QuitAfterTheChoicesWereWrittenAsksNothing) {
+    const std::string left = dir.write("a.txt", "one\ntwo\n");
+    const std::string right = dir.write("b.txt", "one\n2\n");
+    ASSERT_EQ(parse_command_line(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str()), 0);
+    ASSERT_EQ(start_application(), 0);
+    compare_files();
+    choose_all_from(SIDE_LEFT);
+    ASSERT_EQ(write_merged(dir.file("out.txt").c_str()), 0);
+    ui_calls().clear();
+    quit_command();
+    EXPECT_EQ(ui_calls(), (Calls{"release_gdi", "post_quit"}));
+    EXPECT_TRUE(fake_platform().questions.empty());
 }
 
 }  // namespace

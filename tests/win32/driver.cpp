@@ -1,5 +1,6 @@
 #include "tests/win32/driver.h"
 
+#include "merge/document.h"
 #include "ui/command_line.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
@@ -58,6 +59,11 @@ void ProgramDriver::answer(HWND dialog) {
     char text[1024] = {};
     GetWindowTextA(dialog, caption, sizeof caption);
     GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+    if (confirm_quit_question && lstrcmpA(text, QUIT_QUESTION) == 0) {
+        ++quit_questions;
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        return;
+    }
     seen.push_back({caption, text});
     DialogAnswer a{IDCANCEL, {}};
     if (!answers.empty()) {
@@ -138,6 +144,10 @@ void reset_program_state() {
     reset_command_line();
     reset_startup_state();
     view_metrics = ViewMetrics{};
+    wheel_state = WheelState{};
+    // Kept across loads by design, so across runs in one process too: start at 0.
+    merge_document.left.first_column = 0;
+    merge_document.right.first_column = 0;
     // Drop a quit message left from a run whose window was closed after its loop.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

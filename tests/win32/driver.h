@@ -31,6 +31,11 @@ public:
     std::vector<SeenDialog> seen;
     std::vector<Step> steps;
     int timeout_ms = 15000;
+    // The question Quit asks about unwritten choices is answered Yes without taking an
+    // answer from the queue or showing in `seen`, only counted; tests of the question
+    // itself turn this off.
+    bool confirm_quit_question = true;
+    int quit_questions = 0;
 
     // Runs app_main(command_line) until its message loop ends. Returns its exit code;
     // timed_out() tells whether the script had to be abandoned.

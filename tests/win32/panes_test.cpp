@@ -10,6 +10,7 @@
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/navigation.h"
 #include "ui/settings.h"
@@ -18,70 +19,6 @@
 #include "ui/win32/ui_state.h"
 
 namespace {
-
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-
-constexpr Rgb WHITE{255, 255, 255};
-constexpr Rgb GREEN{0, 255, 0};
-constexpr Rgb YELLOW{255, 255, 0};
-constexpr Rgb CYAN{0, 255, 255};
-
-void PrintTo(const Rgb& c, std::ostream* os) {
-    *os << "(" << c.r << "," << c.g << "," << c.b << ")";
-}
-
-// 32-bit pixels (0x00RRGGBB), top row first, copied out of a device context.
-std::vector<std::uint32_t> grab(HDC src, int width, int height) {
-    HDC mem = CreateCompatibleDC(src);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, height, src, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(p, p + static_cast<std::size_t>(width) * height);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    return pixels;
-}
-
-// The client area of a window, copied out of the screen into memory.
-class Capture {
-public:
-    explicit Capture(HWND window) {
-        UpdateWindow(window);
-        RECT r;
-        GetClientRect(window, &r);
-        width_ = r.right;
-        height_ = r.bottom;
-        HDC src = GetDC(window);
-        pixels_ = grab(src, width_, height_);
-        ReleaseDC(window, src);
-    }
-    Rgb at(int x, int y) const {
-        const std::uint32_t v = pixels_[static_cast<std::size_t>(y) * width_ + x];
-        return {static_cast<int>((v >> 16) & 255), static_cast<int>((v >> 8) & 255),
-                static_cast<int>(v & 255)};
-    }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<std::uint32_t> pixels_;
-};
 
 // Writes the whole window, frame and menu included, as a 32-bit top-down BMP file.
 void save_window_picture(HWND window, const char* path) {
@@ -117,11 +54,6 @@ void save_window_picture(HWND window, const char* path) {
 
 int line_height() {
     return view_metrics.line_height;
-}
-
-// The fill of screen row `row`: its rightmost pixels, where no text reaches.
-Rgb row_fill(const Capture& c, int row) {
-    return c.at(c.width() - 4, row * line_height() + line_height() / 2);
 }
 
 // True when some pixel of the row's left part is dark: text is drawn there.

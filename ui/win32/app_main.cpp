@@ -2,6 +2,7 @@
 
 #include "common/report.h"
 #include "ui/command_line.h"
+#include "ui/exit_status.h"
 #include "ui/startup.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/window_procs.h"
@@ -103,7 +104,7 @@ int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     parse_command_line(command_line != nullptr ? command_line : "");
     if (start_application() != 0) {
         report_message("Error loading program", SEVERITY_ERROR);
-        return 0;
+        return exit_status();
     }
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -112,5 +113,6 @@ int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
             DispatchMessageA(&msg);
         }
     }
-    return static_cast<int>(msg.wParam);
+    // The quit message's code is always 0; the status says whether "outf" was written.
+    return exit_status();
 }

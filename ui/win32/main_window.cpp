@@ -1,6 +1,12 @@
 #include "ui/win32/windows_api.h"
 
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "ui/commands.h"
+#include "ui/drop_files.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
 #include "ui/navigation.h"
@@ -14,7 +20,76 @@ LRESULT on_create(HWND window) {
     // that the settings can set the menu's check marks.
     ui_state.main_window = window;
     load_settings();
+    // Files dropped on any child arrive here, the nearest window that accepts them.
+    DragAcceptFiles(window, TRUE);
     return 0;
+}
+
+// The side under a point given in screen coordinates.
+std::optional<Side> side_at_screen_point(HWND window, POINT p) {
+    ScreenToClient(window, &p);
+    RECT client;
+    GetClientRect(window, &client);
+    return side_at_point(client.right, client.bottom, p.x, p.y);
+}
+
+// One of the system's wheel settings, 3 when the system gives none.
+UINT wheel_parameter(UINT action) {
+    UINT value = 3;
+    if (!SystemParametersInfoA(action, 0, &value, 0)) {
+        value = 3;
+    }
+    return value;
+}
+
+void on_mouse_wheel(HWND window, WPARAM wparam, LPARAM lparam, bool tilted) {
+    const int delta = GET_WHEEL_DELTA_WPARAM(wparam);
+    const POINT pointer = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+    const bool shifted = (GET_KEYSTATE_WPARAM(wparam) & MK_SHIFT) != 0;
+    if (!tilted && !shifted) {
+        const UINT lines = wheel_parameter(SPI_GETWHEELSCROLLLINES);
+        WheelSetting setting;
+        setting.page = lines == WHEEL_PAGESCROLL;
+        setting.units = setting.page ? 1 : static_cast<int>(std::min<UINT>(lines, 0x7FFF));
+        wheel_vertical(delta, setting);
+        return;
+    }
+    const std::optional<Side> side = side_at_screen_point(window, pointer);
+    if (!side) {
+        return;
+    }
+    const int columns =
+        static_cast<int>(std::min<UINT>(wheel_parameter(SPI_GETWHEELSCROLLCHARS), 0x7FFF));
+    // The wheel turned away from the user with Shift goes left, as a tilt to the left.
+    wheel_horizontal(*side, tilted ? delta : -delta, columns);
+}
+
+// The dropped paths, each read whole whatever its length: a cut path could name
+// another file. Three are enough to tell a refused drop.
+std::vector<std::string> dropped_paths(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count && i < 3; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string path(length + 1, '\0');
+        DragQueryFileA(drop, i, path.data(), length + 1);
+        path.resize(length);
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+void on_drop_files(HWND window, HDROP drop) {
+    const std::vector<std::string> paths = dropped_paths(drop);
+    POINT p = {};
+    const bool inside = DragQueryPoint(drop, &p) != FALSE;
+    // Released before any message box, so that the sender is not kept waiting.
+    DragFinish(drop);
+    RECT client;
+    GetClientRect(window, &client);
+    const std::optional<Side> side =
+        inside ? side_at_point(client.right, client.bottom, p.x, p.y) : std::nullopt;
+    drop_files(paths, side);
 }
 
 void on_size(LPARAM lparam) {
@@ -58,8 +133,21 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     switch (message) {
         case WM_CREATE:
             return on_create(window);
+        case WM_CLOSE:
+            // Closing the window is a Quit: unwritten choices are asked about first.
+            if (!confirm_quit()) {
+                return 0;
+            }
+            break;
         case WM_DESTROY:
             shut_down();
+            return 0;
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL:
+            on_mouse_wheel(window, wparam, lparam, message == WM_MOUSEHWHEEL);
+            return 0;
+        case WM_DROPFILES:
+            on_drop_files(window, reinterpret_cast<HDROP>(wparam));
             return 0;
         case WM_SIZE:
             on_size(lparam);

@@ -63,7 +63,7 @@ void show_quick_menu(HWND pane, POINT point);
 void load_3d_controls(HINSTANCE instance);
 
 // The program: registers the classes, loads the accelerators, scans the command line,
-// starts up and runs the message loop. Returns the exit code.
+// starts up and runs the message loop. Returns the exit status (ui/exit_status.h).
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line);
 
 #endif
