@@ -275,6 +275,36 @@ TEST_F(Panes, ScrollingBringsTheRightRowsIntoViewInBothPanes) {
     run(left, right);
 }
 
+TEST_F(Panes, LineStepsPaintExactlyWhatAFullRepaintPaints) {
+    // A step moves the pixels and repaints the band next to the moved rows; text drawn
+    // twice there (the band not erased first) shows as bold letters.
+    std::string left_text;
+    std::string right_text;
+    for (int i = 0; i < 200; ++i) {
+        left_text += "line number " + std::to_string(i) + " with some text\n";
+        right_text +=
+            (i % 7 == 3 ? "other " : "line number ") + std::to_string(i) + " with some text\n";
+    }
+    const std::string left = dir.write("left.txt", left_text);
+    const std::string right = dir.write("right.txt", right_text);
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([] {
+            for (int i = 0; i < 5; ++i) {
+                route_navigation_key(KEY_DOWN);
+            }
+            route_navigation_key(KEY_UP);
+            for (HWND pane : {ui_state.left_pane, ui_state.right_pane}) {
+                const Capture stepped(pane);
+                InvalidateRect(pane, nullptr, TRUE);
+                const Capture repainted(pane);
+                EXPECT_TRUE(stepped == repainted);
+            }
+        }),
+    };
+    run(left, right);
+}
+
 TEST_F(Panes, LineNumbersAndTabSizeRepaint) {
     const std::string left = dir.write("left.txt", "a\n\nb\tc\n");
     const std::string right = dir.write("right.txt", "a\n\nx\nb\tc\n");

@@ -46,7 +46,7 @@ struct VerticalStep {
     bool moves = false;    // false: the scrollbar already shows the row, nothing to do
     int32_t new_top = 0;   // held within 0..total_rows - 1 (0 without rows)
     int32_t shift = 0;     // pixels to move the pane contents (down when positive)
-    int32_t band_top = 0;  // then repaint this band, without erasing
+    int32_t band_top = 0;  // then erase and repaint this band
     int32_t band_bottom = 0;
 };
 // `client_bottom` is the bottom of the pane area above its horizontal scrollbar.

@@ -64,8 +64,9 @@ void platform_scroll_panes(int32_t old_top_row) {
                        SW_INVALIDATE | SW_ERASE);
         UpdateWindow(pane);
         if (step.band_bottom > step.band_top) {
+            // Erased first: the transparent text of a row drawn over itself looks bold.
             RECT band = {client.left, step.band_top, client.right, step.band_bottom};
-            InvalidateRect(pane, &band, FALSE);
+            InvalidateRect(pane, &band, TRUE);
         }
     }
 }
