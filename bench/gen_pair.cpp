@@ -6,7 +6,8 @@
 //              places (changed, deleted, or with new lines inserted);
 //      dense:  200,000 lines, every other line on average replaced by a new one;
 //      source: 20,000 lines shaped like program text, many blank and brace-only lines,
-//              with scattered edits and blank lines moved about.
+//              with scattered edits and blank lines moved about;
+//      onechar: 20,000 lines, every one of them differing by one character.
 // LINES overrides the line count (for profiling on a smaller pair). The same
 // arguments always give the same bytes.
 
@@ -106,7 +107,8 @@ bool write_lines(const char* path, const std::vector<std::string>& lines) {
 
 int main(int argc, char** argv) {
     if (argc < 5 || argc > 6) {
-        std::fprintf(stderr, "usage: gen_pair sparse|dense|source SEED FIRST SECOND [LINES]\n");
+        std::fprintf(stderr,
+                     "usage: gen_pair sparse|dense|source|onechar SEED FIRST SECOND [LINES]\n");
         return 2;
     }
     const std::string kind = argv[1];
@@ -116,7 +118,7 @@ int main(int argc, char** argv) {
     if (argc == 6) {
         lines = std::strtol(argv[5], nullptr, 10);
     }
-    if (kind != "sparse" && kind != "dense" && kind != "source") {
+    if (kind != "sparse" && kind != "dense" && kind != "source" && kind != "onechar") {
         std::fprintf(stderr, "gen_pair: unknown kind %s\n", kind.c_str());
         return 2;
     }
@@ -127,6 +129,14 @@ int main(int argc, char** argv) {
     int depth = 0;
     for (long k = 0; k < lines; ++k) {
         first.push_back(kind == "source" ? source_line(rng, words, depth) : prose_line(rng, words));
+    }
+    if (kind == "onechar") {
+        for (std::string line : first) {
+            char& c = line[rng() % line.size()];  // prose lines are never empty
+            c = c == 'x' ? 'y' : 'x';
+            second.push_back(line);
+        }
+        return write_lines(argv[3], first) && write_lines(argv[4], second) ? 0 : 1;
     }
     // Edit rate in thousandths of the lines.
     const unsigned per_mille = kind == "sparse" ? 1 : kind == "dense" ? 500 : 20;

@@ -33,4 +33,6 @@
 #define CMD_COMPARE_DIRS 314
 #define CMD_NEXT_PAIR 315
 
+#define CMD_HIGHLIGHT_CHANGES 330
+
 #endif

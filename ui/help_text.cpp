@@ -42,6 +42,7 @@ const CommandMeaning MEANINGS[] = {
     {CMD_SKIP, "Leave this file pair and go on to the next one"},
     {CMD_CANCEL, "End the directory comparison"},
     {CMD_COMPARE_DIRS, "Compare two directories file by file into a target"},
+    {CMD_HIGHLIGHT_CHANGES, "Mark the characters that differ within changed lines"},
 };
 
 // How each menu resource is named on the page: a context in front of the item, or

@@ -111,6 +111,8 @@ TEST_F(Commands, EveryIdReachesItsWork) {
         {CMD_LAST, nullptr, top_is(3)},
         {CMD_COMPARE_DIRS, nullptr, logged({})},
         {CMD_NEXT_PAIR, nullptr, logged({})},
+        {CMD_HIGHLIGHT_CHANGES, nullptr,
+         logged({"check 330 0", "repaint_pane left", "repaint_pane right"})},
     };
     std::set<int> covered;
     for (const Case& c : cases) {
@@ -200,7 +202,7 @@ TEST_F(Commands, QuitShutsDownOnceEvenWhenTheWindowIsDestroyedAfter) {
     fake_ui().ini_writes.clear();
     EXPECT_EQ(run(CMD_QUIT), (Calls{"release_gdi", "post_quit"}));
     std::size_t writes = fake_ui().ini_writes.size();
-    EXPECT_EQ(writes, 20u);
+    EXPECT_EQ(writes, 21u);
     ui_calls().clear();
     shut_down();  // the destroy message after the loop ended
     EXPECT_EQ(fake_ui().ini_writes.size(), writes);
@@ -212,7 +214,7 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     for (const CommandInfo& command : command_table()) {
         EXPECT_TRUE(ids.insert(command.id).second) << command.name;
     }
-    EXPECT_EQ(ids.size(), 27u);
+    EXPECT_EQ(ids.size(), 28u);
     for (const MenuResource& menu : menu_resources()) {
         for (const MenuPopup& popup : menu.popups) {
             for (const MenuItem& item : popup.items) {

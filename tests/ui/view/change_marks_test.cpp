@@ -127,8 +127,7 @@ TEST_F(ChangeMarks, AHundredThousandCharacterLineTakesOnePass) {
     for (int i = 0; i < 100000; ++i) {
         text += static_cast<char>('a' + i % 23);
     }
-    std::string inserted = text;
-    inserted.insert(10, "\t");
+    const std::string inserted = text.substr(0, 10) + "\t" + text.substr(10);
     // Within the part a row can show, then beyond it.
     LineMarks m = compare_line_pair(text, inserted, 4, false);
     EXPECT_TRUE(m.left.empty());
