@@ -16,5 +16,5 @@ trap 'rm -rf "$work"; type wine_env_stop >/dev/null 2>&1 && wine_env_stop' EXIT
 build/native/bench/gen_pair "$kind" 1 "$work/first.txt" "$work/second.txt" "$lines"
 ls -l "$work"/first.txt "$work"/second.txt | awk '{print $5, $NF}'
 source scripts/wine-env.sh
-wine build/win64/tests/win32/pane_bench.exe "$(winepath -w "$work/first.txt")" \
+wine build/win64/bench/pane_bench.exe "$(winepath -w "$work/first.txt")" \
     "$(winepath -w "$work/second.txt")"

@@ -259,57 +259,80 @@ LineMarks compare_display_texts(std::string_view left, std::string_view right, b
     return {spans_of(a, c.a_marked), spans_of(b, c.b_marked)};
 }
 
-DifferingMiddles differing_middles(std::string_view left, std::string_view right,
-                                   bool ignore_space) {
-    const std::size_t na = left.size();
-    const std::size_t nb = right.size();
-    auto space_at = [&](std::string_view s, std::size_t i) {
+namespace {
+
+struct MiddleScan {
+    std::string_view left;
+    std::string_view right;
+    bool ignore_space;
+
+    bool space_at(std::string_view s, std::size_t i) const {
         return ignore_space && is_space_byte(static_cast<unsigned char>(s[i]));
-    };
-    auto cut_inside = [](std::string_view s, std::size_t i) {
-        return i < s.size() && is_continuation(static_cast<unsigned char>(s[i]));
-    };
-    std::size_t i = 0;
-    std::size_t j = 0;
+    }
+};
+
+bool cut_inside(std::string_view s, std::size_t i) {
+    return i < s.size() && is_continuation(static_cast<unsigned char>(s[i]));
+}
+
+// Advances i and j over the common beginning; they end at the first difference, at
+// the start of its UTF-8 sequence.
+void match_beginning(const MiddleScan& m, std::size_t& i, std::size_t& j) {
     for (;;) {
-        while (i < na && space_at(left, i)) {
+        while (i < m.left.size() && m.space_at(m.left, i)) {
             ++i;
         }
-        while (j < nb && space_at(right, j)) {
+        while (j < m.right.size() && m.space_at(m.right, j)) {
             ++j;
         }
-        if (i == na || j == nb || left[i] != right[j]) {
+        if (i == m.left.size() || j == m.right.size() || m.left[i] != m.right[j]) {
             break;
         }
         ++i;
         ++j;
     }
-    // A UTF-8 sequence is at most four bytes: back to its first on both sides.
-    for (int step = 0; step < 3 && i > 0 && j > 0 && (cut_inside(left, i) || cut_inside(right, j));
-         ++step) {
+    // A UTF-8 sequence is at most four bytes.
+    for (int step = 0;
+         step < 3 && i > 0 && j > 0 && (cut_inside(m.left, i) || cut_inside(m.right, j)); ++step) {
         --i;
         --j;
     }
-    std::size_t ea = na;
-    std::size_t eb = nb;
+}
+
+// Moves ea and eb back over the common end, not below the beginnings i and j.
+void match_end(const MiddleScan& m, std::size_t i, std::size_t j, std::size_t& ea,
+               std::size_t& eb) {
     for (;;) {
-        while (ea > i && space_at(left, ea - 1)) {
+        while (ea > i && m.space_at(m.left, ea - 1)) {
             --ea;
         }
-        while (eb > j && space_at(right, eb - 1)) {
+        while (eb > j && m.space_at(m.right, eb - 1)) {
             --eb;
         }
-        if (ea == i || eb == j || left[ea - 1] != right[eb - 1]) {
+        if (ea == i || eb == j || m.left[ea - 1] != m.right[eb - 1]) {
             break;
         }
         --ea;
         --eb;
     }
-    for (int step = 0;
-         step < 3 && ea < na && eb < nb && (cut_inside(left, ea) || cut_inside(right, eb));
+    for (int step = 0; step < 3 && ea < m.left.size() && eb < m.right.size() &&
+                       (cut_inside(m.left, ea) || cut_inside(m.right, eb));
          ++step) {
         ++ea;
         ++eb;
     }
+}
+
+}  // namespace
+
+DifferingMiddles differing_middles(std::string_view left, std::string_view right,
+                                   bool ignore_space) {
+    const MiddleScan scan{left, right, ignore_space};
+    std::size_t i = 0;
+    std::size_t j = 0;
+    match_beginning(scan, i, j);
+    std::size_t ea = left.size();
+    std::size_t eb = right.size();
+    match_end(scan, i, j, ea, eb);
     return {i, ea, j, eb};
 }
