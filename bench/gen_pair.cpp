@@ -10,6 +10,7 @@
 //      shuffled: 100,000 lines, the second file the same lines in a random order;
 //      alternate: 1,000,000 lines, every other line of the second file replaced by a
 //              line from elsewhere in the first (the last two: costly reorderings).
+//      onechar: 20,000 lines, every one of them differing by one character.
 // LINES overrides the line count (for profiling on a smaller pair). The same
 // arguments always give the same bytes.
 
@@ -130,9 +131,9 @@ bool write_reordered(bool shuffle, std::mt19937& rng, Words& words, long lines, 
 
 int main(int argc, char** argv) {
     if (argc < 5 || argc > 6) {
-        std::fprintf(
-            stderr,
-            "usage: gen_pair sparse|dense|source|shuffled|alternate SEED FIRST SECOND [LINES]\n");
+        std::fprintf(stderr,
+                     "usage: gen_pair sparse|dense|source|shuffled|alternate|onechar SEED FIRST "
+                     "SECOND [LINES]\n");
         return 2;
     }
     const std::string kind = argv[1];
@@ -148,7 +149,7 @@ int main(int argc, char** argv) {
     if (kind == "shuffled" || kind == "alternate") {
         return write_reordered(kind == "shuffled", rng, words, lines, argv[3], argv[4]) ? 0 : 1;
     }
-    if (kind != "sparse" && kind != "dense" && kind != "source") {
+    if (kind != "sparse" && kind != "dense" && kind != "source" && kind != "onechar") {
         std::fprintf(stderr, "gen_pair: unknown kind %s\n", kind.c_str());
         return 2;
     }
@@ -159,6 +160,14 @@ int main(int argc, char** argv) {
     int depth = 0;
     for (long k = 0; k < lines; ++k) {
         first.push_back(kind == "source" ? source_line(rng, words, depth) : prose_line(rng, words));
+    }
+    if (kind == "onechar") {
+        for (std::string line : first) {
+            char& c = line[rng() % line.size()];  // prose lines are never empty
+            c = c == 'x' ? 'y' : 'x';
+            second.push_back(line);
+        }
+        return write_lines(argv[3], first) && write_lines(argv[4], second) ? 0 : 1;
     }
     // Edit rate in thousandths of the lines.
     const unsigned per_mille = kind == "sparse" ? 1 : kind == "dense" ? 500 : 20;

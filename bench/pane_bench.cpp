@@ -1,7 +1,8 @@
 // Times the Windows program on a large pair, in-process under wine: start-up with the
 // two files on the command line until both panes are completely painted (with the
 // load, the comparison run's engine and the parsing apart), and a page step with its
-// repaint. Prints figures; never fails.
+// repaint, without and with the marks within changed lines (first computed, then
+// kept). Prints figures; never fails.
 // Usage: pane_bench.exe FIRST SECOND
 #include "ui/win32/windows_api.h"
 
@@ -11,9 +12,13 @@
 #include "engine/engine.h"
 #include "merge/comparison.h"
 #include "merge/document.h"
+#include "merge/merge_platform.h"
+#include "merge/selection.h"
 #include "resources/command_ids.h"
 #include "tests/win32/driver.h"
 #include "ui/navigation.h"
+#include "ui/settings.h"
+#include "ui/view/change_marks.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
@@ -41,6 +46,27 @@ int timed_engine(int argc, char** argv) {
     return r;
 }
 
+constexpr int PAGE_STEPS = 200;
+
+// Mean time of PAGE_STEPS page steps from the top, each with its repaint, with the
+// marks on or off.
+double page_steps_ms(bool highlight) {
+    settings.highlight_changes = highlight ? 1 : 0;
+    go_beginning();
+    platform_repaint_panes();
+    UpdateWindow(ui_state.left_pane);
+    UpdateWindow(ui_state.right_pane);
+    double total = 0;
+    for (int i = 0; i < PAGE_STEPS; ++i) {
+        const double t0 = now_ms();
+        route_navigation_key(KEY_PAGE_DOWN);
+        UpdateWindow(ui_state.left_pane);
+        UpdateWindow(ui_state.right_pane);
+        total += now_ms() - t0;
+    }
+    return total / PAGE_STEPS;
+}
+
 bool panes_painted() {
     RECT r;
     return !GetUpdateRect(ui_state.left_pane, &r, FALSE) &&
@@ -63,8 +89,11 @@ int main(int argc, char** argv) {
     double first_engine_ms = 0;
     double compare_ms = 0;
     double paint_ms = 0;
-    double page_ms = 0;
-    int pages = 0;
+    double plain_ms = 0;
+    double computing_ms = 0;
+    double kept_ms = 0;
+    double plain_again_ms = 0;
+    std::size_t kept_pairs = 0;
     driver.steps = {
         // The comparison posted at start-up runs before the first step; whatever paint
         // is still pending is done here.
@@ -91,15 +120,14 @@ int main(int argc, char** argv) {
                          RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
             paint_ms = now_ms() - t1;
         }),
+        // The same pages without marks, with marks computed on the way, then kept.
         ProgramDriver::check([&] {
-            for (int i = 0; i < 200; ++i) {
-                const double t0 = now_ms();
-                route_navigation_key(KEY_PAGE_DOWN);
-                UpdateWindow(ui_state.left_pane);
-                UpdateWindow(ui_state.right_pane);
-                page_ms += now_ms() - t0;
-                ++pages;
-            }
+            plain_ms = page_steps_ms(false);
+            drop_change_marks();
+            computing_ms = page_steps_ms(true);
+            kept_pairs = kept_change_marks();
+            kept_ms = page_steps_ms(true);
+            plain_again_ms = page_steps_ms(false);  // the noise of this machine
         }),
         ProgramDriver::post(CMD_QUIT),
     };
@@ -118,6 +146,12 @@ int main(int argc, char** argv) {
     std::printf("full paint of both panes            %8.1f ms\n", paint_ms);
     std::printf("start to first complete paint       %8.1f ms (timer resolution 20 ms)\n",
                 t_painted - t_start);
-    std::printf("page step with repaint (mean of %d): %6.2f ms\n", pages, page_ms / pages);
+    std::printf("page step with repaint, mean of %d:\n", PAGE_STEPS);
+    std::printf("  without marks                     %8.2f ms\n", plain_ms);
+    std::printf("  with marks, computed on the way   %8.2f ms (%.2fx; %zu line pairs)\n",
+                computing_ms, plain_ms > 0 ? computing_ms / plain_ms : 0.0, kept_pairs);
+    std::printf("  with marks, kept                  %8.2f ms (%.2fx)\n", kept_ms,
+                plain_ms > 0 ? kept_ms / plain_ms : 0.0);
+    std::printf("  without marks, once more          %8.2f ms\n", plain_again_ms);
     return 0;
 }

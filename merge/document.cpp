@@ -223,6 +223,7 @@ int open_input(const char* name, const char* directory, Side which) {
 }
 
 void free_blocks() {
+    ++merge_document.revision;
     for (MergeSide* s : {&merge_document.left, &merge_document.right}) {
         s->own_blocks.reset();
         s->filler_blocks.reset();
@@ -231,6 +232,7 @@ void free_blocks() {
 }
 
 void free_side_text(MergeSide& side) {
+    ++merge_document.revision;
     side.lines.clear();
     side.lines.shrink_to_fit();
     side.text.reset();

@@ -65,6 +65,9 @@ struct MergeDocument {
     int32_t compress_spaces = 0;
     int32_t auto_walk = 0;
     int32_t directory_mode = 0;
+    // Goes up whenever a text or the block tables are dropped, so that what a view
+    // derived from them (the marks within changed lines) can be dropped as well.
+    uint32_t revision = 0;
 };
 
 extern MergeDocument merge_document;

@@ -36,5 +36,7 @@
 /* Undo and redo of the choices. */
 #define CMD_UNDO 320
 #define CMD_REDO 321
+/* Marks within changed lines. */
+#define CMD_HIGHLIGHT_CHANGES 330
 
 #endif

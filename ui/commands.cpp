@@ -38,6 +38,10 @@ void toggle_line_numbers() {
     toggle_option(settings.line_numbers, CMD_LINE_NUMBERS);
     platform_repaint_panes();
 }
+void toggle_highlight_changes() {
+    toggle_option(settings.highlight_changes, CMD_HIGHLIGHT_CHANGES);
+    platform_repaint_panes();
+}
 
 // Each entry names the operation itself, so that a command id leads straight to the
 // code that does the work.
@@ -71,6 +75,7 @@ const CommandInfo COMMANDS[] = {
     {CMD_NEXT_PAIR, "CMD_NEXT_PAIR", MODE_ALWAYS, next_directory_pair},
     {CMD_UNDO, "CMD_UNDO", MODE_ALWAYS, [] { undo_choice(); }},
     {CMD_REDO, "CMD_REDO", MODE_ALWAYS, [] { redo_choice(); }},
+    {CMD_HIGHLIGHT_CHANGES, "CMD_HIGHLIGHT_CHANGES", MODE_ALWAYS, toggle_highlight_changes},
 };
 
 const MenuItem MAIN_FILE[] = {
@@ -101,9 +106,14 @@ const MenuItem MAIN_SELECT[] = {
     {"&Undo   Ctrl+Z", CMD_UNDO},        {"&Redo   Ctrl+Y", CMD_REDO},
 };
 const MenuItem MAIN_OPTIONS[] = {
-    {"&Compress spaces", CMD_COMPRESS_SPACES}, {"&Auto walk", CMD_AUTO_WALK}, {nullptr, 0},
-    {"&Line numbers", CMD_LINE_NUMBERS},       {"&Tab size", CMD_TAB_SIZE},   {"&Font", CMD_FONT},
+    {"&Compress spaces", CMD_COMPRESS_SPACES},
+    {"&Auto walk", CMD_AUTO_WALK},
+    {nullptr, 0},
+    {"&Line numbers", CMD_LINE_NUMBERS},
+    {"&Tab size", CMD_TAB_SIZE},
+    {"&Font", CMD_FONT},
     {"T&itle Font", CMD_TITLE_FONT},
+    {"&Highlight changes", CMD_HIGHLIGHT_CHANGES},
 };
 const MenuItem MAIN_HELP[] = {
     {"&Contents", CMD_HELP_CONTENTS},

@@ -44,6 +44,7 @@ const CommandMeaning MEANINGS[] = {
     {CMD_COMPARE_DIRS, "Compare two directories file by file into a target"},
     {CMD_UNDO, "Take back the last choice"},
     {CMD_REDO, "Make the choice taken back last again"},
+    {CMD_HIGHLIGHT_CHANGES, "Mark the characters that differ within changed lines"},
 };
 
 // How each menu resource is named on the page: a context in front of the item, or

@@ -107,6 +107,7 @@ void read_options_settings() {
     merge_document.auto_walk = settings_read_ranged("Options", "Auto walk", 0, 0, 1);
     merge_document.compress_spaces = settings_read_ranged("Options", "Compress spaces", 0, 0, 1);
     settings.line_numbers = settings_read_ranged("Options", "Line numbers", 0, 0, 1);
+    settings.highlight_changes = settings_read_ranged("Options", "Highlight changes", 1, 0, 1);
 }
 
 void read_font_spec(FontSpec& spec, const char* prefix) {
@@ -233,6 +234,9 @@ void load_settings() {
     if (merge_document.auto_walk) {
         ui_check_menu_item(CMD_AUTO_WALK, 1);
     }
+    if (settings.highlight_changes) {
+        ui_check_menu_item(CMD_HIGHLIGHT_CHANGES, 1);
+    }
 }
 
 void save_settings() {
@@ -249,6 +253,7 @@ void save_settings() {
     settings_write_int("Options", "Auto walk", merge_document.auto_walk);
     settings_write_int("Options", "Compress spaces", merge_document.compress_spaces);
     settings_write_int("Options", "Line numbers", settings.line_numbers);
+    settings_write_int("Options", "Highlight changes", settings.highlight_changes);
 
     write_font_spec(settings.title_font, "Title ");
     write_font_spec(settings.text_font, "");

@@ -49,6 +49,7 @@ enum PickerId {
 struct Settings {  // NOLINT(bugprone-reserved-identifier)
     int tab_size = 8;
     int line_numbers = 0;
+    int highlight_changes = 1;  // mark the characters that differ within changed lines
     char left_file[PATH_BUFFER_SIZE] = {};
     char right_file[PATH_BUFFER_SIZE] = {};
     char output_file[PATH_BUFFER_SIZE] = {};
@@ -72,7 +73,8 @@ extern Settings settings;
 // Back to the state before start-up (the tests start each case from here).
 void reset_settings();
 
-// Reads the section "Options": tab size, Auto walk, Compress spaces, Line numbers.
+// Reads the section "Options": tab size, Auto walk, Compress spaces, Line numbers,
+// Highlight changes.
 void read_options_settings();
 
 // On the main window's creation: reads "Files", applies the command-line options,

@@ -120,6 +120,8 @@ TEST_F(Commands, EveryIdReachesItsWork) {
              undo_choice();
          },
          [] { EXPECT_TRUE(all_chosen(merge_document.left)); }},
+        {CMD_HIGHLIGHT_CHANGES, nullptr,
+         logged({"check 330 0", "repaint_pane left", "repaint_pane right"})},
     };
     std::set<int> covered;
     for (const Case& c : cases) {
@@ -210,7 +212,7 @@ TEST_F(Commands, QuitShutsDownOnceEvenWhenTheWindowIsDestroyedAfter) {
     fake_ui().ini_writes.clear();
     EXPECT_EQ(run(CMD_QUIT), (Calls{"release_gdi", "post_quit"}));
     std::size_t writes = fake_ui().ini_writes.size();
-    EXPECT_EQ(writes, 20u);
+    EXPECT_EQ(writes, 21u);
     ui_calls().clear();
     shut_down();  // the destroy message after the loop ended
     EXPECT_EQ(fake_ui().ini_writes.size(), writes);
@@ -222,7 +224,7 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     for (const CommandInfo& command : command_table()) {
         EXPECT_TRUE(ids.insert(command.id).second) << command.name;
     }
-    EXPECT_EQ(ids.size(), 29u);
+    EXPECT_EQ(ids.size(), 30u);
     for (const MenuResource& menu : menu_resources()) {
         for (const MenuPopup& popup : menu.popups) {
             for (const MenuItem& item : popup.items) {

@@ -35,6 +35,7 @@ TEST_F(PersistedSettings, DefaultsWithoutAFile) {
     EXPECT_EQ(settings.line_numbers, 0);
     EXPECT_EQ(merge_document.auto_walk, 0);
     EXPECT_EQ(merge_document.compress_spaces, 0);
+    EXPECT_EQ(settings.highlight_changes, 1);
     EXPECT_STREQ(settings.left_directory, "");
     EXPECT_STREQ(settings.left_file, "");
     read_font_spec(settings.title_font, "Title ");
@@ -53,8 +54,8 @@ TEST_F(PersistedSettings, DefaultsWithoutAFile) {
     EXPECT_EQ(settings.pickers[PICK_OUTPUT].kind, PICKER_SAVE);
     EXPECT_STREQ(settings.pickers[PICK_TARGET_DIRECTORY].title, "Target Directory");
     EXPECT_EQ(settings.pickers[PICK_DIRECTORY1].kind, PICKER_DIRECTORY);
-    // No option is on, so no check mark is set; the text font is made once.
-    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Terminal"}));
+    // Only Highlight changes is on by default; the text font is made once.
+    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Terminal", "check 330 1"}));
 }
 
 TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
@@ -62,6 +63,7 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     fake_ini_set("Options", "Auto walk", "1");
     fake_ini_set("Options", "Compress spaces", "1");
     fake_ini_set("Options", "Line numbers", "1");
+    fake_ini_set("Options", "Highlight changes", "0");
     fake_ini_set("Font", "Font name", "Courier New");
     fake_ini_set("Font", "Point size", "-16");
     fake_ini_set("Font", "Title Font name", "Arial");
@@ -72,6 +74,7 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     load_settings();
     read_font_spec(settings.title_font, "Title ");
     EXPECT_EQ(settings.tab_size, 4);
+    EXPECT_EQ(settings.highlight_changes, 0);
     EXPECT_STREQ(settings.text_font.face_name, "Courier New");
     EXPECT_EQ(settings.text_font.height, -16);
     EXPECT_EQ(settings.text_font.weight, 400);
@@ -88,6 +91,7 @@ TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
     fake_ini_set("Options", "Tab size", "abc");
     fake_ini_set("Options", "Auto walk", "7");
     fake_ini_set("Options", "Line numbers", "  -3x");
+    fake_ini_set("Options", "Highlight changes", "7");
     fake_ini_set("Files", "Current index 1", "99999999999999999999");
     fake_ini_set("Files", "Current index 2", "-5");
     fake_ini_set("Font", "Font name", std::string(100, 'F'));
@@ -97,6 +101,7 @@ TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
     EXPECT_EQ(settings.tab_size, 0);
     EXPECT_EQ(merge_document.auto_walk, 0);  // flags are 0 or 1, else the default
     EXPECT_EQ(settings.line_numbers, 0);
+    EXPECT_EQ(settings.highlight_changes, 1);
     EXPECT_EQ(settings.pickers[PICK_LEFT_FILE].filter_index, INT_MAX);
     EXPECT_EQ(settings.pickers[PICK_RIGHT_FILE].filter_index, 1);
     EXPECT_EQ(std::strlen(settings.text_font.face_name), 31u);
@@ -226,6 +231,7 @@ TEST_F(PersistedSettings, SaveWritesFilesOptionsThenTitleAndTextFont) {
                                                               "Options/Auto walk=1",
                                                               "Options/Compress spaces=0",
                                                               "Options/Line numbers=0",
+                                                              "Options/Highlight changes=1",
                                                               "Font/Title Font name=Terminal",
                                                               "Font/Title Weight=400",
                                                               "Font/Title Italic=0",

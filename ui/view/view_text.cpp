@@ -88,6 +88,7 @@ RowView describe_row(const MergeSide& side, int32_t row, const RowFormat& format
         char number[32];
         std::snprintf(number, sizeof number, "%-6ld  ", static_cast<long>(line) + 1);
         shown.insert(0, number);
+        view.line_start = static_cast<uint32_t>(std::strlen(number));
         if (shown.size() > ROW_TEXT_MAX) {
             shown.resize(ROW_TEXT_MAX);
         }

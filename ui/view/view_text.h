@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "merge/document.h"
+#include "ui/view/char_diff.h"
 
 // What a pane shows on one row: the row model of the panes, free of any drawing.
 
@@ -41,9 +42,11 @@ enum RowState {
 
 struct RowView {
     RowState state = ROW_PAST_END;
-    int32_t line = 0;    // 0-based line index, -1 for a filler row
-    int32_t block = -1;  // block index, -1 for a common line
-    std::string text;    // exactly what is drawn (empty: nothing is drawn)
+    int32_t line = 0;         // 0-based line index, -1 for a filler row
+    int32_t block = -1;       // block index, -1 for a common line
+    std::string text;         // exactly what is drawn (empty: nothing is drawn)
+    uint32_t line_start = 0;  // where the line's own text starts in `text` (after its number)
+    MarkSpans marks;          // bytes of `text` that differ from the line this one faces
 };
 
 struct RowFormat {

@@ -1,10 +1,12 @@
 #include "ui/win32/pane_paint.h"
 
+#include <string>
 #include <vector>
 
 #include "merge/document.h"
 #include "ui/navigation.h"
 #include "ui/settings.h"
+#include "ui/view/change_marks.h"
 #include "ui/view/position_marks.h"
 #include "ui/view/view_text.h"
 #include "ui/win32/ui_state.h"
@@ -25,12 +27,43 @@ HBRUSH fill_for(RowState state) {
     }
 }
 
+// Width of the first `bytes` of `text` as DrawTextA shows them (doubled ampersands as
+// one), so that a mark lines up with the characters drawn over it.
+int drawn_width(HDC dc, const std::string& text, uint32_t bytes) {
+    if (bytes == 0) {
+        return 0;
+    }
+    RECT r = {0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(bytes), &r, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+    return r.right - r.left;
+}
+
+// The darker shade of the row's colour behind the characters that differ.
+void paint_marks(HDC dc, const RECT& row_rect, const RowView& row) {
+    HBRUSH brush =
+        row.state == ROW_OWN_CHOSEN ? ui_state.chosen_mark_brush : ui_state.changed_mark_brush;
+    if (brush == nullptr) {
+        return;
+    }
+    for (const MarkSpan& span : row.marks) {
+        RECT r = row_rect;
+        r.left = row_rect.left + drawn_width(dc, row.text, span.begin);
+        r.right = row_rect.left + drawn_width(dc, row.text, span.end);
+        if (r.left < r.right) {
+            FillRect(dc, &r, brush);
+        }
+    }
+}
+
 void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
     const int height = view_metrics.line_height;
     RECT r = {client.left, screen_row * height, client.right, (screen_row + 1) * height};
     SetBkMode(dc, TRANSPARENT);
     if (HBRUSH brush = fill_for(row.state)) {
         FillRect(dc, &r, brush);
+    }
+    if (!row.marks.empty()) {
+        paint_marks(dc, r, row);
     }
     if (!row.text.empty()) {
         // Prefix processing shows the doubled ampersands of the row text as one.
@@ -55,9 +88,12 @@ void paint_pane(HWND pane, Side which) {
     const RowFormat format{settings.line_numbers != 0, settings.tab_size};
     const RowSpan span = rows_in_band(ps.rcPaint.top, ps.rcPaint.bottom, view_metrics.line_height);
     for (int32_t i = span.first; i < span.limit; ++i) {
-        const RowView row = describe_row(side, merge_document.top_row + i, format);
+        RowView row = describe_row(side, merge_document.top_row + i, format);
         if (row.state == ROW_PAST_END) {
             break;
+        }
+        if (settings.highlight_changes != 0) {
+            mark_row_changes(which, row, format);
         }
         paint_row(dc, client, i, row);
     }

@@ -60,7 +60,12 @@ int ui_create_brushes() {
     ui_state.chosen_brush = CreateSolidBrush(COLOR_CHOSEN);
     ui_state.gap_brush = CreateSolidBrush(COLOR_GAP);
     ui_state.changed_brush = CreateSolidBrush(COLOR_CHANGED);
-    return ui_state.chosen_brush && ui_state.gap_brush && ui_state.changed_brush ? 0 : -1;
+    ui_state.changed_mark_brush = CreateSolidBrush(COLOR_CHANGED_MARK);
+    ui_state.chosen_mark_brush = CreateSolidBrush(COLOR_CHOSEN_MARK);
+    return ui_state.chosen_brush && ui_state.gap_brush && ui_state.changed_brush &&
+                   ui_state.changed_mark_brush && ui_state.chosen_mark_brush
+               ? 0
+               : -1;
 }
 
 void ui_load_3d_controls() {
@@ -149,6 +154,8 @@ void ui_release_gdi() {
     delete_gdi(ui_state.chosen_brush);
     delete_gdi(ui_state.gap_brush);
     delete_gdi(ui_state.changed_brush);
+    delete_gdi(ui_state.changed_mark_brush);
+    delete_gdi(ui_state.chosen_mark_brush);
     delete_gdi(ui_state.title_font);
     delete_gdi(ui_state.text_font);
 }

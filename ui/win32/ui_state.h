@@ -2,6 +2,7 @@
 #define PAIREX_UI_WIN32_UI_STATE_H
 
 #include "merge/side.h"
+#include "ui/view/row_colors.h"
 #include "ui/win32/windows_api.h"
 
 // The handles of the user interface, from start-up to shut-down.
@@ -22,6 +23,8 @@ struct UiState {
     HBRUSH chosen_brush = nullptr;
     HBRUSH gap_brush = nullptr;
     HBRUSH changed_brush = nullptr;
+    HBRUSH changed_mark_brush = nullptr;  // behind the characters that differ
+    HBRUSH chosen_mark_brush = nullptr;
     HFONT text_font = nullptr;
     HFONT title_font = nullptr;
     HACCEL accelerators = nullptr;
@@ -36,9 +39,14 @@ inline HWND title_of(Side side) {
     return side == SIDE_LEFT ? ui_state.left_title : ui_state.right_title;
 }
 
-constexpr COLORREF COLOR_CHOSEN = RGB(0, 255, 255);
-constexpr COLORREF COLOR_GAP = RGB(255, 255, 0);
-constexpr COLORREF COLOR_CHANGED = RGB(0, 255, 0);
+constexpr COLORREF color_of(const RowColor& c) {
+    return RGB(c.red, c.green, c.blue);
+}
+constexpr COLORREF COLOR_CHOSEN = color_of(CHOSEN_RGB);
+constexpr COLORREF COLOR_GAP = color_of(GAP_RGB);
+constexpr COLORREF COLOR_CHANGED = color_of(CHANGED_RGB);
+constexpr COLORREF COLOR_CHANGED_MARK = color_of(CHANGED_MARK_RGB);
+constexpr COLORREF COLOR_CHOSEN_MARK = color_of(CHOSEN_MARK_RGB);
 
 extern const char APP_TITLE[];
 

@@ -1,0 +1,170 @@
+#include "ui/view/char_diff.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ui/view/edit_script.h"
+
+namespace {
+
+// Length of a longest common subsequence, the slow way.
+int lcs_length(const std::string& a, const std::string& b) {
+    std::vector<std::vector<int>> t(a.size() + 1, std::vector<int>(b.size() + 1, 0));
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            t[i][j] =
+                a[i - 1] == b[j - 1] ? t[i - 1][j - 1] + 1 : std::max(t[i - 1][j], t[i][j - 1]);
+        }
+    }
+    return t[a.size()][b.size()];
+}
+
+std::string kept(const std::string& s, const std::vector<uint8_t>& changed) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (changed[i] == 0) {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+TEST(ShortestEdit, IsShortestAndKeepsACommonSubsequenceOnRandomPairs) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string a(rng() % 14, 'a');
+        std::string b(rng() % 14, 'a');
+        for (char& c : a) {
+            c = static_cast<char>('a' + rng() % 3);
+        }
+        for (char& c : b) {
+            c = static_cast<char>('a' + rng() % 3);
+        }
+        std::vector<uint8_t> da;
+        std::vector<uint8_t> db;
+        ASSERT_TRUE(shortest_edit(
+            static_cast<int32_t>(a.size()), static_cast<int32_t>(b.size()),
+            [&](int32_t i, int32_t j) { return a[i] == b[j]; }, 64, da, db));
+        const int edits = static_cast<int>(std::count(da.begin(), da.end(), 1) +
+                                           std::count(db.begin(), db.end(), 1));
+        const int common = lcs_length(a, b);
+        ASSERT_EQ(edits, static_cast<int>(a.size() + b.size()) - 2 * common) << a << " / " << b;
+        ASSERT_EQ(kept(a, da), kept(b, db)) << a << " / " << b;
+    }
+}
+
+TEST(ShortestEdit, GivesUpPastItsCostLimit) {
+    const std::string a = "abcdefgh";
+    const std::string b = "ABCDEFGH";
+    std::vector<uint8_t> da;
+    std::vector<uint8_t> db;
+    auto equal = [&](int32_t i, int32_t j) { return a[i] == b[j]; };
+    EXPECT_FALSE(shortest_edit(8, 8, equal, 15, da, db));
+    EXPECT_EQ(std::count(da.begin(), da.end(), 1), 0);
+    EXPECT_TRUE(shortest_edit(8, 8, equal, 16, da, db));
+    EXPECT_EQ(std::count(da.begin(), da.end(), 1), 8);
+    EXPECT_TRUE(shortest_edit(0, 0, equal, 0, da, db));
+}
+
+using Spans = MarkSpans;
+
+TEST(CompareDisplayTexts, ACharacterChangedInAWordIsMarkedAlone) {
+    const LineMarks m = compare_display_texts("the quick brown fox", "the quick brawn fox", false);
+    EXPECT_EQ(m.left, (Spans{{12, 13}}));
+    EXPECT_EQ(m.right, (Spans{{12, 13}}));
+    // A UTF-8 sequence is one character.
+    const LineMarks u = compare_display_texts("caf\xC3\xA9 au lait", "cafe au lait", false);
+    EXPECT_EQ(u.left, (Spans{{3, 5}}));
+    EXPECT_EQ(u.right, (Spans{{3, 4}}));
+}
+
+TEST(CompareDisplayTexts, AReplacedWordIsMarkedWhole) {
+    const LineMarks m = compare_display_texts("alpha beta gamma", "alpha delta gamma", false);
+    EXPECT_EQ(m.left, (Spans{{6, 10}}));
+    EXPECT_EQ(m.right, (Spans{{6, 11}}));
+    const LineMarks two = compare_display_texts("f(one, two);", "f(uno, two, dos);", false);
+    EXPECT_EQ(two.left, (Spans{{2, 5}}));
+    EXPECT_EQ(two.right, (Spans{{2, 5}, {10, 15}}));
+}
+
+TEST(CompareDisplayTexts, InsertionsAtEitherEndAndAnEmptyLine) {
+    LineMarks m = compare_display_texts("world", "hello world", false);
+    EXPECT_EQ(m.left, Spans{});
+    EXPECT_EQ(m.right, (Spans{{0, 6}}));
+    m = compare_display_texts("hello", "hello world", false);
+    EXPECT_EQ(m.left, Spans{});
+    EXPECT_EQ(m.right, (Spans{{5, 11}}));
+    m = compare_display_texts("abc", "", false);
+    EXPECT_EQ(m.left, (Spans{{0, 3}}));
+    EXPECT_EQ(m.right, Spans{});
+    m = compare_display_texts("same", "same", false);
+    EXPECT_TRUE(m.left.empty() && m.right.empty());
+}
+
+TEST(CompareDisplayTexts, ADoubledAmpersandIsOneCharacter) {
+    LineMarks m = compare_display_texts("R&&D x", "R&&D y", false);
+    EXPECT_EQ(m.left, (Spans{{5, 6}}));
+    m = compare_display_texts("a&&b", "a+b", false);
+    EXPECT_EQ(m.left, (Spans{{1, 3}}));
+    EXPECT_EQ(m.right, (Spans{{1, 2}}));
+}
+
+TEST(CompareDisplayTexts, IgnoredWhiteSpaceIsNeitherComparedNorMarked) {
+    LineMarks m = compare_display_texts("a  b", "a b", true);
+    EXPECT_TRUE(m.left.empty() && m.right.empty());
+    m = compare_display_texts("foo bar", "foobar", true);
+    EXPECT_TRUE(m.left.empty() && m.right.empty());
+    m = compare_display_texts("  x = 1", "x=2", true);
+    EXPECT_EQ(m.left, (Spans{{6, 7}}));
+    EXPECT_EQ(m.right, (Spans{{2, 3}}));
+    m = compare_display_texts("new words here", "", true);
+    EXPECT_EQ(m.left, (Spans{{0, 3}, {4, 9}, {10, 14}}));
+    // Not ignored, white space is a difference like any other.
+    m = compare_display_texts("a b", "a  b", false);
+    EXPECT_FALSE(m.right.empty());
+}
+
+TEST(CompareDisplayTexts, TextsTooDifferentAreMarkedBetweenTheirCommonEnds) {
+    std::mt19937 rng(3);
+    std::string a = "head ";
+    std::string b = "head ";
+    for (int i = 0; i < 600; ++i) {
+        a += static_cast<char>('a' + rng() % 26);
+        a += ' ';
+        b += static_cast<char>('a' + rng() % 26);
+        b += ';';
+    }
+    a += " tail";
+    b += " tail";
+    const LineMarks m = compare_display_texts(a, b, false);
+    ASSERT_FALSE(m.left.empty());
+    EXPECT_EQ(m.left.front().begin, 5u);
+    EXPECT_EQ(m.left.back().end, a.size() - 4);
+    EXPECT_EQ(m.right.back().end, b.size() - 4);
+}
+
+TEST(DifferingMiddles, CommonEndsCutBetweenCharacters) {
+    DifferingMiddles d = differing_middles("abcdef", "abcXdef", false);
+    EXPECT_EQ(d.left_begin, 3u);
+    EXPECT_EQ(d.left_end, 3u);
+    EXPECT_EQ(d.right_begin, 3u);
+    EXPECT_EQ(d.right_end, 4u);
+    // \xC3\xA9 and \xC3\xA8 share their first byte, which still belongs to the middle.
+    d = differing_middles("x\xC3\xA9y", "x\xC3\xA8y", false);
+    EXPECT_EQ(d.left_begin, 1u);
+    EXPECT_EQ(d.left_end, 3u);
+    d = differing_middles("aaa", "aaaa", false);
+    EXPECT_EQ(d.left_end - d.left_begin, 0u);
+    EXPECT_EQ(d.right_end - d.right_begin, 1u);
+    d = differing_middles("a b  c", "ab c", true);
+    EXPECT_EQ(d.left_begin, d.left_end);
+    EXPECT_EQ(d.right_begin, d.right_end);
+    d = differing_middles("x  NEW  y", "x y", true);
+    EXPECT_EQ(d.left_begin, 3u);
+    EXPECT_EQ(d.left_end, 6u);
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+#include "ui/view/char_diff.h"
+
+#include <algorithm>
+
+#include "ui/view/edit_script.h"
+#include "ui/view/view_text.h"
+
+namespace {
+
+enum UnitKind : uint8_t { UNIT_SPACE, UNIT_WORD, UNIT_OTHER };
+
+// One character of a display text.
+struct Unit {
+    uint32_t begin;
+    uint32_t size;
+    UnitKind kind;
+};
+
+// A word, a run of white space, or one other character: units [first, last).
+struct Token {
+    uint32_t first;
+    uint32_t last;
+    uint32_t begin;  // bytes of the text
+    uint32_t end;
+    uint32_t hash;
+};
+
+struct SplitText {
+    std::string_view text;
+    std::vector<Unit> units;
+    std::vector<Token> tokens;  // without the white-space runs when they are ignored
+};
+
+bool is_continuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+// Length of the UTF-8 sequence a lead byte starts, or 1 for any other byte.
+uint32_t sequence_length(unsigned char c) {
+    if (c >= 0xC2 && c <= 0xDF) {
+        return 2;
+    }
+    if (c >= 0xE0 && c <= 0xEF) {
+        return 3;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        return 4;
+    }
+    return 1;
+}
+
+Unit unit_at(std::string_view text, uint32_t at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    const std::size_t rest = text.size() - at;
+    if (c == '&' && rest >= 2 && text[at + 1] == '&') {
+        return {at, 2, UNIT_OTHER};  // one ampersand on the screen
+    }
+    uint32_t size = sequence_length(c);
+    for (uint32_t i = 1; i < size; ++i) {
+        if (i >= rest || !is_continuation(static_cast<unsigned char>(text[at + i]))) {
+            size = 1;  // not a whole sequence: a byte of its own
+            break;
+        }
+    }
+    if (size > 1) {
+        const bool placeholder = text.substr(at, size) == NUL_PLACEHOLDER;
+        return {at, size, placeholder ? UNIT_OTHER : UNIT_WORD};
+    }
+    const bool word = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                      c == '_' || c >= 0x80;
+    return {at, 1, is_space_byte(c) ? UNIT_SPACE : (word ? UNIT_WORD : UNIT_OTHER)};
+}
+
+uint32_t hash_bytes(std::string_view bytes) {
+    uint32_t h = 2166136261u;
+    for (char c : bytes) {
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return h;
+}
+
+SplitText split_text(std::string_view text, bool ignore_space) {
+    SplitText out{text, {}, {}};
+    for (uint32_t at = 0; at < text.size();) {
+        out.units.push_back(unit_at(text, at));
+        at += out.units.back().size;
+    }
+    const auto count = static_cast<uint32_t>(out.units.size());
+    for (uint32_t i = 0; i < count;) {
+        const UnitKind kind = out.units[i].kind;
+        uint32_t j = i + 1;
+        if (kind != UNIT_OTHER) {
+            while (j < count && out.units[j].kind == kind) {
+                ++j;
+            }
+        }
+        if (!(ignore_space && kind == UNIT_SPACE)) {
+            const uint32_t begin = out.units[i].begin;
+            const uint32_t end = out.units[j - 1].begin + out.units[j - 1].size;
+            out.tokens.push_back({i, j, begin, end, hash_bytes(text.substr(begin, end - begin))});
+        }
+        i = j;
+    }
+    return out;
+}
+
+std::string_view token_text(const SplitText& s, const Token& t) {
+    return s.text.substr(t.begin, t.end - t.begin);
+}
+
+std::string_view unit_text(const SplitText& s, const Unit& u) {
+    return s.text.substr(u.begin, u.size);
+}
+
+// The units of tokens [first, last), without white space when it is ignored.
+std::vector<uint32_t> region_units(const SplitText& s, std::size_t first, std::size_t last,
+                                   bool ignore_space) {
+    std::vector<uint32_t> out;
+    for (std::size_t t = first; t < last; ++t) {
+        for (uint32_t u = s.tokens[t].first; u < s.tokens[t].last; ++u) {
+            if (!(ignore_space && s.units[u].kind == UNIT_SPACE)) {
+                out.push_back(u);
+            }
+        }
+    }
+    return out;
+}
+
+struct Comparison {
+    const SplitText& a;
+    const SplitText& b;
+    bool ignore_space;
+    std::vector<uint8_t> a_marked;  // per unit
+    std::vector<uint8_t> b_marked;
+};
+
+void mark_all(const std::vector<uint32_t>& units, std::vector<uint8_t>& marked) {
+    for (uint32_t u : units) {
+        marked[u] = 1;
+    }
+}
+
+// A changed stretch: tokens [a_first, a_last) of one side against [b_first, b_last)
+// of the other. Its characters are marked one by one when fewer than a third of them
+// changed, else the stretch is marked whole: a word that changed in a letter keeps
+// the rest unmarked, a replaced word is marked as a word.
+void mark_stretch(Comparison& c, std::size_t a_first, std::size_t a_last, std::size_t b_first,
+                  std::size_t b_last) {
+    const std::vector<uint32_t> ua = region_units(c.a, a_first, a_last, c.ignore_space);
+    const std::vector<uint32_t> ub = region_units(c.b, b_first, b_last, c.ignore_space);
+    if (ua.empty() || ub.empty()) {
+        mark_all(ua, c.a_marked);
+        mark_all(ub, c.b_marked);
+        return;
+    }
+    std::vector<uint8_t> da;
+    std::vector<uint8_t> db;
+    const bool found = shortest_edit(
+        static_cast<int32_t>(ua.size()), static_cast<int32_t>(ub.size()),
+        [&](int32_t i, int32_t j) {
+            return unit_text(c.a, c.a.units[ua[i]]) == unit_text(c.b, c.b.units[ub[j]]);
+        },
+        EDIT_COST_LIMIT, da, db);
+    const auto changed = static_cast<std::size_t>(std::count(da.begin(), da.end(), 1) +
+                                                  std::count(db.begin(), db.end(), 1));
+    if (!found || changed * 3 >= ua.size() + ub.size()) {
+        mark_all(ua, c.a_marked);
+        mark_all(ub, c.b_marked);
+        return;
+    }
+    for (std::size_t i = 0; i < ua.size(); ++i) {
+        c.a_marked[ua[i]] |= da[i];
+    }
+    for (std::size_t j = 0; j < ub.size(); ++j) {
+        c.b_marked[ub[j]] |= db[j];
+    }
+}
+
+MarkSpans spans_of(const SplitText& s, const std::vector<uint8_t>& marked) {
+    MarkSpans out;
+    for (std::size_t i = 0; i < s.units.size(); ++i) {
+        if (marked[i] == 0) {
+            continue;
+        }
+        const Unit& u = s.units[i];
+        if (!out.empty() && out.back().end == u.begin) {
+            out.back().end = u.begin + u.size;
+        } else {
+            out.push_back({u.begin, u.begin + u.size});
+        }
+    }
+    return out;
+}
+
+// Walks the word-level script: matched tokens pair off, each stretch of changed
+// tokens between them is marked.
+void mark_changed_stretches(Comparison& c, std::size_t offset, const std::vector<uint8_t>& ta,
+                            const std::vector<uint8_t>& tb) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < ta.size() || j < tb.size()) {
+        if (i < ta.size() && j < tb.size() && ta[i] == 0 && tb[j] == 0) {
+            ++i;
+            ++j;
+            continue;
+        }
+        const std::size_t i0 = i;
+        const std::size_t j0 = j;
+        while (i < ta.size() && ta[i] != 0) {
+            ++i;
+        }
+        while (j < tb.size() && tb[j] != 0) {
+            ++j;
+        }
+        mark_stretch(c, offset + i0, offset + i, offset + j0, offset + j);
+    }
+}
+
+}  // namespace
+
+bool is_space_byte(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\b' || c == '\v' || c == '\f' || c == '\r';
+}
+
+LineMarks compare_display_texts(std::string_view left, std::string_view right, bool ignore_space) {
+    const SplitText a = split_text(left, ignore_space);
+    const SplitText b = split_text(right, ignore_space);
+    Comparison c{a, b, ignore_space, std::vector<uint8_t>(a.units.size(), 0),
+                 std::vector<uint8_t>(b.units.size(), 0)};
+    auto same = [&](std::size_t i, std::size_t j) {
+        return a.tokens[i].hash == b.tokens[j].hash &&
+               token_text(a, a.tokens[i]) == token_text(b, b.tokens[j]);
+    };
+    // The common ends need no search.
+    std::size_t head = 0;
+    while (head < a.tokens.size() && head < b.tokens.size() && same(head, head)) {
+        ++head;
+    }
+    std::size_t na = a.tokens.size();
+    std::size_t nb = b.tokens.size();
+    while (na > head && nb > head && same(na - 1, nb - 1)) {
+        --na;
+        --nb;
+    }
+    std::vector<uint8_t> ta;
+    std::vector<uint8_t> tb;
+    const bool found = shortest_edit(
+        static_cast<int32_t>(na - head), static_cast<int32_t>(nb - head),
+        [&](int32_t i, int32_t j) {
+            return same(head + static_cast<std::size_t>(i), head + static_cast<std::size_t>(j));
+        },
+        EDIT_COST_LIMIT, ta, tb);
+    if (found) {
+        mark_changed_stretches(c, head, ta, tb);
+    } else {
+        mark_all(region_units(a, head, na, ignore_space), c.a_marked);
+        mark_all(region_units(b, head, nb, ignore_space), c.b_marked);
+    }
+    return {spans_of(a, c.a_marked), spans_of(b, c.b_marked)};
+}
+
+namespace {
+
+struct MiddleScan {
+    std::string_view left;
+    std::string_view right;
+    bool ignore_space;
+
+    bool space_at(std::string_view s, std::size_t i) const {
+        return ignore_space && is_space_byte(static_cast<unsigned char>(s[i]));
+    }
+};
+
+bool cut_inside(std::string_view s, std::size_t i) {
+    return i < s.size() && is_continuation(static_cast<unsigned char>(s[i]));
+}
+
+// Advances i and j over the common beginning; they end at the first difference, at
+// the start of its UTF-8 sequence.
+void match_beginning(const MiddleScan& m, std::size_t& i, std::size_t& j) {
+    for (;;) {
+        while (i < m.left.size() && m.space_at(m.left, i)) {
+            ++i;
+        }
+        while (j < m.right.size() && m.space_at(m.right, j)) {
+            ++j;
+        }
+        if (i == m.left.size() || j == m.right.size() || m.left[i] != m.right[j]) {
+            break;
+        }
+        ++i;
+        ++j;
+    }
+    // A UTF-8 sequence is at most four bytes.
+    for (int step = 0;
+         step < 3 && i > 0 && j > 0 && (cut_inside(m.left, i) || cut_inside(m.right, j)); ++step) {
+        --i;
+        --j;
+    }
+}
+
+// Moves ea and eb back over the common end, not below the beginnings i and j.
+void match_end(const MiddleScan& m, std::size_t i, std::size_t j, std::size_t& ea,
+               std::size_t& eb) {
+    for (;;) {
+        while (ea > i && m.space_at(m.left, ea - 1)) {
+            --ea;
+        }
+        while (eb > j && m.space_at(m.right, eb - 1)) {
+            --eb;
+        }
+        if (ea == i || eb == j || m.left[ea - 1] != m.right[eb - 1]) {
+            break;
+        }
+        --ea;
+        --eb;
+    }
+    for (int step = 0; step < 3 && ea < m.left.size() && eb < m.right.size() &&
+                       (cut_inside(m.left, ea) || cut_inside(m.right, eb));
+         ++step) {
+        ++ea;
+        ++eb;
+    }
+}
+
+}  // namespace
+
+DifferingMiddles differing_middles(std::string_view left, std::string_view right,
+                                   bool ignore_space) {
+    const MiddleScan scan{left, right, ignore_space};
+    std::size_t i = 0;
+    std::size_t j = 0;
+    match_beginning(scan, i, j);
+    std::size_t ea = left.size();
+    std::size_t eb = right.size();
+    match_end(scan, i, j, ea, eb);
+    return {i, ea, j, eb};
+}
