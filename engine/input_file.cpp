@@ -20,17 +20,22 @@ static constexpr std::size_t MAX_READ = std::size_t{1} << 30;
 static constexpr std::size_t PROBE_BYTES = 4096;
 static constexpr std::uint64_t MIN_GROWTH = 65536;
 
+// One read of at most MAX_READ bytes into `buffer`: the count, 0 at the end, or -1
+// after reporting the error.
+static int read_chunk(InputFile& file, char* buffer, std::size_t want) {
+    const std::size_t chunk = want < MAX_READ ? want : MAX_READ;
+    const int n = static_cast<int>(::read(file.descriptor, buffer, static_cast<unsigned>(chunk)));
+    if (n < 0) {
+        report_engine_error("Error in file %s", file.name.c_str());
+    }
+    return n;
+}
+
 std::size_t read_raw(InputFile& file, char* buffer, std::size_t want) {
     std::size_t total = 0;
     while (total < want) {
-        const std::size_t chunk = want - total < MAX_READ ? want - total : MAX_READ;
-        const int n =
-            static_cast<int>(::read(file.descriptor, buffer + total, static_cast<unsigned>(chunk)));
-        if (n < 0) {
-            report_engine_error("Error in file %s", file.name.c_str());
-            break;
-        }
-        if (n == 0) {
+        const int n = read_chunk(file, buffer + total, want - total);
+        if (n <= 0) {
             break;
         }
         total += static_cast<std::size_t>(n);
@@ -41,14 +46,8 @@ std::size_t read_raw(InputFile& file, char* buffer, std::size_t want) {
 std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want) {
     std::size_t total = 0;
     while (total < want && !file.data_ended) {
-        const std::size_t chunk = want - total < MAX_READ ? want - total : MAX_READ;
-        const int n =
-            static_cast<int>(::read(file.descriptor, buffer + total, static_cast<unsigned>(chunk)));
-        if (n < 0) {
-            report_engine_error("Error in file %s", file.name.c_str());
-            break;
-        }
-        if (n == 0) {
+        const int n = read_chunk(file, buffer + total, want - total);
+        if (n <= 0) {
             break;
         }
         total += text_mode_filter(buffer + total, static_cast<std::size_t>(n), &file.data_ended);

@@ -6,7 +6,7 @@ void PrintTo(const Rgb& c, std::ostream* os) {
     *os << "(" << c.r << "," << c.g << "," << c.b << ")";
 }
 
-std::vector<std::uint32_t> grab(HDC src, int width, int height) {
+std::vector<std::uint32_t> grab(HDC src, int width, int height, int top) {
     HDC mem = CreateCompatibleDC(src);
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -18,7 +18,7 @@ std::vector<std::uint32_t> grab(HDC src, int width, int height) {
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, height, src, 0, 0, SRCCOPY);
+    BitBlt(mem, 0, 0, width, height, src, 0, top, SRCCOPY);
     GdiFlush();
     const auto* p = static_cast<const std::uint32_t*>(bits);
     std::vector<std::uint32_t> pixels(p, p + static_cast<std::size_t>(width) * height);

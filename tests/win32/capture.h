@@ -21,8 +21,9 @@ constexpr Rgb CYAN{0, 255, 255};
 
 void PrintTo(const Rgb& c, std::ostream* os);
 
-// 32-bit pixels (0x00RRGGBB), top row first, copied out of a device context.
-std::vector<std::uint32_t> grab(HDC src, int width, int height);
+// 32-bit pixels (0x00RRGGBB), top row first, copied out of a device context from its
+// row `top` down.
+std::vector<std::uint32_t> grab(HDC src, int width, int height, int top = 0);
 
 // The client area of a window, copied out of the screen into memory once the window
 // has painted what was pending.

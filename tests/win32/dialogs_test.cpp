@@ -11,6 +11,7 @@
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/navigation.h"
 #include "ui/settings.h"
@@ -136,20 +137,8 @@ std::vector<std::vector<bool>> row_ink(HWND pane, int rows) {
     const int h = view_metrics.line_height;
     const int width = r.right - 8;  // clear of the right edge
     HDC src = GetDC(pane);
-    HDC mem = CreateCompatibleDC(src);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -(rows * h);
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, width, rows * h, src, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
+    const std::vector<std::uint32_t> p = grab(src, width, rows * h);
+    ReleaseDC(pane, src);
     std::vector<std::vector<bool>> ink(static_cast<std::size_t>(rows));
     for (int y = 0; y < rows * h; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -157,10 +146,6 @@ std::vector<std::vector<bool>> row_ink(HWND pane, int rows) {
                 dark(p[static_cast<std::size_t>(y) * width + x]));
         }
     }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(pane, src);
     return ink;
 }
 

@@ -10,6 +10,7 @@
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/navigation.h"
 #include "ui/settings.h"
@@ -30,24 +31,7 @@ public:
         width_ = r.right;
         height_ = view_metrics.line_height;
         HDC screen = GetDC(pane);
-        HDC mem = CreateCompatibleDC(screen);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = width_;
-        bi.bmiHeader.biHeight = -height_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, width_, height_, screen, 0, row * height_, SRCCOPY);
-        GdiFlush();
-        const auto* p = static_cast<const uint32_t*>(bits);
-        pixels_.assign(p, p + static_cast<std::size_t>(width_) * height_);
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
+        pixels_ = grab(screen, width_, height_, row * height_);
         ReleaseDC(pane, screen);
     }
 
