@@ -2,11 +2,13 @@
 
 #include <cstring>
 
+#include "common/byte_scan.h"
+
 std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss) {
-    // Large inputs mostly hold no carriage return at all: find the bytes with memchr and
+    // Large inputs mostly hold no carriage return at all: find the bytes with find_byte and
     // move whole stretches instead of testing every byte.
-    if (const void* eof = std::memchr(data, TEXT_EOF_BYTE, n)) {
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
+    if (const char* eof = find_byte(data, n, static_cast<char>(TEXT_EOF_BYTE))) {
+        const auto at = static_cast<std::size_t>(eof - data);
         if (loss != nullptr && at + 1 < n) {
             loss->data_after_eof = true;
         }
@@ -15,7 +17,7 @@ std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLos
             *ended = true;
         }
     }
-    char* cr = static_cast<char*>(std::memchr(data, '\r', n));
+    char* cr = find_byte(data, n, '\r');
     if (cr == nullptr) {
         return n;
     }
@@ -31,7 +33,7 @@ std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLos
     char* out = cr;
     const char* in = cr + 1;
     while (in < end) {
-        const char* next = static_cast<const char*>(std::memchr(in, '\r', end - in));
+        const char* next = find_byte(in, static_cast<std::size_t>(end - in), '\r');
         const char* stop = next != nullptr ? next : end;
         if (next != nullptr) {
             note_lone(next);

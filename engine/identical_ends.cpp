@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/byte_scan.h"
 #include "engine/engine_internal.h"
 
 namespace {
@@ -20,13 +21,12 @@ constexpr std::int32_t MEASURED_PREFIX_LINES = 10;
 constexpr double HEADROOM = 1.125;
 constexpr std::int32_t SPARE_LINE_ENTRIES = 5;
 
-// Position of the first byte where the two data differ; `a` holds a sentinel after the
-// shorter data so that no bounds test is needed.
-std::int64_t first_difference(const char* a, const char* b) {
+// Position of the first byte among the first `n` where the two data differ, or `n`.
+std::int64_t first_difference(const char* a, const char* b, std::int64_t n) {
     std::int64_t i = 0;
-    for (;;) {
-        std::uint32_t wa;
-        std::uint32_t wb;
+    while (i + 8 <= n) {
+        std::uint64_t wa;
+        std::uint64_t wb;
         std::memcpy(&wa, a + i, sizeof wa);
         std::memcpy(&wb, b + i, sizeof wb);
         if (wa != wb) {
@@ -34,7 +34,7 @@ std::int64_t first_difference(const char* a, const char* b) {
         }
         i += sizeof wa;
     }
-    while (a[i] == b[i]) {
+    while (i < n && a[i] == b[i]) {
         ++i;
     }
     return i;
@@ -43,24 +43,11 @@ std::int64_t first_difference(const char* a, const char* b) {
 // Length of the bytes both data begin with, not counting a last line that lacks its
 // line feed as equal to the same text with one.
 std::int64_t matching_prefix_bytes(InputFile& f0, InputFile& f1) {
-    char* t0 = f0.data();
-    char* t1 = f1.data();
     const std::int64_t len0 = f0.text_length;
     const std::int64_t len1 = f1.text_length;
-    // The sentinel replaces one of the zero bytes after the shorter data; it is put
-    // back afterwards.
-    const std::int64_t at = len0 < len1 ? len0 : len1;
-    char* target = len0 < len1 ? t0 : t1;
-    const char* other = len0 < len1 ? t1 : t0;
-    const char saved = target[at];
-    target[at] = static_cast<char>(~other[at]);
-    // The word compare may look up to three bytes past `at`: both buffers have four
-    // zero bytes after their data, and the longer one has real data there.
-    std::int64_t p = first_difference(t0, t1);
-    target[at] = saved;
-    if (p > at) {
-        p = at;
-    }
+    // Bounded by the shorter data rather than ended by a byte written after it: a
+    // mapped file that shrinks loses any such byte.
+    std::int64_t p = first_difference(f0.data(), f1.data(), len0 < len1 ? len0 : len1);
     const bool passed0 = f0.lacks_final_newline ? p > len0 - 1 : p > len0;
     const bool passed1 = f1.lacks_final_newline ? p > len1 - 1 : p > len1;
     if (passed0 != passed1) {
@@ -122,13 +109,12 @@ void count_prefix_lines(InputFile& f0, InputFile& f1) {
     if (f0.middle_end != f0.middle_begin || f1.middle_end != f1.middle_begin) {
         const char* t0 = f0.data();
         for (const char* q = t0; q < t0 + f0.middle_begin;) {
-            const void* nl =
-                std::memchr(q, '\n', static_cast<std::size_t>(t0 + f0.middle_begin - q));
+            const char* nl = find_byte(q, static_cast<std::size_t>(t0 + f0.middle_begin - q), '\n');
             if (nl == nullptr) {
                 break;
             }
             ++n;
-            q = static_cast<const char*>(nl) + 1;
+            q = nl + 1;
         }
     }
     f0.prefix_line_count = f1.prefix_line_count = n;

@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "common/byte_scan.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "merge/blocks.h"
@@ -101,9 +102,9 @@ static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
 static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
     std::size_t count = 0;
     for (const char* p = begin; p < end;) {
-        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        const char* nl = find_byte(p, static_cast<std::size_t>(end - p), '\n');
         ++count;
-        p = nl != nullptr ? static_cast<const char*>(nl) + 1 : end;
+        p = nl != nullptr ? nl + 1 : end;
     }
     if (count > INT32_MAX || merge_allocation_refused(count * sizeof(char*))) {
         report_out_of_memory();
@@ -117,7 +118,7 @@ static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
     }
     for (char* p = begin; p < end;) {
         lines.push_back(p);
-        char* nl = static_cast<char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        char* nl = find_byte(p, static_cast<std::size_t>(end - p), '\n');
         if (nl == nullptr) {
             break;
         }

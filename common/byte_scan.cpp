@@ -1,0 +1,76 @@
+#include "common/byte_scan.h"
+
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+const char* find_in_tail(const char* p, const char* end, char c) {
+    for (; p < end; ++p) {
+        if (*p == c) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+namespace byte_scan {
+
+// A word holds `c` when some byte of it XOR `c` is zero; that byte is then found one
+// by one.
+const char* by_words(const char* p, std::size_t n, char c) {
+    using Word = std::uintptr_t;
+    constexpr Word ONES = ~Word{0} / 0xff;
+    constexpr Word HIGHS = ONES * 0x80;
+    const Word pattern = ONES * static_cast<unsigned char>(c);
+    const char* const end = p + n;
+    while (static_cast<std::size_t>(end - p) >= sizeof(Word)) {
+        Word w;
+        std::memcpy(&w, p, sizeof w);
+        const Word x = w ^ pattern;
+        if (((x - ONES) & ~x & HIGHS) != 0) {
+            break;
+        }
+        p += sizeof w;
+    }
+    return find_in_tail(p, end, c);
+}
+
+#if defined(__SSE2__)
+// Two compares and one test of both masks per step.
+const char* by_vectors(const char* p, std::size_t n, char c) {
+    const char* const end = p + n;
+    const __m128i needle = _mm_set1_epi8(c);
+    while (end - p >= 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        const int low = _mm_movemask_epi8(_mm_cmpeq_epi8(a, needle));
+        const int high = _mm_movemask_epi8(_mm_cmpeq_epi8(b, needle));
+        if ((low | high) != 0) {
+            return low != 0 ? p + __builtin_ctz(static_cast<unsigned>(low))
+                            : p + 16 + __builtin_ctz(static_cast<unsigned>(high));
+        }
+        p += 32;
+    }
+    return find_in_tail(p, end, c);
+}
+#endif
+
+}  // namespace byte_scan
+
+const char* find_byte(const char* p, std::size_t n, char c) {
+#if defined(__GLIBC__)
+    // glibc's memchr already reads wide vectors.
+    return static_cast<const char*>(std::memchr(p, c, n));
+#elif defined(__SSE2__)
+    return byte_scan::by_vectors(p, n, c);
+#else
+    return byte_scan::by_words(p, n, c);
+#endif
+}
