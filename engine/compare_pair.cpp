@@ -192,6 +192,13 @@ int compare_files(InputFile files[2], int depth) {
         close_operands(files, false);
         throw;
     }
+    for (int i = 0; i < 2; ++i) {
+        if (mapped_input_shrank(files[i])) {
+            report_engine_error("File %s was shortened while it was compared",
+                                files[i].name.c_str());
+            result = 2;
+        }
+    }
     if (!close_operands(files, true) || listing_open_failed()) {
         result = 2;
     }

@@ -1,6 +1,8 @@
 #ifndef PAIREX_ENGINE_ENGINE_H
 #define PAIREX_ENGINE_ENGINE_H
 
+#include <cstddef>
+
 // The difference engine, driven like a command-line tool but run in-process.
 //
 // engine_run scans `argv` (argv[0] is the program's name and is otherwise unused),
@@ -18,5 +20,11 @@ void engine_set_stdout_fallback(bool on);
 // hashed byte by byte, every line looked up in the class table). Listings and results
 // are the same either way.
 void engine_set_fast_paths(bool on);
+
+// For tests: on Linux, files of at least `min_bytes` (1 MiB unless set) are mapped
+// rather than read when text mode changes none of their bytes (a shortcut too: off
+// while the fast paths are). `after_map`, when not null, is called with a file's name
+// right after it was mapped, before any of its bytes are looked at.
+void engine_set_mapping(std::size_t min_bytes, void (*after_map)(const char* name));
 
 #endif

@@ -12,8 +12,12 @@
 #include "common/report.h"
 #include "engine/engine_internal.h"
 
-void FreeDeleter::operator()(char* p) const {
-    std::free(p);
+void TextDeleter::operator()(char* p) const {
+    if (mapped_bytes != 0) {
+        unmap_input_text(p, mapped_bytes);
+    } else {
+        std::free(p);
+    }
 }
 
 void report_engine_error(const char* format, const char* arg1, const char* arg2) {

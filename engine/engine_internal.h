@@ -96,10 +96,12 @@ struct FileStatus {
     std::uint64_t size = 0;
 };
 
-struct FreeDeleter {
+// Frees a file's data: a block from engine_alloc, or a mapping of `mapped_bytes`.
+struct TextDeleter {
+    std::size_t mapped_bytes = 0;
     void operator()(char* p) const;
 };
-using TextBuffer = std::unique_ptr<char[], FreeDeleter>;
+using TextBuffer = std::unique_ptr<char[], TextDeleter>;
 
 // One compared file: its data, its middle lines (between the identical prefix and
 // suffix) and their equivalence classes, and the analysis results.
@@ -136,6 +138,8 @@ struct InputFile {
     std::int32_t class_limit = 0;
     // A Ctrl-Z ended the data in text mode: nothing after it is read.
     bool data_ended = false;
+    // `text` maps the file itself (see map_input_text): it is never grown or read into.
+    bool mapped = false;
 
     char* data() { return text ? text.get() : shared_text; }
     bool is_absent() const { return descriptor < 0; }
@@ -205,6 +209,27 @@ int compare_two_files(InputFile files[2], int depth);
 // returns 0 with every field from `text` to `class_limit` set, except those of the
 // analysis. Read errors are shown and count as nothing read.
 int load_input_pair(InputFile files[2]);
+
+// --- line_classes.cpp
+// Whether the engine takes its shortcuts (engine_set_fast_paths).
+bool engine_fast_paths_on();
+
+// --- mapped_input.cpp
+// Maps an open regular file of at least the mapping threshold (1 MiB) as its `text`,
+// when text mode would change none of its bytes (no carriage return, no Ctrl-Z): the
+// system then neither copies the data nor hands out fresh pages for it. `spare_bytes`
+// writable bytes follow the data, then a line feed at the end of the mapping, so that
+// a scan for a line end stops inside it whatever happens to the file. Linux only;
+// false (nothing changed) where the file is not mapped.
+bool map_input_text(InputFile& file, std::size_t spare_bytes);
+// Whether map_input_text may map `file`, from its size and kind alone.
+bool may_map_input(const InputFile& file);
+// True when a mapped file shrank while it was mapped: its missing bytes read as zero
+// bytes, so its comparison means nothing.
+bool mapped_input_shrank(const InputFile& file);
+// Unmaps a mapping made by map_input_text.
+void unmap_input_text(char* text, std::size_t mapped_bytes);
+
 // Reads up to `want` bytes as stored into `buffer` (fewer only at the end of the data);
 // returns the count read. A failed read shows "Error in file %s" and ends reading.
 std::size_t read_raw(InputFile& file, char* buffer, std::size_t want);

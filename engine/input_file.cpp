@@ -89,7 +89,8 @@ static int read_first_block(InputFile& file, bool skip) {
     // Room for a whole block, or a regular file's whole size, plus the spare bytes.
     const std::size_t block = file.block_size();
     std::uint64_t data = block;
-    if (file.status.is_regular && file.status.size > data) {
+    // A file that will likely be mapped needs no buffer of its size.
+    if (file.status.is_regular && file.status.size > data && !may_map_input(file)) {
         data = file.status.size;
     }
     reserve_text(file, data);
@@ -114,7 +115,7 @@ static void filter_first_block(InputFile& file) {
 // that it is compared whole. A regular file's buffer is already sized from its size on
 // disk; it grows only when the file holds more than that.
 static void read_remaining_text(InputFile& file) {
-    if (file.is_absent()) {
+    if (file.is_absent() || file.mapped) {
         return;
     }
     for (;;) {
@@ -183,12 +184,19 @@ int load_input_pair(InputFile files[2]) {
     if ((binary0 || binary1) && !engine_options.force_text) {
         return 1;
     }
-    filter_first_block(files[0]);
-    if (files[0].descriptor == files[1].descriptor) {
+    const bool shared = files[0].descriptor == files[1].descriptor;
+    for (int i = 0; i < (shared ? 1 : 2); ++i) {
+        // A mapped file is whole already; its first block read is dropped with its buffer.
+        if (!map_input_text(files[i], SPARE_BYTES)) {
+            filter_first_block(files[i]);
+            if (files[i].status.is_regular) {
+                reserve_text(files[i], files[i].status.size);
+            }
+        }
+    }
+    if (shared) {
         // One open file serves both sides.
         files[1].text.reset();
-    } else {
-        filter_first_block(files[1]);
     }
     read_pair_text(files);
     trim_identical_ends(files);

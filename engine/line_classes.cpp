@@ -445,6 +445,10 @@ void engine_set_fast_paths(bool on) {
     fast_paths = on;
 }
 
+bool engine_fast_paths_on() {
+    return fast_paths;
+}
+
 void classify_pair(InputFile files[2]) {
     hash_middle_lines(files[0]);
     hash_middle_lines(files[1]);

@@ -1,6 +1,7 @@
 // The engine's shortcuts (lines hashed a word at a time, the second file's lines
-// checked first against the first file's line in step) must not change a listing or a
-// result: the same pairs run with them on and off give the same bytes.
+// checked first against the first file's line in step, files mapped rather than read)
+// must not change a listing or a result: the same pairs run with them on and off give
+// the same bytes.
 
 #include <gtest/gtest.h>
 
@@ -21,11 +22,14 @@ struct Listed {
 Listed run_pair(const std::vector<std::string>& options, const std::string& p1,
                 const std::string& p2, const std::string& out, bool fast) {
     engine_set_fast_paths(fast);
+    // Every file may be mapped, so that small pairs take that way too.
+    engine_set_mapping(1, nullptr);
     std::remove(out.c_str());
     std::vector<std::string> args = options;
     args.insert(args.end(), {"-o", out, p1, p2});
     const EngineRun run = run_engine(args);
     engine_set_fast_paths(true);
+    engine_set_mapping(std::size_t{1} << 20, nullptr);
     return {run.result, read_bytes(out), exists(out)};
 }
 
@@ -39,7 +43,22 @@ std::vector<std::pair<std::string, std::string>> edge_pairs() {
         words_a += std::string(static_cast<std::size_t>(n), 'x') + "\n";
         words_b += std::string(static_cast<std::size_t>(n == 17 ? 18 : n), 'x') + "\n";
     }
-    return {
+    // Data ending at, just before and just after a page's end: the spare bytes and the
+    // line feed completion may append fall on the last mapped page or the next one.
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (const std::size_t size : {4095, 4096, 4097, 8183, 8191, 8192}) {
+        std::string lines;
+        while (lines.size() < size) {
+            lines += std::string(lines.size() % 50, 'p') + "\n";
+        }
+        lines.resize(size);
+        std::string other = lines;
+        other[size / 2] = other[size / 2] == 'q' ? 'r' : 'q';
+        pairs.emplace_back(lines, other);
+        pairs.emplace_back(lines, lines + "tail");
+        pairs.emplace_back(lines.substr(0, size - 1) + "\n", lines);
+    }
+    std::vector<std::pair<std::string, std::string>> shapes = {
         {"", ""},
         {"", "a\n"},
         {"a", "a\n"},
@@ -55,6 +74,8 @@ std::vector<std::pair<std::string, std::string>> edge_pairs() {
         {"  a b\n\tc\nd\n", "a  b\nc\n\td \n"},
         {"A\nb\nC\n", "a\nB\nc\n"},
     };
+    pairs.insert(pairs.end(), shapes.begin(), shapes.end());
+    return pairs;
 }
 
 TEST(FastPaths, SameListingsWithAndWithoutShortcuts) {
