@@ -1,5 +1,6 @@
 #include "common/byte_scan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -16,6 +17,14 @@ const char* find_in_tail(const char* p, const char* end, char c) {
         }
     }
     return nullptr;
+}
+
+std::size_t count_in_tail(const char* p, const char* end, char c) {
+    std::size_t count = 0;
+    for (; p < end; ++p) {
+        count += *p == c ? 1 : 0;
+    }
+    return count;
 }
 
 }  // namespace
@@ -42,7 +51,49 @@ const char* by_words(const char* p, std::size_t n, char c) {
     return find_in_tail(p, end, c);
 }
 
+// Each byte of x that is zero becomes 0x80, every other byte 0 (no carries between
+// bytes, unlike the test above), and the marks are counted.
+std::size_t count_by_words(const char* p, std::size_t n, char c) {
+    using Word = std::uintptr_t;
+    constexpr Word ONES = ~Word{0} / 0xff;
+    constexpr Word LOWS = ONES * 0x7f;
+    const Word pattern = ONES * static_cast<unsigned char>(c);
+    const char* const end = p + n;
+    std::size_t count = 0;
+    while (static_cast<std::size_t>(end - p) >= sizeof(Word)) {
+        Word w;
+        std::memcpy(&w, p, sizeof w);
+        const Word x = w ^ pattern;
+        const Word zero_marks = ~(((x & LOWS) + LOWS) | x | LOWS);
+        count += static_cast<std::size_t>(__builtin_popcountll(zero_marks));
+        p += sizeof w;
+    }
+    return count + count_in_tail(p, end, c);
+}
+
 #if defined(__SSE2__)
+// Each equal byte subtracts one (all ones) from its lane's counter; the lanes are
+// summed before any of them could reach 256.
+std::size_t count_by_vectors(const char* p, std::size_t n, char c) {
+    const char* const end = p + n;
+    const __m128i needle = _mm_set1_epi8(c);
+    const __m128i zero = _mm_setzero_si128();
+    std::size_t count = 0;
+    while (end - p >= 16) {
+        const std::size_t steps =
+            std::min<std::size_t>(static_cast<std::size_t>(end - p) / 16, 255);
+        __m128i lanes = zero;
+        for (std::size_t i = 0; i < steps; ++i, p += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, needle));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
+    }
+    return count + count_in_tail(p, end, c);
+}
+
 // Two compares and one test of both masks per step.
 const char* by_vectors(const char* p, std::size_t n, char c) {
     const char* const end = p + n;
@@ -72,5 +123,13 @@ const char* find_byte(const char* p, std::size_t n, char c) {
     return byte_scan::by_vectors(p, n, c);
 #else
     return byte_scan::by_words(p, n, c);
+#endif
+}
+
+std::size_t count_byte(const char* p, std::size_t n, char c) {
+#if defined(__SSE2__)
+    return byte_scan::count_by_vectors(p, n, c);
+#else
+    return byte_scan::count_by_words(p, n, c);
 #endif
 }

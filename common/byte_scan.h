@@ -12,14 +12,19 @@ inline char* find_byte(char* p, std::size_t n, char c) {
     return const_cast<char*>(find_byte(static_cast<const char*>(p), n, c));
 }
 
-// The ways find_byte may go, each built where the machine has what it needs, so that
+// How many of the `n` bytes at `p` equal `c`: a count of lines without a call per line.
+std::size_t count_byte(const char* p, std::size_t n, char c);
+
+// The ways find_byte and count_byte may go, each built where the machine has what it needs, so that
 // the tests check every one of them on any machine.
 namespace byte_scan {
 // A machine word at a step (the 32-bit product is built without SSE2).
 const char* by_words(const char* p, std::size_t n, char c);
+std::size_t count_by_words(const char* p, std::size_t n, char c);
 #if defined(__SSE2__)
-// Thirty-two bytes at a step.
+// Thirty-two bytes at a step (sixteen for a count).
 const char* by_vectors(const char* p, std::size_t n, char c);
+std::size_t count_by_vectors(const char* p, std::size_t n, char c);
 #endif
 }  // namespace byte_scan
 

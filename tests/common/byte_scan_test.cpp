@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,57 @@ TEST(ByteScan, FindsTheFirstOfManyInALargeBuffer) {
     EXPECT_EQ(find_byte(text.data(), text.size(), '\n'), text.data() + 700001);
     EXPECT_EQ(find_byte(text.data() + 700002, text.size() - 700002, '\n'), text.data() + 900000);
     EXPECT_EQ(find_byte(text.data(), 700001, '\n'), nullptr);
+}
+
+using Counter = std::size_t (*)(const char*, std::size_t, char);
+
+std::size_t count_one_by_one(const char* p, std::size_t n, char c) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        count += p[i] == c ? 1 : 0;
+    }
+    return count;
+}
+
+// Random bytes drawn from the needle and its near neighbours, every alignment and
+// every length up to well past a vector, then lengths past the 255 steps a vector
+// counter may take before it is summed, with the range's neighbours equal to the needle.
+void expect_like_counting(Counter count, const char* name) {
+    std::mt19937 random(7);
+    for (const unsigned char needle : {0x0a, 0x00, 0x80, 0xff}) {
+        const char c = static_cast<char>(needle);
+        const char near[] = {c, static_cast<char>(needle ^ 0x80), static_cast<char>(needle + 1),
+                             static_cast<char>(needle - 1), 'x'};
+        std::vector<char> buffer(16 * 600 + 16);
+        for (char& b : buffer) {
+            b = near[random() % 5];
+        }
+        for (const std::size_t start : {1, 2, 5, 8}) {
+            char* p = buffer.data() + start;
+            p[-1] = c;
+            for (std::size_t n = 0; n <= 70; ++n) {
+                const char kept = p[n];
+                p[n] = c;
+                ASSERT_EQ(count(p, n, c), count_one_by_one(p, n, c))
+                    << name << ": byte " << int{needle} << ", " << n << " bytes from " << start;
+                p[n] = kept;
+            }
+            for (const std::size_t n : {16 * 255 - 1, 16 * 255, 16 * 255 + 17, 16 * 600}) {
+                ASSERT_EQ(count(p, n, c), count_one_by_one(p, n, c))
+                    << name << ": byte " << int{needle} << ", " << n << " bytes";
+            }
+        }
+    }
+    std::string all_equal(16 * 1000 + 3, 'q');
+    EXPECT_EQ(count(all_equal.data(), all_equal.size(), 'q'), all_equal.size()) << name;
+}
+
+TEST(ByteScan, EveryWayCountsWhatALoopCounts) {
+    expect_like_counting(byte_scan::count_by_words, "words");
+#if defined(__SSE2__)
+    expect_like_counting(byte_scan::count_by_vectors, "vectors");
+#endif
+    expect_like_counting(count_byte, "count_byte");
 }
 
 }  // namespace
