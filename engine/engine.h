@@ -2,6 +2,8 @@
 #define PAIREX_ENGINE_ENGINE_H
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 // The difference engine, driven like a command-line tool but run in-process.
 //
@@ -26,5 +28,24 @@ void engine_set_fast_paths(bool on);
 // while the fast paths are). `after_map`, when not null, is called with a file's name
 // right after it was mapped, before any of its bytes are looked at.
 void engine_set_mapping(std::size_t min_bytes, void (*after_map)(const char* name));
+
+// A file's text that the caller holds already, as text mode reads the file.
+struct LentText {
+    std::string name;      // matched against an operand exactly as it is given
+    char* data = nullptr;  // the text; the engine writes only past `length`
+    std::size_t length = 0;
+    std::size_t capacity = 0;  // bytes at `data`: a text is taken when this is at
+                               // least length + LENT_SPARE_BYTES
+};
+// After the data the engine writes a line feed (for a last line without one) and
+// eight zero bytes.
+constexpr std::size_t LENT_SPARE_BYTES = 9;
+
+// Until called again, a regular-file operand named like one of `texts` is compared as
+// that text instead of being read: the caller's text and the engine's can then never
+// differ, and a large file is not read and held twice. The file is still opened, and
+// its first block as stored still decides whether the pair is binary. Call with an
+// empty vector after the run.
+void engine_lend_texts(std::vector<LentText> texts);
 
 #endif

@@ -140,6 +140,9 @@ struct InputFile {
     bool data_ended = false;
     // `text` maps the file itself (see map_input_text): it is never grown or read into.
     bool mapped = false;
+    // The data is a text lent by the caller (see engine_lend_texts): `text` is null,
+    // shared_text points at it, and it is never grown or read into.
+    bool lent = false;
 
     char* data() { return text ? text.get() : shared_text; }
     bool is_absent() const { return descriptor < 0; }

@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "common/textio.h"
+#include "engine/engine.h"
 #include "engine/engine_internal.h"
 
 // Data held per file is addressed with 32-bit offsets; anything larger cannot be held.
@@ -13,6 +16,7 @@ static constexpr std::uint64_t MAX_TEXT = std::numeric_limits<std::int32_t>::max
 // whole words up to them); one byte more holds the line feed that completion may append.
 static constexpr std::size_t ZERO_PAD = 8;
 static constexpr std::size_t SPARE_BYTES = 1 + ZERO_PAD;
+static_assert(LENT_SPARE_BYTES == SPARE_BYTES, "a lent text needs the spare bytes of a read one");
 // One read asks for at most 1 GiB, so that its count fits the int the runtimes return.
 static constexpr std::size_t MAX_READ = std::size_t{1} << 30;
 // A full buffer first reads a 4 KiB probe, then grows by at least 64 KiB at a time (and
@@ -55,6 +59,39 @@ std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want) {
     return total;
 }
 
+static std::vector<LentText> lent_texts;
+
+void engine_lend_texts(std::vector<LentText> texts) {
+    lent_texts = std::move(texts);
+}
+
+static const LentText* lent_text_for(const InputFile& file) {
+    if (file.is_absent() || !file.status.is_regular) {
+        return nullptr;
+    }
+    for (const LentText& t : lent_texts) {
+        if (t.name == file.name && t.data != nullptr && t.length <= MAX_TEXT &&
+            t.capacity >= t.length + SPARE_BYTES) {
+            return &t;
+        }
+    }
+    return nullptr;
+}
+
+// Takes the caller's text for `file` when one is lent: the file is then whole already.
+static bool take_lent_text(InputFile& file) {
+    const LentText* t = lent_text_for(file);
+    if (t == nullptr) {
+        return false;
+    }
+    file.text.reset();
+    file.shared_text = t->data;
+    file.text_capacity = t->capacity;
+    file.text_length = static_cast<std::int64_t>(t->length);
+    file.lent = true;
+    return true;
+}
+
 // Makes sure `file.text` can hold `needed` data bytes plus the line feed completion may
 // append and eight zero bytes.
 static void reserve_text(InputFile& file, std::uint64_t needed) {
@@ -89,8 +126,10 @@ static int read_first_block(InputFile& file, bool skip) {
     // Room for a whole block, or a regular file's whole size, plus the spare bytes.
     const std::size_t block = file.block_size();
     std::uint64_t data = block;
-    // A file that will likely be mapped needs no buffer of its size.
-    if (file.status.is_regular && file.status.size > data && !may_map_input(file)) {
+    // A file that will likely be mapped, or whose text is lent, needs no buffer of its
+    // size.
+    if (file.status.is_regular && file.status.size > data && !may_map_input(file) &&
+        lent_text_for(file) == nullptr) {
         data = file.status.size;
     }
     reserve_text(file, data);
@@ -115,7 +154,7 @@ static void filter_first_block(InputFile& file) {
 // that it is compared whole. A regular file's buffer is already sized from its size on
 // disk; it grows only when the file holds more than that.
 static void read_remaining_text(InputFile& file) {
-    if (file.is_absent() || file.mapped) {
+    if (file.is_absent() || file.mapped || file.lent) {
         return;
     }
     for (;;) {
@@ -164,7 +203,7 @@ static void read_pair_text(InputFile files[2]) {
     }
     complete_final_line(f0);
     if (shared) {
-        f1.shared_text = f0.text.get();
+        f1.shared_text = f0.data();
         f1.text_capacity = f0.text_capacity;
         f1.text_length = f0.text_length;
         f1.lacks_final_newline = f0.lacks_final_newline;
@@ -186,8 +225,9 @@ int load_input_pair(InputFile files[2]) {
     }
     const bool shared = files[0].descriptor == files[1].descriptor;
     for (int i = 0; i < (shared ? 1 : 2); ++i) {
-        // A mapped file is whole already; its first block read is dropped with its buffer.
-        if (!map_input_text(files[i], SPARE_BYTES)) {
+        // A lent or mapped file is whole already; its first block read is dropped with
+        // its buffer.
+        if (!take_lent_text(files[i]) && !map_input_text(files[i], SPARE_BYTES)) {
             filter_first_block(files[i]);
             if (files[i].status.is_regular) {
                 reserve_text(files[i], files[i].status.size);

@@ -120,6 +120,27 @@ int engine_operand(const MergeSide& side, const std::string& listing, std::strin
     return 0;
 }
 
+// The sides whose text the engine can compare as it stands (a file of bytes, compared
+// under its own name): it then compares exactly what the panes show, even when the
+// file changed since it was loaded, and reads no file a second time.
+std::vector<LentText> lent_texts(const char* const operands[2], const MergeSide* const sides[2]) {
+    std::vector<LentText> texts;
+    for (int i = 0; i < 2; ++i) {
+        const MergeSide& side = *sides[i];
+        if (side.encoding != ENCODING_BYTES || !side.text || operands[i] != side.path) {
+            continue;
+        }
+        LentText t;
+        t.name = operands[i];
+        t.data = side.text.get();
+        t.length = static_cast<std::size_t>(side.text_end - side.text.get()) +
+                   (side.line_count > 0 && !side.lacks_final_newline ? 1 : 0);
+        t.capacity = side.text_capacity;
+        texts.push_back(std::move(t));
+    }
+    return texts;
+}
+
 }  // namespace
 
 std::vector<std::string> comparison_arguments(const std::string& listing, const char* left_path,
@@ -152,7 +173,9 @@ static int run_engine(RunFiles& files, const char* left_path, const char* right_
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
+    engine_lend_texts(lent_texts(operands, sides));
     engine_result = comparison_engine(static_cast<int>(args.size()), argv.data());
+    engine_lend_texts({});
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "common/byte_scan.h"
 #include "common/report.h"
 #include "common/textio.h"
+#include "engine/engine.h"
 #include "merge/blocks.h"
 #include "merge/history.h"
 #include "merge/merge_platform.h"
@@ -55,8 +56,8 @@ static std::unique_ptr<char[]> allocate_text(std::size_t bytes) {
 // Turns the raw bytes of a file (`n` of them in `text`) into the text the lines are
 // cut from: UTF-16 becomes UTF-8 in a new buffer, a UTF-8 mark is dropped. Returns the
 // length, or -1 after reporting.
-static long long decode_text(const char* path, std::unique_ptr<char[]>& text, std::size_t n,
-                             TextEncoding encoding) {
+static long long decode_text(const char* path, std::unique_ptr<char[]>& text, std::size_t& capacity,
+                             std::size_t n, TextEncoding encoding) {
     const std::size_t mark = encoding_mark(encoding).size();
     if (encoding == ENCODING_UTF8_BOM) {
         std::memmove(text.get(), text.get() + mark, n - mark);
@@ -65,7 +66,8 @@ static long long decode_text(const char* path, std::unique_ptr<char[]>& text, st
     if (!is_utf16(encoding)) {
         return static_cast<long long>(n);
     }
-    std::unique_ptr<char[]> utf8 = allocate_text(utf8_capacity_for_utf16(n - mark) + 2);
+    const std::size_t utf8_capacity = utf8_capacity_for_utf16(n - mark) + LENT_SPARE_BYTES;
+    std::unique_ptr<char[]> utf8 = allocate_text(utf8_capacity);
     if (!utf8) {
         report_out_of_memory();
         return -1;
@@ -78,6 +80,7 @@ static long long decode_text(const char* path, std::unique_ptr<char[]>& text, st
         return -1;
     }
     text = std::move(utf8);
+    capacity = utf8_capacity;
     return length;
 }
 
@@ -97,15 +100,12 @@ static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
     }
 }
 
-// Splits begin..end at line feeds (each becomes a NUL) into `lines`, allocated once at
-// its final size. Returns 0, or -1 after reporting "Not enough memory".
+// Splits begin..end at line feeds into `lines`, allocated once at its final size. Returns 0, or -1
+// after reporting "Not enough memory".
 static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
-    std::size_t count = 0;
-    for (const char* p = begin; p < end;) {
-        const char* nl = find_byte(p, static_cast<std::size_t>(end - p), '\n');
-        ++count;
-        p = nl != nullptr ? nl + 1 : end;
-    }
+    const auto bytes = static_cast<std::size_t>(end - begin);
+    const std::size_t count =
+        count_byte(begin, bytes, '\n') + (bytes > 0 && end[-1] != '\n' ? 1 : 0);
     if (count > INT32_MAX || merge_allocation_refused(count * sizeof(char*))) {
         report_out_of_memory();
         return -1;
@@ -122,7 +122,6 @@ static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
         if (nl == nullptr) {
             break;
         }
-        *nl = '\0';
         p = nl + 1;
     }
     return 0;
@@ -139,9 +138,11 @@ int read_text_lines(const char* path, TextLines& out) {
         report_message("Unable to open file", SEVERITY_ERROR);
         return -1;
     }
-    // Decoding and text mode never make a file of bytes longer.
+    // Decoding and text mode never make a file of bytes longer. The spare bytes let the
+    // engine compare this very text (see engine_lend_texts).
+    std::size_t capacity = static_cast<std::size_t>(size) + LENT_SPARE_BYTES;
     std::unique_ptr<char[]> text =
-        size <= SIZE_MAX - 2 ? allocate_text(static_cast<std::size_t>(size) + 2) : nullptr;
+        size <= SIZE_MAX - LENT_SPARE_BYTES ? allocate_text(capacity) : nullptr;
     if (!text) {
         std::fclose(f);
         report_out_of_memory();
@@ -154,7 +155,8 @@ int read_text_lines(const char* path, TextLines& out) {
         return -1;
     }
     const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));
-    const long long decoded = decode_text(path, text, static_cast<std::size_t>(got), encoding);
+    const long long decoded =
+        decode_text(path, text, capacity, static_cast<std::size_t>(got), encoding);
     if (decoded < 0) {
         return -1;
     }
@@ -169,9 +171,10 @@ int read_text_lines(const char* path, TextLines& out) {
     if (split_lines(begin, end, lines) != 0) {
         return -1;
     }
-    // The last line ends at its line feed (now a NUL), or at the end of the text.
+    // The last line ends at its line feed, or at the end of the text.
     out.text_end = end > begin && !out.lacks_final_newline ? end - 1 : end;
     out.text = std::move(text);
+    out.text_capacity = capacity;
     out.line_count = static_cast<int32_t>(lines.size());
     out.lines = std::move(lines);
     out.encoding = encoding;
@@ -195,6 +198,7 @@ int load_side(const char* path, Side which) {
     free_side_text(side);
     side.line_count = loaded.line_count;
     side.text = std::move(loaded.text);
+    side.text_capacity = loaded.text_capacity;
     side.lines = std::move(loaded.lines);
     side.text_end = loaded.text_end;
     side.encoding = loaded.encoding;
@@ -237,6 +241,7 @@ void free_side_text(MergeSide& side) {
     side.lines.clear();
     side.lines.shrink_to_fit();
     side.text.reset();
+    side.text_capacity = 0;
     side.text_end = nullptr;
     side.encoding = ENCODING_BYTES;
     side.lacks_final_newline = false;

@@ -43,10 +43,11 @@ inline bool is_present(const DiffBlock& b) {
 struct MergeSide {
     int32_t line_count = 0;
     char path[PATH_BUFFER_SIZE] = {};
-    // All lines live in one buffer; lines[i] points into it and each line is ended by a
-    // NUL in place of its line feed. A line may hold NUL bytes of its own: its length
-    // is the distance to the next line (to text_end for the last), see line_text.
+    // All lines live in one buffer, as text mode reads the file; lines[i] points into
+    // it. A line's length is the distance to the next line less its line feed (to
+    // text_end for the last), see line_text, so a line may hold any byte.
     std::unique_ptr<char[]> text;
+    std::size_t text_capacity = 0;  // bytes at text, spare ones past the text included
     std::vector<char*> lines;
     char* text_end = nullptr;                // where the last line's text ends
     TextEncoding encoding = ENCODING_BYTES;  // how the file was stored
@@ -88,6 +89,7 @@ inline std::string_view line_text(const MergeSide& side, int32_t i) {
 // The text of one file split into lines, as a side holds it.
 struct TextLines {
     std::unique_ptr<char[]> text;
+    std::size_t text_capacity = 0;
     std::vector<char*> lines;
     char* text_end = nullptr;
     int32_t line_count = 0;

@@ -135,6 +135,23 @@ TEST_F(Comparison, UnreadableInputLeavesTheDocumentUncompared) {
     EXPECT_EQ(files_in_tmp(), 0);
 }
 
+// The blocks must describe the lines on screen: a listing of what the file holds now
+// would point choices at lines the panes do not have.
+TEST_F(Comparison, AFileChangedSinceItWasLoadedIsComparedAsShown) {
+    const std::string left = load(SIDE_LEFT, "l.txt", lf_lines({"a", "b", "c", "d"}));
+    load(SIDE_RIGHT, "r.txt", "a\nX\nc\nd");  // no final line feed
+    TempDir::write_at(left, "q\n");
+    compare_files();
+    EXPECT_TRUE(reported_messages().empty());
+    ASSERT_EQ(block_count(), 2);  // 2c2 and 4c4 (the line feed)
+    EXPECT_EQ((*merge_document.left.own_blocks)[0].first, 2);
+    EXPECT_EQ((*merge_document.right.own_blocks)[1].last, 4);
+    EXPECT_EQ(merge_document.left.line_count, 4);
+    EXPECT_EQ(line_text(merge_document.left, 3), "d");
+    EXPECT_EQ(line_text(merge_document.right, 3), "d");
+    EXPECT_EQ(files_in_tmp(), 0);
+}
+
 TEST_F(Comparison, TablesThatCannotBeHadLeaveTheDocumentAsItWas) {
     load(SIDE_LEFT, "l.txt", lf_lines({"a", "b", "c", "d", "e", "f"}));
     load(SIDE_RIGHT, "r.txt", lf_lines({"x", "b", "y", "d", "z", "f"}));
