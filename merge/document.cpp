@@ -140,9 +140,9 @@ int read_text_lines(const char* path, TextLines& out) {
     }
     // Decoding and text mode never make a file of bytes longer. The spare bytes let the
     // engine compare this very text (see engine_lend_texts).
-    std::size_t capacity = static_cast<std::size_t>(size) + LENT_SPARE_BYTES;
-    std::unique_ptr<char[]> text =
-        size <= SIZE_MAX - LENT_SPARE_BYTES ? allocate_text(capacity) : nullptr;
+    const bool fits = size <= SIZE_MAX - LENT_SPARE_BYTES;
+    std::size_t capacity = fits ? static_cast<std::size_t>(size) + LENT_SPARE_BYTES : 0;
+    std::unique_ptr<char[]> text = fits ? allocate_text(capacity) : nullptr;
     if (!text) {
         std::fclose(f);
         report_out_of_memory();
