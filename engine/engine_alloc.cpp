@@ -38,9 +38,21 @@ void engine_out_of_memory() {
     throw EngineOutOfMemory{};
 }
 
-void engine_advise_large(void* block, std::size_t size) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
+namespace {
+constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
+// From this size a table starts on a huge-page boundary and fills whole huge pages.
+// Placed anywhere in the heap, it would share its first and last huge page with its
+// neighbours, whose small pages are already there, and much of a table of a few MiB
+// would still fault in 4 KiB at a time: on the 1,000,000-line pair that was 3,000 of
+// the run's 3,200 faults.
+constexpr std::size_t ALIGNED_FROM = std::size_t{1} << 20;
+}  // namespace
+#endif
+
+// A grown block lies where the heap puts it: only the whole huge pages inside it.
+static void advise_large(void* block, std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
     if (size < 2 * HUGE_PAGE) {
         return;
     }
@@ -59,11 +71,21 @@ void engine_advise_large(void* block, std::size_t size) {
 }
 
 void* engine_alloc(std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (size >= ALIGNED_FROM && size <= static_cast<std::size_t>(-1) - HUGE_PAGE) {
+        const std::size_t whole = (size + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+        void* p = std::aligned_alloc(HUGE_PAGE, whole);
+        if (p == nullptr) {
+            engine_out_of_memory();
+        }
+        madvise(p, whole, MADV_HUGEPAGE);
+        return p;
+    }
+#endif
     void* p = std::malloc(size == 0 ? 1 : size);
     if (p == nullptr) {
         engine_out_of_memory();
     }
-    engine_advise_large(p, size);
     return p;
 }
 
@@ -72,6 +94,6 @@ void* engine_realloc(void* block, std::size_t size) {
     if (p == nullptr) {
         engine_out_of_memory();
     }
-    engine_advise_large(p, size);
+    advise_large(p, size);
     return p;
 }

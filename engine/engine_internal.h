@@ -38,7 +38,10 @@ extern EngineOptions engine_options;
 void report_engine_error(const char* format, const char* arg1 = nullptr,
                          const char* arg2 = nullptr);
 // malloc/realloc that treat 0 bytes as 1; a refused request shows "Not enough memory"
-// and abandons the run (the run returns 2, everything allocated is released).
+// and abandons the run (the run returns 2, everything allocated is released). Where the
+// system offers huge pages, large blocks are advised for them (engine_alloc's from
+// 1 MiB, aligned and rounded to whole huge pages): touching fresh memory then costs one
+// fault per 2 MiB instead of per 4 KiB. Either block is freed with std::free.
 void* engine_alloc(std::size_t size);
 void* engine_realloc(void* block, std::size_t size);
 // Thrown to abandon a run after "Not enough memory" has been shown; engine_run catches
@@ -48,10 +51,6 @@ struct EngineOutOfMemory {};
 [[noreturn]] void engine_out_of_memory();
 // Called at the start of a run: the next refusal is shown again.
 void engine_reset_memory_report();
-
-// Large blocks (4 MiB and more) are advised for huge pages where the system offers
-// them: touching fresh memory then costs one fault per 2 MiB instead of per 4 KiB.
-void engine_advise_large(void* block, std::size_t size);
 
 // The allocator of the engine's tables: engine_alloc (huge pages, "Not enough memory")
 // and no value-initialisation of trivial elements, since every table either writes
