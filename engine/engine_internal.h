@@ -255,6 +255,13 @@ void classify_pair(InputFile files[2]);
 // them) are equal under -i, -b and -w.
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen);
 
+// --- blank_hash.cpp
+// A line hash: of the line at `p`, ended by its line feed, whose position it stores in
+// `*end`. The data must be followed by eight bytes that may be read.
+using LineHash = std::uint32_t (*)(const unsigned char* p, const unsigned char** end);
+// The hash of lines under -w (and -i when `fold`) eight bytes at a step: equal for
+// lines equal under those rules. Null where the processor lacks the byte shuffle.
+LineHash blank_skipping_hash(bool fold);
 // --- discard.cpp
 // Sets aside the lines that cannot anchor a match: lines without a partner in the
 // other file, and lines with very many partners among them. Fills kept_classes,

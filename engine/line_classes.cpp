@@ -160,12 +160,14 @@ std::uint32_t hash_plain_line(const unsigned char* p, const unsigned char** end)
 
 bool fast_paths = true;
 
-using HashFunction = std::uint32_t (*)(const unsigned char*, const unsigned char**);
-
 // -w takes precedence over -b.
-HashFunction hash_for_options() {
+LineHash hash_for_options() {
     const EngineOptions& o = engine_options;
     if (o.skip_all_blanks) {
+        const LineHash fast = fast_paths ? blank_skipping_hash(o.fold_case != 0) : nullptr;
+        if (fast != nullptr) {
+            return fast;
+        }
         return o.fold_case ? hash_line_as<true, false, true> : hash_line_as<true, false, false>;
     }
     if (o.ignore_space_amount) {
@@ -287,7 +289,7 @@ void hash_middle_lines(InputFile& file) {
     const char* t = file.data();
     Table<std::uint32_t>& starts = file.line_starts;
     Table<std::int32_t>& hashes = file.line_classes;
-    const HashFunction hash_line = hash_for_options();
+    const LineHash hash_line = hash_for_options();
     starts.clear();
     hashes.clear();
     starts.reserve(static_cast<std::size_t>(file.line_capacity) + 1);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,61 @@ TEST(FastPaths, SameListingsWithAndWithoutShortcuts) {
                                      options.back();
             ASSERT_EQ(fast.result, slow.result) << what;
             ASSERT_EQ(fast.exists, slow.exists) << what;
+            ASSERT_EQ(fast.listing, slow.listing) << what;
+        }
+    }
+}
+
+// Lines that differ only in their white space, with every white byte, at every place
+// of an eight-byte word and in runs of any length, and lines that differ in one byte
+// or in letter case: -w (and -i) must find exactly the partners it finds byte by byte.
+TEST(FastPaths, WhiteSpaceRulesFindTheSamePartners) {
+    TempDir dir;
+    const std::string out = dir.file("out.lst");
+    const std::string whites = std::string("\b\t\v\f ", 5) + "\xA0";
+    const std::string others = std::string("aZ09~_\x80\x9F\xA1\xFF\x7F\x01\0", 13);
+    property::Generator gen(property::DEFAULT_SEED + 11);
+    std::mt19937& rng = gen.rng();
+    const auto pick = [&](const std::string& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
+    };
+    const auto with_blanks = [&](const std::string& bytes) {
+        std::string line;
+        for (const char c : bytes) {
+            const int run = std::uniform_int_distribution<int>(-6, 10)(rng);
+            for (int i = 0; i < run; ++i) {
+                line += pick(whites);
+            }
+            line += c;
+        }
+        return line + std::string(rng() % 3, ' ') + "\n";
+    };
+    for (int n = 0; n < 60; ++n) {
+        std::string first;
+        std::string second;
+        for (int k = 0; k < 30; ++k) {
+            std::string bytes;
+            const std::size_t length = rng() % 40;
+            for (std::size_t i = 0; i < length; ++i) {
+                bytes += pick(others);
+            }
+            first += with_blanks(bytes);
+            std::string other = bytes;
+            if (!other.empty() && rng() % 4 == 0) {
+                char& c = other[rng() % other.size()];
+                c = c == 'a' ? 'A' : (c == 'Z' ? 'z' : 'q');
+            }
+            second += with_blanks(other);
+        }
+        const std::string p1 = dir.write("a.txt", first);
+        const std::string p2 = dir.write("b.txt", second);
+        for (const std::vector<std::string>& options :
+             {std::vector<std::string>{"-a", "-w"}, {"-a", "-w", "-i"}, {"-a", "-s", "-w"}}) {
+            const Listed fast = run_pair(options, p1, p2, out, true);
+            const Listed slow = run_pair(options, p1, p2, out, false);
+            const std::string what =
+                "pair " + std::to_string(n) + " with " + options[1] + " " + options.back();
+            ASSERT_EQ(fast.result, slow.result) << what;
             ASSERT_EQ(fast.listing, slow.listing) << what;
         }
     }
