@@ -71,7 +71,55 @@ std::size_t count_by_words(const char* p, std::size_t n, char c) {
     return count + count_in_tail(p, end, c);
 }
 
+namespace {
+std::uint64_t load_word(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+}  // namespace
+
+// Eight bytes at a step; the last step overlaps the one before it rather than ending
+// byte by byte.
+bool equal_by_words(const char* a, const char* b, std::size_t n) {
+    if (n < 8) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (a[i] != b[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+    for (std::size_t i = 0; i + 8 <= n; i += 8) {
+        if (load_word(a + i) != load_word(b + i)) {
+            return false;
+        }
+    }
+    return load_word(a + n - 8) == load_word(b + n - 8);
+}
+
 #if defined(__SSE2__)
+namespace {
+bool equal_vector(const char* a, const char* b) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(x, y)) == 0xFFFF;
+}
+}  // namespace
+
+// Sixteen bytes at a step, the last step overlapping as above.
+bool equal_by_vectors(const char* a, const char* b, std::size_t n) {
+    if (n < 16) {
+        return equal_by_words(a, b, n);
+    }
+    for (std::size_t i = 0; i + 16 <= n; i += 16) {
+        if (!equal_vector(a + i, b + i)) {
+            return false;
+        }
+    }
+    return equal_vector(a + n - 16, b + n - 16);
+}
+
 // Each equal byte subtracts one (all ones) from its lane's counter; the lanes are
 // summed before any of them could reach 256.
 std::size_t count_by_vectors(const char* p, std::size_t n, char c) {
@@ -131,5 +179,15 @@ std::size_t count_byte(const char* p, std::size_t n, char c) {
     return byte_scan::count_by_vectors(p, n, c);
 #else
     return byte_scan::count_by_words(p, n, c);
+#endif
+}
+
+bool bytes_equal(const char* a, const char* b, std::size_t n) {
+#if defined(__GLIBC__)
+    return std::memcmp(a, b, n) == 0;
+#elif defined(__SSE2__)
+    return byte_scan::equal_by_vectors(a, b, n);
+#else
+    return byte_scan::equal_by_words(a, b, n);
 #endif
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
+#include "common/byte_scan.h"
 #include "engine/engine_internal.h"
 
 namespace {
@@ -42,8 +42,7 @@ bool raw_files_equal(InputFile files[2]) {
             }
             counts[i] = have;
         }
-        if (counts[0] != counts[1] ||
-            std::memcmp(blocks[0].data(), blocks[1].data(), counts[0]) != 0) {
+        if (counts[0] != counts[1] || !bytes_equal(blocks[0].data(), blocks[1].data(), counts[0])) {
             return false;
         }
         if (counts[0] < block) {
@@ -75,7 +74,7 @@ bool streamed_files_equal(InputFile files[2]) {
             counts[i] = have;
         }
         if (counts[0] != counts[1] ||
-            std::memcmp(files[0].text.get(), files[1].text.get(), counts[0]) != 0) {
+            !bytes_equal(files[0].text.get(), files[1].text.get(), counts[0])) {
             return false;
         }
         if (counts[0] < block) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/byte_scan.h"
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
 
@@ -232,7 +233,7 @@ bool walk_equivalent(const unsigned char* p, const unsigned char* q) {
 }  // namespace
 
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen) {
-    if (alen == blen && std::memcmp(a, b, static_cast<std::size_t>(alen)) == 0) {
+    if (alen == blen && bytes_equal(a, b, static_cast<std::size_t>(alen))) {
         return true;
     }
     const EngineOptions& o = engine_options;

@@ -110,3 +110,41 @@ TEST(ByteScan, EveryWayCountsWhatALoopCounts) {
 }
 
 }  // namespace
+
+namespace {
+
+using Comparer = bool (*)(const char*, const char*, std::size_t);
+
+// Every length up to a few steps of the widest way, at two alignments, equal or with
+// one byte changed at every place (by the high bit alone, or by one), and a change
+// just past the range, which must not count.
+void expect_like_memcmp(Comparer equal, const char* name) {
+    std::vector<char> a(140);
+    std::vector<char> b(140);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        a[i] = static_cast<char>(i * 37 + 11);
+    }
+    for (const std::size_t start : {0, 5}) {
+        for (std::size_t n = 0; n <= 100; ++n) {
+            for (std::size_t at = 0; at <= n; ++at) {  // at == n: equal within the range
+                for (const int change : {0x80, 1}) {
+                    b = a;
+                    b[start + at] = static_cast<char>(b[start + at] ^ change);
+                    const bool want = std::memcmp(a.data() + start, b.data() + start, n) == 0;
+                    ASSERT_EQ(equal(a.data() + start, b.data() + start, n), want)
+                        << name << ": change at " << at << " of " << n << ", start " << start;
+                }
+            }
+        }
+    }
+}
+
+TEST(ByteScan, EveryWayComparesAsMemcmpDoes) {
+    expect_like_memcmp(byte_scan::equal_by_words, "words");
+#if defined(__SSE2__)
+    expect_like_memcmp(byte_scan::equal_by_vectors, "vectors");
+#endif
+    expect_like_memcmp(bytes_equal, "bytes_equal");
+}
+
+}  // namespace
