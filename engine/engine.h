@@ -29,6 +29,12 @@ void engine_set_fast_paths(bool on);
 // right after it was mapped, before any of its bytes are looked at.
 void engine_set_mapping(std::size_t min_bytes, void (*after_map)(const char* name));
 
+// For tests: table blocks of at least `min_bytes` freed during a run are kept and later
+// tables carved out of them, until the run ends (on Windows from 1 MiB unless set,
+// elsewhere not unless set, where the heap reuses freed memory by itself). Zero turns
+// the keeping off.
+void engine_set_block_keeping(std::size_t min_bytes);
+
 // A file's text that the caller holds already, as text mode reads the file.
 struct LentText {
     std::string name;      // matched against an operand exactly as it is given

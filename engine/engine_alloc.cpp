@@ -70,23 +70,119 @@ static void advise_large(void* block, std::size_t size) {
 #endif
 }
 
-void* engine_alloc(std::size_t size) {
+// engine_alloc without the report: null when refused.
+static void* try_alloc(std::size_t size) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     if (size >= ALIGNED_FROM && size <= static_cast<std::size_t>(-1) - HUGE_PAGE) {
         const std::size_t whole = (size + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
         void* p = std::aligned_alloc(HUGE_PAGE, whole);
-        if (p == nullptr) {
-            engine_out_of_memory();
+        if (p != nullptr) {
+            madvise(p, whole, MADV_HUGEPAGE);
         }
-        madvise(p, whole, MADV_HUGEPAGE);
         return p;
     }
 #endif
-    void* p = std::malloc(size == 0 ? 1 : size);
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* engine_alloc(std::size_t size) {
+    void* p = try_alloc(size);
     if (p == nullptr) {
         engine_out_of_memory();
     }
     return p;
+}
+
+namespace {
+
+struct KeptBlock {
+    char* base;
+    std::size_t size;
+    std::size_t used;  // carved from the start; tables are never moved
+    std::size_t live;  // tables carved out of it and not yet freed
+};
+
+constexpr int MAX_KEPT_BLOCKS = 16;
+// Carved tables start at multiples of a cache line.
+constexpr std::size_t CARVE_STEP = 64;
+
+#if defined(_WIN32)
+std::size_t keep_from = std::size_t{1} << 20;
+#else
+std::size_t keep_from = 0;
+#endif
+KeptBlock kept_blocks[MAX_KEPT_BLOCKS];
+int kept_count = 0;
+
+// Frees the kept blocks no table is carved from; true when there were any.
+bool release_idle_blocks() {
+    int kept = 0;
+    for (int i = 0; i < kept_count; ++i) {
+        if (kept_blocks[i].live == 0) {
+            std::free(kept_blocks[i].base);
+        } else {
+            kept_blocks[kept++] = kept_blocks[i];
+        }
+    }
+    const bool released = kept != kept_count;
+    kept_count = kept;
+    return released;
+}
+
+}  // namespace
+
+void engine_set_block_keeping(std::size_t min_bytes) {
+    engine_release_kept_blocks();
+    keep_from = min_bytes;
+}
+
+void* engine_table_alloc(std::size_t size) {
+    if (keep_from != 0 && size >= keep_from) {
+        for (int i = 0; i < kept_count; ++i) {
+            KeptBlock& k = kept_blocks[i];
+            if (k.size - k.used >= size) {
+                char* p = k.base + k.used;
+                const std::size_t step = (size + CARVE_STEP - 1) & ~(CARVE_STEP - 1);
+                k.used = step < k.size - k.used ? k.used + step : k.size;
+                ++k.live;
+                return p;
+            }
+        }
+    }
+    void* p = try_alloc(size);
+    if (p == nullptr && release_idle_blocks()) {
+        p = try_alloc(size);
+    }
+    if (p == nullptr) {
+        engine_out_of_memory();
+    }
+    return p;
+}
+
+void engine_table_free(void* block, std::size_t size) {
+    const auto at = reinterpret_cast<std::uintptr_t>(block);
+    for (int i = 0; i < kept_count; ++i) {
+        KeptBlock& k = kept_blocks[i];
+        const auto base = reinterpret_cast<std::uintptr_t>(k.base);
+        if (at >= base && at - base < k.size) {
+            if (--k.live == 0) {
+                k.used = 0;
+            }
+            return;
+        }
+    }
+    if (keep_from != 0 && size >= keep_from && kept_count < MAX_KEPT_BLOCKS) {
+        kept_blocks[kept_count++] = {static_cast<char*>(block), size, 0, 0};
+        return;
+    }
+    std::free(block);
+}
+
+void engine_release_kept_blocks() {
+    for (int i = 0; i < kept_count; ++i) {
+        std::free(kept_blocks[i].base);
+    }
+    kept_count = 0;
 }
 
 void* engine_realloc(void* block, std::size_t size) {

@@ -39,5 +39,6 @@ int engine_run(int argc, char** argv) {
     if (!finish_listing()) {
         report_engine_error("Error writing temp. file");
     }
+    engine_release_kept_blocks();
     return result;
 }
