@@ -41,11 +41,14 @@ void engine_out_of_memory() {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
 namespace {
 constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
-// From this size a table starts on a huge-page boundary and fills whole huge pages.
-// Placed anywhere in the heap, it would share its first and last huge page with its
-// neighbours, whose small pages are already there, and much of a table of a few MiB
-// would still fault in 4 KiB at a time: on the 1,000,000-line pair that was 3,000 of
-// the run's 3,200 faults.
+constexpr std::size_t SMALL_PAGE = 4096;
+// From this size a table starts on a huge-page boundary, and its huge pages are advised
+// up to the end of the last one. Placed anywhere in the heap, it would share its first
+// huge page with blocks whose small pages are already there, and much of a table of a
+// few MiB would still fault in 4 KiB at a time: on the 1,000,000-line pair that was
+// 3,000 of the run's 3,200 faults. The size is not rounded up to whole huge pages:
+// that left up to 2 MiB a table zeroed and never used (peak memory 2.09 times the
+// pair's size instead of 1.93).
 constexpr std::size_t ALIGNED_FROM = std::size_t{1} << 20;
 }  // namespace
 #endif
@@ -74,8 +77,10 @@ static void advise_large(void* block, std::size_t size) {
 static void* try_alloc(std::size_t size) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     if (size >= ALIGNED_FROM && size <= static_cast<std::size_t>(-1) - HUGE_PAGE) {
+        // The huge pages after the block's end are advised too: the heap puts the next
+        // blocks there, so the last one is not zeroed for nothing.
         const std::size_t whole = (size + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
-        void* p = std::aligned_alloc(HUGE_PAGE, whole);
+        void* p = std::aligned_alloc(HUGE_PAGE, (size + SMALL_PAGE - 1) & ~(SMALL_PAGE - 1));
         if (p != nullptr) {
             madvise(p, whole, MADV_HUGEPAGE);
         }

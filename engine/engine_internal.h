@@ -40,7 +40,7 @@ void report_engine_error(const char* format, const char* arg1 = nullptr,
 // malloc/realloc that treat 0 bytes as 1; a refused request shows "Not enough memory"
 // and abandons the run (the run returns 2, everything allocated is released). Where the
 // system offers huge pages, large blocks are advised for them (engine_alloc's from
-// 1 MiB, aligned and rounded to whole huge pages): touching fresh memory then costs one
+// 1 MiB, aligned to a huge page): touching fresh memory then costs one
 // fault per 2 MiB instead of per 4 KiB. Either block is freed with std::free.
 void* engine_alloc(std::size_t size);
 void* engine_realloc(void* block, std::size_t size);
