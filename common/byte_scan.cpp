@@ -98,7 +98,33 @@ bool equal_by_words(const char* a, const char* b, std::size_t n) {
     return load_word(a + n - 8) == load_word(b + n - 8);
 }
 
+std::size_t positions_by_bytes(const char* p, std::size_t n, char c, const char** out) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (p[i] == c) {
+            out[count++] = p + i + 1;
+        }
+    }
+    return count;
+}
+
 #if defined(__SSE2__)
+// Sixteen bytes at a step; each set bit of the step's mask is one position.
+std::size_t positions_by_vectors(const char* p, std::size_t n, char c, const char** out) {
+    const __m128i needle = _mm_set1_epi8(c);
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, needle)));
+        while (mask != 0) {
+            out[count++] = p + i + __builtin_ctz(mask) + 1;
+            mask &= mask - 1;
+        }
+    }
+    return count + positions_by_bytes(p + i, n - i, c, out + count);
+}
+
 namespace {
 bool equal_vector(const char* a, const char* b) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
@@ -189,5 +215,13 @@ bool bytes_equal(const char* a, const char* b, std::size_t n) {
     return byte_scan::equal_by_vectors(a, b, n);
 #else
     return byte_scan::equal_by_words(a, b, n);
+#endif
+}
+
+std::size_t positions_after(const char* p, std::size_t n, char c, const char** out) {
+#if defined(__SSE2__)
+    return byte_scan::positions_by_vectors(p, n, c, out);
+#else
+    return byte_scan::positions_by_bytes(p, n, c, out);
 #endif
 }

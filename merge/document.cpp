@@ -104,25 +104,27 @@ static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
 // after reporting "Not enough memory".
 static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
     const auto bytes = static_cast<std::size_t>(end - begin);
-    const std::size_t count =
-        count_byte(begin, bytes, '\n') + (bytes > 0 && end[-1] != '\n' ? 1 : 0);
-    if (count > INT32_MAX || merge_allocation_refused(count * sizeof(char*))) {
+    const std::size_t feeds = count_byte(begin, bytes, '\n');
+    if (feeds >= INT32_MAX || merge_allocation_refused((feeds + 1) * sizeof(char*))) {
         report_out_of_memory();
         return -1;
     }
+    if (bytes == 0) {
+        lines.clear();
+        return 0;
+    }
     try {
-        lines.reserve(count);
+        lines.resize(feeds + 1);
     } catch (const std::bad_alloc&) {
         report_out_of_memory();
         return -1;
     }
-    for (char* p = begin; p < end;) {
-        lines.push_back(p);
-        char* nl = find_byte(p, static_cast<std::size_t>(end - p), '\n');
-        if (nl == nullptr) {
-            break;
-        }
-        p = nl + 1;
+    // A line starts at the text's start and after every line feed but one that ends it.
+    // char* and const char* may name the same pointers.
+    lines[0] = begin;
+    positions_after(begin, bytes, '\n', const_cast<const char**>(lines.data() + 1));
+    if (lines.back() == end) {
+        lines.pop_back();
     }
     return 0;
 }

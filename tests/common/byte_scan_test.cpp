@@ -148,3 +148,47 @@ TEST(ByteScan, EveryWayComparesAsMemcmpDoes) {
 }
 
 }  // namespace
+
+namespace {
+
+using Positioner = std::size_t (*)(const char*, std::size_t, char, const char**);
+
+// Random bytes with the needle, its high-bit twin and its neighbours mixed in, every
+// length up to a few steps and several starts: each way must list what a loop lists,
+// and nothing from the byte just past the range.
+void expect_like_listing(Positioner positions, const char* name) {
+    std::mt19937 rng(7);
+    const char pool[] = {'\n', static_cast<char>('\n' | 0x80), '\v', '\t', 'x', 0};
+    std::vector<char> buffer(200);
+    std::vector<const char*> got(200);
+    for (const std::size_t start : {0, 1, 9}) {
+        for (std::size_t n = 0; n <= 100; ++n) {
+            for (int round = 0; round < 8; ++round) {
+                for (char& b : buffer) {
+                    b = pool[rng() % sizeof pool];
+                }
+                const char* p = buffer.data() + start;
+                buffer[start + n] = '\n';
+                std::vector<const char*> want;
+                for (std::size_t i = 0; i < n; ++i) {
+                    if (p[i] == '\n') {
+                        want.push_back(p + i + 1);
+                    }
+                }
+                const std::size_t count = positions(p, n, '\n', got.data());
+                ASSERT_EQ(std::vector<const char*>(got.begin(), got.begin() + count), want)
+                    << name << ": " << n << " bytes from " << start;
+            }
+        }
+    }
+}
+
+TEST(ByteScan, EveryWayListsThePositionsALoopLists) {
+    expect_like_listing(byte_scan::positions_by_bytes, "bytes");
+#if defined(__SSE2__)
+    expect_like_listing(byte_scan::positions_by_vectors, "vectors");
+#endif
+    expect_like_listing(positions_after, "positions_after");
+}
+
+}  // namespace
