@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <thread>
 #include <string>
 
 #include "common/byte_scan.h"
@@ -21,8 +22,24 @@ bool merge_allocation_refused(std::size_t bytes) {
     return merge_simulated_memory_limit != 0 && bytes > merge_simulated_memory_limit;
 }
 
+namespace {
+// Set on the thread that reads ahead (see start_read_ahead): it shows nothing, and
+// anything it would have shown makes its text unusable.
+thread_local bool reading_ahead = false;
+thread_local bool read_ahead_spoiled = false;
+}  // namespace
+
+// What a load shows goes through here.
+static void load_message(const char* text, Severity severity) {
+    if (reading_ahead) {
+        read_ahead_spoiled = true;
+        return;
+    }
+    report_message(text, severity);
+}
+
 void report_out_of_memory() {
-    report_message("Not enough memory", SEVERITY_ERROR);
+    load_message("Not enough memory", SEVERITY_ERROR);
 }
 
 static int refuse_long_path(const char* path) {
@@ -75,8 +92,8 @@ static long long decode_text(const char* path, std::unique_ptr<char[]>& text, st
     const long long length =
         utf16_to_utf8(text.get() + mark, n - mark, encoding == ENCODING_UTF16BE, utf8.get());
     if (length < 0) {
-        report_message(format_message("Invalid UTF-16 text in file %s", path).c_str(),
-                       SEVERITY_ERROR);
+        load_message(format_message("Invalid UTF-16 text in file %s", path).c_str(),
+                     SEVERITY_ERROR);
         return -1;
     }
     text = std::move(utf8);
@@ -96,7 +113,7 @@ static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
             format_message("Carriage returns not followed by a line feed in %s are ignored", path);
     }
     if (!text.empty()) {
-        report_message(text.c_str(), SEVERITY_WARNING);
+        load_message(text.c_str(), SEVERITY_WARNING);
     }
 }
 
@@ -137,7 +154,7 @@ int read_text_lines(const char* path, TextLines& out) {
         if (f != nullptr) {
             std::fclose(f);
         }
-        report_message("Unable to open file", SEVERITY_ERROR);
+        load_message("Unable to open file", SEVERITY_ERROR);
         return -1;
     }
     // Decoding and text mode never make a file of bytes longer. The spare bytes let the
@@ -153,7 +170,7 @@ int read_text_lines(const char* path, TextLines& out) {
     const long long got = read_raw(f, text.get(), static_cast<std::size_t>(size));
     std::fclose(f);
     if (got < 0) {
-        report_message("Unable to open file", SEVERITY_ERROR);
+        load_message("Unable to open file", SEVERITY_ERROR);
         return -1;
     }
     const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));
@@ -184,12 +201,72 @@ int read_text_lines(const char* path, TextLines& out) {
     return 0;
 }
 
+namespace {
+
+struct ReadAhead {
+    std::string paths[2];
+    TextLines texts[2];
+    bool usable[2] = {false, false};
+    std::thread reader;
+    ~ReadAhead() { end_read_ahead(); }
+};
+ReadAhead read_ahead;
+
+// The text read ahead for `path` on `which` side, taken out; false when there is none.
+bool take_read_ahead(const char* path, Side which, TextLines& out) {
+    const int i = which == SIDE_LEFT ? 0 : 1;
+    if (read_ahead.reader.joinable()) {
+        read_ahead.reader.join();
+    }
+    if (!read_ahead.usable[i] || read_ahead.paths[i] != path) {
+        return false;
+    }
+    read_ahead.usable[i] = false;
+    out = std::move(read_ahead.texts[i]);
+    return true;
+}
+
+}  // namespace
+
+void start_read_ahead(const std::string& left, const std::string& right) {
+    end_read_ahead();
+    read_ahead.paths[0] = left;
+    read_ahead.paths[1] = right;
+    try {
+        read_ahead.reader = std::thread([] {
+            reading_ahead = true;
+            for (int i = 0; i < 2; ++i) {
+                read_ahead_spoiled = false;
+                const bool read =
+                    read_ahead.paths[i].size() <= PATH_MAX_CHARS &&
+                    read_text_lines(read_ahead.paths[i].c_str(), read_ahead.texts[i]) == 0;
+                read_ahead.usable[i] = read && !read_ahead_spoiled;
+                if (!read_ahead.usable[i]) {
+                    read_ahead.texts[i] = TextLines();
+                }
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread: the files are read when they are loaded.
+    }
+}
+
+void end_read_ahead() {
+    if (read_ahead.reader.joinable()) {
+        read_ahead.reader.join();
+    }
+    for (int i = 0; i < 2; ++i) {
+        read_ahead.usable[i] = false;
+        read_ahead.texts[i] = TextLines();
+    }
+}
+
 int load_side(const char* path, Side which) {
     if (std::strlen(path) > PATH_MAX_CHARS) {
         return refuse_long_path(path);
     }
     TextLines loaded;
-    if (read_text_lines(path, loaded) != 0) {
+    if (!take_read_ahead(path, which, loaded) && read_text_lines(path, loaded) != 0) {
         return -1;
     }
     MergeDocument& doc = merge_document;

@@ -200,3 +200,57 @@ TEST_F(Document, ResetEmptiesEverything) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::string> lines_of(Side side) {
+    return side_lines(side == SIDE_LEFT ? merge_document.left : merge_document.right);
+}
+
+// A text read ahead is taken only for its own path on its own side, and only when
+// reading it showed nothing: the second load of each case finds the file changed
+// since it was read ahead, so its lines tell which text was taken.
+TEST_F(Document, TextsReadAheadAreTakenOnlyForTheirPathAndSide) {
+    const std::string l = dir.write("l.txt", "l1\nl2\n");
+    const std::string r = dir.write("r.txt", "r1\n");
+    start_read_ahead(l, r);
+    ASSERT_EQ(load_side(l.c_str(), SIDE_LEFT), 0);  // waits for the reading
+    TempDir::write_at(r, "changed\n");
+    ASSERT_EQ(load_side(r.c_str(), SIDE_RIGHT), 0);
+    EXPECT_EQ(lines_of(SIDE_LEFT), (std::vector<std::string>{"l1", "l2"}));
+    EXPECT_EQ(lines_of(SIDE_RIGHT), (std::vector<std::string>{"r1"}));
+
+    start_read_ahead(l, r);
+    ASSERT_EQ(load_side(r.c_str(), SIDE_LEFT), 0);  // the right file on the left
+    TempDir::write_at(l, "new\n");
+    ASSERT_EQ(load_side(l.c_str(), SIDE_RIGHT), 0);
+    EXPECT_EQ(lines_of(SIDE_LEFT), (std::vector<std::string>{"changed"}));
+    EXPECT_EQ(lines_of(SIDE_RIGHT), (std::vector<std::string>{"new"}));
+
+    start_read_ahead(l, r);
+    end_read_ahead();
+    TempDir::write_at(l, "newer\n");
+    ASSERT_EQ(load_side(l.c_str(), SIDE_LEFT), 0);
+    EXPECT_EQ(lines_of(SIDE_LEFT), (std::vector<std::string>{"newer"}));
+    EXPECT_TRUE(reported_messages().empty());
+}
+
+// What reading ahead meets is shown once, by the load that reads the file again; a
+// missing file shows nothing until it is loaded.
+TEST_F(Document, ReadingAheadShowsNothingItself) {
+    const std::string cr = dir.write("cr.txt", "a\rb\n");
+    start_read_ahead(dir.file("missing.txt"), cr);
+    end_read_ahead();
+    EXPECT_TRUE(reported_messages().empty());
+    start_read_ahead(dir.file("missing.txt"), cr);
+    ASSERT_EQ(load_side(cr.c_str(), SIDE_RIGHT), 0);
+    EXPECT_EQ(lines_of(SIDE_RIGHT), (std::vector<std::string>{"ab"}));
+    EXPECT_EQ(reported_messages(),
+              (std::vector<ReportedMessage>{
+                  {"Carriage returns not followed by a line feed in " + cr + " are ignored",
+                   SEVERITY_WARNING}}));
+    EXPECT_EQ(load_side(dir.file("missing.txt").c_str(), SIDE_LEFT), -1);
+    EXPECT_EQ(reported_messages().size(), 2u);
+}
+
+}  // namespace
