@@ -80,10 +80,13 @@ static void* try_alloc(std::size_t size) {
         // The huge pages after the block's end are advised too: the heap puts the next
         // blocks there, so the last one is not zeroed for nothing.
         const std::size_t whole = (size + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
-        void* p = std::aligned_alloc(HUGE_PAGE, (size + SMALL_PAGE - 1) & ~(SMALL_PAGE - 1));
-        if (p != nullptr) {
-            madvise(p, whole, MADV_HUGEPAGE);
+        // posix_memalign, since aligned_alloc wants a size that is a whole number of
+        // alignments.
+        void* p = nullptr;
+        if (posix_memalign(&p, HUGE_PAGE, (size + SMALL_PAGE - 1) & ~(SMALL_PAGE - 1)) != 0) {
+            return nullptr;
         }
+        madvise(p, whole, MADV_HUGEPAGE);
         return p;
     }
 #endif
