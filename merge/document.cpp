@@ -294,16 +294,20 @@ int load_side(const char* path, Side which) {
     return 0;
 }
 
-int open_input(const char* name, const char* directory, Side which) {
+std::string input_path(const char* name, const char* directory) {
     std::error_code ec;
     if (std::filesystem::exists(name, ec)) {
-        return load_side(name, which) == 0 ? 1 : 0;
+        return name;
     }
     if (directory == nullptr || directory[0] == '\0') {
-        return 0;
+        return std::string();
     }
-    const std::string joined = join_dir_file(directory, name);
-    return load_side(joined.c_str(), which) == 0 ? 1 : 0;
+    return join_dir_file(directory, name);
+}
+
+int open_input(const char* name, const char* directory, Side which) {
+    const std::string path = input_path(name, directory);
+    return !path.empty() && load_side(path.c_str(), which) == 0 ? 1 : 0;
 }
 
 void free_blocks() {

@@ -32,23 +32,14 @@ int open_named_input(const std::string& name, const char* directory, Side side) 
     return open_input(name.c_str(), directory, side);
 }
 
-// The path open_input will load for a name given on the command line, or "" for none.
-std::string input_path(const std::string& name, const char* directory) {
-    std::error_code ec;
-    if (std::filesystem::exists(name, ec)) {
-        return name;
-    }
-    return directory[0] != '\0' ? join_dir_file(directory, name) : std::string();
-}
-
 // Both files are read while the windows are made: under wine making the main window
 // takes about 50 ms, and reading two large files into fresh memory as long again.
 void read_named_inputs_ahead() {
     const auto left = option_value(OPT_F1);
     const auto right = option_value(OPT_F2);
     if (left && right) {
-        start_read_ahead(input_path(*left, settings.left_directory),
-                         input_path(*right, settings.right_directory));
+        start_read_ahead(input_path(left->c_str(), settings.left_directory),
+                         input_path(right->c_str(), settings.right_directory));
     }
 }
 
