@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
-#include <thread>
 #include <string>
 
 #include "common/byte_scan.h"
@@ -23,10 +22,10 @@ bool merge_allocation_refused(std::size_t bytes) {
 }
 
 namespace {
-// Set on the thread that reads ahead (see start_read_ahead): it shows nothing, and
-// anything it would have shown makes its text unusable.
-thread_local bool reading_ahead = false;
-thread_local bool read_ahead_spoiled = false;
+// Set while reading ahead (see start_read_ahead): nothing is shown, and anything that
+// would have been shown makes the text unusable.
+bool reading_ahead = false;
+bool read_ahead_spoiled = false;
 }  // namespace
 
 // What a load shows goes through here.
@@ -207,17 +206,12 @@ struct ReadAhead {
     std::string paths[2];
     TextLines texts[2];
     bool usable[2] = {false, false};
-    std::thread reader;
-    ~ReadAhead() { end_read_ahead(); }
 };
 ReadAhead read_ahead;
 
 // The text read ahead for `path` on `which` side, taken out; false when there is none.
 bool take_read_ahead(const char* path, Side which, TextLines& out) {
     const int i = which == SIDE_LEFT ? 0 : 1;
-    if (read_ahead.reader.joinable()) {
-        read_ahead.reader.join();
-    }
     if (!read_ahead.usable[i] || read_ahead.paths[i] != path) {
         return false;
     }
@@ -232,29 +226,24 @@ void start_read_ahead(const std::string& left, const std::string& right) {
     end_read_ahead();
     read_ahead.paths[0] = left;
     read_ahead.paths[1] = right;
-    try {
-        read_ahead.reader = std::thread([] {
-            reading_ahead = true;
-            for (int i = 0; i < 2; ++i) {
-                read_ahead_spoiled = false;
-                const bool read =
-                    read_ahead.paths[i].size() <= PATH_MAX_CHARS &&
-                    read_text_lines(read_ahead.paths[i].c_str(), read_ahead.texts[i]) == 0;
-                read_ahead.usable[i] = read && !read_ahead_spoiled;
-                if (!read_ahead.usable[i]) {
-                    read_ahead.texts[i] = TextLines();
-                }
-            }
-        });
-    } catch (const std::system_error&) {
-        // No thread: the files are read when they are loaded.
+    // On this thread, one file after the other: under wine, reading into fresh memory
+    // beside the making of the windows, or both files at once, slowed both down.
+    struct Reading {
+        Reading() { reading_ahead = true; }
+        ~Reading() { reading_ahead = false; }  // also when a read throws
+    } reading;
+    for (int i = 0; i < 2; ++i) {
+        read_ahead_spoiled = false;
+        const bool read = read_ahead.paths[i].size() <= PATH_MAX_CHARS &&
+                          read_text_lines(read_ahead.paths[i].c_str(), read_ahead.texts[i]) == 0;
+        read_ahead.usable[i] = read && !read_ahead_spoiled;
+        if (!read_ahead.usable[i]) {
+            read_ahead.texts[i] = TextLines();
+        }
     }
 }
 
 void end_read_ahead() {
-    if (read_ahead.reader.joinable()) {
-        read_ahead.reader.join();
-    }
     for (int i = 0; i < 2; ++i) {
         read_ahead.usable[i] = false;
         read_ahead.texts[i] = TextLines();

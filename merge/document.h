@@ -105,11 +105,11 @@ struct TextLines {
 // open file", "Not enough memory" or that the file is not valid UTF-16.
 int read_text_lines(const char* path, TextLines& out);
 
-// Starts reading the two files (left, right) on another thread while the program starts
-// up: load_side then takes the text read ahead for the same path on the same side
-// instead of reading the file. A read that met anything to show (a failure or a
-// warning) is not taken, so the file is read again where that can be shown.
-// end_read_ahead waits for the reading and drops what was not taken.
+// Reads the two files (left, right) before there is anywhere to show anything: load_side
+// then takes the text read ahead for the same path on the same side instead of reading
+// the file. A read that met anything to show (a failure or a warning) is not taken, so
+// the file is read again where that can be shown. end_read_ahead drops what was not
+// taken.
 void start_read_ahead(const std::string& left, const std::string& right);
 void end_read_ahead();
 

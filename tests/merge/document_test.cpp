@@ -214,7 +214,7 @@ TEST_F(Document, TextsReadAheadAreTakenOnlyForTheirPathAndSide) {
     const std::string l = dir.write("l.txt", "l1\nl2\n");
     const std::string r = dir.write("r.txt", "r1\n");
     start_read_ahead(l, r);
-    ASSERT_EQ(load_side(l.c_str(), SIDE_LEFT), 0);  // waits for the reading
+    ASSERT_EQ(load_side(l.c_str(), SIDE_LEFT), 0);
     TempDir::write_at(r, "changed\n");
     ASSERT_EQ(load_side(r.c_str(), SIDE_RIGHT), 0);
     EXPECT_EQ(lines_of(SIDE_LEFT), (std::vector<std::string>{"l1", "l2"}));
