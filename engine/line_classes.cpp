@@ -1,6 +1,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "common/byte_scan.h"
@@ -284,29 +287,97 @@ ClassTables make_class_tables(InputFile files[2]) {
 }
 
 // First pass: finds every middle line's start and hash; the hashes are held in
-// `line_classes` until the second pass replaces them with class numbers. Ends the
-// start table with the end of the last line (without an appended line feed).
-void hash_middle_lines(InputFile& file) {
+// `line_classes` until the second pass replaces them with class numbers. The start
+// table ends with the end of the last line (without an appended line feed).
+//
+// The pass runs in two steps so that both files may be hashed at once: hash_in_room
+// allocates nothing (the allocator is not shared between threads), and
+// finish_hashing, on the calling thread, grows the tables when the guessed line count
+// was short and goes on.
+struct HashProgress {
+    std::int64_t pos = 0;   // the start of the next line to hash
+    std::size_t count = 0;  // lines hashed
+};
+
+// Sizes the tables for the guessed line count and starts at the first middle line.
+HashProgress start_hashing(InputFile& file) {
+    file.line_starts.clear();
+    file.line_classes.clear();
+    file.line_starts.resize(static_cast<std::size_t>(file.line_capacity) + 1);
+    file.line_classes.resize(static_cast<std::size_t>(file.line_capacity));
+    HashProgress progress;
+    progress.pos = file.middle_begin;
+    return progress;
+}
+
+// Hashes lines from `progress` on while the tables' present size has room for them
+// (one start is kept for the end).
+void hash_in_room(InputFile& file, LineHash hash_line, HashProgress& progress) {
     const char* t = file.data();
-    Table<std::uint32_t>& starts = file.line_starts;
-    Table<std::int32_t>& hashes = file.line_classes;
-    const LineHash hash_line = hash_for_options();
-    starts.clear();
-    hashes.clear();
-    starts.reserve(static_cast<std::size_t>(file.line_capacity) + 1);
-    hashes.reserve(static_cast<std::size_t>(file.line_capacity));
-    for (std::int64_t pos = file.middle_begin; pos < file.middle_end;) {
+    std::uint32_t* const starts = file.line_starts.data();
+    std::int32_t* const hashes = file.line_classes.data();
+    const std::size_t room = file.line_classes.size();
+    const std::int64_t end = file.middle_end;
+    std::int64_t pos = progress.pos;
+    std::size_t n = progress.count;
+    while (pos < end && n < room) {
         const unsigned char* nl;
         const std::uint32_t h = hash_line(reinterpret_cast<const unsigned char*>(t + pos), &nl);
-        starts.push_back(static_cast<std::uint32_t>(pos));
-        hashes.push_back(static_cast<std::int32_t>(h));
+        starts[n] = static_cast<std::uint32_t>(pos);
+        hashes[n] = static_cast<std::int32_t>(h);
+        ++n;
         pos = (reinterpret_cast<const char*>(nl) - t) + 1;
+    }
+    progress.pos = pos;
+    progress.count = n;
+}
+
+void finish_hashing(InputFile& file, LineHash hash_line, HashProgress& progress) {
+    Table<std::uint32_t>& starts = file.line_starts;
+    Table<std::int32_t>& hashes = file.line_classes;
+    while (progress.pos < file.middle_end) {
+        hash_in_room(file, hash_line, progress);
+        if (progress.pos < file.middle_end) {
+            const std::size_t room = hashes.size() * 2 + 16;
+            hashes.resize(room);
+            starts.resize(room + 1);
+        }
     }
     std::int64_t end = file.middle_end;
     if (file.lacks_final_newline && end == file.text_length) {
         --end;  // the last line's extent excludes the appended line feed
     }
-    starts.push_back(static_cast<std::uint32_t>(end));
+    hashes.resize(progress.count);
+    starts.resize(progress.count + 1);
+    starts[progress.count] = static_cast<std::uint32_t>(end);
+}
+
+// Below this many bytes in each middle a second thread costs more than it saves.
+constexpr std::int64_t SHARED_HASHING_BYTES = 1 << 20;
+
+// Hashes both files' middle lines; large files at the same time, the second on
+// another thread.
+void hash_middle_lines(InputFile files[2]) {
+    const LineHash hash_line = hash_for_options();
+    HashProgress progress[2] = {start_hashing(files[0]), start_hashing(files[1])};
+    const bool share = fast_paths &&
+                       files[0].middle_end - files[0].middle_begin >= SHARED_HASHING_BYTES &&
+                       files[1].middle_end - files[1].middle_begin >= SHARED_HASHING_BYTES;
+    if (share) {
+        std::thread second;
+        try {
+            second =
+                std::thread(hash_in_room, std::ref(files[1]), hash_line, std::ref(progress[1]));
+        } catch (const std::system_error&) {
+            // No thread: finish_hashing hashes the second file here.
+        }
+        hash_in_room(files[0], hash_line, progress[0]);
+        if (second.joinable()) {
+            second.join();
+        }
+    }
+    finish_hashing(files[0], hash_line, progress[0]);
+    finish_hashing(files[1], hash_line, progress[1]);
 }
 
 // The bucket table as the lookup pass holds it: a plain pointer and count, so that
@@ -453,8 +524,7 @@ bool engine_fast_paths_on() {
 }
 
 void classify_pair(InputFile files[2]) {
-    hash_middle_lines(files[0]);
-    hash_middle_lines(files[1]);
+    hash_middle_lines(files);
     ClassTables tables = make_class_tables(files);
     classify_lines(files[0], tables, 0, nullptr);
     OrderHint hint;

@@ -206,4 +206,44 @@ TEST(FastPaths, KeptTableBlocksChangeNoListing) {
     ASSERT_EQ(run_kept(walk, true), run_kept(walk, false));
 }
 
+// Pairs large enough for both files to be hashed at once, one on another thread: with
+// the line count guessed right, and guessed far too short (long lines before the first
+// difference, short ones after it), so that the tables grow once the shared hashing
+// has filled them. The listings are those of hashing one file after the other.
+TEST(FastPaths, HashingBothFilesAtOnceChangesNoListing) {
+    TempDir dir;
+    const std::string out = dir.file("out.lst");
+    std::string long_prefix;
+    for (int n = 0; n < 12; ++n) {
+        long_prefix += std::string(1000, static_cast<char>('a' + n)) + "\n";
+    }
+    std::string first;
+    std::string second;
+    for (int n = 0; n < 150000; ++n) {
+        // Repeated lines make classes of many lines; every 997th line differs.
+        const std::string line =
+            "line " + std::to_string(n % 40000) + (n % 3 == 0 ? "  x" : "") + "\n";
+        first += line;
+        second += n % 997 == 0 ? "other " + std::to_string(n) + "\n" : line;
+        if (n % 5003 == 0) {
+            second += "inserted\n";
+        }
+    }
+    second.pop_back();  // no final line feed
+    for (const std::string& prefix : {std::string(), long_prefix}) {
+        const std::string p1 = dir.write("a.txt", prefix + first);
+        const std::string p2 = dir.write("b.txt", prefix + second);
+        for (const std::vector<std::string>& options :
+             {std::vector<std::string>{"-a"}, {"-a", "-s", "-w"}}) {
+            const Listed fast = run_pair(options, p1, p2, out, true);
+            const Listed slow = run_pair(options, p1, p2, out, false);
+            ASSERT_EQ(fast.result, 1);
+            ASSERT_EQ(fast.result, slow.result);
+            ASSERT_GT(fast.listing.size(), 1000u);
+            ASSERT_EQ(fast.listing, slow.listing)
+                << "prefix of " << prefix.size() << " bytes, " << options.back();
+        }
+    }
+}
+
 }  // namespace
