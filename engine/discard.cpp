@@ -26,13 +26,12 @@ constexpr std::int32_t PROVISIONAL_SHARE = 4;
 constexpr std::int32_t END_REACH = 8;
 constexpr std::int32_t END_DISCARDS_IN_A_ROW = 3;
 
-// For each class, its number of lines in `file`.
-Table<std::int32_t> count_class_lines(const InputFile& file, std::int32_t class_limit) {
-    Table<std::int32_t> counts(static_cast<std::size_t>(class_limit), 0);
+// For each class, its number of lines in `file`; `counts` has a place for every class.
+void count_class_lines(const InputFile& file, Table<std::int32_t>& counts) {
+    std::fill(counts.begin(), counts.end(), 0);
     for (std::int32_t i = 0; i < file.line_count; ++i) {
         ++counts[file.line_classes[i]];
     }
-    return counts;
 }
 
 // A quantity that starts at `base` and doubles each time `n` divided by 4 (after a
@@ -47,15 +46,14 @@ std::int32_t grow_by_quarters(std::int32_t n, std::int32_t first_divisor, std::i
     return value;
 }
 
-Table<char> initial_marks(const InputFile& file, const Table<std::int32_t>& other) {
+// `marks` has a place for every line of `file`.
+void initial_marks(const InputFile& file, const Table<std::int32_t>& other, Table<char>& marks) {
     const std::int32_t n = file.line_count;
     const std::int32_t many = grow_by_quarters(n, LINES_PER_PARTNER_STEP, FEW_PARTNERS);
-    Table<char> marks(static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t partners = other[file.line_classes[i]];
         marks[i] = partners == 0 ? MARK_DISCARD : partners > many ? MARK_PROVISIONAL : MARK_KEEP;
     }
-    return marks;
 }
 
 void clear_provisional(Table<char>& marks, std::int32_t from, std::int32_t to) {
@@ -152,13 +150,17 @@ void settle_provisional_marks(Table<char>& marks) {
     }
 }
 
-// The kept lines go into the kept sequences; the others are changed.
-void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
+// Sizes the kept sequences once for every line: growing them would copy and touch
+// fresh pages each time.
+void reserve_kept_lines(InputFile& file) {
     file.kept_classes.clear();
     file.kept_line_index.clear();
-    // Sized once for every line: growing them would copy and touch fresh pages each time.
     file.kept_classes.reserve(static_cast<std::size_t>(file.line_count));
     file.kept_line_index.reserve(static_cast<std::size_t>(file.line_count));
+}
+
+// The kept lines go into the kept sequences (reserved); the others are changed.
+void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
     for (std::int32_t i = 0; i < file.line_count; ++i) {
         if (marks[i] == MARK_KEEP) {
             file.kept_classes.push_back(file.line_classes[i]);
@@ -172,13 +174,19 @@ void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
 
 }  // namespace
 
+// Each file's lines are counted and then marked on its own (for large files both at
+// once), in tables all made here.
 void discard_unmatchable_lines(InputFile files[2]) {
-    const std::int32_t limit = files[0].class_limit;
-    const Table<std::int32_t> counts[2] = {count_class_lines(files[0], limit),
-                                           count_class_lines(files[1], limit)};
-    for (int f = 0; f < 2; ++f) {
-        Table<char> marks = initial_marks(files[f], counts[1 - f]);
-        settle_provisional_marks(marks);
-        keep_unmarked_lines(files[f], marks);
-    }
+    const auto limit = static_cast<std::size_t>(files[0].class_limit);
+    Table<std::int32_t> counts[2] = {Table<std::int32_t>(limit), Table<std::int32_t>(limit)};
+    Table<char> marks[2] = {Table<char>(static_cast<std::size_t>(files[0].line_count)),
+                            Table<char>(static_cast<std::size_t>(files[1].line_count))};
+    reserve_kept_lines(files[0]);
+    reserve_kept_lines(files[1]);
+    for_both_files(files, [&](int f) { count_class_lines(files[f], counts[f]); });
+    for_both_files(files, [&](int f) {
+        initial_marks(files[f], counts[1 - f], marks[f]);
+        settle_provisional_marks(marks[f]);
+        keep_unmarked_lines(files[f], marks[f]);
+    });
 }

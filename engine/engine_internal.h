@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <new>
 #include <utility>
@@ -261,6 +262,10 @@ void trim_identical_ends(InputFile files[2]);
 // classes that file 1's lines join): fills line_starts, line_classes, line_count and
 // class_limit. The class and bucket tables live only during the call.
 void classify_pair(InputFile files[2]);
+// Runs work(0) and work(1), each on one file's tables; for large files at the same
+// time, work(1) on another thread. `work` must neither allocate (the table allocator
+// is not shared between threads) nor throw, nor show anything.
+void for_both_files(InputFile files[2], const std::function<void(int)>& work);
 // Whether two lines (each ended by a line feed; the lengths as classification uses
 // them) are equal under -i, -b and -w.
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen);

@@ -352,30 +352,11 @@ void finish_hashing(InputFile& file, LineHash hash_line, HashProgress& progress)
     starts[progress.count] = static_cast<std::uint32_t>(end);
 }
 
-// Below this many bytes in each middle a second thread costs more than it saves.
-constexpr std::int64_t SHARED_HASHING_BYTES = 1 << 20;
-
-// Hashes both files' middle lines; large files at the same time, the second on
-// another thread.
+// Hashes both files' middle lines; large files at the same time (see for_both_files).
 void hash_middle_lines(InputFile files[2]) {
     const LineHash hash_line = hash_for_options();
     HashProgress progress[2] = {start_hashing(files[0]), start_hashing(files[1])};
-    const bool share = fast_paths &&
-                       files[0].middle_end - files[0].middle_begin >= SHARED_HASHING_BYTES &&
-                       files[1].middle_end - files[1].middle_begin >= SHARED_HASHING_BYTES;
-    if (share) {
-        std::thread second;
-        try {
-            second =
-                std::thread(hash_in_room, std::ref(files[1]), hash_line, std::ref(progress[1]));
-        } catch (const std::system_error&) {
-            // No thread: finish_hashing hashes the second file here.
-        }
-        hash_in_room(files[0], hash_line, progress[0]);
-        if (second.joinable()) {
-            second.join();
-        }
-    }
+    for_both_files(files, [&](int f) { hash_in_room(files[f], hash_line, progress[f]); });
     finish_hashing(files[0], hash_line, progress[0]);
     finish_hashing(files[1], hash_line, progress[1]);
 }
@@ -514,6 +495,29 @@ void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit
 }
 
 }  // namespace
+
+// Below this many bytes in each middle a second thread costs more than it saves.
+constexpr std::int64_t SHARED_WORK_BYTES = 1 << 20;
+
+void for_both_files(InputFile files[2], const std::function<void(int)>& work) {
+    const bool share = fast_paths &&
+                       files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
+                       files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES;
+    std::thread second;
+    if (share) {
+        try {
+            second = std::thread(work, 1);
+        } catch (const std::system_error&) {
+            // No thread: both are done here.
+        }
+    }
+    work(0);
+    if (second.joinable()) {
+        second.join();
+    } else {
+        work(1);
+    }
+}
 
 void engine_set_fast_paths(bool on) {
     fast_paths = on;
