@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <system_error>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -507,8 +507,8 @@ void for_both_files(InputFile files[2], const std::function<void(int)>& work) {
     if (share) {
         try {
             second = std::thread(work, 1);
-        } catch (const std::system_error&) {
-            // No thread: both are done here.
+        } catch (const std::exception&) {
+            // No thread (system_error, bad_alloc): both are done here.
         }
     }
     work(0);

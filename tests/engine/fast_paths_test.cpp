@@ -206,11 +206,11 @@ TEST(FastPaths, KeptTableBlocksChangeNoListing) {
     ASSERT_EQ(run_kept(walk, true), run_kept(walk, false));
 }
 
-// Pairs large enough for both files to be hashed at once, one on another thread: with
-// the line count guessed right, and guessed far too short (long lines before the first
-// difference, short ones after it), so that the tables grow once the shared hashing
-// has filled them. The listings are those of hashing one file after the other.
-TEST(FastPaths, HashingBothFilesAtOnceChangesNoListing) {
+// Pairs large enough for both files to be hashed, counted and marked at once, one on
+// another thread: with the line count guessed right, and guessed far too short (long
+// lines before the first difference, short ones after it), so that the tables grow once
+// the shared hashing has filled them. The listings are those of one file after the other.
+TEST(FastPaths, WorkingOnBothFilesAtOnceChangesNoListing) {
     TempDir dir;
     const std::string out = dir.file("out.lst");
     std::string long_prefix;
