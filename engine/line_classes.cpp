@@ -1,8 +1,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <exception>
+#include <functional>
 #include <thread>
 #include <vector>
 

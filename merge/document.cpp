@@ -294,11 +294,6 @@ std::string input_path(const char* name, const char* directory) {
     return join_dir_file(directory, name);
 }
 
-int open_input(const char* name, const char* directory, Side which) {
-    const std::string path = input_path(name, directory);
-    return !path.empty() && load_side(path.c_str(), which) == 0 ? 1 : 0;
-}
-
 void free_blocks() {
     ++merge_document.revision;
     for (MergeSide* s : {&merge_document.left, &merge_document.right}) {

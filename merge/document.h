@@ -117,13 +117,9 @@ void end_read_ahead();
 // Returns 0, or -1 after reporting; the document is then unchanged.
 int load_side(const char* path, Side side);
 
-// The path open_input loads for `name`: `name` when it exists, else directory + name
-// when a directory is given, else "".
+// Where a file named on the command line lies: `name` when it exists, else directory +
+// name when a directory is given, else "".
 std::string input_path(const char* name, const char* directory);
-
-// Loads `name` when it exists, else directory + name when a directory is given.
-// Returns 1 when a file was loaded, else 0.
-int open_input(const char* name, const char* directory, Side side);
 
 // Releases both sides' block tables. Pure bookkeeping: no repaint.
 void free_blocks();

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <string>
 
-#include "common/paths.h"
 #include "common/report.h"
 #include "common/scratch.h"
 #include "merge/document.h"
@@ -20,20 +19,18 @@ bool running = false;
 // Loads a file named on the command line. A name that leads to no file is reported
 // here: the loader reports only the files it found and could not read.
 int open_named_input(const std::string& name, const char* directory, Side side) {
+    const std::string path = input_path(name.c_str(), directory);
     std::error_code ec;
-    const bool found =
-        std::filesystem::exists(name, ec) ||
-        (directory[0] != '\0' && std::filesystem::exists(join_dir_file(directory, name), ec));
-    if (!found) {
+    if (path.empty() || !std::filesystem::exists(path, ec)) {
         report_message(format_message("Unable to open file %s", name.c_str()).c_str(),
                        SEVERITY_ERROR);
         return 0;
     }
-    return open_input(name.c_str(), directory, side);
+    return load_side(path.c_str(), side) == 0 ? 1 : 0;
 }
 
 // Both files are read before the windows are made: under wine the main window is then
-// made in about 30 ms instead of 50, the wait it had is spent reading.
+// made in about 30 ms instead of 50, since the wait it had is spent reading.
 void read_named_inputs_ahead() {
     const auto left = option_value(OPT_F1);
     const auto right = option_value(OPT_F2);

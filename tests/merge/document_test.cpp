@@ -173,14 +173,14 @@ TEST_F(Document, LineArrayRefusalIsOutOfMemoryToo) {
     EXPECT_EQ(merge_document.right.line_count, 0);
 }
 
-TEST_F(Document, OpenInputTriesTheNameThenTheDirectory) {
-    dir.write("in.txt", "x\n");
-    EXPECT_EQ(open_input("no-such-file-here.txt", "", SIDE_LEFT), 0);
+TEST_F(Document, InputPathTriesTheNameThenTheDirectory) {
+    const std::string in = dir.write("in.txt", "x\n");
+    EXPECT_EQ(input_path("no-such-file-here.txt", ""), "");
+    EXPECT_EQ(input_path("no-such-file-here.txt", nullptr), "");
+    EXPECT_EQ(input_path("in.txt", dir.path().c_str()), in);
+    EXPECT_EQ(input_path(in.c_str(), "elsewhere"), in);  // a name that exists wins
+    EXPECT_EQ(input_path("absent.txt", dir.path().c_str()), dir.file("absent.txt"));
     EXPECT_TRUE(reported_messages().empty());
-    EXPECT_EQ(open_input("in.txt", dir.path().c_str(), SIDE_RIGHT), 1);
-    EXPECT_EQ(std::string(merge_document.right.path), dir.file("in.txt"));
-    EXPECT_EQ(open_input("absent.txt", dir.path().c_str(), SIDE_LEFT), 0);
-    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Unable to open file"}));
 }
 
 TEST_F(Document, ResetEmptiesEverything) {
