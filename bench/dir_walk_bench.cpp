@@ -137,6 +137,9 @@ void print_line(const char*, std::size_t, int32_t) {}
 int print_job_end() {
     return 0;
 }
+std::string platform_stored_name(const char* path) {
+    return path;
+}
 int platform_commit_rename(const char* from, const char* to) {
     return standard_commit_rename(from, to);
 }

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 512 << 20);
 #endif
     engine_set_stdout_fallback(true);
+    engine_set_text_mode_warnings(true);
     const int result = engine_run(argc, argv);
     return result < 0 ? 2 : result;
 }

@@ -3,11 +3,20 @@
 #include <cstring>
 
 #include "common/byte_scan.h"
+#include "common/report.h"
 
-std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss) {
+std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss,
+                             bool last_part) {
+    if (loss != nullptr && loss->pending_carriage_return && n > 0) {
+        loss->pending_carriage_return = false;
+        if (data[0] != '\n') {
+            loss->lone_carriage_returns = true;
+        }
+    }
     // Large inputs mostly hold no carriage return at all: find the bytes with find_byte and
     // move whole stretches instead of testing every byte.
     if (const char* eof = find_byte(data, n, static_cast<char>(TEXT_EOF_BYTE))) {
+        last_part = true;  // nothing after it is text
         const auto at = static_cast<std::size_t>(eof - data);
         if (loss != nullptr && at + 1 < n) {
             loss->data_after_eof = true;
@@ -25,7 +34,12 @@ std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLos
     // Bytes move only towards the front, so the byte after each carriage return is
     // still in place when it is looked at.
     auto note_lone = [&](const char* at) {
-        if (loss != nullptr && (at + 1 == end || at[1] != '\n')) {
+        if (loss == nullptr) {
+            return;
+        }
+        if (at + 1 == end && !last_part) {
+            loss->pending_carriage_return = true;
+        } else if (at + 1 == end || at[1] != '\n') {
             loss->lone_carriage_returns = true;
         }
     };
@@ -43,6 +57,26 @@ std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLos
         in = stop + 1;
     }
     return static_cast<std::size_t>(out - data);
+}
+
+void end_text_mode_parts(TextModeLoss& loss) {
+    if (loss.pending_carriage_return) {
+        loss.pending_carriage_return = false;
+        loss.lone_carriage_returns = true;
+    }
+}
+
+std::vector<std::string> text_mode_warnings(const char* path, const TextModeLoss& loss) {
+    std::vector<std::string> lines;
+    if (loss.data_after_eof) {
+        lines.push_back(
+            format_message("The data after the Ctrl-Z character in %s is ignored", path));
+    }
+    if (loss.lone_carriage_returns) {
+        lines.push_back(
+            format_message("Carriage returns not followed by a line feed in %s are ignored", path));
+    }
+    return lines;
 }
 
 int read_text_file(const char* path, std::string& out) {

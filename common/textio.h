@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Text mode, alike on every platform: reading drops every carriage-return byte and
 // ends at the first Ctrl-Z (byte 26); writing follows the platform's own text mode,
@@ -22,12 +23,24 @@ constexpr unsigned char TEXT_EOF_BYTE = 26;
 struct TextModeLoss {
     bool data_after_eof = false;
     bool lone_carriage_returns = false;
+    // The part filtered last ended with a carriage return whose next byte is not known
+    // yet (see text_mode_filter's `last_part`).
+    bool pending_carriage_return = false;
 };
 
 // Filters `n` raw bytes in place; returns the number of bytes kept. Sets *ended when a
-// Ctrl-Z was met (the bytes from it on are dropped). `loss` (optional) is exact only
-// when `data` is a whole file.
-std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss = nullptr);
+// Ctrl-Z was met (the bytes from it on are dropped). `loss` (optional) notes what was
+// dropped out of sight. A file read in parts passes `last_part` false for all but its
+// last part, so that a carriage return ending one part is judged by the next; a Ctrl-Z
+// ending a part leaves unknown whether data follows it (the reader must look).
+std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss = nullptr,
+                             bool last_part = true);
+
+// Settles a carriage return left pending at the end of a file read in parts.
+void end_text_mode_parts(TextModeLoss& loss);
+
+// The warnings for what text mode dropped from the file `path`, one line each.
+std::vector<std::string> text_mode_warnings(const char* path, const TextModeLoss& loss);
 
 // Reads a whole file in text mode into `out`. Returns 0, or -1 when the file cannot
 // be opened or read (nothing is reported).

@@ -1,7 +1,11 @@
 #include "dircompare/dir_walk.h"
 
+#include <cstdio>
+#include <memory>
 #include <new>
 #include <utility>
+
+#include "common/byte_scan.h"
 
 #include "common/paths.h"
 #include "common/report.h"
@@ -34,11 +38,41 @@ std::string target_of(const DirEntry& entry) {
     return join_dir_file(dir_walk.target_dir, entry.name);
 }
 
-// Equal size and time stamp count as the same file, unread. A time the date and time
-// words cannot hold proves nothing, so such a pair is compared.
-bool same_file(const DirEntry& a, const DirEntry& b) {
+// Equal size and time stamp: the pair is likely the same file, and its bytes tell at
+// little cost. They must be read: two checkouts, or a script writing both in one
+// second, give different files of one size and stamp. A time the date and time words
+// cannot hold proves nothing, so such a pair is compared.
+bool likely_same(const DirEntry& a, const DirEntry& b) {
     return a.size == b.size && a.has_stamp && b.has_stamp && a.mod_date == b.mod_date &&
            a.mod_time == b.mod_time;
+}
+
+// True when the two files hold the same bytes; read in large blocks, stopping at the
+// first difference. A file that cannot be read counts as different, so that the pair
+// goes to the panes, which say why.
+bool same_bytes(const std::string& a, const std::string& b) {
+    struct Closer {
+        void operator()(FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<FILE, Closer> fa(std::fopen(a.c_str(), "rb"));
+    const std::unique_ptr<FILE, Closer> fb(std::fopen(b.c_str(), "rb"));
+    if (!fa || !fb) {
+        return false;
+    }
+    constexpr std::size_t BLOCK = 256 * 1024;
+    static std::unique_ptr<char[]> blocks(new char[2 * BLOCK]);
+    char* const ba = blocks.get();
+    char* const bb = blocks.get() + BLOCK;
+    for (;;) {
+        const std::size_t na = std::fread(ba, 1, BLOCK, fa.get());
+        const std::size_t nb = std::fread(bb, 1, BLOCK, fb.get());
+        if (na != nb || !bytes_equal(ba, bb, na)) {
+            return false;
+        }
+        if (na < BLOCK) {
+            return std::ferror(fa.get()) == 0 && std::ferror(fb.get()) == 0;
+        }
+    }
 }
 
 void copy_identical_pair() {
@@ -86,7 +120,9 @@ void load_and_compare_pair() {
 }
 
 void step_pair() {
-    if (same_file(dir_walk.listing1.current_entry(), dir_walk.listing2.current_entry())) {
+    if (likely_same(dir_walk.listing1.current_entry(), dir_walk.listing2.current_entry()) &&
+        path_fits(source_of(dir_walk.listing1)) && path_fits(source_of(dir_walk.listing2)) &&
+        same_bytes(source_of(dir_walk.listing1), source_of(dir_walk.listing2))) {
         copy_current_to_target(dir_walk.listing1);
         platform_post_request(REQUEST_NEXT_PAIR);
     } else {

@@ -18,6 +18,11 @@ int engine_run(int argc, char** argv);
 // the listing goes to standard output instead of an output file.
 void engine_set_stdout_fallback(bool on);
 
+// For the command-line program: when on, each file read in text mode that had data after
+// a Ctrl-Z, or carriage returns that no line feed follows, is warned about (one line
+// each, naming the file), as the merge warns when it loads a file.
+void engine_set_text_mode_warnings(bool on);
+
 // For tests and benchmarks: with false, the engine takes none of its shortcuts (lines
 // hashed byte by byte, every line looked up in the class table). Listings and results
 // are the same either way.

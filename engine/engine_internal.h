@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "common/textio.h"
+
 // The option flags of one run (cleared at the start of every run) and the output path
 // of the last `-o` given in the process.
 struct EngineOptions {
@@ -148,6 +150,8 @@ struct InputFile {
     std::int32_t class_limit = 0;
     // A Ctrl-Z ended the data in text mode: nothing after it is read.
     bool data_ended = false;
+    // What text mode dropped from the file out of sight (see engine_set_text_mode_warnings).
+    TextModeLoss text_mode_loss;
     // `text` maps the file itself (see map_input_text): it is never grown or read into.
     bool mapped = false;
     // The data is a text lent by the caller (see engine_lend_texts): `text` is null,

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/report.h"
 #include "common/textio.h"
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
@@ -54,9 +55,34 @@ std::size_t read_text_mode(InputFile& file, char* buffer, std::size_t want) {
         if (n <= 0) {
             break;
         }
-        total += text_mode_filter(buffer + total, static_cast<std::size_t>(n), &file.data_ended);
+        total += text_mode_filter(buffer + total, static_cast<std::size_t>(n), &file.data_ended,
+                                  &file.text_mode_loss, false);
     }
     return total;
+}
+
+static bool text_mode_warnings_on = false;
+
+void engine_set_text_mode_warnings(bool on) {
+    text_mode_warnings_on = on;
+}
+
+// Warns about what text mode dropped from a file it read (a lent or mapped text was
+// not filtered here).
+static void warn_text_mode_loss(InputFile& file) {
+    if (!text_mode_warnings_on || file.is_absent() || file.lent || file.mapped) {
+        return;
+    }
+    TextModeLoss& loss = file.text_mode_loss;
+    end_text_mode_parts(loss);
+    if (file.data_ended && !loss.data_after_eof) {
+        // The Ctrl-Z ended a read: whether anything follows it, only the file can tell.
+        char next = 0;
+        loss.data_after_eof = ::read(file.descriptor, &next, 1) == 1;
+    }
+    for (const std::string& line : text_mode_warnings(file.name.c_str(), loss)) {
+        report_message(line.c_str(), SEVERITY_WARNING);
+    }
 }
 
 static std::vector<LentText> lent_texts;
@@ -145,8 +171,9 @@ static int read_first_block(InputFile& file, bool skip) {
 // Puts the first block read as stored into text mode, as the rest will be read.
 static void filter_first_block(InputFile& file) {
     if (!file.is_absent() && file.text_length > 0) {
-        file.text_length = static_cast<std::int64_t>(text_mode_filter(
-            file.text.get(), static_cast<std::size_t>(file.text_length), &file.data_ended));
+        file.text_length = static_cast<std::int64_t>(
+            text_mode_filter(file.text.get(), static_cast<std::size_t>(file.text_length),
+                             &file.data_ended, &file.text_mode_loss, false));
     }
 }
 
@@ -198,8 +225,10 @@ static void read_pair_text(InputFile files[2]) {
     InputFile& f1 = files[1];
     const bool shared = f0.descriptor == f1.descriptor;
     read_remaining_text(f0);
+    warn_text_mode_loss(f0);
     if (!shared) {
         read_remaining_text(f1);
+        warn_text_mode_loss(f1);
     }
     complete_final_line(f0);
     if (shared) {

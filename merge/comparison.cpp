@@ -234,7 +234,9 @@ int run_comparison(const char* left_path, const char* right_path) {
 
 void compare_files() {
     MergeDocument& doc = merge_document;
-    if (doc.left.line_count > 0 && doc.right.line_count > 0) {
+    // A file of no lines is compared like any other: against it, every line of the
+    // other side is one block (a file new on one side is merged like any change).
+    if (doc.left.path[0] != '\0' && doc.right.path[0] != '\0') {
         const int r = run_comparison(doc.left.path, doc.right.path);
         if (r == -1) {
             return;

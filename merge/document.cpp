@@ -100,16 +100,12 @@ static long long decode_text(const char* path, std::unique_ptr<char[]>& text, st
     return length;
 }
 
-// One warning for what text mode dropped out of sight.
+// One warning box for what text mode dropped out of sight.
 static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
     std::string text;
-    if (loss.data_after_eof) {
-        text = format_message("The data after the Ctrl-Z character in %s is ignored", path);
-    }
-    if (loss.lone_carriage_returns) {
+    for (const std::string& line : text_mode_warnings(path, loss)) {
         text += text.empty() ? "" : "\n";
-        text +=
-            format_message("Carriage returns not followed by a line feed in %s are ignored", path);
+        text += line;
     }
     if (!text.empty()) {
         load_message(text.c_str(), SEVERITY_WARNING);

@@ -65,6 +65,12 @@ int platform_pane_line_height();
 // Returns 0, or -1 (nothing reported; `from` is then still there).
 int platform_commit_rename(const char* from, const char* to);
 
+// The name under which the existing file `path` is stored: short (8.3) names made
+// long and the file's own name in the letter case of its directory entry, so that a
+// write replaces and backs up the file under the name the user knows. `path` itself
+// when it names no existing file.
+std::string platform_stored_name(const char* path);
+
 // Printing of the merged text (the "PRN:" destination). print_job_start returns 0, or
 // -1 after reporting why no job could start; print_line hands one line of `length`
 // bytes (with its line feed; it may hold NUL bytes) and its 0-based output line number,

@@ -212,7 +212,7 @@ int make_backup(const char* path) {
     if (file_exists(backup.c_str()) && loaded_inputs().holds(backup)) {
         return refuse_protected(backup);
     }
-    if (file_layer.rename(path, backup.c_str()) != 0) {
+    if (!old_backup_replaceable(backup) || file_layer.rename(path, backup.c_str()) != 0) {
         report_message("Unable to create backup file", SEVERITY_WARNING);
         return -1;
     }
@@ -249,10 +249,13 @@ static int confirm_replace(const char* source, const char* destination) {
     return answer == ANSWER_YES ? 0 : -1;
 }
 
-int copy_with_confirmation(const char* source, const char* destination) {
-    if (same_file(source, destination)) {
+int copy_with_confirmation(const char* source, const char* destination_as_given) {
+    if (same_file(source, destination_as_given)) {
         return 0;
     }
+    // An existing destination is replaced and backed up under its own name.
+    const std::string stored = platform_stored_name(destination_as_given);
+    const char* const destination = stored.c_str();
     if (source[0] == '\0') {
         return 1;
     }
@@ -306,8 +309,9 @@ static int fail_merge() {
 // (reported).
 static int refuse_before_writing() {
     const MergeDocument& doc = merge_document;
-    // An emptied document (after a directory walk) has nothing to write either.
-    if (doc.not_compared != 0 || (doc.left.line_count == 0 && doc.right.line_count == 0)) {
+    // An emptied document (after a directory walk) has nothing to write either; two
+    // loaded empty files do.
+    if (doc.not_compared != 0 || (doc.left.path[0] == '\0' && doc.right.path[0] == '\0')) {
         report_message("Files have not been compared yet", SEVERITY_INFO);
         return 1;
     }
@@ -398,18 +402,30 @@ static int write_merged_file(const char* path) {
     }
 }
 
-int write_merged(const char* path) {
+static int refuse_long_output_path(const char* path) {
+    const std::string text = "The output path is longer than " + std::to_string(PATH_MAX_CHARS) +
+                             " characters:\n" + path;
+    report_message(text.c_str(), SEVERITY_ERROR);
+    return -1;
+}
+
+int write_merged(const char* path_as_given) {
     if (refuse_before_writing() != 0) {
         return 1;
     }
-    if (std::strlen(path) > PATH_MAX_CHARS) {
-        const std::string text = "The output path is longer than " +
-                                 std::to_string(PATH_MAX_CHARS) + " characters:\n" + path;
-        report_message(text.c_str(), SEVERITY_ERROR);
-        return -1;
+    if (std::strlen(path_as_given) > PATH_MAX_CHARS) {
+        return refuse_long_output_path(path_as_given);
     }
-    if (paths_equal(path, PRINTER_PATH)) {
+    if (paths_equal(path_as_given, PRINTER_PATH)) {
         return print_merged();
+    }
+    // An existing file is asked about, backed up and replaced under its own name: a
+    // short name or another letter case once renamed the user's file to the backup of
+    // that spelling and left the merged text under the short name.
+    const std::string stored = platform_stored_name(path_as_given);
+    const char* const path = stored.c_str();
+    if (stored.size() > PATH_MAX_CHARS) {
+        return refuse_long_output_path(path);
     }
     const MergeDocument& doc = merge_document;
     if (!doc.left.own_blocks && !doc.right.own_blocks) {

@@ -77,9 +77,26 @@ void discard_pending(PendingFile& pending) {
     }
 }
 
+bool old_backup_replaceable(const std::string& backup) {
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(backup, ec);
+    if (ec || !std::filesystem::exists(status)) {
+        return !ec || ec == std::errc::no_such_file_or_directory;
+    }
+    // Only an old backup may go: a directory, a link or anything else at the name is
+    // not ours to move. A read-only one could be moved aside but never deleted.
+    return std::filesystem::is_regular_file(status) &&
+           (status.permissions() & std::filesystem::perms::owner_write) !=
+               std::filesystem::perms::none;
+}
+
 ReplaceResult replace_with_pending(PendingFile& pending, const char* target,
                                    const std::string& backup) {
     const bool back_up = !backup.empty() && exists_path(target);
+    if (back_up && !old_backup_replaceable(backup)) {
+        discard_pending(pending);
+        return REPLACE_BACKUP_FAILED;
+    }
     std::string aside;  // the previous backup while the new one is not yet certain
     if (back_up && exists_path(backup)) {
         if (!free_name_beside(backup.c_str(), ".bak", aside) ||
@@ -106,10 +123,17 @@ ReplaceResult replace_with_pending(PendingFile& pending, const char* target,
         discard_pending(pending);
         return REPLACE_FAILED;
     }
-    pending.path.clear();
-    if (!aside.empty()) {
-        file_layer.remove(aside.c_str());  // the old backup, replaced as intended
+    // The old backup goes last. When it cannot be deleted, everything is put back as it
+    // was rather than leave it under a name nobody knows.
+    if (!aside.empty() && file_layer.remove(aside.c_str()) != 0) {
+        if (file_layer.rename(target, pending.path.c_str()) == 0 &&
+            file_layer.rename(backup.c_str(), target) == 0) {
+            put_aside_back();
+            discard_pending(pending);
+            return REPLACE_BACKUP_FAILED;
+        }
     }
+    pending.path.clear();
     return REPLACE_DONE;
 }
 

@@ -34,10 +34,15 @@ enum ReplaceResult {
     REPLACE_FAILED,         // the last rename failed
 };
 
+// True when nothing stands at `backup`, or an old backup that a write may replace: a
+// regular file that is not read-only. Anything else stays where and as it is.
+bool old_backup_replaceable(const std::string& backup);
+
 // Puts the closed pending file in `target`'s place. With a `backup` name, an existing
 // target is first renamed to it; a file already of that name is kept aside and
-// deleted only once the new content is in place. On failure everything is put back
-// and the pending file is deleted.
+// deleted only once the new content is in place. An old backup that may not be
+// replaced (see old_backup_replaceable) gives REPLACE_BACKUP_FAILED with nothing
+// moved. On failure everything is put back and the pending file is deleted.
 ReplaceResult replace_with_pending(PendingFile& pending, const char* target,
                                    const std::string& backup);
 

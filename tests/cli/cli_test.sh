@@ -68,6 +68,25 @@ printf 'abc\n' >lf.txt
 run nolf.txt lf.txt
 check "missing final line feed" "$(printf '1c1\n< abcNo newline at end of file\n---\n> abc')" "$out"
 
+# What text mode drops out of sight is said on standard error, one line a file and a
+# kind, while the listing and the status stay those of the text compared.
+printf 'same\n\032hidden one\n' >eof1.txt
+printf 'same\n\032hidden two\n' >eof2.txt
+run eof1.txt eof2.txt
+check "data after Ctrl-Z: status" 0 "$status"
+check "data after Ctrl-Z: listing" "" "$out"
+check "data after Ctrl-Z: warnings" "$(printf 'The data after the Ctrl-Z character in eof1.txt is ignored\nThe data after the Ctrl-Z character in eof2.txt is ignored')" "$err"
+printf 'a\rb\n' >cr1.txt
+printf 'ab\r\n' >cr2.txt
+run cr1.txt cr2.txt
+check "lone carriage return: status" 0 "$status"
+check "lone carriage return: warning" "Carriage returns not followed by a line feed in cr1.txt are ignored" "$err"
+# A carriage return and its line feed in two reads are one line end; a Ctrl-Z at the
+# very end of the data hides nothing.
+{ head -c 8191 /dev/zero | tr '\0' 'x'; printf '\r\nend\n\032'; } >split.txt
+run -a split.txt split.txt
+check "line end across reads, final Ctrl-Z: no warning" "" "$err"
+
 # Standard input is read whole, well past its first block.
 seq 1 3000 >numbers.txt
 seq 1 3001 >more.txt

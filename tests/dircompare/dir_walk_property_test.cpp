@@ -111,14 +111,18 @@ protected:
                     due[other] = read_bytes(put(d2, other, g.bytes(40), minutes));
                     break;
                 case SAME_STAMP: {  // same size and stamp, the bytes may differ
-                    const std::string left = g.bytes(30);
+                    const std::vector<std::string> lines = g.lines();
+                    const std::string left = joined(lines, "\n");
                     std::string right = left;
                     for (char& c : right) {
-                        c = g.below(4) == 0 ? static_cast<char>(g.below(256)) : c;
+                        if (c != '\n' && g.below(8) == 0) {
+                            c = static_cast<char>('a' + g.below(3));
+                        }
                     }
                     put(d1, name, left, minutes);
                     put(d2, other, right, minutes);
-                    due[name] = left;
+                    // The same bytes are copied; others are merged from the left.
+                    due[name] = right == left ? left : joined(lines, LINE_END);
                     break;
                 }
                 case IDENTICAL: {

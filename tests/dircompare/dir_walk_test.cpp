@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/textio.h"
+#include "merge/blocks.h"
 #include "merge/comparison.h"
 #include "merge/document.h"
 #include "merge/output.h"
@@ -145,18 +146,45 @@ TEST_F(DirWalkTest, WriteInAPairFillsTheTargetThenTheWalkGoesOn) {
     EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{DONE}));
 }
 
-TEST_F(DirWalkTest, SameStampCountsAsTheSameFileUnread) {
-    // Equal size and stamp, different bytes: Directory 1's file is copied unread.
-    put(d1, "s.txt", "AAAA", 7);
-    put(d2, "s.txt", "BBBB", 7);
+// Equal size and stamp once counted as the same file: Directory 1's file was copied
+// unread, and the change on the other side was lost without a trace.
+TEST_F(DirWalkTest, SameStampWithOtherBytesGoesToThePanes) {
+    put(d1, "s.txt", "1.2.3\n", 7);
+    put(d2, "s.txt", "1.2.4\n", 7);
+    // Same size and stamp and the same bytes: copied unasked.
+    put(d1, "t.txt", "same\n", 7);
+    put(d2, "t.txt", "same\n", 7);
     // Identical bytes, other stamps: compared, found identical, copied.
-    put(d1, "t.txt", "same\n", 1);
-    put(d2, "t.txt", "same\n", 9);
+    put(d1, "u.txt", "same\n", 1);
+    put(d2, "u.txt", "same\n", 9);
     start(d1.path(), d2.path(), target.path());
-    EXPECT_EQ(files_of(target.path()), (Files{{"s.txt", "AAAA"}, {"t.txt", "same\n"}}));
+    EXPECT_EQ(merge_document.left.path, d1.file("s.txt"));
+    ASSERT_TRUE(merge_document.left.own_blocks.has_value());
+    EXPECT_EQ(block_count(), 1);
+    EXPECT_TRUE(files_of(target.path()).empty());
+    dir_walk_step();  // as Skip would
+    deliver();
+    EXPECT_EQ(files_of(target.path()), (Files{{"t.txt", "same\n"}, {"u.txt", "same\n"}}));
     EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{DONE}));
     EXPECT_TRUE(questions().empty());
-    EXPECT_EQ(files_of(d2.path()), (Files{{"s.txt", "BBBB"}, {"t.txt", "same\n"}}));
+    EXPECT_EQ(files_of(d2.path()),
+              (Files{{"s.txt", "1.2.4\n"}, {"t.txt", "same\n"}, {"u.txt", "same\n"}}));
+}
+
+// The bytes are read in blocks: a difference in the last byte of a later block counts.
+TEST_F(DirWalkTest, SameStampPairsDifferingLateAreCompared) {
+    std::string big(700 * 1024, 'x');
+    for (std::size_t i = 99; i < big.size(); i += 100) {
+        big[i] = '\n';
+    }
+    std::string other = big;
+    other[other.size() - 2] = 'y';
+    put(d1, "big.txt", big, 3);
+    put(d2, "big.txt", other, 3);
+    start(d1.path(), d2.path(), target.path());
+    EXPECT_EQ(merge_document.left.path, d1.file("big.txt"));
+    EXPECT_TRUE(merge_document.left.own_blocks.has_value());
+    EXPECT_TRUE(files_of(target.path()).empty());
 }
 
 TEST_F(DirWalkTest, SizesAndStampsThatCannotProveSamenessAreCompared) {
@@ -194,15 +222,16 @@ TEST_F(DirWalkTest, TargetEqualToDirectory1AsksOnlyAboutDirectory2) {
 }
 
 TEST_F(DirWalkTest, TargetEqualToDirectory2AsksBeforeReplacingItsFiles) {
-    const std::string source = put(d1, "same.txt", "from 1", 2);
-    const std::string replaced = put(d2, "same.txt", "from 2", 2);
+    // Identical in text mode, other bytes: the file of Directory 1 is copied.
+    const std::string source = put(d1, "same.txt", "from 1\r\n", 2);
+    const std::string replaced = put(d2, "same.txt", "from 1\n", 2);
     put(d2, "only2.txt", "2\n");
     fake_platform().answers = {ANSWER_YES};
     start(d1.path(), d2.path(), d2.path());
     EXPECT_EQ(questions(), (Names{"Destination file " + replaced +
                                   " already exists.\nReplace it with " + source + " ?"}));
-    EXPECT_EQ(read_bytes(replaced), "from 1");
-    EXPECT_EQ(read_bytes(d2.file("same.bak")), "from 2");
+    EXPECT_EQ(read_bytes(replaced), "from 1\r\n");
+    EXPECT_EQ(read_bytes(d2.file("same.bak")), "from 1\n");
     EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{DONE}));
 }
 

@@ -164,18 +164,44 @@ TEST_F(Comparison, TablesThatCannotBeHadLeaveTheDocumentAsItWas) {
     EXPECT_EQ(fake_platform().cursor_depth, 0);
 }
 
-TEST_F(Comparison, AnEmptySideRunsNothingButRefreshesTheViews) {
+// A file new on one side (an empty file on the other) once could not be compared,
+// and so not merged at all: Write answered that the files were not compared.
+TEST_F(Comparison, AnEmptySideIsComparedAndMergedLikeAnyOther) {
+    for (const Side empty : {SIDE_LEFT, SIDE_RIGHT}) {
+        SCOPED_TRACE(empty == SIDE_LEFT ? "empty left" : "empty right");
+        const Side full = empty == SIDE_LEFT ? SIDE_RIGHT : SIDE_LEFT;
+        merge_document = MergeDocument{};
+        load(empty, "empty.txt", "");
+        load(full, "full.txt", lf_lines({"a", "b", "c"}));
+        reset_fake_platform();
+        clear_reported_messages();
+        compare_files();
+        EXPECT_EQ(merge_document.not_compared, 0);
+        ASSERT_EQ(block_count(), 1);
+        EXPECT_EQ(merge_document.total_rows, 3);
+        EXPECT_EQ(fake_platform().scroll_max, 3);
+        EXPECT_EQ(row_to_line(side_of(empty), 0), -1);  // filler rows against a, b, c
+        EXPECT_EQ(row_to_line(side_of(full), 2), 2);
+        EXPECT_EQ(find_block_row(-1, DIRECTION_NEXT), 1);
+
+        choose_block(full, 0);
+        EXPECT_EQ(merged_text(), with_line_ends({"a", "b", "c"}));
+        choose_block(empty, 0);
+        EXPECT_EQ(merged_text(), "");  // the empty side chosen: an empty file
+        EXPECT_TRUE(reported_messages().empty());
+    }
+}
+
+TEST_F(Comparison, TwoEmptyFilesAreIdentical) {
     load(SIDE_LEFT, "l.txt", "");
-    load(SIDE_RIGHT, "r.txt", lf_lines({"a", "b"}));
-    merge_document.auto_walk = 1;
-    reset_fake_platform();
+    load(SIDE_RIGHT, "r.txt", "");
     compare_files();
-    EXPECT_EQ(count_calls("wait_cursor"), 0);
-    EXPECT_EQ(merge_document.not_compared, 1);
-    EXPECT_EQ(merge_document.total_rows, 0);
-    EXPECT_EQ(fake_platform().calls,
-              (std::vector<std::string>{"scroll_range 1 0", "repaint_position_bar",
-                                        "redraw_scroll_bar", "post first"}));
+    EXPECT_EQ(merge_document.not_compared, 0);
+    EXPECT_FALSE(merge_document.left.own_blocks);
+    EXPECT_EQ(message_texts(), (std::vector<std::string>{"Files are identical"}));
+    clear_reported_messages();
+    EXPECT_EQ(merged_text(), "");  // the left file copied: empty
+    EXPECT_TRUE(reported_messages().empty());
 }
 
 TEST_F(Comparison, EngineArgumentVector) {

@@ -44,7 +44,7 @@ std::string MergeTest::merged_text() {
     const std::string out = dir.file("merged-out.txt");
     std::remove(out.c_str());
     if (write_merged(out.c_str()) != 0) {
-        return "";
+        return NOT_WRITTEN;
     }
     return read_bytes(out);
 }

@@ -23,8 +23,10 @@ protected:
     // Parses `listing` (written to a file) and installs its tables as a comparison
     // that found differences would.
     void install_listing(const std::string& listing);
-    // Writes the merged text to a new file and returns its bytes ("" on failure).
+    // Writes the merged text to a new file and returns its bytes (NOT_WRITTEN when the
+    // write did not succeed: an empty merged file is a result of its own).
     std::string merged_text();
+    static constexpr const char* NOT_WRITTEN = "(not written)";
 
     TempDir dir;
 };

@@ -167,7 +167,7 @@ TEST_F(Navigation, UnselectAllLeavesEveryBlockOpen) {
             }
         }
     }
-    EXPECT_EQ(merged_text(), "");
+    EXPECT_EQ(merged_text(), NOT_WRITTEN);
     EXPECT_EQ(message_texts(), (std::vector<std::string>{"You have unresolved difference(s) !"}));
 }
 

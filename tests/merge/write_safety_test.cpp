@@ -106,6 +106,58 @@ TEST_F(WriteSafety, FailedBackupRenameStopsTheWrite) {
     expect_unchanged(before, {{"t.txt", MERGED}, {"t.bak", "old target"}});
 }
 
+// Only an old backup may be replaced. A directory at the backup name was once renamed
+// to a "~px" name and left there, and a read-only old backup was moved aside for good
+// (it could not be deleted); both now refuse the write and the copy, moving nothing.
+TEST_F(WriteSafety, WhatIsNotAnOldBackupStaysWhereItIs) {
+    for (const bool directory : {true, false}) {
+        SCOPED_TRACE(directory ? "directory" : "read-only file");
+        fs::remove_all(out_dir());
+        fs::create_directory(out_dir());
+        TempDir::write_at(out("t.txt"), "old target");
+        if (directory) {
+            fs::create_directory(out("t.bak"));
+            TempDir::write_at(out("t.bak") + PATH_SEPARATOR + "inside", "kept");
+        } else {
+            TempDir::write_at(out("t.bak"), "old backup");
+            fs::permissions(
+                out("t.bak"),
+                fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
+        }
+        const auto before = names_in(out_dir());
+        clear_reported_messages();
+        fake_platform().answers = {ANSWER_YES};
+        EXPECT_EQ(write_merged(out("t.txt").c_str()), -1);
+        EXPECT_EQ(reported_messages(), BACKUP_FAILED);
+        fake_platform().answers = {ANSWER_YES};
+        EXPECT_EQ(copy_with_confirmation(left.c_str(), out("t.txt").c_str()), -1);
+        EXPECT_EQ(make_backup(out("t.txt").c_str()), -1);
+        expect_unchanged(before, {{"t.txt", "old target"}});
+        if (directory) {
+            EXPECT_EQ(read_bytes(out("t.bak") + PATH_SEPARATOR + "inside"), "kept");
+        } else {
+            EXPECT_EQ(read_bytes(out("t.bak")), "old backup");
+            fs::permissions(out("t.bak"), fs::perms::owner_write, fs::perm_options::add);
+        }
+    }
+}
+
+// When the old backup, moved aside, cannot be deleted at the end, the write is undone
+// rather than leave it under its temporary name.
+TEST_F(WriteSafety, AnOldBackupThatCannotBeDeletedUndoesTheWrite) {
+    TempDir::write_at(out("t.txt"), "old target");
+    TempDir::write_at(out("t.bak"), "old backup");
+    const auto before = names_in(out_dir());
+    fake_platform().answers = {ANSWER_YES};
+    {
+        ScopedFileFaults faults({.fail_remove_suffix = ".bak"});
+        EXPECT_EQ(write_merged(out("t.txt").c_str()), -1);
+    }
+    EXPECT_EQ(reported_messages(), BACKUP_FAILED);
+    expect_unchanged(before, {{"t.txt", "old target"}, {"t.bak", "old backup"}});
+}
+
 TEST_F(WriteSafety, BakTargetWithoutBackupKeepsItsContentOnFailure) {
     TempDir::write_at(out("notes.bak"), "precious");
     for (const FileFaults& f : {FileFaults{.fail_after_bytes = 3}, FileFaults{.fail_close = true},
@@ -227,6 +279,32 @@ TEST_F(WriteSafety, DirectoryOrReadOnlyTargetIsRefusedAndLeftAlone) {
     EXPECT_EQ(read_bytes(out("ro.txt")), "read only");
     EXPECT_FALSE(exists(out("ro.bak")));
     fs::permissions(out("ro.txt"), fs::perms::owner_write, fs::perm_options::add);
+}
+
+// Writing to an input under its short name once renamed the input to the backup of
+// the short name and wrote the merge under the short name: the long name was gone.
+// The file is asked about, backed up and replaced under the name it is stored as.
+TEST_F(WriteSafety, ATargetIsReplacedUnderItsStoredName) {
+    TempDir::write_at(out("rightinputfile.txt"), "old");
+    fake_platform().stored_names[out("RIGH~RLU.TXT")] = out("rightinputfile.txt");
+    fake_platform().answers = {ANSWER_YES};
+    EXPECT_EQ(write_merged(out("RIGH~RLU.TXT").c_str()), 0);
+    ASSERT_EQ(fake_platform().questions.size(), 1u);
+    EXPECT_EQ(fake_platform().questions[0].text,
+              "File " + out("rightinputfile.txt") + " already exists.\nSave anyway ?");
+    EXPECT_EQ(names_in(out_dir()),
+              (std::set<std::string>{"rightinputfile.bak", "rightinputfile.txt"}));
+    EXPECT_EQ(read_bytes(out("rightinputfile.txt")), MERGED);
+    EXPECT_EQ(read_bytes(out("rightinputfile.bak")), "old");
+
+    // A copy (identical files, or the directory walk) too.
+    free_blocks();
+    fake_platform().answers = {ANSWER_YES};
+    EXPECT_EQ(copy_with_confirmation(left.c_str(), out("RIGH~RLU.TXT").c_str()), 0);
+    EXPECT_EQ(names_in(out_dir()),
+              (std::set<std::string>{"rightinputfile.bak", "rightinputfile.txt"}));
+    EXPECT_EQ(read_bytes(out("rightinputfile.txt")), read_bytes(left));
+    EXPECT_EQ(read_bytes(out("rightinputfile.bak")), MERGED);
 }
 
 TEST_F(WriteSafety, DotfileIsBackedUpWithItsWholeName) {

@@ -134,6 +134,11 @@ int print_job_end() {
     return fake_platform().print_end_result;
 }
 
+std::string platform_stored_name(const char* path) {
+    const auto found = fake_platform().stored_names.find(path);
+    return found != fake_platform().stored_names.end() ? found->second : std::string(path);
+}
+
 // The standard library's rename: the unit tests check what reaches the disk.
 int platform_commit_rename(const char* from, const char* to) {
     return standard_commit_rename(from, to);

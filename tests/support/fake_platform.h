@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -42,6 +43,9 @@ struct FakePlatform {
     int32_t scroll_max = 0;
     int32_t scroll_position = 0;
     int cursor_depth = 0;  // wait cursors shown and not yet restored
+    // Spellings that platform_stored_name turns into the stored name (as a file system
+    // with short names or without regard to case would); others are kept.
+    std::map<std::string, std::string> stored_names;
 };
 
 FakePlatform& fake_platform();

@@ -1,6 +1,7 @@
 #include "tests/support/faulty_file_layer.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "merge/file_layer.h"
 
@@ -47,6 +48,14 @@ int faulty_commit(const char* from, const char* to) {
     return current.sync ? standard.commit(from, to) : standard.rename(from, to);
 }
 
+int faulty_remove(const char* path) {
+    const std::string_view name(path);
+    if (current.fail_remove_suffix != nullptr && name.ends_with(current.fail_remove_suffix)) {
+        return -1;
+    }
+    return standard.remove(path);
+}
+
 }  // namespace
 
 ScopedFileFaults::ScopedFileFaults(const FileFaults& faults) {
@@ -57,6 +66,7 @@ ScopedFileFaults::ScopedFileFaults(const FileFaults& faults) {
     file_layer.close = faulty_close;
     file_layer.rename = faulty_rename;
     file_layer.commit = faulty_commit;
+    file_layer.remove = faulty_remove;
 }
 
 ScopedFileFaults::~ScopedFileFaults() {

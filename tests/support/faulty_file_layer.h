@@ -3,12 +3,14 @@
 
 // A file layer for the merge layer's writes that fails where the test says and passes
 // everything else to the standard one: a disk that fills after N bytes, a close that
-// fails, the n-th rename or the last rename failing.
+// fails, the n-th rename or the last rename failing, deletes failing.
 struct FileFaults {
     long long fail_after_bytes = -1;  // writes beyond this many bytes fail; -1: never
     bool fail_close = false;
     int fail_rename = 0;  // the n-th rename (1-based) fails, once; 0: none
     bool fail_commit = false;
+    // Deletes of names ending in this fail (a file held open by another program).
+    const char* fail_remove_suffix = nullptr;
     bool sync = true;  // false: no syncing to the disk, for tests that write thousands of files
     int renames = 0;   // renames asked for so far
     long long written = 0;  // bytes written so far

@@ -3,11 +3,15 @@
 // about instead of passing unseen.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/settings.h"
 #include "ui/win32/ui_state.h"
@@ -98,6 +102,94 @@ TEST_F(DataSafety, IdenticalFilesWrittenOntoTheLeftUnderAnotherSpellingChangeNot
     EXPECT_EQ(driver.seen[0], (SeenDialog{"Info", "Files are identical"}));
     EXPECT_EQ(read_bytes(left), "x\ny\n");
     EXPECT_FALSE(exists(dir.file("same.bak")));
+}
+
+// A file new on one side could not be merged at all: nothing was compared and Write
+// said the files were not compared. Its side now shows filler rows against the other
+// file's lines, and either side can be chosen, the empty one giving an empty file.
+TEST_F(DataSafety, AnEmptyFileOnEitherSideIsMerged) {
+    const std::string empty = dir.write("empty.txt", "");
+    const std::string full = dir.write("full.txt", "a\nb\n");
+    for (const bool empty_left : {true, false}) {
+        SCOPED_TRACE(empty_left ? "empty left" : "empty right");
+        for (const int choice : {CMD_FROM_LEFT, CMD_FROM_RIGHT}) {
+            reset_program_state();
+            driver = ProgramDriver{};
+            const std::string out = dir.file("out.txt");
+            std::remove(out.c_str());
+            const bool chose_empty = (choice == CMD_FROM_LEFT) == empty_left;
+            const HWND* empty_pane = empty_left ? &ui_state.left_pane : &ui_state.right_pane;
+            driver.answers = {{IDOK, out}};
+            driver.steps = {
+                ProgramDriver::wait_until([] { return merge_document.not_compared == 0; }),
+                ProgramDriver::check([&] {
+                    EXPECT_EQ(merge_document.total_rows, 2);
+                    EXPECT_EQ(row_fill(Capture(*empty_pane), 0), YELLOW);
+                    EXPECT_EQ(row_fill(Capture(*empty_pane), 1), YELLOW);
+                }),
+                ProgramDriver::post(choice),
+                ProgramDriver::check([&] {
+                    EXPECT_EQ(row_fill(Capture(*empty_pane), 0), chose_empty ? CYAN : YELLOW);
+                }),
+                ProgramDriver::post(CMD_WRITE),
+                ProgramDriver::wait_until([this] { return driver.answers.empty(); }),
+                ProgramDriver::post(CMD_QUIT)};
+            run("-f1 \"" + (empty_left ? empty : full) + "\" -f2 \"" + (empty_left ? full : empty) +
+                "\"");
+            EXPECT_EQ(driver.seen.size(), 1u);  // the save dialog, nothing else
+            ASSERT_TRUE(exists(out));
+            EXPECT_EQ(read_bytes(out), chose_empty ? "" : "a\r\nb\r\n");
+        }
+    }
+}
+
+// A read-only old backup was moved aside to a "~px" name and left there for good.
+TEST_F(DataSafety, AReadOnlyOldBackupRefusesTheWriteAndStays) {
+    const std::string left = dir.write("l.txt", "a\nb\n");
+    const std::string right = dir.write("r.txt", "a\nc\n");
+    const std::string out = dir.write("out.txt", "old out\n");
+    const std::string bak = dir.write("out.bak", "old backup\n");
+    SetFileAttributesA(bak.c_str(), FILE_ATTRIBUTE_READONLY);
+    driver.answers = {{IDOK, out}, {IDYES, {}}, {IDOK, {}}, {IDOK, {}}};
+    merge_into(CMD_FROM_RIGHT, left, right);
+    const DWORD attributes = GetFileAttributesA(bak.c_str());
+    SetFileAttributesA(bak.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(driver.seen.size(), 4u);
+    EXPECT_EQ(driver.seen[2], (SeenDialog{"Warning", "Unable to create backup file"}));
+    EXPECT_EQ(driver.seen[3], (SeenDialog{"Error", "Unable to merge files"}));
+    EXPECT_EQ(read_bytes(out), "old out\n");
+    EXPECT_EQ(read_bytes(bak), "old backup\n");
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_NE(entry.path().filename().string().substr(0, 3), "~px");
+    }
+}
+
+// Writing to an input under its short name renamed the input to the short name's
+// backup and left the merge under the short name: the long name was gone.
+TEST_F(DataSafety, AWriteUnderTheShortNameKeepsTheLongName) {
+    const std::string left = dir.write("leftinputfile.txt", "a\nb\n");
+    const std::string right = dir.write("rightinputfile.txt", "a\nc\n");
+    wchar_t wide_long[MAX_PATH] = {};
+    wchar_t wide_short[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, right.c_str(), -1, wide_long, MAX_PATH);
+    ASSERT_GT(GetShortPathNameW(wide_long, wide_short, MAX_PATH), 0u);
+    char short_name[MAX_PATH] = {};
+    WideCharToMultiByte(CP_UTF8, 0, wide_short, -1, short_name, MAX_PATH, nullptr, nullptr);
+    ASSERT_STRNE(short_name, right.c_str());  // the file system gave it a short name
+    driver.answers = {{IDOK, short_name}, {IDYES, {}}};
+    merge_into(CMD_FROM_LEFT, left, right);
+    ASSERT_EQ(driver.seen.size(), 2u);
+    EXPECT_EQ(driver.seen[1], (SeenDialog{"Confirm the operation",
+                                          "File " + right + " already exists.\nSave anyway ?"}));
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"leftinputfile.txt", "rightinputfile.bak",
+                                            "rightinputfile.txt"}));
+    EXPECT_EQ(read_bytes(right), "a\r\nb\r\n");
+    EXPECT_EQ(read_bytes(dir.file("rightinputfile.bak")), "a\nc\n");
 }
 
 TEST_F(DataSafety, ContentTextModeDropsIsWarnedAboutOnLoad) {

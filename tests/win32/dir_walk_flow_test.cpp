@@ -65,7 +65,7 @@ TEST_F(DirWalkFlow, TwoDirectoriesAreMergedIntoTheTarget) {
         d2.file("P.TXT"),
         std::filesystem::last_write_time(d1.file("p.txt")) + std::chrono::hours(1));
     d1.write("s.bin", std::string("one\r\n\x1A\x00zz", 9));
-    d2.write("s.bin", std::string("two\r\n\x1A\x00zz", 9));
+    d2.write("s.bin", std::string("one\r\n\x1A\x00zz", 9));
     same_stamp(d1.file("s.bin"), d2.file("s.bin"));
     d2.write("z.txt", "only in two\n");
     std::filesystem::create_directory(d1.file("sub"));
@@ -112,7 +112,30 @@ TEST_F(DirWalkFlow, TwoDirectoriesAreMergedIntoTheTarget) {
     EXPECT_EQ(read_bytes(target.file("s.bin")), std::string("one\r\n\x1A\x00zz", 9));
     EXPECT_EQ(read_bytes(target.file("z.txt")), "only in two\n");
     EXPECT_FALSE(exists(target.file("sub")));
-    EXPECT_EQ(read_bytes(d2.file("s.bin")), std::string("two\r\n\x1A\x00zz", 9));
+    EXPECT_EQ(read_bytes(d2.file("s.bin")), std::string("one\r\n\x1A\x00zz", 9));
+}
+
+// Equal size and stamp once made the walk copy Directory 1's file unread: a version
+// changed on the other side was lost without a trace.
+TEST_F(DirWalkFlow, ASameStampPairWithOtherBytesWaitsInThePanes) {
+    d1.write("v.txt", "version 1.2.3\n");
+    d2.write("v.txt", "version 1.2.4\n");
+    same_stamp(d1.file("v.txt"), d2.file("v.txt"));
+    driver.steps = {
+        ProgramDriver::post(CMD_COMPARE_DIRS),
+        ProgramDriver::wait_until([] { return merge_document.left.own_blocks.has_value(); }),
+        ProgramDriver::check([this] { EXPECT_FALSE(exists(target.file("v.txt"))); }),
+        ProgramDriver::post(CMD_FROM_RIGHT),
+        ProgramDriver::post(CMD_WRITE),
+        ProgramDriver::wait_until([] { return !walking(); }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    driver.answers = {pick(d1.path()), pick(d2.path()), pick(target.path()), {IDOK, {}}};
+    run();
+    EXPECT_EQ(driver.seen.back(),
+              (SeenDialog{"Info", "Directories have been \nsuccessfully compared"}));
+    EXPECT_EQ(read_bytes(target.file("v.txt")), "version 1.2.4\r\n");
+    EXPECT_EQ(read_bytes(d1.file("v.txt")), "version 1.2.3\n");
 }
 
 TEST_F(DirWalkFlow, CancellingAPickerOrTheWalkLeavesTheOrdinaryMenu) {

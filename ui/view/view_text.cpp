@@ -51,7 +51,8 @@ static const DiffBlock* entry(const std::optional<BlockTable>& table, int32_t k)
 
 RowView describe_row(const MergeSide& side, int32_t row, const RowFormat& format) {
     RowView view;
-    if (side.lines.empty() && side.line_count == 0) {
+    // An empty file still shows the filler rows it has against the other side.
+    if (side.lines.empty() && side.line_count == 0 && !side.filler_blocks) {
         return view;
     }
     const int32_t line = row_to_line(side, row);

@@ -76,7 +76,8 @@ void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
 
 void paint_pane(HWND pane, Side which) {
     const MergeSide& side = side_of(which);
-    if (side.lines.empty() || view_metrics.line_height <= 0) {
+    // An empty file has rows to show only as filler rows against the other file.
+    if ((side.lines.empty() && !side.filler_blocks) || view_metrics.line_height <= 0) {
         DefWindowProcA(pane, WM_PAINT, 0, 0);
         return;
     }
