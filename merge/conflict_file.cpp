@@ -34,23 +34,6 @@ bool fail(MarkerError& error, std::size_t index, const char* what) {
 
 }  // namespace
 
-std::vector<EndedLine> split_ended_lines(std::string_view bytes) {
-    std::vector<EndedLine> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t feed = bytes.find('\n', start);
-        if (feed == std::string_view::npos) {
-            lines.push_back({bytes.substr(start), ENDS_NONE});
-            break;
-        }
-        const bool cr = feed > start && bytes[feed - 1] == '\r';
-        lines.push_back(
-            {bytes.substr(start, feed - start - (cr ? 1 : 0)), cr ? ENDS_CRLF : ENDS_LF});
-        start = feed + 1;
-    }
-    return lines;
-}
-
 bool read_conflict_markers(std::span<const EndedLine> lines, ConflictSides& out,
                            MarkerError& error) {
     out = ConflictSides();

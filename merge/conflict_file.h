@@ -31,10 +31,6 @@ struct EndedLine {
     bool operator==(const EndedLine&) const = default;
 };
 
-// Splits bytes at line feeds; a carriage return just before a line feed belongs to the
-// end. A last line without a line feed ends ENDS_NONE; an empty text has no line.
-std::vector<EndedLine> split_ended_lines(std::string_view bytes);
-
 // The two sides of a conflict file: side 0 takes each conflict's first part ("ours"),
 // side 1 its last part ("theirs"); the lines outside conflicts belong to both.
 struct ConflictSides {
