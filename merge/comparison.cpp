@@ -94,12 +94,12 @@ int write_side_copy(const MergeSide& side, const std::string& path) {
 
 // The path the engine compares for a side: the file itself when its bytes are the
 // side's text, else a UTF-8 copy of the text, so that the listing's line numbers are
-// the document's (a UTF-16 file's bytes, or a UTF-8 mark, would not match). Returns 0,
-// or -1 after reporting.
+// the document's (a UTF-16 file's bytes, or a UTF-8 mark, would not match; both sides
+// of a conflict file have the same path). Returns 0, or -1 after reporting.
 int engine_operand(const MergeSide& side, const std::string& listing, std::string& copy,
                    const char*& operand) {
     operand = side.path;
-    if (side.encoding == ENCODING_BYTES) {
+    if (side.encoding == ENCODING_BYTES && !side.conflict_side) {
         return 0;
     }
     // The listing's name is taken but its file not yet made: do not pick it again.

@@ -12,6 +12,7 @@
 #include "engine/engine.h"
 #include "merge/blocks.h"
 #include "merge/history.h"
+#include "merge/line_ends.h"
 #include "merge/merge_platform.h"
 
 MergeDocument merge_document;
@@ -174,6 +175,7 @@ int read_text_lines(const char* path, TextLines& out) {
     if (decoded < 0) {
         return -1;
     }
+    record_crlf_ends(text.get(), static_cast<std::size_t>(decoded), out.crlf_ends);
     TextModeLoss loss;
     bool ended = false;
     char* const begin = text.get();
@@ -254,6 +256,11 @@ int load_side(const char* path, Side which) {
     if (!take_read_ahead(path, which, loaded) && read_text_lines(path, loaded) != 0) {
         return -1;
     }
+    install_side(loaded, path, which);
+    return 0;
+}
+
+void install_side(TextLines& loaded, const char* path, Side which) {
     MergeDocument& doc = merge_document;
     platform_set_scroll_range(1, loaded.line_count);
     doc.total_rows = loaded.line_count;
@@ -267,6 +274,7 @@ int load_side(const char* path, Side which) {
     side.text_end = loaded.text_end;
     side.encoding = loaded.encoding;
     side.lacks_final_newline = loaded.lacks_final_newline;
+    side.crlf_ends = std::move(loaded.crlf_ends);
     copy_path(side.path, sizeof side.path, path);
     platform_repaint_title(which);
 
@@ -276,7 +284,6 @@ int load_side(const char* path, Side which) {
     platform_repaint_position_bar();
     platform_set_scroll_position(1);
     platform_repaint_panes();
-    return 0;
 }
 
 std::string input_path(const char* name, const char* directory) {
@@ -308,6 +315,9 @@ void free_side_text(MergeSide& side) {
     side.text_end = nullptr;
     side.encoding = ENCODING_BYTES;
     side.lacks_final_newline = false;
+    side.crlf_ends = std::vector<bool>();
+    side.conflict_side = false;
+    side.label.clear();
 }
 
 void reset_document() {

@@ -53,6 +53,11 @@ struct MergeSide {
     char* text_end = nullptr;                // where the last line's text ends
     TextEncoding encoding = ENCODING_BYTES;  // how the file was stored
     bool lacks_final_newline = false;        // its last line had no line feed
+    std::vector<bool> crlf_ends;             // per line: ended in CR LF (empty: no line did)
+    // The text is one side of a conflict file (see conflict_mode.h), not the bytes of
+    // the file at path; label is the side's label in the conflict markers.
+    bool conflict_side = false;
+    std::string label;
     std::optional<BlockTable> own_blocks;
     std::optional<BlockTable> filler_blocks;
     uint32_t first_column = 0;
@@ -67,6 +72,7 @@ struct MergeDocument {
     int32_t compress_spaces = 0;
     int32_t auto_walk = 0;
     int32_t directory_mode = 0;
+    int32_t keep_line_ends = 0;  // Write ends each line as in its file, not as LINE_END
     // Goes up whenever a text or the block tables are dropped, so that what a view
     // derived from them (the marks within changed lines) can be dropped as well.
     uint32_t revision = 0;
@@ -96,6 +102,7 @@ struct TextLines {
     int32_t line_count = 0;
     TextEncoding encoding = ENCODING_BYTES;
     bool lacks_final_newline = false;
+    std::vector<bool> crlf_ends;  // see MergeSide
 };
 
 // Reads `path` into one buffer: a UTF-16 file (told by its mark) becomes UTF-8, a
@@ -116,6 +123,9 @@ void end_read_ahead();
 // Loads `path` into `side`, drops all blocks and marks the document not compared.
 // Returns 0, or -1 after reporting; the document is then unchanged.
 int load_side(const char* path, Side side);
+
+// The second half of load_side: puts `loaded` (read from `path`) into `side`.
+void install_side(TextLines& loaded, const char* path, Side side);
 
 // Where a file named on the command line lies: `name` when it exists, else directory +
 // name when a directory is given, else "".

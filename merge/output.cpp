@@ -9,8 +9,10 @@
 #include "common/report.h"
 #include "common/textio.h"
 #include "merge/blocks.h"
+#include "merge/conflict_mode.h"
 #include "merge/file_layer.h"
 #include "merge/history.h"
+#include "merge/line_ends.h"
 #include "merge/merge_platform.h"
 #include "merge/replace_file.h"
 
@@ -44,8 +46,9 @@ static int write_out(FILE* stream, const char* data, std::size_t n) {
     return 0;
 }
 
-// The line, without its line feed, and LINE_END, in UTF-16.
-static int emit_utf16_line(FILE* stream, std::string_view text, int32_t line_number) {
+// The line, without its line feed, and `eol`, in UTF-16.
+static int emit_utf16_line(FILE* stream, std::string_view text, std::string_view eol,
+                           int32_t line_number) {
     static std::string units;
     units.clear();
     const bool big_endian = merge_document.left.encoding == ENCODING_UTF16BE;
@@ -58,8 +61,20 @@ static int emit_utf16_line(FILE* stream, std::string_view text, int32_t line_num
                        SEVERITY_ERROR);
         return 1;
     }
-    utf8_to_utf16(LINE_END, big_endian, units);
+    utf8_to_utf16(eol, big_endian, units);
     return write_out(stream, units.data(), units.size());
+}
+
+// The line (without its line feed) and `eol`, in the left file's encoding.
+static int emit_ended_line(FILE* stream, std::string_view line, std::string_view eol,
+                           int32_t line_number) {
+    if (is_utf16(merge_document.left.encoding)) {
+        return emit_utf16_line(stream, line, eol, line_number);
+    }
+    static std::string composed;
+    composed.assign(line);
+    composed += eol;
+    return write_out(stream, composed.data(), composed.size());
 }
 
 int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_number) {
@@ -71,25 +86,44 @@ int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_n
     if (line.ends_with('\n')) {
         line.remove_suffix(1);
     }
-    if (is_utf16(merge_document.left.encoding)) {
-        return emit_utf16_line(stream, line, line_number);
-    }
     const std::string_view eol(LINE_END);
-    if (eol == "\n" && line.size() < length) {
+    if (!is_utf16(merge_document.left.encoding) && eol == "\n" && line.size() < length) {
         return write_out(stream, text, length);  // the text already ends as it should
     }
-    static std::string composed;
-    composed.assign(line);
-    composed += eol;
-    return write_out(stream, composed.data(), composed.size());
+    return emit_ended_line(stream, line, eol, line_number);
+}
+
+// With kept line ends: the end a last line without a line feed owes when another line
+// follows it after all (a block chosen behind it), so that the two do not run together.
+static std::string_view owed_end;
+
+// Line `i` of `side` with the end it had in its file.
+static int emit_kept_line(FILE* stream, const MergeSide& side, int32_t i, int32_t line_number) {
+    if (!owed_end.empty() && emit_ended_line(stream, "", owed_end, line_number) != 0) {
+        return 1;
+    }
+    owed_end = {};
+    const LineEnd end = line_end_of(side, i);
+    if (end == ENDS_NONE) {
+        owed_end = line_end_bytes(i > 0 ? line_end_of(side, i - 1) : ENDS_LF);
+    }
+    return emit_ended_line(stream, line_text(side, i), line_end_bytes(end), line_number);
 }
 
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
                     int32_t line_number) {
     static std::string composed;
+    const bool kept = stream != nullptr && keeps_line_ends();
     for (int64_t i = i0; i <= i1; ++i) {
         if (i < 0 || i >= side.line_count) {
             warn_range_once();
+            continue;
+        }
+        if (kept) {
+            if (emit_kept_line(stream, side, static_cast<int32_t>(i), line_number) != 0) {
+                return 1;
+            }
+            ++line_number;
             continue;
         }
         composed.assign(line_text(side, static_cast<int32_t>(i)));
@@ -116,6 +150,7 @@ int emit_merged_lines(FILE* stream) {
     const MergeSide& left = merge_document.left;
     const MergeSide& right = merge_document.right;
     range_warning_given = false;
+    owed_end = {};
     int32_t a = 0;
     int32_t n = 0;
     const int32_t blocks = block_count();
@@ -402,6 +437,32 @@ static int write_merged_file(const char* path) {
     }
 }
 
+int write_conflict_file() {
+    const char* path = merge_document.left.path;
+    if (refuse_before_writing() != 0) {
+        return 1;
+    }
+    if (refuse_target(path, loaded_inputs()) != 0) {
+        return -1;
+    }
+    PendingFile pending;
+    if (open_pending(path, pending) != 0) {
+        report_message("Error opening output file", SEVERITY_ERROR);
+        return -1;
+    }
+    if (write_pending_text(pending) != 0) {
+        discard_pending(pending);
+        return -1;
+    }
+    // git keeps its own copy of the file: no backup.
+    if (replace_with_pending(pending, path, "") != REPLACE_DONE) {
+        report_message("Error writing output file", SEVERITY_ERROR);
+        return fail_merge();
+    }
+    note_merge_written(path);
+    return 0;
+}
+
 static int refuse_long_output_path(const char* path) {
     const std::string text = "The output path is longer than " + std::to_string(PATH_MAX_CHARS) +
                              " characters:\n" + path;
@@ -445,6 +506,10 @@ int write_command() {
             reset_document();
             platform_post_request(REQUEST_NEXT_PAIR);
         }
+        return 0;
+    }
+    if (in_conflict_mode()) {
+        write_conflict_file();
         return 0;
     }
     std::string chosen;

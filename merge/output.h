@@ -17,16 +17,22 @@ constexpr const char* PRINTER_PATH = "PRN:";
 // Kept by the directory walk: where Write puts the current pair in directory mode.
 extern char directory_target_path[PATH_BUFFER_SIZE];
 
-// The Write command (id 306). Returns -1 when the dialog was cancelled or the
-// directory target is empty (reported), else 0.
+// The Write command (id 306): in conflict mode to the conflict file, else to the file
+// the save dialog names. Returns -1 when the dialog was cancelled or the directory
+// target is empty (reported), else 0.
 int write_command();
 
 // Writes (or prints, for "PRN:") the merged text to `path`, in the left file's
-// encoding with LINE_END after every line. The text goes to a new file that replaces
-// the target only when it is whole; on any failure the target and its backup stay as
-// they were. Returns 0 done or nothing to do, 1 refused (not compared, empty document,
-// unresolved block; reported), -1 failed or declined (failures reported).
+// encoding with LINE_END after every line (each line's own end with Keep line ends). The text goes
+// to a new file that replaces the target only when it is whole; on any failure the target and its
+// backup stay as they were. Returns 0 done or nothing to do, 1 refused (not compared, empty
+// document, unresolved block; reported), -1 failed or declined (failures reported).
 int write_merged(const char* path);
+
+// Write in conflict mode: the merged text replaces the conflict file itself, without a
+// question and without a backup, in its encoding and with each line's own end. Returns
+// as write_merged.
+int write_conflict_file();
 
 // Emits every common line from the left side and each block's chosen lines, whole, to
 // `stream` (nullptr: the printer). Returns 0, or 1 after reporting a failed write.

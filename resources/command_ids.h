@@ -38,5 +38,7 @@
 #define CMD_REDO 321
 /* Marks within changed lines. */
 #define CMD_HIGHLIGHT_CHANGES 330
+/* Write ends each line as in its file. */
+#define CMD_KEEP_LINE_ENDS 331
 
 #endif

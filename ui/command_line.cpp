@@ -17,6 +17,7 @@ std::array<CommandLineOption, OPTION_COUNT> options = {{
     {"f2", OPT_F2, 1, false, {}},
     {"outf", OPT_OUTF, 1, false, {}},
     {"outd", OPT_OUTD, 1, false, {}},
+    {"merge", OPT_MERGE, 1, false, {}},
 }};
 
 bool equal_ignoring_case(const std::string& a, const char* b) {

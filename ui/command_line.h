@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-// The six options of the program's command line, each introduced by '-' or '/' and
+// The options of the program's command line, each introduced by '-' or '/' and
 // followed by exactly one value.
-enum OptionKey { OPT_D1 = 0, OPT_D2, OPT_F1, OPT_F2, OPT_OUTF, OPT_OUTD, OPTION_COUNT };
+enum OptionKey { OPT_D1 = 0, OPT_D2, OPT_F1, OPT_F2, OPT_OUTF, OPT_OUTD, OPT_MERGE, OPTION_COUNT };
 
 struct CommandLineOption {
     const char* name;

@@ -42,6 +42,9 @@ void toggle_highlight_changes() {
     toggle_option(settings.highlight_changes, CMD_HIGHLIGHT_CHANGES);
     platform_repaint_panes();
 }
+void toggle_keep_line_ends() {
+    toggle_option(merge_document.keep_line_ends, CMD_KEEP_LINE_ENDS);
+}
 
 // Each entry names the operation itself, so that a command id leads straight to the
 // code that does the work.
@@ -76,6 +79,7 @@ const CommandInfo COMMANDS[] = {
     {CMD_UNDO, "CMD_UNDO", MODE_ALWAYS, [] { undo_choice(); }},
     {CMD_REDO, "CMD_REDO", MODE_ALWAYS, [] { redo_choice(); }},
     {CMD_HIGHLIGHT_CHANGES, "CMD_HIGHLIGHT_CHANGES", MODE_ALWAYS, toggle_highlight_changes},
+    {CMD_KEEP_LINE_ENDS, "CMD_KEEP_LINE_ENDS", MODE_ALWAYS, toggle_keep_line_ends},
 };
 
 const MenuItem MAIN_FILE[] = {
@@ -114,6 +118,7 @@ const MenuItem MAIN_OPTIONS[] = {
     {"&Font", CMD_FONT},
     {"T&itle Font", CMD_TITLE_FONT},
     {"&Highlight changes", CMD_HIGHLIGHT_CHANGES},
+    {"&Keep line ends", CMD_KEEP_LINE_ENDS},
 };
 const MenuItem MAIN_HELP[] = {
     {"&Contents", CMD_HELP_CONTENTS},

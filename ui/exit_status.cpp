@@ -61,9 +61,13 @@ bool same_file(const char* a, const char* b) {
 }
 
 void start_exit_status() {
-    const std::optional<std::string> value = option_value(OPT_OUTF);
+    // A conflict file is the output: written, git takes it as resolved.
+    const std::optional<std::string> conflict = option_value(OPT_MERGE);
+    const std::optional<std::string> value = conflict ? conflict : option_value(OPT_OUTF);
     output_given = value.has_value();
-    output_path = output_given ? output_file_path(*value, option_value(OPT_OUTD)) : std::string();
+    output_path = !output_given ? std::string()
+                  : conflict    ? output_file_path(*value, std::nullopt)
+                                : output_file_path(*value, option_value(OPT_OUTD));
     output_written = false;
     merge_written_hook = note_written_path;
 }

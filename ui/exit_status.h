@@ -5,8 +5,9 @@
 #include <string>
 
 // The process's exit status, for callers such as version-control tools that run the
-// program to merge one file: with "outf" on the command line, 0 when a Write to that
-// path succeeded during the run and 1 otherwise; without "outf", 0.
+// program to merge one file: with "outf" (or "merge", whose file is the output) on the
+// command line, 0 when a Write to that path succeeded during the run and 1 otherwise;
+// without either, 0.
 
 // Where an "outf" value points: a relative name lies in the "outd" directory when one
 // is given, else in the current directory. The absolute, normalised path (the value as

@@ -45,6 +45,7 @@ const CommandMeaning MEANINGS[] = {
     {CMD_UNDO, "Take back the last choice"},
     {CMD_REDO, "Make the choice taken back last again"},
     {CMD_HIGHLIGHT_CHANGES, "Mark the characters that differ within changed lines"},
+    {CMD_KEEP_LINE_ENDS, "End each written line as in the file it came from"},
 };
 
 // How each menu resource is named on the page: a context in front of the item, or
@@ -73,6 +74,7 @@ const OptionHelp OPTIONS[] = {
     {OPT_F2, "FILE", "the right file"},
     {OPT_OUTF, "FILE", "the name Write offers for the merged file"},
     {OPT_OUTD, "DIR", "the directory the merged files go to"},
+    {OPT_MERGE, "FILE", "a file with conflict markers: merge its two sides, Write puts it back"},
 };
 static_assert(std::size(OPTIONS) == OPTION_COUNT, "every command-line option has its help");
 

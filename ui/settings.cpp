@@ -108,6 +108,7 @@ void read_options_settings() {
     merge_document.compress_spaces = settings_read_ranged("Options", "Compress spaces", 0, 0, 1);
     settings.line_numbers = settings_read_ranged("Options", "Line numbers", 0, 0, 1);
     settings.highlight_changes = settings_read_ranged("Options", "Highlight changes", 1, 0, 1);
+    merge_document.keep_line_ends = settings_read_ranged("Options", "Keep line ends", 0, 0, 1);
 }
 
 void read_font_spec(FontSpec& spec, const char* prefix) {
@@ -237,6 +238,9 @@ void load_settings() {
     if (settings.highlight_changes) {
         ui_check_menu_item(CMD_HIGHLIGHT_CHANGES, 1);
     }
+    if (merge_document.keep_line_ends) {
+        ui_check_menu_item(CMD_KEEP_LINE_ENDS, 1);
+    }
 }
 
 void save_settings() {
@@ -254,6 +258,7 @@ void save_settings() {
     settings_write_int("Options", "Compress spaces", merge_document.compress_spaces);
     settings_write_int("Options", "Line numbers", settings.line_numbers);
     settings_write_int("Options", "Highlight changes", settings.highlight_changes);
+    settings_write_int("Options", "Keep line ends", merge_document.keep_line_ends);
 
     write_font_spec(settings.title_font, "Title ");
     write_font_spec(settings.text_font, "");

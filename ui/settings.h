@@ -74,7 +74,7 @@ extern Settings settings;
 void reset_settings();
 
 // Reads the section "Options": tab size, Auto walk, Compress spaces, Line numbers,
-// Highlight changes.
+// Highlight changes, Keep line ends.
 void read_options_settings();
 
 // On the main window's creation: reads "Files", applies the command-line options,

@@ -5,6 +5,7 @@
 
 #include "common/report.h"
 #include "common/scratch.h"
+#include "merge/conflict_mode.h"
 #include "merge/document.h"
 #include "merge/history.h"
 #include "merge/merge_platform.h"
@@ -29,12 +30,26 @@ int open_named_input(const std::string& name, const char* directory, Side side) 
     return load_side(path.c_str(), side) == 0 ? 1 : 0;
 }
 
+// Loads the conflict file named by "merge" and compares its sides. A name that leads to
+// no file is reported as for the other inputs.
+void open_conflict_input(const std::string& name) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(name, ec)) {
+        report_message(format_message("Unable to open file %s", name.c_str()).c_str(),
+                       SEVERITY_ERROR);
+        return;
+    }
+    if (load_conflict_file(name.c_str()) == 0) {
+        platform_post_request(REQUEST_COMPARE_FILES);
+    }
+}
+
 // Both files are read before the windows are made: under wine the main window is then
 // made in about 30 ms instead of 50, since the wait it had is spent reading.
 void read_named_inputs_ahead() {
     const auto left = option_value(OPT_F1);
     const auto right = option_value(OPT_F2);
-    if (left && right) {
+    if (left && right && !option_value(OPT_MERGE)) {
         start_read_ahead(input_path(left->c_str(), settings.left_directory),
                          input_path(right->c_str(), settings.right_directory));
     }
@@ -68,6 +83,10 @@ int start_application() {
     }
     if (ui_load_menus() != 0) {
         return -1;
+    }
+    if (auto name = option_value(OPT_MERGE)) {
+        open_conflict_input(*name);  // it takes the place of both files
+        return 0;
     }
     int loaded = 0;
     if (auto name = option_value(OPT_F1)) {

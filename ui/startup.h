@@ -3,8 +3,9 @@
 
 // The start-up after the command line was scanned: scratch buffer, "Options", brushes,
 // the main window (whose creation reads the other settings), the title font, the
-// children, the popup menus, then the files named by "f1" and "f2"; when both load, a
-// comparison is posted. Returns 0, or -1 when start-up failed (nothing reported).
+// children, the popup menus, then the files named by "f1" and "f2" (or both sides of
+// the conflict file named by "merge"); when both load, a comparison is posted. Returns 0, or -1
+// when start-up failed (nothing reported).
 int start_application();
 
 // Saves the settings, releases fonts, brushes and the document and posts the quit

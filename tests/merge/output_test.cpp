@@ -298,4 +298,36 @@ TEST_F(Output, DirectoryModeWritesToTheTargetThenMovesOn) {
     EXPECT_EQ(fake_platform().save_dialogs, 0);
 }
 
+// Keep line ends: each line as in the file it came from, a missing final line feed
+// kept, and a last line that another line follows after all not run into it.
+TEST_F(Output, KeptLineEndsComeFromEachLinesFile) {
+    merge_document.keep_line_ends = 1;
+    load(SIDE_LEFT, "left.txt", "keep\r\nold\r\ntail");
+    load(SIDE_RIGHT, "right.txt", "keep\nnew\ntail\n");
+    install_listing("2c2\n< old\n---\n> new\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), "keep\r\nnew\ntail");
+    install_listing("2c2\n< old\n---\n> new\n");
+    choose_all_from(SIDE_LEFT);
+    EXPECT_EQ(merged_text(), "keep\r\nold\r\ntail");
+    merge_document.keep_line_ends = 0;
+    EXPECT_EQ(merged_text(), with_line_ends({"keep", "old", "tail"}));
+
+    merge_document.keep_line_ends = 1;
+    load(SIDE_LEFT, "left.txt", "keep\r\nlast");
+    load(SIDE_RIGHT, "right.txt", "keep\nlast\nnew\n");
+    install_listing("2a3\n> new\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), "keep\r\nlast\r\nnew\n");
+}
+
+TEST_F(Output, KeptLineEndsInUtf16) {
+    merge_document.keep_line_ends = 1;
+    load(SIDE_LEFT, "left.txt", std::string("\xFF\xFEk\0\r\0\n\0o\0", 10));
+    load(SIDE_RIGHT, "right.txt", "k\nn\n");
+    install_listing("2c2\n< o\n---\n> n\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), std::string("\xFF\xFEk\0\r\0\n\0n\0\n\0", 12));
+}
+
 }  // namespace

@@ -26,6 +26,9 @@ TEST_F(CommandLine, EmptyLineRecordsTwoQuotesAndSetsNothing) {
 }
 
 TEST_F(CommandLine, SlashDashAndAnyCaseNameTheSameOption) {
+    EXPECT_EQ(parse_command_line("/MERGE \"c d.txt\""), 0);
+    EXPECT_EQ(option_value(OPT_MERGE), "c d.txt");
+    reset_command_line();
     EXPECT_EQ(parse_command_line("/F1 a.txt -f2 b.txt -OutF out.txt /outd d -D1 x /d2 y"), 0);
     EXPECT_EQ(option_value(OPT_F1), "a.txt");
     EXPECT_EQ(option_value(OPT_F2), "b.txt");

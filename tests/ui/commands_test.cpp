@@ -122,6 +122,11 @@ TEST_F(Commands, EveryIdReachesItsWork) {
          [] { EXPECT_TRUE(all_chosen(merge_document.left)); }},
         {CMD_HIGHLIGHT_CHANGES, nullptr,
          logged({"check 330 0", "repaint_pane left", "repaint_pane right"})},
+        {CMD_KEEP_LINE_ENDS, nullptr,
+         [] {
+             EXPECT_EQ(ui_calls(), Calls{"check 331 1"});
+             EXPECT_EQ(merge_document.keep_line_ends, 1);
+         }},
     };
     std::set<int> covered;
     for (const Case& c : cases) {
@@ -212,7 +217,7 @@ TEST_F(Commands, QuitShutsDownOnceEvenWhenTheWindowIsDestroyedAfter) {
     fake_ui().ini_writes.clear();
     EXPECT_EQ(run(CMD_QUIT), (Calls{"release_gdi", "post_quit"}));
     std::size_t writes = fake_ui().ini_writes.size();
-    EXPECT_EQ(writes, 21u);
+    EXPECT_EQ(writes, 22u);
     ui_calls().clear();
     shut_down();  // the destroy message after the loop ended
     EXPECT_EQ(fake_ui().ini_writes.size(), writes);
@@ -224,7 +229,7 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     for (const CommandInfo& command : command_table()) {
         EXPECT_TRUE(ids.insert(command.id).second) << command.name;
     }
-    EXPECT_EQ(ids.size(), 30u);
+    EXPECT_EQ(ids.size(), 31u);
     for (const MenuResource& menu : menu_resources()) {
         for (const MenuPopup& popup : menu.popups) {
             for (const MenuItem& item : popup.items) {

@@ -41,6 +41,19 @@ TEST_F(ExitStatus, WithOutfOnlyAWriteToThatFileMakesItZero) {
     EXPECT_EQ(exit_status(), 1);
 }
 
+TEST_F(ExitStatus, InConflictModeOnlyAWriteToTheConflictFileMakesItZero) {
+    const std::string file = dir.write("notes.txt", "x\n");
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    start("-merge notes.txt -outd elsewhere");  // git names it relative to the work tree
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(exit_status(), 1);
+    note_written_path(dir.file("notes.bak").c_str());
+    EXPECT_EQ(exit_status(), 1);
+    note_written_path(file.c_str());
+    EXPECT_EQ(exit_status(), 0);
+}
+
 TEST_F(ExitStatus, TheSameFileIsRecognisedUnderAnotherSpelling) {
     const std::string out = dir.write("merged.txt", "x\n");
     const std::filesystem::path saved = std::filesystem::current_path();

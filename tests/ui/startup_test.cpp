@@ -90,6 +90,36 @@ TEST_F(StartUp, NamedFileThatDoesNotExistIsReportedAndStartUpGoesOn) {
         (std::vector<ReportedMessage>{{"Invalid UTF-16 text in file " + bad, SEVERITY_ERROR}}));
 }
 
+TEST_F(StartUp, MergeLoadsBothSidesOfTheConflictFileInsteadOfF1AndF2) {
+    const std::string other = dir.write("a.txt", "one\n");
+    const std::string file =
+        dir.write("notes.txt", "a\n<<<<<<< HEAD\nb\n=======\nc\n>>>>>>> topic\n");
+    ASSERT_EQ(parse_command_line(("-f1 \"" + other + "\" -merge \"" + file + "\"").c_str()), 0);
+    ASSERT_EQ(start_application(), 0);
+    EXPECT_EQ(steps().back(), "post compare_files");
+    EXPECT_EQ(merge_document.left.path, file);
+    EXPECT_EQ(merge_document.right.path, file);
+    EXPECT_EQ(line_text(merge_document.left, 1), "b");
+    EXPECT_EQ(line_text(merge_document.right, 1), "c");
+    EXPECT_TRUE(reported_messages().empty());
+
+    // A missing file as for the other inputs; bad markers load nothing; neither compares.
+    const std::string missing = dir.file("missing.txt");
+    const std::string bad = dir.write("bad.txt", ">>>>>>> x\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, "Unable to open file " + missing},
+        {bad, bad + ", line 1: conflict marker outside a conflict"},
+    };
+    for (const auto& [path, message] : cases) {
+        reset_fake_ui();
+        ASSERT_EQ(parse_command_line(("-merge \"" + path + "\"").c_str()), 0);
+        ASSERT_EQ(start_application(), 0);
+        EXPECT_EQ(steps().back(), "load_menus");
+        EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{{message, SEVERITY_ERROR}}));
+        EXPECT_STREQ(merge_document.left.path, "");
+    }
+}
+
 TEST_F(StartUp, UnknownOptionBeforeF1LoadsNothing) {
     const std::string left = dir.write("a.txt", "one\n");
     EXPECT_EQ(parse_command_line(("-zz 1 -f1 \"" + left + "\" -f2 \"" + left + "\"").c_str()), -1);

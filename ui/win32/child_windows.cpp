@@ -1,5 +1,8 @@
 #include "ui/win32/windows_api.h"
 
+#include <string>
+
+#include "merge/conflict_mode.h"
 #include "merge/document.h"
 #include "merge/selection.h"
 #include "ui/layout.h"
@@ -80,7 +83,9 @@ void pane_on_size(HWND pane, int width, int height) {
 void paint_title(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    const char* path = side_of(window == ui_state.left_title ? SIDE_LEFT : SIDE_RIGHT).path;
+    const std::string title =
+        side_title(side_of(window == ui_state.left_title ? SIDE_LEFT : SIDE_RIGHT));
+    const char* path = title.c_str();
     if (path[0] != '\0') {
         RECT client;
         GetClientRect(window, &client);

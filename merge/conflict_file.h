@@ -1,0 +1,56 @@
+#ifndef PAIREX_MERGE_CONFLICT_FILE_H
+#define PAIREX_MERGE_CONFLICT_FILE_H
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "merge/line_ends.h"
+
+// A file that git left with conflict markers, read into its two sides. Pure: no file,
+// no message; the caller loads and reports.
+//
+//   <<<<<<< ours-label
+//   ours lines
+//   ||||||| base-label      (optional: the diff3 and zdiff3 styles)
+//   base lines              (belong to neither side)
+//   =======
+//   theirs lines
+//   >>>>>>> theirs-label
+//
+// A marker is 7 or more of its character; the markers of one conflict have the length
+// of its opening marker, so that a longer marker (git's conflict-marker-size) can hold
+// lines that look like shorter ones.
+
+// One line of a file: its text without the end, and the end.
+struct EndedLine {
+    std::string_view text;
+    LineEnd end;
+    bool operator==(const EndedLine&) const = default;
+};
+
+// The two sides of a conflict file: side 0 takes each conflict's first part ("ours"),
+// side 1 its last part ("theirs"); the lines outside conflicts belong to both.
+struct ConflictSides {
+    std::vector<EndedLine> lines[2];
+    std::string labels[2];  // the opening marker's label, the closing marker's label
+    int32_t conflicts = 0;
+};
+
+// Why a file could not be read: the 1-based line of the marker at fault and what is
+// wrong there.
+struct MarkerError {
+    int32_t line = 0;
+    std::string what;
+};
+
+// Reads `lines` into `out`. Returns true, or false with `error` set when a marker
+// stands where it cannot (a base or closing marker outside a conflict, markers out of
+// order, an opening marker inside a conflict, a conflict never closed). A line of
+// equals signs outside a conflict is text: it underlines headings.
+bool read_conflict_markers(std::span<const EndedLine> lines, ConflictSides& out,
+                           MarkerError& error);
+
+#endif

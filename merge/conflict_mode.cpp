@@ -1,0 +1,139 @@
+#include "merge/conflict_mode.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "common/report.h"
+#include "engine/engine.h"
+#include "merge/conflict_file.h"
+#include "merge/merge_platform.h"
+
+namespace {
+
+// The lines of a loaded file with their ends.
+std::vector<EndedLine> ended_lines(const TextLines& file) {
+    std::vector<EndedLine> lines;
+    lines.reserve(static_cast<std::size_t>(file.line_count));
+    for (int32_t i = 0; i < file.line_count; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const char* begin = file.lines[k];
+        const char* end = k + 1 < file.lines.size() ? file.lines[k + 1] - 1 : file.text_end;
+        LineEnd kind = k < file.crlf_ends.size() && file.crlf_ends[k] ? ENDS_CRLF : ENDS_LF;
+        if (i + 1 == file.line_count && file.lacks_final_newline) {
+            kind = ENDS_NONE;
+        }
+        lines.push_back({std::string_view(begin, static_cast<std::size_t>(end - begin)), kind});
+    }
+    return lines;
+}
+
+// One side's lines as a side holds them: one buffer, a line feed after each line but a
+// last one that had none. Returns false when memory runs out.
+bool side_text(const std::vector<EndedLine>& lines, TextEncoding encoding, TextLines& out) {
+    std::size_t bytes = 0;
+    for (const EndedLine& l : lines) {
+        bytes += l.text.size() + 1;
+    }
+    const std::size_t capacity = bytes + LENT_SPARE_BYTES;
+    if (merge_allocation_refused(capacity) ||
+        merge_allocation_refused(lines.size() * sizeof(char*))) {
+        return false;
+    }
+    out = TextLines();
+    out.text.reset(new (std::nothrow) char[capacity]);
+    if (!out.text) {
+        return false;
+    }
+    try {
+        out.lines.reserve(lines.size());
+        out.crlf_ends.reserve(lines.size());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    out.text_capacity = capacity;
+    char* p = out.text.get();
+    for (const EndedLine& l : lines) {
+        out.lines.push_back(p);
+        std::memcpy(p, l.text.data(), l.text.size());
+        p += l.text.size();
+        out.text_end = p;
+        *p++ = '\n';
+        out.crlf_ends.push_back(l.end == ENDS_CRLF);
+    }
+    out.lacks_final_newline = !lines.empty() && lines.back().end == ENDS_NONE;
+    if (out.lacks_final_newline) {
+        --p;  // the line feed just written is not the file's
+    }
+    if (lines.empty()) {
+        out.text_end = p;
+    }
+    *p = '\0';
+    out.line_count = static_cast<int32_t>(lines.size());
+    out.encoding = encoding;
+    return true;
+}
+
+}  // namespace
+
+int load_conflict_file(const char* path) {
+    if (std::strlen(path) > PATH_MAX_CHARS) {
+        return load_side(path, SIDE_LEFT);  // refused there, with its message
+    }
+    TextLines file;
+    if (read_text_lines(path, file) != 0) {
+        return -1;
+    }
+    const std::vector<EndedLine> lines = ended_lines(file);
+    ConflictSides sides;
+    MarkerError error;
+    if (!read_conflict_markers(lines, sides, error)) {
+        const std::string text =
+            format_message("%s, line %s: ", path, std::to_string(error.line).c_str()) + error.what;
+        report_message(text.c_str(), SEVERITY_ERROR);
+        return -1;
+    }
+    if (sides.conflicts == 0) {
+        report_message(format_message("%s has no conflict markers", path).c_str(), SEVERITY_INFO);
+        TextLines copy;
+        if (!side_text(lines, file.encoding, copy)) {
+            report_out_of_memory();
+            return -1;
+        }
+        install_side(file, path, SIDE_LEFT);
+        install_side(copy, path, SIDE_RIGHT);
+        return 1;
+    }
+    TextLines texts[2];
+    for (int i = 0; i < 2; ++i) {
+        if (!side_text(sides.lines[i], file.encoding, texts[i])) {
+            report_out_of_memory();
+            return -1;
+        }
+    }
+    for (const Side s : {SIDE_LEFT, SIDE_RIGHT}) {
+        install_side(texts[s], path, s);
+        MergeSide& side = side_of(s);
+        side.conflict_side = true;
+        side.label = sides.labels[s];
+        platform_repaint_title(s);
+    }
+    return 0;
+}
+
+bool in_conflict_mode() {
+    const MergeDocument& doc = merge_document;
+    return doc.left.conflict_side && doc.right.conflict_side;
+}
+
+bool keeps_line_ends() {
+    return merge_document.keep_line_ends != 0 || in_conflict_mode();
+}
+
+std::string side_title(const MergeSide& side) {
+    std::string title = side.path;
+    if (side.conflict_side && !title.empty()) {
+        title += " (" + side.label + ")";
+    }
+    return title;
+}
