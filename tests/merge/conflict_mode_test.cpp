@@ -190,13 +190,6 @@ TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
             ours += mine;
             theirs += yours;
         }
-        if (ours.empty() || theirs.empty()) {
-            // A comparison needs two sides with lines.
-            const std::string common = line("common");
-            file += common;
-            ours += common;
-            theirs += common;
-        }
         if (pick(3) == 0) {
             const std::string last = "tail";
             file += last;
