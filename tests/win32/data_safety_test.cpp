@@ -110,6 +110,9 @@ TEST_F(DataSafety, IdenticalFilesWrittenOntoTheLeftUnderAnotherSpellingChangeNot
 TEST_F(DataSafety, AnEmptyFileOnEitherSideIsMerged) {
     const std::string empty = dir.write("empty.txt", "");
     const std::string full = dir.write("full.txt", "a\nb\n");
+    // The save dialog, opened in the directory it last saved to, makes it the current
+    // one: later tests write their pictures into the current directory.
+    const std::filesystem::path start_directory = std::filesystem::current_path();
     for (const bool empty_left : {true, false}) {
         SCOPED_TRACE(empty_left ? "empty left" : "empty right");
         for (const int choice : {CMD_FROM_LEFT, CMD_FROM_RIGHT}) {
@@ -141,6 +144,7 @@ TEST_F(DataSafety, AnEmptyFileOnEitherSideIsMerged) {
             EXPECT_EQ(read_bytes(out), chose_empty ? "" : "a\r\nb\r\n");
         }
     }
+    std::filesystem::current_path(start_directory);
 }
 
 // A read-only old backup was moved aside to a "~px" name and left there for good.
