@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/byte_scan.h"
+#include "common/native_file.h"
 
 std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss) {
     // Large inputs mostly hold no carriage return at all: find the bytes with find_byte and
@@ -47,7 +48,7 @@ std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLos
 
 int read_text_file(const char* path, std::string& out) {
     out.clear();
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = native_fopen(path, "rb");
     if (f == nullptr) {
         return -1;
     }
@@ -66,7 +67,7 @@ int read_text_file(const char* path, std::string& out) {
 }
 
 FILE* open_text_output(const char* path) {
-    return std::fopen(path, "w");
+    return native_fopen(path, "w");
 }
 
 TextLineReader::~TextLineReader() {
@@ -75,7 +76,7 @@ TextLineReader::~TextLineReader() {
 
 int TextLineReader::open(const char* path) {
     close();
-    file_ = std::fopen(path, "rb");
+    file_ = native_fopen(path, "rb");
     buffer_.clear();
     pos_ = 0;
     ended_ = false;

@@ -6,6 +6,7 @@
 
 #include "common/encoding.h"
 #include "common/file_identity.h"
+#include "common/native_file.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "merge/blocks.h"
@@ -32,7 +33,7 @@ static void warn_range_once() {
 
 bool file_exists(const char* path) {
     std::error_code ec;
-    return path[0] != '\0' && std::filesystem::exists(path, ec);
+    return path[0] != '\0' && std::filesystem::exists(native_path(path), ec);
 }
 
 // Writes `n` bytes, reporting a failure.
@@ -182,7 +183,7 @@ static int refuse_protected(const std::string& path) {
 // would replace an older backup that is protected. Returns 0 to go on, or -1.
 static int refuse_target(const char* path, const Protected& inputs) {
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
+    const auto status = std::filesystem::status(native_path(path), ec);
     if (std::filesystem::is_directory(status)) {
         report_message(format_message("Cannot write to %s: it is a directory", path).c_str(),
                        SEVERITY_ERROR);
@@ -221,7 +222,7 @@ int make_backup(const char* path) {
 
 // Copies the bytes of `source` into the pending file. Returns 0, or -1.
 static int copy_bytes(const char* source, PendingFile& pending) {
-    FILE* in = std::fopen(source, "rb");
+    FILE* in = native_fopen(source, "rb");
     if (in == nullptr) {
         return -1;
     }
@@ -402,7 +403,7 @@ int write_merged(const char* path) {
     if (refuse_before_writing() != 0) {
         return 1;
     }
-    if (std::strlen(path) > PATH_MAX_CHARS) {
+    if (!path_fits(path)) {
         const std::string text = "The output path is longer than " +
                                  std::to_string(PATH_MAX_CHARS) + " characters:\n" + path;
         report_message(text.c_str(), SEVERITY_ERROR);

@@ -31,11 +31,12 @@ struct DocumentCall {
 std::vector<DocumentCall> document_calls;
 bool refuse_document = false;
 
-int WINAPI recording_start_document(HDC printer, const DOCINFOA* document) {
+int WINAPI recording_start_document(HDC printer, const DOCINFOW* document) {
+    const std::wstring name = document->lpszDocName ? document->lpszDocName : L"";
     document_calls.push_back({printer, print_job.dialog.hDevMode, print_job.dialog.hDevNames,
-                              document->lpszDocName ? document->lpszDocName : "",
+                              std::string(name.begin(), name.end()),
                               static_cast<UINT>(document->cbSize)});
-    return refuse_document ? SP_ERROR : StartDocA(printer, document);
+    return refuse_document ? SP_ERROR : StartDocW(printer, document);
 }
 
 bool released(HGLOBAL handle) {
@@ -68,7 +69,7 @@ protected:
     }
     void TearDown() override {
         stop_watching_abort_dialog();
-        print_start_document = StartDocA;
+        print_start_document = StartDocW;
         reset_program_state();
     }
 
@@ -161,7 +162,7 @@ TEST_F(Printing, MergedLinesArePrintedPageByPage) {
     // One document, named for what it is; afterwards nothing of the job is kept.
     ASSERT_EQ(document_calls.size(), 1u);
     EXPECT_EQ(document_calls[0].name, "Merged file");
-    EXPECT_EQ(document_calls[0].size, sizeof(DOCINFOA));
+    EXPECT_EQ(document_calls[0].size, sizeof(DOCINFOW));
     EXPECT_EQ(GetObjectType(document_calls[0].printer), 0u) << "printer not released";
     EXPECT_TRUE(released(document_calls[0].dev_mode)) << "device mode kept";
     EXPECT_TRUE(released(document_calls[0].dev_names)) << "device names kept";

@@ -70,8 +70,9 @@ void show_quick_menu(HWND pane, POINT point);
 // Loads the optional 3-D controls library on platform versions below 4.
 void load_3d_controls(HINSTANCE instance);
 
-// The program: registers the classes, loads the accelerators, scans the command line,
-// starts up and runs the message loop. Returns the exit status (ui/exit_status.h).
+// The program: registers the classes, loads the accelerators, scans the command line
+// (UTF-8, after the program name), starts up and runs the message loop. Returns the exit status
+// (ui/exit_status.h).
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line);
 
 #endif
