@@ -18,6 +18,7 @@
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/directory_commands.h"
+#include "ui/navigation.h"
 #include "ui/settings.h"
 #include "ui/settings_file.h"
 #include "ui/view/position_marks.h"
@@ -300,7 +301,7 @@ TEST_F(AnyScript, PickersOpenAndTheSaveDialogWritesNamesInAnyScript) {
     }
     EXPECT_EQ(read_file(out), merged);
     // The settings file keeps the folders in their own script.
-    EXPECT_EQ(ini_get("Files", "Dir name 1"), folder + "\\");
+    EXPECT_EQ(ini_get("Files", "Dir name 1"), folder);
     EXPECT_EQ(ini_get("Files", "Out dir"), folder + "\\");
     EXPECT_EQ(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE");
 
@@ -319,21 +320,24 @@ TEST_F(AnyScript, MissingFileIsReportedWithItsName) {
     EXPECT_EQ(driver.seen, (Seen{{"Error", "Unable to open file " + missing}}));
 }
 
-// An existing ANSI settings file is read as before; it is turned into UTF-16 whole, its
-// old values kept, only when a value needs a character its code page lacks.
+// An existing ANSI settings file is read as before, and stays ANSI while its code
+// page holds every value; before a value it cannot hold, the whole file is turned into
+// UTF-16, its old values kept.
 TEST_F(AnyScript, AnsiSettingsFileKeepsItsValuesAndTakesNamesInAnyScript) {
-    reset_program_state();
-    ini_set("Options", "Tab size", "4");
-    WritePrivateProfileStringA("Misc", "Note", "caf\xE9", "pairex.ini");  // é in code page 1252
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");
-    EXPECT_EQ(settings_read_string("Misc", "Note", ""), "caf\xC3\xA9");
+    write_file(settings_file_path(), "[Options]\r\nTab size=4\r\n[Misc]\r\nNote=plain\r\n");
+    EXPECT_EQ(settings_read_string("Options", "Tab size", ""), "4");
     settings_write_string("Files", "Dir name 2", "C:\\plain");
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");
     EXPECT_NE(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE") << "ASCII needs no change";
 
+    // This program runs in a UTF-8 code page (its manifest), where an ANSI file holds
+    // everything: the file is taken as code page 1252, as an older system has it.
+    settings_code_page = 1252;
+    WritePrivateProfileStringA("Misc", nullptr, nullptr, "pairex.ini");
+    write_file(settings_file_path(),
+               read_file(settings_file_path()) + "[Misc]\r\nNote=caf\xE9\r\n");  // é in 1252
     const std::string name = "C:\\" + FOLDER + "\\" + RIGHT_NAME;
     settings_write_string("Files", "Dir name 1", name.c_str());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");
+    settings_code_page = CP_ACP;
     EXPECT_EQ(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(settings_read_string("Files", "Dir name 1", ""), name);
     EXPECT_EQ(settings_read_string("Misc", "Note", ""), "caf\xC3\xA9");

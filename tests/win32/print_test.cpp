@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/native_file.h"
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
@@ -297,6 +298,44 @@ TEST_F(Printing, IdenticalFilesPrintTheLeftFile) {
     ASSERT_FALSE(pdf.empty());
     EXPECT_EQ(pdf_pages(pdf, page.char_points),
               (std::vector<Lines>{{"same", "    indented", "last"}}));
+}
+
+// A file named in Cyrillic, its lines in four scripts: the printout holds the
+// characters, not their bytes read in the ANSI code page.
+TEST_F(Printing, LinesInAnyScriptArePrintedAsTheirCharacters) {
+    const Lines lines = {
+        "caf\xC3\xA9 na\xC3\xAFve",  // café naïve
+        "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80",  // Привет,
+                                                                                       // мир
+        "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC \xCF\x83\xCE\xBF\xCF\x85",  // Γειά σου
+        "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",                       // 日本語
+    };
+    const std::string name = dir.file("\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB.txt");  // Файл.txt
+    FILE* f = native_fopen(name.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs(joined(lines).c_str(), f);
+    std::fclose(f);
+    std::string pdf;
+    PrinterPage page;
+    driver.answers = {{IDOK, {}}, {IDOK, {}}};
+    driver.steps = {ProgramDriver::wait_until(compared),
+                    ProgramDriver::check([&] { page = measure_printer_page(); })};
+    print_and_wait(pdf);
+    driver.steps.push_back(ProgramDriver::post(CMD_QUIT));
+    run(name, name);
+
+    ASSERT_FALSE(pdf.empty());
+    const std::vector<Lines> pages = pdf_pages(pdf, page.char_points);
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0].size(), lines.size());
+    // Wide characters may bring blanks of their own into the fixed-pitch reading.
+    auto unblanked = [](std::string s) {
+        std::erase(s, ' ');
+        return s;
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(unblanked(pages[0][i]), unblanked(lines[i])) << "line " << i;
+    }
 }
 
 TEST_F(Printing, LineLongerThanThePrintBufferIsCutAndTheNextLinesFollow) {

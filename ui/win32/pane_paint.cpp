@@ -46,10 +46,15 @@ int drawn_width(HDC dc, const std::wstring& text, std::size_t units) {
     return r.right - r.left;
 }
 
-// The UTF-16 index of byte `byte` of the UTF-8 text (the end for one past it).
-std::size_t unit_at(const WideRow& wide_row, uint32_t byte) {
+// The UTF-16 index where a mark starting or ending at byte `byte` of the UTF-8 text
+// starts or ends: a byte inside a character widens the mark to the whole character.
+std::size_t unit_at(const WideRow& wide_row, uint32_t byte, bool end) {
     const std::vector<std::size_t>& map = wide_row.unit_of_byte;
-    return byte < map.size() ? map[byte] : map.back();
+    std::size_t i = byte < map.size() ? byte : map.size() - 1;
+    while (end && i > 0 && i + 1 < map.size() && map[i] == map[i - 1]) {
+        ++i;
+    }
+    return map[i];
 }
 
 // The darker shade of the row's colour behind the characters that differ.
@@ -61,8 +66,10 @@ void paint_marks(HDC dc, const RECT& row_rect, const RowView& row, const WideRow
     }
     for (const MarkSpan& span : row.marks) {
         RECT r = row_rect;
-        r.left = row_rect.left + drawn_width(dc, wide_row.text, unit_at(wide_row, span.begin));
-        r.right = row_rect.left + drawn_width(dc, wide_row.text, unit_at(wide_row, span.end));
+        const std::size_t begin = unit_at(wide_row, span.begin, false);
+        const std::size_t end = unit_at(wide_row, span.end, true);
+        r.left = row_rect.left + drawn_width(dc, wide_row.text, begin);
+        r.right = row_rect.left + drawn_width(dc, wide_row.text, end);
         if (r.left < r.right) {
             FillRect(dc, &r, brush);
         }

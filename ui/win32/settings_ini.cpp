@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/settings_file.h"
+#include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 
 // The settings file is found by its bare name: the system keeps it in its own
@@ -13,6 +14,8 @@
 // UTF-16 mark. A new file is therefore made with the mark, and an older ANSI file is
 // turned into UTF-16 before it gets a value the code page cannot hold; an ANSI file is
 // read as before.
+UINT settings_code_page = CP_ACP;
+
 namespace {
 
 const wchar_t SETTINGS_FILE[] = L"pairex.ini";
@@ -76,8 +79,13 @@ bool ansi_holds(const std::wstring& text) {
     if (text.empty()) {
         return true;
     }
+    // A UTF-8 code page holds every character (and takes neither flag nor out-parameter).
+    const UINT code_page = settings_code_page == CP_ACP ? GetACP() : settings_code_page;
+    if (code_page == CP_UTF8) {
+        return true;
+    }
     BOOL lost = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
+    const int n = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.c_str(),
                                       static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
     return n > 0 && !lost;
 }
@@ -88,13 +96,13 @@ bool ansi_to_utf16_file(const std::string& ansi, std::string& out) {
     if (ansi.empty()) {
         return true;
     }
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    const int size = static_cast<int>(ansi.size());
+    const int n = MultiByteToWideChar(settings_code_page, 0, ansi.data(), size, nullptr, 0);
     if (n <= 0) {
         return false;
     }
     std::wstring text(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), n);
+    MultiByteToWideChar(settings_code_page, 0, ansi.data(), size, text.data(), n);
     for (wchar_t c : text) {
         out += static_cast<char>(c & 0xFF);
         out += static_cast<char>((c >> 8) & 0xFF);
