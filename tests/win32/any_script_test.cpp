@@ -5,8 +5,13 @@
 // file keeping such names.
 #include <gtest/gtest.h>
 
+#include "ui/win32/windows_api.h"
+
+#include <shlobj.h>  // DROPFILES
+
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -187,8 +192,15 @@ std::vector<std::uint32_t> glyph(HWND pane, const wchar_t* character) {
 
 class AnyScript : public ::testing::Test {
 protected:
-    void SetUp() override { reset_program_state(); }
-    void TearDown() override { reset_program_state(); }
+    void SetUp() override {
+        GetCurrentDirectoryW(MAX_PATH, start_directory);
+        reset_program_state();
+    }
+    void TearDown() override {
+        reset_program_state();
+        // The file pickers move the current directory; later tests write relative names.
+        SetCurrentDirectoryW(start_directory);
+    }
 
     void run(const std::string& command_line) {
         driver.run(command_line.c_str());
@@ -205,6 +217,7 @@ protected:
         right = write_file(folder + "\\" + RIGHT_NAME, text_of(with(COMMON_LINES, RIGHT_CHANGED)));
     }
 
+    wchar_t start_directory[MAX_PATH] = {};
     TempDir dir;
     ProgramDriver driver;
     std::string folder;
@@ -345,6 +358,42 @@ TEST_F(AnyScript, AnsiSettingsFileKeepsItsValuesAndTakesNamesInAnyScript) {
     EXPECT_EQ(settings_read_string("Files", "Dir name 2", ""), "C:\\plain");
     std::error_code ec;
     EXPECT_FALSE(std::filesystem::exists(native_path(settings_file_path() + ".new"), ec));
+}
+
+// A drop in wide form, as the shell hands names in any script over.
+HGLOBAL make_wide_drop(const std::vector<std::string>& files) {
+    std::wstring names;
+    for (const std::string& f : files) {
+        names += wide(f);
+        names += L'\0';
+    }
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = {10, 10};
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+TEST_F(AnyScript, DroppedNamesInAnyScriptLoadAndCompare) {
+    write_pair();
+    driver.steps = {
+        ProgramDriver::check([&] {
+            SendMessageW(ui_state.main_window, WM_DROPFILES,
+                         reinterpret_cast<WPARAM>(make_wide_drop({left, right})), 0);
+        }),
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([&] {
+            EXPECT_EQ(std::string(merge_document.left.path), left);
+            EXPECT_EQ(std::string(merge_document.right.path), right);
+        }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("");
+    EXPECT_TRUE(driver.seen.empty());
 }
 
 // Folders and files named in four scripts walked as a directory pair into a target of
