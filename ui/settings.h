@@ -28,7 +28,7 @@ struct FontSpec {
 enum PickerKind { PICKER_OPEN, PICKER_SAVE, PICKER_DIRECTORY };
 
 // The state of one file dialog, kept for the whole run so that it reopens where it
-// was left. `file_name` and `start_directory` point at 260-byte buffers.
+// was left. `file_name` and `start_directory` point at PATH_BUFFER_SIZE buffers.
 struct FilePicker {
     char* file_name;
     char* start_directory;
