@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/native_file.h"
 #include "common/paths.h"
 
 bool same_file(const char* a, const char* b) {
@@ -14,5 +15,5 @@ bool same_file(const char* a, const char* b) {
     // Device and file number on either platform; an error (a path that does not
     // exist) means they cannot be one file.
     std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    return std::filesystem::equivalent(native_path(a), native_path(b), ec) && !ec;
 }

@@ -3,11 +3,13 @@
 
 #include <string>
 
-// Paths are held in 260-byte buffers on the product's platform: at most 259
-// characters. Longer paths are refused where a limit applies, never cut, because a
-// cut path can name another file.
-constexpr std::size_t PATH_BUFFER_SIZE = 260;
-constexpr std::size_t PATH_MAX_CHARS = PATH_BUFFER_SIZE - 1;
+#include "common/wide_text.h"
+
+// Paths are at most 259 characters on the product's platform. They are held as UTF-8
+// in buffers with room for 259 characters of four bytes each. Longer paths are refused
+// where a limit applies, never cut, because a cut path can name another file.
+constexpr std::size_t PATH_MAX_CHARS = 259;
+constexpr std::size_t PATH_BUFFER_SIZE = PATH_MAX_CHARS * 4 + 1;
 
 #ifdef _WIN32
 constexpr char PATH_SEPARATOR = '\\';
@@ -21,9 +23,9 @@ bool is_path_separator(char c);
 // Case-insensitive (ASCII letters) equality of two paths.
 bool paths_equal(const char* a, const char* b);
 
-// True when `path` fits the 259-character limit.
-inline bool path_fits(const std::string& path) {
-    return path.size() <= PATH_MAX_CHARS;
+// True when `path` fits the 259-character limit (characters, not bytes).
+inline bool path_fits(std::string_view path) {
+    return path.size() <= PATH_MAX_CHARS || utf8_char_count(path) <= PATH_MAX_CHARS;
 }
 
 // dir + separator + name; no separator is added when dir is empty or already ends in

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/byte_scan.h"
+#include "common/native_file.h"
 #include "common/report.h"
 
 std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss,
@@ -81,7 +82,7 @@ std::vector<std::string> text_mode_warnings(const char* path, const TextModeLoss
 
 int read_text_file(const char* path, std::string& out) {
     out.clear();
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = native_fopen(path, "rb");
     if (f == nullptr) {
         return -1;
     }
@@ -100,7 +101,7 @@ int read_text_file(const char* path, std::string& out) {
 }
 
 FILE* open_text_output(const char* path) {
-    return std::fopen(path, "w");
+    return native_fopen(path, "w");
 }
 
 TextLineReader::~TextLineReader() {
@@ -109,7 +110,7 @@ TextLineReader::~TextLineReader() {
 
 int TextLineReader::open(const char* path) {
     close();
-    file_ = std::fopen(path, "rb");
+    file_ = native_fopen(path, "rb");
     buffer_.clear();
     pos_ = 0;
     ended_ = false;

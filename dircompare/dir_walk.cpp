@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/byte_scan.h"
+#include "common/native_file.h"
 
 #include "common/paths.h"
 #include "common/report.h"
@@ -54,8 +55,8 @@ bool same_bytes(const std::string& a, const std::string& b) {
     struct Closer {
         void operator()(FILE* f) const { std::fclose(f); }
     };
-    const std::unique_ptr<FILE, Closer> fa(std::fopen(a.c_str(), "rb"));
-    const std::unique_ptr<FILE, Closer> fb(std::fopen(b.c_str(), "rb"));
+    const std::unique_ptr<FILE, Closer> fa(native_fopen(a.c_str(), "rb"));
+    const std::unique_ptr<FILE, Closer> fb(native_fopen(b.c_str(), "rb"));
     if (!fa || !fb) {
         return false;
     }

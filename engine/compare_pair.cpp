@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/native_file.h"
 #include "common/paths.h"
 #include "engine/engine_internal.h"
 
@@ -32,18 +33,13 @@ bool path_status(const char* path, FileStatus& status) {
            !(trimmed.size() == 3 && trimmed[1] == ':')) {
         trimmed.pop_back();
     }
-    struct _stat64 st;
-    if (_stat64(trimmed.c_str(), &st) != 0) {
-        return false;
-    }
-#else
-    struct stat st;
-    if (stat(path, &st) != 0) {
-        return false;
-    }
+    path = trimmed.c_str();
 #endif
-    fill_status(status, S_ISDIR(st.st_mode), S_ISREG(st.st_mode),
-                static_cast<std::uint64_t>(st.st_size));
+    NativeStat st;
+    if (!native_stat(path, st)) {
+        return false;
+    }
+    fill_status(status, st.is_dir, st.is_regular, st.size);
     return true;
 }
 
@@ -176,7 +172,7 @@ int compare_files(InputFile files[2], int depth) {
     for (int i = 0; i < 2; ++i) {
         InputFile& f = files[i];
         if (f.descriptor == DESCRIPTOR_NOT_OPEN) {
-            const int fd = open(f.name.c_str(), O_RDONLY | O_BINARY);
+            const int fd = native_open(f.name.c_str(), O_RDONLY | O_BINARY);
             if (fd < 0) {
                 report_engine_error("Error in file %s", f.name.c_str());
                 failed = true;

@@ -1,11 +1,10 @@
-#include <dirent.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "common/native_file.h"
 #include "engine/engine_internal.h"
 
 namespace {
@@ -16,25 +15,12 @@ int list_dir_sorted(const InputFile& file, std::vector<std::string>& names) {
     if (file.descriptor == DESCRIPTOR_ABSENT) {
         return 0;
     }
-    DIR* dir = opendir(file.name.c_str());
-    if (dir == nullptr) {
-        return -1;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(native_path(file.name), ec);
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        names.push_back(utf8_of_path(it->path().filename()));
     }
-    for (;;) {
-        errno = 0;
-        const struct dirent* entry = readdir(dir);
-        if (entry == nullptr) {
-            break;
-        }
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
-            continue;
-        }
-        names.emplace_back(entry->d_name);
-    }
-    const int error = errno;
-    closedir(dir);
-    if (error != 0) {
-        errno = error;
+    if (ec) {
         return -1;
     }
     // std::string compares through char_traits<char>, which orders bytes as unsigned.

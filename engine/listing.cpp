@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/native_file.h"
 #include "common/report.h"
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
@@ -144,7 +145,7 @@ int open_listing() {
     } else {
         listing.file = engine_options.output_path.empty()
                            ? nullptr
-                           : std::fopen(engine_options.output_path.c_str(), "w");
+                           : native_fopen(engine_options.output_path.c_str(), "w");
     }
     if (listing.file == nullptr) {
         listing.open_failed = true;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/native_file.h"
 #include "engine/engine_internal.h"
 
 namespace fs = std::filesystem;
@@ -40,7 +41,7 @@ bool output_is_operand(const InputFile& file) {
     if (file.descriptor == DESCRIPTOR_STDIN) {
         return stdin_is(output);
     }
-    return same_file(fs::path(output), fs::path(file.name));
+    return same_file(native_path(output), native_path(file.name));
 }
 
 bool output_inside_dirs(const InputFile files[2]) {
@@ -49,7 +50,7 @@ bool output_inside_dirs(const InputFile files[2]) {
         return false;
     }
     std::error_code ec;
-    const fs::path real = fs::canonical(fs::path(output), ec);
+    const fs::path real = fs::canonical(native_path(output), ec);
     if (ec || !fs::is_regular_file(real, ec)) {
         return false;  // created by the run: not among the names listed
     }
@@ -58,12 +59,12 @@ bool output_inside_dirs(const InputFile files[2]) {
     fs::path inside = real.filename();  // the output's path below `dir`
     for (int level = 1;; ++level) {
         for (int i = 0; i < 2; ++i) {
-            if (!files[i].is_dir || !same_file(dir, fs::path(files[i].name))) {
+            if (!files[i].is_dir || !same_file(dir, native_path(files[i].name))) {
                 continue;
             }
             // Compared as a file when the other side has it too, or when a missing
             // side counts as an empty file.
-            const fs::path namesake = fs::path(files[1 - i].name) / inside;
+            const fs::path namesake = native_path(files[1 - i].name) / inside;
             if (o.absent_as_empty || o.absent_first_as_empty || fs::exists(namesake, ec)) {
                 return true;
             }

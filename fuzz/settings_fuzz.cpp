@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     read_font_spec(settings.title_font, "Title ");
     for (const char* dir :
          {settings.left_directory, settings.right_directory, settings.output_directory}) {
-        if (std::strlen(dir) > PATH_MAX_CHARS) {
+        if (!path_fits(dir)) {
             std::abort();
         }
     }

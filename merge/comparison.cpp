@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "common/native_file.h"
 #include "common/paths.h"
 #include "common/report.h"
 #include "engine/engine.h"
@@ -31,7 +32,7 @@ static bool free_name_in(const std::string& dir, std::string& name) {
         if (!path_fits(candidate)) {
             return false;
         }
-        if (!std::filesystem::exists(candidate, ec) && !ec) {
+        if (!std::filesystem::exists(native_path(candidate), ec) && !ec) {
             name = candidate;
             return true;
         }
@@ -40,10 +41,10 @@ static bool free_name_in(const std::string& dir, std::string& name) {
 }
 
 int make_temp_listing_name(std::string& name) {
-    const char* tmp = std::getenv("TMP");
-    if (tmp != nullptr && tmp[0] != '\0') {
+    std::string tmp;
+    if (native_getenv("TMP", tmp) && !tmp.empty()) {
         std::error_code ec;
-        if (std::filesystem::is_directory(tmp, ec) && free_name_in(tmp, name)) {
+        if (std::filesystem::is_directory(native_path(tmp), ec) && free_name_in(tmp, name)) {
             return 0;
         }
     }
@@ -52,7 +53,7 @@ int make_temp_listing_name(std::string& name) {
 
 static void remove_file(const std::string& path) {
     std::error_code ec;
-    std::filesystem::remove(path, ec);
+    std::filesystem::remove(native_path(path), ec);
 }
 
 namespace {
@@ -76,7 +77,7 @@ struct RunFiles {
 // Writes the side's lines as the engine reads a file of bytes: each followed by a line
 // feed, the last one only when the file had it. Returns 0, or -1.
 int write_side_copy(const MergeSide& side, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = native_fopen(path.c_str(), "wb");
     if (f == nullptr) {
         return -1;
     }

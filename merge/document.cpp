@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/byte_scan.h"
+#include "common/native_file.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "engine/engine.h"
@@ -143,9 +144,9 @@ static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
 }
 
 int read_text_lines(const char* path, TextLines& out) {
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = native_fopen(path, "rb");
     std::error_code ec;
-    const auto size = f != nullptr ? std::filesystem::file_size(path, ec) : 0;
+    const auto size = f != nullptr ? std::filesystem::file_size(native_path(path), ec) : 0;
     if (f == nullptr || ec) {
         if (f != nullptr) {
             std::fclose(f);
@@ -232,7 +233,7 @@ void start_read_ahead(const std::string& left, const std::string& right) {
     } reading;
     for (int i = 0; i < 2; ++i) {
         read_ahead_spoiled = false;
-        const bool read = read_ahead.paths[i].size() <= PATH_MAX_CHARS &&
+        const bool read = path_fits(read_ahead.paths[i]) &&
                           read_text_lines(read_ahead.paths[i].c_str(), read_ahead.texts[i]) == 0;
         read_ahead.usable[i] = read && !read_ahead_spoiled;
         if (!read_ahead.usable[i]) {
@@ -249,7 +250,7 @@ void end_read_ahead() {
 }
 
 int load_side(const char* path, Side which) {
-    if (std::strlen(path) > PATH_MAX_CHARS) {
+    if (!path_fits(path)) {
         return refuse_long_path(path);
     }
     TextLines loaded;
@@ -288,7 +289,7 @@ void install_side(TextLines& loaded, const char* path, Side which) {
 
 std::string input_path(const char* name, const char* directory) {
     std::error_code ec;
-    if (std::filesystem::exists(name, ec)) {
+    if (std::filesystem::exists(native_path(name), ec)) {
         return name;
     }
     if (directory == nullptr || directory[0] == '\0') {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/native_file.h"
 #include "merge/merge_platform.h"
 
 #ifdef _WIN32
@@ -14,7 +15,7 @@
 namespace {
 
 std::FILE* standard_create(const char* path) {
-    return std::fopen(path, "wb");
+    return native_fopen(path, "wb");
 }
 
 std::size_t standard_write(std::FILE* stream, const char* data, std::size_t n) {
@@ -34,13 +35,13 @@ int standard_close(std::FILE* stream) {
 
 int standard_rename(const char* from, const char* to) {
     std::error_code ec;
-    std::filesystem::rename(from, to, ec);
+    std::filesystem::rename(native_path(from), native_path(to), ec);
     return ec ? -1 : 0;
 }
 
 int standard_remove(const char* path) {
     std::error_code ec;
-    return std::filesystem::remove(path, ec) && !ec ? 0 : -1;
+    return std::filesystem::remove(native_path(path), ec) && !ec ? 0 : -1;
 }
 
 }  // namespace
@@ -58,7 +59,7 @@ int standard_commit_rename(const char* from, const char* to) {
     }
 #ifndef _WIN32
     // The rename itself lives in the directory: sync it too, or a crash can undo it.
-    const std::filesystem::path dir = std::filesystem::path(to).parent_path();
+    const std::filesystem::path dir = native_path(to).parent_path();
     const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY);
     if (fd >= 0) {
         fsync(fd);

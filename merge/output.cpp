@@ -6,6 +6,7 @@
 
 #include "common/encoding.h"
 #include "common/file_identity.h"
+#include "common/native_file.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "merge/blocks.h"
@@ -34,7 +35,7 @@ static void warn_range_once() {
 
 bool file_exists(const char* path) {
     std::error_code ec;
-    return path[0] != '\0' && std::filesystem::exists(path, ec);
+    return path[0] != '\0' && std::filesystem::exists(native_path(path), ec);
 }
 
 // Writes `n` bytes, reporting a failure.
@@ -217,7 +218,7 @@ static int refuse_protected(const std::string& path) {
 // would replace an older backup that is protected. Returns 0 to go on, or -1.
 static int refuse_target(const char* path, const Protected& inputs) {
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
+    const auto status = std::filesystem::status(native_path(path), ec);
     if (std::filesystem::is_directory(status)) {
         report_message(format_message("Cannot write to %s: it is a directory", path).c_str(),
                        SEVERITY_ERROR);
@@ -256,7 +257,7 @@ int make_backup(const char* path) {
 
 // Copies the bytes of `source` into the pending file. Returns 0, or -1.
 static int copy_bytes(const char* source, PendingFile& pending) {
-    FILE* in = std::fopen(source, "rb");
+    FILE* in = native_fopen(source, "rb");
     if (in == nullptr) {
         return -1;
     }
@@ -474,7 +475,7 @@ int write_merged(const char* path_as_given) {
     if (refuse_before_writing() != 0) {
         return 1;
     }
-    if (std::strlen(path_as_given) > PATH_MAX_CHARS) {
+    if (!path_fits(path_as_given)) {
         return refuse_long_output_path(path_as_given);
     }
     if (paths_equal(path_as_given, PRINTER_PATH)) {
@@ -485,7 +486,7 @@ int write_merged(const char* path_as_given) {
     // that spelling and left the merged text under the short name.
     const std::string stored = platform_stored_name(path_as_given);
     const char* const path = stored.c_str();
-    if (stored.size() > PATH_MAX_CHARS) {
+    if (!path_fits(stored)) {
         return refuse_long_output_path(path);
     }
     const MergeDocument& doc = merge_document;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/native_file.h"
 #include "common/paths.h"
 #include "merge/file_layer.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 bool exists_path(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::exists(path, ec) || ec;  // unknown counts as taken
+    return std::filesystem::exists(native_path(path), ec) || ec;  // unknown counts as taken
 }
 
 // A free name beside `target`: its directory, then "~px" and six hex digits.
@@ -79,7 +80,7 @@ void discard_pending(PendingFile& pending) {
 
 bool old_backup_replaceable(const std::string& backup) {
     std::error_code ec;
-    const auto status = std::filesystem::symlink_status(backup, ec);
+    const auto status = std::filesystem::symlink_status(native_path(backup), ec);
     if (ec || !std::filesystem::exists(status)) {
         return !ec || ec == std::errc::no_such_file_or_directory;
     }

@@ -132,3 +132,19 @@ std::optional<std::string> option_value(int key) {
     }
     return options[static_cast<std::size_t>(key)].value;
 }
+
+std::string_view arguments_of(std::string_view whole) {
+    std::size_t i = 0;
+    if (!whole.empty() && whole[0] == '"') {
+        const std::size_t close = whole.find('"', 1);
+        i = close == std::string_view::npos ? whole.size() : close + 1;
+    } else {
+        while (i < whole.size() && whole[i] != ' ' && whole[i] != '\t') {
+            ++i;
+        }
+    }
+    while (i < whole.size() && (whole[i] == ' ' || whole[i] == '\t')) {
+        ++i;
+    }
+    return whole.substr(i);
+}

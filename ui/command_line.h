@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The options of the program's command line, each introduced by '-' or '/' and
 // followed by exactly one value.
@@ -30,5 +31,10 @@ const char* option_name(int key);
 
 // Forgets every option (the table starts as "not given").
 void reset_command_line();
+
+// The command line after the program name, from the whole line as the system keeps it:
+// a name in double quotes ends at the closing quote, any other at the first blank; the
+// blanks after it are skipped too.
+std::string_view arguments_of(std::string_view whole);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/native_file.h"
 #include "common/report.h"
 #include "merge/document.h"
 #include "merge/merge_platform.h"
@@ -15,7 +16,7 @@ int refuse(const char* text, const char* path = nullptr) {
 
 bool is_directory(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
+    return std::filesystem::is_directory(native_path(path), ec);
 }
 
 // The refusals, checked before anything is loaded.

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/native_file.h"
 #include "common/paths.h"
 #include "merge/history.h"
 #include "ui/command_line.h"
@@ -23,11 +24,11 @@ std::string absolute_form(const fs::path& path) {
         std::error_code ec;
         fs::path p = fs::absolute(path, ec);
         if (ec) {
-            return path.string();
+            return utf8_of_path(path);
         }
-        return p.lexically_normal().make_preferred().string();
+        return utf8_of_path(p.lexically_normal().make_preferred());
     } catch (const std::exception&) {
-        return path.string();
+        return utf8_of_path(path);
     }
 }
 
@@ -35,9 +36,9 @@ std::string absolute_form(const fs::path& path) {
 
 std::string output_file_path(const std::string& name, const std::optional<std::string>& directory) {
     try {
-        fs::path p(name);
+        fs::path p = native_path(name);
         if (p.is_relative() && directory && !directory->empty()) {
-            p = fs::path(*directory) / p;
+            p = native_path(*directory) / p;
         }
         return absolute_form(p);
     } catch (const std::exception&) {
@@ -49,12 +50,12 @@ bool same_file(const char* a, const char* b) {
     if (a[0] == '\0' || b[0] == '\0') {
         return false;
     }
-    if (paths_equal(absolute_form(fs::path(a)).c_str(), absolute_form(fs::path(b)).c_str())) {
+    if (paths_equal(absolute_form(native_path(a)).c_str(), absolute_form(native_path(b)).c_str())) {
         return true;
     }
     try {
         std::error_code ec;
-        return fs::equivalent(fs::path(a), fs::path(b), ec) && !ec;
+        return fs::equivalent(native_path(a), native_path(b), ec) && !ec;
     } catch (const std::exception&) {
         return false;
     }
@@ -73,7 +74,7 @@ void start_exit_status() {
 }
 
 void offer_output_path() {
-    if (output_given && !output_path.empty()) {
+    if (output_given && !output_path.empty() && path_fits(output_path)) {
         copy_path(settings.output_file, sizeof settings.output_file, output_path.c_str());
     }
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/wide_text.h"
 #include "resources/command_ids.h"
 #include "ui/command_line.h"
 #include "merge/document.h"
@@ -22,7 +23,7 @@ const FontSpec DEFAULT_FONT = {"Terminal", -12, 400, 0, 0, 1};
 // a cut path could name another file.
 void read_path(const char* section, const char* key, char* buffer) {
     std::string value = settings_read_string(section, key, "");
-    if (!copy_path(buffer, PATH_BUFFER_SIZE, value.c_str())) {
+    if (!path_fits(value) || !copy_path(buffer, PATH_BUFFER_SIZE, value.c_str())) {
         buffer[0] = '\0';
     }
 }
@@ -120,6 +121,9 @@ void read_font_spec(FontSpec& spec, const char* prefix) {
     };
     spec = FontSpec{};
     std::string face = settings_read_string("Font", name("Font name"), DEFAULT_FONT.face_name);
+    // The system's record holds 31 UTF-16 units of a face name; a longer one is cut
+    // between characters.
+    face.resize(utf8_prefix_within_units(face, FACE_NAME_UNITS));
     std::snprintf(spec.face_name, sizeof spec.face_name, "%s", face.c_str());
     // Values a font cannot be made readable with fall back to the default, which the
     // shut-down then writes back in their place.

@@ -1,6 +1,7 @@
 #ifndef PAIREX_UI_SETTINGS_H
 #define PAIREX_UI_SETTINGS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -11,8 +12,12 @@
 constexpr std::int32_t FONT_HEIGHT_LIMIT = 400;
 
 // A logical font description; only these fields are stored, all others are zero.
+// The face name is UTF-8: room for the 31 UTF-16 units the system's record holds,
+// three bytes each.
+constexpr std::size_t FACE_NAME_UNITS = 31;
+constexpr std::size_t FACE_NAME_BYTES = FACE_NAME_UNITS * 3 + 1;
 struct FontSpec {
-    char face_name[32];
+    char face_name[FACE_NAME_BYTES];
     std::int32_t height;  // negative: character height in logical units
     std::int32_t weight;
     std::uint8_t italic;
@@ -23,7 +28,7 @@ struct FontSpec {
 enum PickerKind { PICKER_OPEN, PICKER_SAVE, PICKER_DIRECTORY };
 
 // The state of one file dialog, kept for the whole run so that it reopens where it
-// was left. `file_name` and `start_directory` point at 260-byte buffers.
+// was left. `file_name` and `start_directory` point at PATH_BUFFER_SIZE buffers.
 struct FilePicker {
     char* file_name;
     char* start_directory;

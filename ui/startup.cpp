@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/native_file.h"
 #include "common/report.h"
 #include "common/scratch.h"
 #include "merge/conflict_mode.h"
@@ -22,7 +23,7 @@ bool running = false;
 int open_named_input(const std::string& name, const char* directory, Side side) {
     const std::string path = input_path(name.c_str(), directory);
     std::error_code ec;
-    if (path.empty() || !std::filesystem::exists(path, ec)) {
+    if (path.empty() || !std::filesystem::exists(native_path(path), ec)) {
         report_message(format_message("Unable to open file %s", name.c_str()).c_str(),
                        SEVERITY_ERROR);
         return 0;

@@ -156,5 +156,22 @@ else
 fi
 check "binary pair behind a Ctrl-Z from a pipe: status" 1 "$?"
 
+# Names in any script, for files and directories, as operands and as the output file.
+mkdir -p 'Слева' 'Δεξιά'
+printf 'один\nnaïve\n' >'Слева/файл ü.txt'
+printf 'один\nnaive\n' >'Δεξιά/файл ü.txt'
+run 'Слева/файл ü.txt' 'Δεξιά/файл ü.txt'
+check "names in any script: status" 1 "$status"
+check "names in any script: listing" "$(printf '2c2\n< naïve\n---\n> naive')" "$out"
+run -s 'Слева/файл ü.txt' 'Слева/файл ü.txt'
+check "names in any script: identical" "Files Слева/файл ü.txt and Слева/файл ü.txt are identical" "$out"
+run 'Слева' 'Δεξιά'
+check "directories named in any script: listing" "$(printf '2c2\n< naïve\n---\n> naive')" "$out"
+run -o '日本 вывод.txt' 'Слева/файл ü.txt' 'Δεξιά/файл ü.txt'
+check "output named in any script" "$(printf '2c2\n< naïve\n---\n> naive')" \
+    "$(tr -d '\r' <'日本 вывод.txt')"
+run 'Слева/нет.txt' 'Δεξιά/файл ü.txt'
+check "missing name in any script" "Error in file Слева/нет.txt" "$err"
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -46,10 +46,34 @@ TEST(Paths, LimitRefusesInsteadOfCutting) {
     char buf[PATH_BUFFER_SIZE] = "keep";
     const std::string fits(PATH_MAX_CHARS, 'a');
     const std::string too_long(PATH_MAX_CHARS + 1, 'b');
+    const std::string over_buffer(PATH_BUFFER_SIZE, 'c');
     EXPECT_TRUE(path_fits(fits));
     EXPECT_FALSE(path_fits(too_long));
-    EXPECT_FALSE(copy_path(buf, sizeof buf, too_long.c_str()));
+    EXPECT_FALSE(copy_path(buf, sizeof buf, over_buffer.c_str()));
     EXPECT_STREQ(buf, "keep");
     EXPECT_TRUE(copy_path(buf, sizeof buf, fits.c_str()));
     EXPECT_EQ(std::strlen(buf), PATH_MAX_CHARS);
+}
+
+// The limit counts characters: a name in Cyrillic or Japanese takes two or three bytes
+// a character, and the longest such path must still fit the buffer.
+TEST(Paths, LimitCountsCharactersNotBytes) {
+    std::string cyrillic;
+    std::string japanese;
+    std::string emoji;
+    for (std::size_t i = 0; i < PATH_MAX_CHARS; ++i) {
+        cyrillic += "\xD0\x96";      // Ж
+        japanese += "\xE6\x97\xA5";  // 日
+        emoji += "\xF0\x9F\x98\x80";
+    }
+    for (const std::string* path : {&cyrillic, &japanese, &emoji}) {
+        EXPECT_TRUE(path_fits(*path));
+        EXPECT_FALSE(path_fits(*path + "a"));
+        char buf[PATH_BUFFER_SIZE];
+        EXPECT_TRUE(copy_path(buf, sizeof buf, path->c_str()));
+        EXPECT_EQ(buf, *path);
+    }
+    // A byte outside any UTF-8 sequence counts as one character.
+    EXPECT_TRUE(path_fits(std::string(PATH_MAX_CHARS, '\xFF')));
+    EXPECT_FALSE(path_fits(std::string(PATH_MAX_CHARS + 1, '\xFF')));
 }

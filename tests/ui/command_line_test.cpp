@@ -103,4 +103,28 @@ TEST_F(CommandLine, OverlongValueIsRefusedNotCut) {
     EXPECT_EQ(fake_ini_get("Misc", "LastCmd"), "\"" + line + "\"");  // whole, not cut
 }
 
+// A name in Cyrillic takes two bytes a character: 259 of them fit, 260 do not.
+TEST_F(CommandLine, LimitCountsCharactersOfNamesInAnyScript) {
+    std::string fits;
+    for (int i = 0; i < 259; ++i) {
+        fits += "\xD0\x96";
+    }
+    EXPECT_EQ(parse_command_line(("-f1 \"" + fits + "\"").c_str()), 0);
+    EXPECT_EQ(option_value(OPT_F1), fits);
+    reset_fake_ui();
+    EXPECT_EQ(parse_command_line(("-f1 " + fits + "\xD0\x96").c_str()), -1);
+    EXPECT_FALSE(option_value(OPT_F1).has_value());
+}
+
+// The system keeps the program's own name at the front of the whole line.
+TEST(CommandLineArguments, ProgramNameAndTheBlanksAfterItAreSkipped) {
+    EXPECT_EQ(arguments_of("pairex.exe -f1 a"), "-f1 a");
+    EXPECT_EQ(arguments_of("\"C:\\Program Files\\pairex.exe\"  \t-f1 \"na\xC3\xAFve b\""),
+              "-f1 \"na\xC3\xAFve b\"");
+    EXPECT_EQ(arguments_of("\"C:\\x y\\pairex.exe\"-f1 a"), "-f1 a");
+    EXPECT_EQ(arguments_of("pairex.exe"), "");
+    EXPECT_EQ(arguments_of("\"unterminated -f1 a"), "");
+    EXPECT_EQ(arguments_of(""), "");
+}
+
 }  // namespace

@@ -167,6 +167,22 @@ TEST_F(PersistedSettings, DirectoriesLoseOneTrailingSeparatorAndOptionsWin) {
     EXPECT_NE(settings.pickers[PICK_DIRECTORY1].start_directory, settings.left_directory);
 }
 
+// A face name in another script is cut to what the system's record holds, between
+// characters; a name that fits is kept whole.
+TEST_F(PersistedSettings, FaceNameInAnyScriptIsCutBetweenCharacters) {
+    std::string long_name;
+    for (int i = 0; i < 40; ++i) {
+        long_name += "\xE6\x97\xA5";  // 日
+    }
+    fake_ini_set("Font", "Font name", long_name);
+    fake_ini_set("Font", "Title Font name", "\xEF\xBC\xAD\xEF\xBC\xB3 \xE6\x98\x8E\xE6\x9C\x9D");
+    read_font_spec(settings.text_font, "");
+    read_font_spec(settings.title_font, "Title ");
+    EXPECT_EQ(std::string(settings.text_font.face_name), long_name.substr(0, 31 * 3));
+    EXPECT_STREQ(settings.title_font.face_name,
+                 "\xEF\xBC\xAD\xEF\xBC\xB3 \xE6\x98\x8E\xE6\x9C\x9D");
+}
+
 TEST_F(PersistedSettings, OverlongStoredDirectoryIsTakenAsEmpty) {
     fake_ini_set("Files", "Dir name 1", std::string(260, 'd'));
     fake_ini_set("Files", "Dir name 2", std::string(259, 'd'));

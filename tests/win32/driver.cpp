@@ -6,6 +6,7 @@
 #include "ui/startup.h"
 #include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 ProgramDriver* current = nullptr;
@@ -55,11 +56,14 @@ LRESULT CALLBACK ProgramDriver::on_cbt(int code, WPARAM wparam, LPARAM lparam) {
 }
 
 void ProgramDriver::answer(HWND dialog) {
-    char caption[256] = {};
-    char text[1024] = {};
-    GetWindowTextA(dialog, caption, sizeof caption);
-    GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
-    if (confirm_quit_question && lstrcmpA(text, QUIT_QUESTION) == 0) {
+    // Wide, so that captions, texts and names in any script come through whole.
+    wchar_t wide_caption[256] = {};
+    wchar_t wide_text[1024] = {};
+    GetWindowTextW(dialog, wide_caption, 256);
+    GetDlgItemTextW(dialog, 0xFFFF, wide_text, 1024);
+    const std::string caption = narrow(wide_caption);
+    const std::string text = narrow(wide_text);
+    if (confirm_quit_question && text == QUIT_QUESTION) {
         ++quit_questions;
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
         return;
@@ -73,12 +77,12 @@ void ProgramDriver::answer(HWND dialog) {
     if (!a.path.empty()) {
         // The classic dialog of the directory pickers has its (hidden) name box edt1; the
         // explorer-style one takes the name through its own message.
+        const std::wstring path = wide(a.path);
         HWND classic_name = GetDlgItem(dialog, edt1);
         if (classic_name != nullptr) {
-            SetWindowTextA(classic_name, a.path.c_str());
+            SetWindowTextW(classic_name, path.c_str());
         } else {
-            SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13,
-                         reinterpret_cast<LPARAM>(a.path.c_str()));
+            SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(path.c_str()));
         }
     }
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(a.button, BN_CLICKED), 0);
@@ -120,9 +124,10 @@ std::string settings_file_path() {
 }
 
 std::string ini_get(const char* section, const char* key) {
-    char value[4096] = {};
-    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, "pairex.ini");
-    return value;
+    wchar_t value[4096] = {};
+    GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), L"<missing>", value, 4096,
+                             L"pairex.ini");
+    return narrow(value);
 }
 
 void ini_set(const char* section, const char* key, const char* value) {

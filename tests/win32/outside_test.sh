@@ -86,12 +86,15 @@ quit_program() {
     return 1
 }
 
-mkdir -p "$work/in dir"
-printf 'one\ntwo\nthree\nfour\n' >"$work/in dir/left.txt"
-printf 'one\n2\nthree\nfour\nfive\n' >"$work/in dir/right.txt"
+# Names in Cyrillic, Greek, Japanese and accented Latin reach the program through its
+# wide command line.
+in_dir="$work/in dir Папка"
+mkdir -p "$in_dir"
+printf 'one\ntwo\nthree\nfour\n' >"$in_dir/naïve Привет.txt"
+printf 'one\n2\nthree\nfour\nfive\n' >"$in_dir/日本語 Ελληνικά.txt"
 rm -f "$ini"
-left=$(winepath -w "$work/in dir/left.txt")
-right=$(winepath -w "$work/in dir/right.txt")
+left=$(winepath -w "$in_dir/naïve Привет.txt")
+right=$(winepath -w "$in_dir/日本語 Ελληνικά.txt")
 out_dir=$(winepath -w "$work")
 out="$out_dir\\merged.txt"
 
@@ -99,6 +102,7 @@ wine "$exe" -f1 "$left" -f2 "$right" </dev/null >"$work/stdout" 2>&1 &
 pid=$!
 main=$(wait_window '^Pairex v1\.2732$') || fail "the main window did not appear"
 sleep 1
+visible '^Error$' && fail "a file named on the command line did not open"
 
 # Select > From Left through the menu bar: the popup opened with a click on its label
 # (Alt+E is lost now and then while the window settles).
@@ -121,7 +125,13 @@ sleep 0.5
 quit_program || fail "Alt+X did not end the program"
 
 [ -f "$ini" ] || fail "pairex.ini was not written"
-tr -d '\r' <"$ini" >"$work/ini"  # the profile functions write CR LF
+# The program makes the file as UTF-16 (names in any script); the profile functions
+# write CR LF.
+if [ "$(head -c 2 "$ini" | od -An -tx1 | tr -d ' ')" = "fffe" ]; then
+    iconv -f UTF-16 -t UTF-8 "$ini" | tr -d '\r' >"$work/ini"
+else
+    tr -d '\r' <"$ini" >"$work/ini"
+fi
 expected=$(printf 'one\r\ntwo\r\nthree\r\nfour\r\n')
 [ -f "$work/merged.txt" ] || fail "no merged file"
 [ "$(cat "$work/merged.txt")" = "$expected" ] || fail "merged file: $(od -c "$work/merged.txt" | head)"

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/native_file.h"
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
@@ -31,11 +32,12 @@ struct DocumentCall {
 std::vector<DocumentCall> document_calls;
 bool refuse_document = false;
 
-int WINAPI recording_start_document(HDC printer, const DOCINFOA* document) {
+int WINAPI recording_start_document(HDC printer, const DOCINFOW* document) {
+    const std::wstring name = document->lpszDocName ? document->lpszDocName : L"";
     document_calls.push_back({printer, print_job.dialog.hDevMode, print_job.dialog.hDevNames,
-                              document->lpszDocName ? document->lpszDocName : "",
+                              std::string(name.begin(), name.end()),
                               static_cast<UINT>(document->cbSize)});
-    return refuse_document ? SP_ERROR : StartDocA(printer, document);
+    return refuse_document ? SP_ERROR : StartDocW(printer, document);
 }
 
 bool released(HGLOBAL handle) {
@@ -68,7 +70,7 @@ protected:
     }
     void TearDown() override {
         stop_watching_abort_dialog();
-        print_start_document = StartDocA;
+        print_start_document = StartDocW;
         reset_program_state();
     }
 
@@ -161,7 +163,7 @@ TEST_F(Printing, MergedLinesArePrintedPageByPage) {
     // One document, named for what it is; afterwards nothing of the job is kept.
     ASSERT_EQ(document_calls.size(), 1u);
     EXPECT_EQ(document_calls[0].name, "Merged file");
-    EXPECT_EQ(document_calls[0].size, sizeof(DOCINFOA));
+    EXPECT_EQ(document_calls[0].size, sizeof(DOCINFOW));
     EXPECT_EQ(GetObjectType(document_calls[0].printer), 0u) << "printer not released";
     EXPECT_TRUE(released(document_calls[0].dev_mode)) << "device mode kept";
     EXPECT_TRUE(released(document_calls[0].dev_names)) << "device names kept";
@@ -296,6 +298,48 @@ TEST_F(Printing, IdenticalFilesPrintTheLeftFile) {
     ASSERT_FALSE(pdf.empty());
     EXPECT_EQ(pdf_pages(pdf, page.char_points),
               (std::vector<Lines>{{"same", "    indented", "last"}}));
+}
+
+// A file named in Cyrillic, its lines in four scripts: the printout holds the
+// characters, not their bytes read in the ANSI code page.
+TEST_F(Printing, LinesInAnyScriptArePrintedAsTheirCharacters) {
+    const Lines lines = {
+        "caf\xC3\xA9 na\xC3\xAFve",  // café naïve
+        "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80",  // Привет,
+                                                                                       // мир
+        "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC \xCF\x83\xCE\xBF\xCF\x85",  // Γειά σου
+        "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",                       // 日本語
+    };
+    const std::string name = dir.file("\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB.txt");  // Файл.txt
+    FILE* f = native_fopen(name.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs(joined(lines).c_str(), f);
+    std::fclose(f);
+    // A face that has all four scripts itself: the printer driver here links no other
+    // font to the one it is given, as the screen does.
+    ini_set("Font", "Font name", "WenQuanYi Micro Hei Mono");
+    std::string pdf;
+    PrinterPage page;
+    driver.answers = {{IDOK, {}}, {IDOK, {}}};
+    driver.steps = {ProgramDriver::wait_until(compared),
+                    ProgramDriver::check([&] { page = measure_printer_page(); })};
+    print_and_wait(pdf);
+    driver.steps.push_back(ProgramDriver::post(CMD_QUIT));
+    run(name, name);
+
+    ASSERT_FALSE(pdf.empty());
+    const std::vector<Lines> pages = pdf_pages(pdf, page.char_points);
+    ASSERT_EQ(pages.size(), 1u);
+    ASSERT_EQ(pages[0].size(), lines.size()) << ::testing::PrintToString(pages[0]);
+    EXPECT_TRUE(save_first_page_picture(pdf, PAIREX_TEST_OUTPUT "/pairex-print-any-script"));
+    // Wide characters may bring blanks of their own into the fixed-pitch reading.
+    auto unblanked = [](std::string s) {
+        std::erase(s, ' ');
+        return s;
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(unblanked(pages[0][i]), unblanked(lines[i])) << "line " << i;
+    }
 }
 
 TEST_F(Printing, LineLongerThanThePrintBufferIsCutAndTheNextLinesFollow) {

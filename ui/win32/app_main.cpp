@@ -12,8 +12,8 @@ const char APP_TITLE[] = "Pairex v1.2732";
 
 namespace {
 
-bool register_one(const WNDCLASSA& wc) {
-    if (RegisterClassA(&wc) != 0) {
+bool register_one(const WNDCLASSW& wc) {
+    if (RegisterClassW(&wc) != 0) {
         return true;
     }
     // Registered by an earlier start in this process (the tests start more than once).
@@ -23,33 +23,34 @@ bool register_one(const WNDCLASSA& wc) {
 }  // namespace
 
 int register_window_classes(HINSTANCE instance) {
-    WNDCLASSA wc = {};
+    // Wide classes: their procedures get wide messages, and DefWindowProcW matches them.
+    WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, system_resource(IDC_ARROW));
 
     wc.lpfnWndProc = main_window_proc;
-    wc.hIcon = LoadIconA(instance, "APP_ICON");
+    wc.hIcon = LoadIconW(instance, L"APP_ICON");
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    wc.lpszMenuName = "MAIN_MENU";
-    wc.lpszClassName = "PAIREX";
+    wc.lpszMenuName = L"MAIN_MENU";
+    wc.lpszClassName = L"PAIREX";
     bool ok = register_one(wc);
 
-    wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    wc.hIcon = LoadIconW(nullptr, system_resource(IDI_APPLICATION));
     wc.lpszMenuName = nullptr;
     wc.lpfnWndProc = title_window_proc;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.lpszClassName = "DiffTitle";
+    wc.lpszClassName = L"DiffTitle";
     ok = register_one(wc) && ok;
 
     wc.lpfnWndProc = pane_window_proc;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    wc.lpszClassName = "DiffEdit";
+    wc.lpszClassName = L"DiffEdit";
     ok = register_one(wc) && ok;
 
     wc.lpfnWndProc = position_bar_proc;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = "position_bar";
+    wc.lpszClassName = L"position_bar";
     ok = register_one(wc) && ok;
     return ok ? 0 : -1;
 }
@@ -61,23 +62,23 @@ void load_3d_controls(HINSTANCE instance) {
     if (LOBYTE(LOWORD(version)) >= 4) {
         return;
     }
-    char system_path[MAX_PATH];
-    char windows_path[MAX_PATH];
+    wchar_t system_path[MAX_PATH];
+    wchar_t windows_path[MAX_PATH];
     bool found = false;
-    UINT n = GetSystemDirectoryA(system_path, MAX_PATH);
+    UINT n = GetSystemDirectoryW(system_path, MAX_PATH);
     if (n > 0 && n + 13 < MAX_PATH) {
-        lstrcatA(system_path, "\\CTL3D32.DLL");
-        found = GetFileAttributesA(system_path) != INVALID_FILE_ATTRIBUTES;
+        lstrcatW(system_path, L"\\CTL3D32.DLL");
+        found = GetFileAttributesW(system_path) != INVALID_FILE_ATTRIBUTES;
     }
-    n = GetWindowsDirectoryA(windows_path, MAX_PATH);
+    n = GetWindowsDirectoryW(windows_path, MAX_PATH);
     if (!found && n > 0 && n + 13 < MAX_PATH) {
-        lstrcatA(windows_path, "\\CTL3D32.DLL");
-        found = GetFileAttributesA(windows_path) != INVALID_FILE_ATTRIBUTES;
+        lstrcatW(windows_path, L"\\CTL3D32.DLL");
+        found = GetFileAttributesW(windows_path) != INVALID_FILE_ATTRIBUTES;
     }
     if (!found) {
         return;
     }
-    HMODULE library = LoadLibraryA("CTL3D32.DLL");
+    HMODULE library = LoadLibraryW(L"CTL3D32.DLL");
     if (library == nullptr) {
         return;
     }
@@ -99,7 +100,7 @@ int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     if (previous == nullptr) {
         register_window_classes(instance);
     }
-    ui_state.accelerators = LoadAcceleratorsA(instance, "PAIREX_ACC");
+    ui_state.accelerators = LoadAcceleratorsW(instance, L"PAIREX_ACC");
     // Start-up goes on after a command-line error with the options recognised so far.
     parse_command_line(command_line != nullptr ? command_line : "");
     if (start_application() != 0) {
@@ -107,10 +108,10 @@ int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
         return exit_status();
     }
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorA(ui_state.main_window, ui_state.accelerators, &msg) == 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorW(ui_state.main_window, ui_state.accelerators, &msg) == 0) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     // The quit message's code is always 0; the status says whether "outf" was written.

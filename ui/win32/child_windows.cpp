@@ -10,6 +10,7 @@
 #include "ui/view/position_marks.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 #include "ui/win32/window_procs.h"
 
 namespace {
@@ -58,13 +59,13 @@ int thumb_position(WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT pane_on_create(HWND pane, LPARAM lparam) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lparam);
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
     // The creation parameter says which UiState field this pane is.
     *static_cast<HWND*>(create->lpCreateParams) = pane;
     RECT r;
     GetClientRect(pane, &r);
     int h = GetSystemMetrics(SM_CYHSCROLL);
-    HWND bar = CreateWindowA("scrollbar", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, 0,
+    HWND bar = CreateWindowW(L"scrollbar", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, 0,
                              r.bottom - h, r.right, h, pane, nullptr, ui_state.instance, nullptr);
     if (bar == nullptr) {
         return -1;
@@ -93,7 +94,9 @@ void paint_title(HWND window) {
         RECT r = {t.left, t.top, t.right, t.bottom};
         HGDIOBJ old = ui_state.title_font ? SelectObject(dc, ui_state.title_font) : nullptr;
         SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, path, -1, &r, DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
+        const std::wstring text = wide(path);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
         if (old != nullptr) {
             SelectObject(dc, old);
         }
@@ -115,7 +118,7 @@ LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM
             return 0;
         case WM_COMMAND:
             // Commands of the quick menu run through the main window like menu commands.
-            return SendMessageA(ui_state.main_window, WM_COMMAND, wparam, lparam);
+            return SendMessageW(ui_state.main_window, WM_COMMAND, wparam, lparam);
         case WM_HSCROLL:
             scroll_horizontal(pane_side(pane), scroll_code(LOWORD(wparam)),
                               thumb_position(wparam, lparam));
@@ -131,7 +134,7 @@ LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM
         default:
             break;
     }
-    return DefWindowProcA(pane, message, wparam, lparam);
+    return DefWindowProcW(pane, message, wparam, lparam);
 }
 
 LRESULT CALLBACK title_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -144,7 +147,7 @@ LRESULT CALLBACK title_window_proc(HWND window, UINT message, WPARAM wparam, LPA
         InvalidateRect(window, nullptr, TRUE);
         return 0;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 LRESULT CALLBACK position_bar_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -156,7 +159,7 @@ LRESULT CALLBACK position_bar_proc(HWND window, UINT message, WPARAM wparam, LPA
         scroll_vertical(scroll_code(LOWORD(wparam)), thumb_position(wparam, lparam));
         return 0;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }
 
 void layout_children(int width, int height) {

@@ -10,7 +10,7 @@
 
 // The logical-font record of `spec`, and a font made from it (nullptr when the system
 // refuses one).
-LOGFONTA logical_font(const FontSpec& spec);
+LOGFONTW logical_font(const FontSpec& spec);
 HFONT make_font(const FontSpec& spec);
 
 // Run the font dialog on the text or title font. A confirmed choice that can be made

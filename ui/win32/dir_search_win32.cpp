@@ -3,6 +3,7 @@
 
 #include "common/paths.h"
 #include "dircompare/dir_search.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
@@ -15,9 +16,9 @@ struct SearchHandle {
     SearchHandle& operator=(const SearchHandle&) = delete;
 };
 
-DirEntry entry_of(const WIN32_FIND_DATAA& found) {
+DirEntry entry_of(const WIN32_FIND_DATAW& found) {
     DirEntry entry;
-    entry.name = found.cFileName;
+    entry.name = narrow(found.cFileName);
     entry.size = (static_cast<uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     entry.attributes = found.dwFileAttributes;
     WORD date = 0;
@@ -34,18 +35,19 @@ DirEntry entry_of(const WIN32_FIND_DATAA& found) {
 int dir_search(const std::string& directory, const std::function<void(const DirEntry&)>& visit) {
     // "C:" (a root as the pickers give it) becomes "C:\*.*".
     const std::string pattern = join_dir_file(directory, "*.*");
-    if (!path_fits(pattern)) {
+    std::wstring wide_pattern;
+    if (!path_fits(pattern) || !wide_name(pattern, wide_pattern)) {
         return -1;
     }
-    WIN32_FIND_DATAA found;
+    WIN32_FIND_DATAW found;
     // Every entry comes back, hidden and system ones too: the search has no filter.
-    HANDLE handle = FindFirstFileA(pattern.c_str(), &found);
+    HANDLE handle = FindFirstFileW(wide_pattern.c_str(), &found);
     if (handle == INVALID_HANDLE_VALUE) {
         return -1;
     }
     const SearchHandle search{handle};
     do {
         visit(entry_of(found));
-    } while (FindNextFileA(search.handle, &found));
+    } while (FindNextFileW(search.handle, &found));
     return 0;
 }

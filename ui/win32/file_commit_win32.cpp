@@ -5,44 +5,26 @@
 #include <string>
 
 #include "merge/merge_platform.h"
-
-namespace {
-
-// UTF-8 to UTF-16; false for a text that is not UTF-8.
-bool to_wide(const char* text, std::wstring& out) {
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    if (n <= 0) {
-        return false;
-    }
-    out.assign(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, out.data(), n);
-    out.resize(static_cast<std::size_t>(n) - 1);
-    return true;
-}
-
-std::string to_utf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) {
-        return std::string();
-    }
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(n) - 1);
-    return out;
-}
-
-}  // namespace
+#include "ui/win32/wide.h"
 
 // The last rename of a write: it replaces the target and reaches the disk before it
 // returns, so that a crash leaves either the old file or the new one.
 int platform_commit_rename(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : -1;
+    std::wstring wide_from;
+    std::wstring wide_to;
+    if (!wide_name(from, wide_from) || !wide_name(to, wide_to)) {
+        return -1;
+    }
+    return MoveFileExW(wide_from.c_str(), wide_to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : -1;
 }
 
 std::string platform_stored_name(const char* path) {
     std::wstring wide;
     // A pattern character would make the directory search below match other files.
-    if (!to_wide(path, wide) || wide.find_first_of(L"*?") != std::wstring::npos) {
+    if (!wide_name(path, wide) || wide.find_first_of(L"*?") != std::wstring::npos) {
         return path;
     }
     const DWORD size = GetLongPathNameW(wide.c_str(), nullptr, 0);
@@ -65,6 +47,6 @@ std::string platform_stored_name(const char* path) {
         long_name = (cut == std::wstring::npos ? std::wstring() : long_name.substr(0, cut + 1)) +
                     entry.cFileName;
     }
-    const std::string stored = to_utf8(long_name);
+    const std::string stored = narrow(long_name);
     return stored.empty() ? std::string(path) : stored;
 }

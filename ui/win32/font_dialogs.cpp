@@ -7,25 +7,30 @@
 #include "ui/view/view_scroll.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
 // Runs the system's font dialog on `spec`. Returns true and the user's choice in
 // `chosen` when confirmed.
 bool run_font_dialog(const FontSpec& spec, FontSpec& chosen) {
-    LOGFONTA lf = logical_font(spec);
-    CHOOSEFONTA request = {};
+    LOGFONTW lf = logical_font(spec);
+    CHOOSEFONTW request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = nullptr;
     request.hInstance = ui_state.instance;
     request.lpLogFont = &lf;
     request.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
     // The dialog has no owner, so the main window may have gone while it was open.
-    if (!ChooseFontA(&request) || !IsWindow(ui_state.main_window)) {
+    if (!ChooseFontW(&request) || !IsWindow(ui_state.main_window)) {
         return false;
     }
     chosen = FontSpec{};
-    lstrcpynA(chosen.face_name, lf.lfFaceName, sizeof chosen.face_name);
+    const std::string face = narrow(lf.lfFaceName);
+    if (face.size() >= sizeof chosen.face_name) {
+        return false;  // cannot happen: the record's face always fits the spec's
+    }
+    face.copy(chosen.face_name, face.size());
     chosen.height = lf.lfHeight;
     chosen.weight = lf.lfWeight;
     chosen.italic = lf.lfItalic;

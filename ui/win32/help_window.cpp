@@ -7,10 +7,11 @@
 #include "ui/ui_platform.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
-const char HELP_FILE[] = "pairex.hlp";
+const wchar_t HELP_FILE[] = L"pairex.hlp";
 
 // A dialog template built in memory: the help window needs no resource of its own.
 class DialogTemplate {
@@ -50,10 +51,10 @@ private:
         words_.push_back(LOWORD(v));
         words_.push_back(HIWORD(v));
     }
-    // Template strings are wide; ours are plain ASCII.
+    // Template strings are wide.
     void text(const char* s) {
-        for (; *s != '\0'; ++s) {
-            words_.push_back(static_cast<unsigned char>(*s));
+        for (wchar_t c : wide(s)) {
+            words_.push_back(static_cast<WORD>(c));
         }
         words_.push_back(0);
     }
@@ -80,8 +81,8 @@ void place_controls(HWND dialog) {
 void help_start(HWND dialog, const char* page) {
     HWND edit = GetDlgItem(dialog, HELP_TEXT_ID);
     // Columns line up only in a font whose characters are all as wide.
-    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
-    SetWindowTextA(edit, page);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
+    SetWindowTextW(edit, wide(page).c_str());
     place_controls(dialog);
     // On the button, not in the page: the edit would show all of its text selected.
     SetFocus(GetDlgItem(dialog, IDOK));
@@ -124,16 +125,16 @@ std::string with_crlf(const std::string& text) {
 
 bool find_help_file(std::string& path) {
     // The system's search order for a bare name: the program's directory first.
-    char found[MAX_PATH] = {};
-    const DWORD n = SearchPathA(nullptr, HELP_FILE, nullptr, MAX_PATH, found, nullptr);
+    wchar_t found[MAX_PATH] = {};
+    const DWORD n = SearchPathW(nullptr, HELP_FILE, nullptr, MAX_PATH, found, nullptr);
     if (n == 0 || n >= MAX_PATH) {
         return false;
     }
-    const DWORD attributes = GetFileAttributesA(found);
+    const DWORD attributes = GetFileAttributesW(found);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
-    path = found;
+    path = narrow(found);
     return true;
 }
 
@@ -147,7 +148,7 @@ void show_help_window(HWND owner) {
                ES_AUTOVSCROLL | ES_AUTOHSCROLL,
            EDIT_ATOM, HELP_TEXT_ID, {7, 7, 426, 225}, "");
     t.item(WS_TABSTOP | BS_DEFPUSHBUTTON, BUTTON_ATOM, IDOK, {195, 239, 50, 14}, "OK");
-    DialogBoxIndirectParamA(ui_state.instance, t.get(), owner, help_dialog_proc,
+    DialogBoxIndirectParamW(ui_state.instance, t.get(), owner, help_dialog_proc,
                             reinterpret_cast<LPARAM>(page.c_str()));
 }
 
@@ -156,7 +157,7 @@ void ui_help_contents() {
     // help key must always show something.
     std::string path;
     if (find_help_file(path) &&
-        WinHelpA(ui_state.main_window, path.c_str(), HELP_CONTENTS, 0) != FALSE) {
+        WinHelpW(ui_state.main_window, wide(path).c_str(), HELP_CONTENTS, 0) != FALSE) {
         return;
     }
     show_help_window(ui_state.main_window);

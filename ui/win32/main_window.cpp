@@ -11,6 +11,7 @@
 #include "ui/startup.h"
 #include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 #include "ui/win32/window_procs.h"
 
 namespace {
@@ -36,7 +37,7 @@ std::optional<Side> side_at_screen_point(HWND window, POINT p) {
 // One of the system's wheel settings, 3 when the system gives none.
 UINT wheel_parameter(UINT action) {
     UINT value = 3;
-    if (!SystemParametersInfoA(action, 0, &value, 0)) {
+    if (!SystemParametersInfoW(action, 0, &value, 0)) {
         value = 3;
     }
     return value;
@@ -68,13 +69,13 @@ void on_mouse_wheel(HWND window, WPARAM wparam, LPARAM lparam, bool tilted) {
 // another file. Three are enough to tell a refused drop.
 std::vector<std::string> dropped_paths(HDROP drop) {
     std::vector<std::string> paths;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count && i < 3; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        DragQueryFileA(drop, i, path.data(), length + 1);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        DragQueryFileW(drop, i, path.data(), length + 1);
         path.resize(length);
-        paths.push_back(path);
+        paths.push_back(narrow(path));
     }
     return paths;
 }
@@ -163,5 +164,5 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         default:
             break;
     }
-    return DefWindowProcA(window, message, wparam, lparam);
+    return DefWindowProcW(window, message, wparam, lparam);
 }

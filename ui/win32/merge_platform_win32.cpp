@@ -7,6 +7,7 @@
 #include "ui/navigation.h"
 #include "ui/view/view_scroll.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ void platform_redraw_scroll_bar() {
 }
 
 std::intptr_t platform_show_wait_cursor() {
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, system_resource(IDC_WAIT)));
     return reinterpret_cast<std::intptr_t>(previous);
 }
 
@@ -91,7 +92,7 @@ void platform_restore_cursor(std::intptr_t previous) {
 
 Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons) {
     UINT type = (buttons == BUTTONS_YES_NO ? MB_YESNO : MB_YESNOCANCEL) | MB_ICONQUESTION;
-    switch (MessageBoxA(ui_state.main_window, text, caption, type)) {
+    switch (MessageBoxW(ui_state.main_window, wide(text).c_str(), wide(caption).c_str(), type)) {
         case IDYES:
             return ANSWER_YES;
         case IDNO:
@@ -103,7 +104,7 @@ Answer platform_ask(const char* caption, const char* text, QuestionButtons butto
 
 // A request arrives at the main window as the command that does its work.
 void platform_post_request(Request request) {
-    PostMessageA(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(command_for(request)), 0);
+    PostMessageW(ui_state.main_window, WM_COMMAND, static_cast<WPARAM>(command_for(request)), 0);
 }
 
 int platform_pane_line_height() {

@@ -10,6 +10,7 @@
 #include "ui/view/position_marks.h"
 #include "ui/view/view_text.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
@@ -27,19 +28,37 @@ HBRUSH fill_for(RowState state) {
     }
 }
 
-// Width of the first `bytes` of `text` as DrawTextA shows them (doubled ampersands as
+// The row's text as the wide call draws it, and for each byte of the UTF-8 text the
+// UTF-16 index of its character: the marks are byte spans of the UTF-8 text.
+struct WideRow {
+    std::wstring text;
+    std::vector<std::size_t> unit_of_byte;
+};
+
+// Width of the first `units` of `text` as DrawTextW shows them (doubled ampersands as
 // one), so that a mark lines up with the characters drawn over it.
-int drawn_width(HDC dc, const std::string& text, uint32_t bytes) {
-    if (bytes == 0) {
+int drawn_width(HDC dc, const std::wstring& text, std::size_t units) {
+    if (units == 0) {
         return 0;
     }
     RECT r = {0, 0, 0, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(bytes), &r, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(units), &r, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
     return r.right - r.left;
 }
 
+// The UTF-16 index where a mark starting or ending at byte `byte` of the UTF-8 text
+// starts or ends: a byte inside a character widens the mark to the whole character.
+std::size_t unit_at(const WideRow& wide_row, uint32_t byte, bool end) {
+    const std::vector<std::size_t>& map = wide_row.unit_of_byte;
+    std::size_t i = byte < map.size() ? byte : map.size() - 1;
+    while (end && i > 0 && i + 1 < map.size() && map[i] == map[i - 1]) {
+        ++i;
+    }
+    return map[i];
+}
+
 // The darker shade of the row's colour behind the characters that differ.
-void paint_marks(HDC dc, const RECT& row_rect, const RowView& row) {
+void paint_marks(HDC dc, const RECT& row_rect, const RowView& row, const WideRow& wide_row) {
     HBRUSH brush =
         row.state == ROW_OWN_CHOSEN ? ui_state.chosen_mark_brush : ui_state.changed_mark_brush;
     if (brush == nullptr) {
@@ -47,8 +66,10 @@ void paint_marks(HDC dc, const RECT& row_rect, const RowView& row) {
     }
     for (const MarkSpan& span : row.marks) {
         RECT r = row_rect;
-        r.left = row_rect.left + drawn_width(dc, row.text, span.begin);
-        r.right = row_rect.left + drawn_width(dc, row.text, span.end);
+        const std::size_t begin = unit_at(wide_row, span.begin, false);
+        const std::size_t end = unit_at(wide_row, span.end, true);
+        r.left = row_rect.left + drawn_width(dc, wide_row.text, begin);
+        r.right = row_rect.left + drawn_width(dc, wide_row.text, end);
         if (r.left < r.right) {
             FillRect(dc, &r, brush);
         }
@@ -62,14 +83,17 @@ void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
     if (HBRUSH brush = fill_for(row.state)) {
         FillRect(dc, &r, brush);
     }
+    if (row.text.empty()) {
+        return;
+    }
+    WideRow wide_row;
+    wide_row.text = wide(row.text, &wide_row.unit_of_byte);
     if (!row.marks.empty()) {
-        paint_marks(dc, r, row);
+        paint_marks(dc, r, row, wide_row);
     }
-    if (!row.text.empty()) {
-        // Prefix processing shows the doubled ampersands of the row text as one.
-        DrawTextA(dc, row.text.c_str(), static_cast<int>(row.text.size()), &r,
-                  DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
-    }
+    // Prefix processing shows the doubled ampersands of the row text as one.
+    DrawTextW(dc, wide_row.text.c_str(), static_cast<int>(wide_row.text.size()), &r,
+              DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
 }
 
 }  // namespace
@@ -78,7 +102,7 @@ void paint_pane(HWND pane, Side which) {
     const MergeSide& side = side_of(which);
     // An empty file has rows to show only as filler rows against the other file.
     if ((side.lines.empty() && !side.filler_blocks) || view_metrics.line_height <= 0) {
-        DefWindowProcA(pane, WM_PAINT, 0, 0);
+        DefWindowProcW(pane, WM_PAINT, 0, 0);
         return;
     }
     PAINTSTRUCT ps;

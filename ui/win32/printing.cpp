@@ -6,18 +6,19 @@
 #include "ui/print_layout.h"
 #include "ui/settings.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 PrintJob print_job = {};
 bool print_aborted = false;
-int(WINAPI* print_start_document)(HDC, const DOCINFOA*) = StartDocA;
+int(WINAPI* print_start_document)(HDC, const DOCINFOW*) = StartDocW;
 
 namespace {
 
 // The records keep the sizes the 32-bit program has always passed.
-static_assert(sizeof(void*) != 4 || sizeof(PRINTDLGA) == 66);
-static_assert(sizeof(void*) != 4 || sizeof(DOCINFOA) == 20);
+static_assert(sizeof(void*) != 4 || sizeof(PRINTDLGW) == 66);
+static_assert(sizeof(void*) != 4 || sizeof(DOCINFOW) == 20);
 
-constexpr const char DOCUMENT_NAME[] = "Merged file";
+constexpr const wchar_t DOCUMENT_NAME[] = L"Merged file";
 
 void free_global(HGLOBAL& handle) {
     if (handle != nullptr) {
@@ -39,9 +40,9 @@ void release_printer() {
 
 // The pane font's logical font, its height scaled from the screen to the printer.
 HFONT create_print_font(HDC printer) {
-    LOGFONTA lf = {};
+    LOGFONTW lf = {};
     if (ui_state.text_font != nullptr) {
-        GetObjectA(ui_state.text_font, sizeof lf, &lf);
+        GetObjectW(ui_state.text_font, sizeof lf, &lf);
     }
     HDC screen = GetDC(ui_state.main_window);
     const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -49,7 +50,7 @@ HFONT create_print_font(HDC printer) {
     if (screen_dpi > 0) {
         lf.lfHeight = MulDiv(lf.lfHeight, GetDeviceCaps(printer, LOGPIXELSY), screen_dpi);
     }
-    return CreateFontIndirectA(&lf);
+    return CreateFontIndirectW(&lf);
 }
 
 int fail_to_start() {
@@ -86,7 +87,7 @@ void end_page() {
 
 void show_abort_dialog() {
     HWND main = ui_state.main_window;
-    print_job.abort_dialog = CreateDialogA(ui_state.instance, "ABORTDLG", main, abort_dialog_proc);
+    print_job.abort_dialog = CreateDialogW(ui_state.instance, L"ABORTDLG", main, abort_dialog_proc);
     if (print_job.abort_dialog != nullptr) {
         ShowWindow(print_job.abort_dialog, SW_SHOW);
         UpdateWindow(print_job.abort_dialog);
@@ -101,12 +102,12 @@ int start_print_job() {
         return -1;  // a job already runs (a command posted while it prints)
     }
     print_job.active = true;
-    PRINTDLGA& dialog = print_job.dialog;
-    dialog = PRINTDLGA{};
+    PRINTDLGW& dialog = print_job.dialog;
+    dialog = PRINTDLGW{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = ui_state.main_window;
     dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE;
-    if (!PrintDlgA(&dialog)) {
+    if (!PrintDlgW(&dialog)) {
         release_printer();
         return -1;
     }
@@ -122,15 +123,15 @@ int start_print_job() {
     // once, and a Cancel of the last job must not stop this one.
     print_aborted = false;
     SetAbortProc(print_job.printer, print_abort_proc);
-    DOCINFOA document = {};
+    DOCINFOW document = {};
     document.cbSize = sizeof document;
     document.lpszDocName = DOCUMENT_NAME;
     if (print_start_document(print_job.printer, &document) <= 0) {
         return fail_to_start();
     }
     start_page();
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(print_job.printer, &metrics);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(print_job.printer, &metrics);
     print_job.line_height = print_line_height(metrics.tmHeight);
     print_job.lines_per_page =
         print_lines_per_page(GetDeviceCaps(print_job.printer, VERTRES), print_job.line_height);
@@ -152,7 +153,8 @@ void print_a_line(const char* text, std::size_t length, int32_t line_number) {
         start_page();
     }
     const PrintSpot spot = print_spot(line_number, print_job.lines_per_page, print_job.line_height);
-    TextOutA(print_job.printer, 0, spot.y, expanded, static_cast<int>(count));
+    const std::wstring shown = wide(std::string_view(expanded, count));
+    TextOutW(print_job.printer, 0, spot.y, shown.c_str(), static_cast<int>(shown.size()));
 }
 
 int end_print_job() {
@@ -179,7 +181,7 @@ int end_print_job() {
 
 BOOL CALLBACK print_abort_proc(HDC, int) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // The program is asked to end: stop printing and leave the request for the
             // main loop, which would never see it otherwise.
@@ -188,11 +190,11 @@ BOOL CALLBACK print_abort_proc(HDC, int) {
             break;
         }
         HWND dialog = print_job.abort_dialog;
-        if (dialog != nullptr && IsDialogMessageA(dialog, &msg)) {
+        if (dialog != nullptr && IsDialogMessageW(dialog, &msg)) {
             continue;
         }
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return print_aborted ? FALSE : TRUE;
 }

@@ -13,7 +13,7 @@
 // What a running job holds; all zero while no job runs.
 struct PrintJob {
     bool active;       // from the print dialog on until the job ends or fails to start
-    PRINTDLGA dialog;  // the last print dialog: the printer and its device handles
+    PRINTDLGW dialog;  // the last print dialog: the printer and its device handles
     HDC printer;
     HFONT font;             // the pane font scaled to the printer
     HGDIOBJ previous_font;  // selected in the printer before the print font
@@ -53,8 +53,8 @@ BOOL CALLBACK print_abort_proc(HDC printer, int error);
 // The abort dialog's procedure: any command (its Cancel button) cancels the job.
 INT_PTR CALLBACK abort_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Starts the document on the printer: StartDocA, unless a test puts a failing one in
+// Starts the document on the printer: StartDocW, unless a test puts a failing one in
 // its place.
-extern int(WINAPI* print_start_document)(HDC printer, const DOCINFOA* document);
+extern int(WINAPI* print_start_document)(HDC printer, const DOCINFOW* document);
 
 #endif

@@ -1,6 +1,7 @@
 #include "ui/win32/windows_api.h"
 
 #include "common/report.h"
+#include "ui/win32/wide.h"
 
 int report_message(const char* text, int severity) {
     const char* caption = "Error";
@@ -13,5 +14,6 @@ int report_message(const char* text, int severity) {
         icon = MB_ICONINFORMATION;
     }
     // No owner window: the box also works before the main window exists.
-    return MessageBoxA(nullptr, text, caption, MB_OK | icon | MB_TASKMODAL);
+    return MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(),
+                       MB_OK | icon | MB_TASKMODAL);
 }

@@ -7,6 +7,7 @@
 #include "ui/ui_platform.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
@@ -16,20 +17,20 @@ constexpr int ABOUT_TITLE_ID = 106;
 void tab_dialog_start(HWND dialog) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", settings.tab_size);
-    SetDlgItemTextA(dialog, TAB_EDIT_ID, text);
+    SetDlgItemTextW(dialog, TAB_EDIT_ID, wide(text).c_str());
     // Only what is read can be typed.
-    SendDlgItemMessageA(dialog, TAB_EDIT_ID, EM_LIMITTEXT, TAB_TEXT_MAX, 0);
+    SendDlgItemMessageW(dialog, TAB_EDIT_ID, EM_LIMITTEXT, TAB_TEXT_MAX, 0);
 }
 
 void tab_dialog_ok(HWND dialog) {
     // Untouched, the field shows the size in use; a stored size longer than the
     // characters read must not be cut to a different one.
-    if (SendDlgItemMessageA(dialog, TAB_EDIT_ID, EM_GETMODIFY, 0, 0) == 0) {
+    if (SendDlgItemMessageW(dialog, TAB_EDIT_ID, EM_GETMODIFY, 0, 0) == 0) {
         return;
     }
-    char text[TAB_TEXT_MAX + 1] = {};
-    GetDlgItemTextA(dialog, TAB_EDIT_ID, text, sizeof text);
-    apply_tab_size_text(text);
+    wchar_t text[TAB_TEXT_MAX + 1] = {};
+    GetDlgItemTextW(dialog, TAB_EDIT_ID, text, TAB_TEXT_MAX + 1);
+    apply_tab_size_text(narrow(text).c_str());
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ INT_PTR CALLBACK tab_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARA
 INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            SetDlgItemTextA(dialog, ABOUT_TITLE_ID, APP_TITLE);
+            SetDlgItemTextW(dialog, ABOUT_TITLE_ID, wide(APP_TITLE).c_str());
             return TRUE;
         case WM_COMMAND:
             // Escape and the close box end it like OK.
@@ -75,9 +76,9 @@ INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPA
 }
 
 void ui_tab_size_dialog() {
-    DialogBoxParamA(ui_state.instance, "TAB_DIALOG", ui_state.main_window, tab_dialog_proc, 0);
+    DialogBoxParamW(ui_state.instance, L"TAB_DIALOG", ui_state.main_window, tab_dialog_proc, 0);
 }
 
 void ui_about_box() {
-    DialogBoxParamA(ui_state.instance, "ABOUT_DIALOG", ui_state.main_window, about_dialog_proc, 0);
+    DialogBoxParamW(ui_state.instance, L"ABOUT_DIALOG", ui_state.main_window, about_dialog_proc, 0);
 }

@@ -6,6 +6,7 @@
 #include "ui/navigation.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
@@ -14,8 +15,8 @@ namespace {
 int font_height(HWND window, HFONT font) {
     HDC dc = GetDC(window);
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    TEXTMETRICA tm = {};
-    GetTextMetricsA(dc, &tm);
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
     if (old != nullptr) {
         SelectObject(dc, old);
     }
@@ -32,28 +33,32 @@ void delete_gdi(T& handle) {
     }
 }
 
-HWND child(HWND parent, const char* cls, const char* name, DWORD style, const ChildRect& r,
+HWND child(HWND parent, const wchar_t* cls, const wchar_t* name, DWORD style, const ChildRect& r,
            void* param = nullptr) {
-    return CreateWindowA(cls, name, style, r.x, r.y, r.width, r.height, parent, nullptr,
+    return CreateWindowW(cls, name, style, r.x, r.y, r.width, r.height, parent, nullptr,
                          ui_state.instance, param);
 }
 
 }  // namespace
 
-LOGFONTA logical_font(const FontSpec& spec) {
-    LOGFONTA lf = {};
+LOGFONTW logical_font(const FontSpec& spec) {
+    LOGFONTW lf = {};
     lf.lfHeight = spec.height;
     lf.lfWeight = spec.weight;
     lf.lfItalic = spec.italic;
     lf.lfPitchAndFamily = spec.pitch_and_family;
     lf.lfCharSet = spec.char_set;
-    lstrcpynA(lf.lfFaceName, spec.face_name, LF_FACESIZE);
+    // A face name too long for the record makes no font of that face, never another one.
+    const std::wstring face = wide(spec.face_name);
+    if (face.size() < LF_FACESIZE) {
+        face.copy(lf.lfFaceName, face.size());
+    }
     return lf;
 }
 
 HFONT make_font(const FontSpec& spec) {
-    const LOGFONTA lf = logical_font(spec);
-    return CreateFontIndirectA(&lf);
+    const LOGFONTW lf = logical_font(spec);
+    return CreateFontIndirectW(&lf);
 }
 
 int ui_create_brushes() {
@@ -73,9 +78,9 @@ void ui_load_3d_controls() {
 }
 
 int ui_create_main_window() {
-    HWND window = CreateWindowA("PAIREX", APP_TITLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                                nullptr, ui_state.instance, nullptr);
+    HWND window = CreateWindowW(
+        L"PAIREX", wide(APP_TITLE).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, ui_state.instance, nullptr);
     ui_state.main_window = window;
     return window != nullptr ? 0 : -1;
 }
@@ -113,21 +118,21 @@ int ui_create_children() {
     ChildLayout l = compute_layout(client.right, client.bottom, view_metrics.title_height,
                                    GetSystemMetrics(SM_CXVSCROLL));
     ui_state.left_title =
-        child(main, "DiffTitle", "Title1", WS_CHILD | WS_VISIBLE | WS_BORDER, l.left_title);
+        child(main, L"DiffTitle", L"Title1", WS_CHILD | WS_VISIBLE | WS_BORDER, l.left_title);
     ui_state.right_title =
-        child(main, "DiffTitle", "Title2", WS_CHILD | WS_VISIBLE | WS_BORDER, l.right_title);
-    child(main, "DiffEdit", "edit1", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, l.left_pane,
+        child(main, L"DiffTitle", L"Title2", WS_CHILD | WS_VISIBLE | WS_BORDER, l.right_title);
+    child(main, L"DiffEdit", L"edit1", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, l.left_pane,
           &ui_state.left_pane);
-    child(main, "DiffEdit", "edit2", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, l.right_pane,
+    child(main, L"DiffEdit", L"edit2", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, l.right_pane,
           &ui_state.right_pane);
     ui_state.position_bar =
-        child(main, "position_bar", "DiffPos", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_BORDER,
-              l.position_bar);
+        child(main, L"position_bar", L"DiffPos",
+              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_BORDER, l.position_bar);
     if (!ui_state.left_title || !ui_state.right_title || !ui_state.left_pane ||
         !ui_state.right_pane || !ui_state.position_bar) {
         return -1;
     }
-    ui_state.vertical_scrollbar = child(ui_state.position_bar, "scrollbar", "VertScr",
+    ui_state.vertical_scrollbar = child(ui_state.position_bar, L"scrollbar", L"VertScr",
                                         WS_CHILD | WS_VISIBLE | SBS_VERT, l.vertical_scrollbar);
     if (ui_state.vertical_scrollbar == nullptr) {
         return -1;
@@ -140,8 +145,8 @@ int ui_create_children() {
 
 int ui_load_menus() {
     ui_state.main_file_popup = GetSubMenu(GetMenu(ui_state.main_window), 0);
-    ui_state.directory_menu = LoadMenuA(ui_state.instance, "COMP_DIR_MENU");
-    ui_state.quick_menu = LoadMenuA(ui_state.instance, "QUICK_MENU");
+    ui_state.directory_menu = LoadMenuW(ui_state.instance, L"COMP_DIR_MENU");
+    ui_state.quick_menu = LoadMenuW(ui_state.instance, L"QUICK_MENU");
     if (!ui_state.directory_menu || !ui_state.quick_menu) {
         return -1;
     }

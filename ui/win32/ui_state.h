@@ -50,6 +50,10 @@ constexpr COLORREF COLOR_CHOSEN_MARK = color_of(CHOSEN_MARK_RGB);
 
 extern const char APP_TITLE[];
 
+// The code page of a settings file without a UTF-16 mark: the system's ANSI code page
+// (CP_ACP); a test sets another to see a file turned into UTF-16.
+extern UINT settings_code_page;
+
 // Registers "PAIREX", "DiffTitle", "DiffEdit" and "position_bar". Returns 0, or -1 when
 // one could not be registered (a class left from an earlier start in the same process
 // counts as registered).
@@ -70,8 +74,9 @@ void show_quick_menu(HWND pane, POINT point);
 // Loads the optional 3-D controls library on platform versions below 4.
 void load_3d_controls(HINSTANCE instance);
 
-// The program: registers the classes, loads the accelerators, scans the command line,
-// starts up and runs the message loop. Returns the exit status (ui/exit_status.h).
+// The program: registers the classes, loads the accelerators, scans the command line
+// (UTF-8, after the program name), starts up and runs the message loop. Returns the exit status
+// (ui/exit_status.h).
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line);
 
 #endif

@@ -13,7 +13,7 @@ void ui_show_walk_menu(bool walking) {
     // Removed, not modified: modifying a popup item would destroy the popup it held,
     // and both popups live for the whole run.
     RemoveMenu(bar, 0, MF_BYPOSITION);
-    InsertMenuA(bar, 0, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
-                "File");
+    InsertMenuW(bar, 0, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
+                L"File");
     DrawMenuBar(ui_state.main_window);
 }

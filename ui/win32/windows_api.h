@@ -12,4 +12,10 @@
 
 #undef SEVERITY_ERROR
 
+// The system's own cursors and icons by number, for the wide loaders (the plain names
+// are narrow in a build without UNICODE).
+inline LPCWSTR system_resource(LPCSTR id) {
+    return reinterpret_cast<LPCWSTR>(id);
+}
+
 #endif

@@ -1,0 +1,129 @@
+#include "common/native_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <io.h>
+
+#include "common/wide_text.h"
+#else
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+namespace {
+
+// The wide spelling of `utf8`; false when it has none.
+bool to_wide(std::string_view utf8, std::wstring& out) {
+    std::u16string units;
+    if (!utf16_exact(utf8, units)) {
+        return false;
+    }
+    out.assign(units.begin(), units.end());
+    return true;
+}
+
+}  // namespace
+
+std::filesystem::path native_path(std::string_view utf8) {
+    std::wstring wide;
+    if (!to_wide(utf8, wide)) {
+        return std::filesystem::path();
+    }
+    return std::filesystem::path(wide);
+}
+
+std::string utf8_of_path(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    return utf8_from_utf16(std::u16string(wide.begin(), wide.end()));
+}
+
+FILE* native_fopen(const char* utf8, const char* mode) {
+    std::wstring name;
+    std::wstring wide_mode;
+    if (!to_wide(utf8, name) || !to_wide(mode, wide_mode)) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return _wfopen(name.c_str(), wide_mode.c_str());
+}
+
+int native_open(const char* utf8, int flags) {
+    std::wstring name;
+    if (!to_wide(utf8, name)) {
+        errno = ENOENT;
+        return -1;
+    }
+    return _wopen(name.c_str(), flags);
+}
+
+bool native_stat(const char* utf8, NativeStat& out) {
+    std::wstring name;
+    if (!to_wide(utf8, name)) {
+        return false;
+    }
+    struct _stat64 st;
+    if (_wstat64(name.c_str(), &st) != 0) {
+        return false;
+    }
+    out.is_dir = (st.st_mode & S_IFMT) == S_IFDIR;
+    out.is_regular = (st.st_mode & S_IFMT) == S_IFREG;
+    out.size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool native_getenv(const char* name, std::string& out) {
+    std::wstring wide;
+    const wchar_t* value = to_wide(name, wide) ? _wgetenv(wide.c_str()) : nullptr;
+    if (value == nullptr) {
+        return false;
+    }
+    const std::wstring_view v(value);
+    out = utf8_from_utf16(std::u16string(v.begin(), v.end()));
+    return true;
+}
+
+#else
+
+std::filesystem::path native_path(std::string_view utf8) {
+    return std::filesystem::path(std::string(utf8));
+}
+
+std::string utf8_of_path(const std::filesystem::path& path) {
+    return path.native();
+}
+
+FILE* native_fopen(const char* utf8, const char* mode) {
+    return std::fopen(utf8, mode);
+}
+
+int native_open(const char* utf8, int flags) {
+    return ::open(utf8, flags);
+}
+
+bool native_stat(const char* utf8, NativeStat& out) {
+    struct stat st;
+    if (::stat(utf8, &st) != 0) {
+        return false;
+    }
+    out.is_dir = S_ISDIR(st.st_mode);
+    out.is_regular = S_ISREG(st.st_mode);
+    out.size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool native_getenv(const char* name, std::string& out) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+#endif

@@ -1,0 +1,153 @@
+#include "common/wide_text.h"
+
+namespace {
+
+constexpr char16_t REPLACEMENT = 0xFFFD;
+
+// Reads one UTF-8 sequence at text[i]; returns its length, or 0 when it is not a
+// shortest-form encoding of a scalar value.
+std::size_t read_sequence(std::string_view text, std::size_t i, std::uint32_t& cp) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t len = 0;
+    std::uint32_t min = 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        len = 2, cp = lead & 0x1F, min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        len = 3, cp = lead & 0x0F, min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        len = 4, cp = lead & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() - i < len) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto c = static_cast<unsigned char>(text[i + k]);
+        if ((c & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    return cp < min || cp > 0x10FFFF || surrogate ? 0 : len;
+}
+
+void put_utf16(std::u16string& out, std::uint32_t cp) {
+    if (cp < 0x10000) {
+        out += static_cast<char16_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+}
+
+void put_utf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+std::u16string utf16_for_display(std::string_view utf8, std::vector<std::size_t>* unit_of_byte) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    if (unit_of_byte != nullptr) {
+        unit_of_byte->assign(utf8.size() + 1, 0);
+    }
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::uint32_t cp = 0;
+        std::size_t len = read_sequence(utf8, i, cp);
+        if (len == 0) {
+            cp = REPLACEMENT;
+            len = 1;
+        }
+        if (unit_of_byte != nullptr) {
+            for (std::size_t k = 0; k < len; ++k) {
+                (*unit_of_byte)[i + k] = out.size();
+            }
+        }
+        put_utf16(out, cp);
+        i += len;
+    }
+    if (unit_of_byte != nullptr) {
+        unit_of_byte->back() = out.size();
+    }
+    return out;
+}
+
+bool utf16_exact(std::string_view utf8, std::u16string& out) {
+    out.clear();
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::uint32_t cp = 0;
+        const std::size_t len = read_sequence(utf8, i, cp);
+        if (len == 0) {
+            return false;
+        }
+        put_utf16(out, cp);
+        i += len;
+    }
+    return true;
+}
+
+std::string utf8_from_utf16(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        std::uint32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00u);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = REPLACEMENT;
+        }
+        put_utf8(out, cp);
+    }
+    return out;
+}
+
+std::size_t utf8_char_count(std::string_view utf8) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++count) {
+        std::uint32_t cp = 0;
+        const std::size_t len = read_sequence(utf8, i, cp);
+        i += len == 0 ? 1 : len;
+    }
+    return count;
+}
+
+std::size_t utf8_prefix_within_units(std::string_view utf8, std::size_t units) {
+    std::size_t used = 0;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::uint32_t cp = 0;
+        std::size_t len = read_sequence(utf8, i, cp);
+        const std::size_t need = len != 0 && cp >= 0x10000 ? 2 : 1;
+        if (used + need > units) {
+            break;
+        }
+        used += need;
+        i += len == 0 ? 1 : len;
+    }
+    return i;
+}

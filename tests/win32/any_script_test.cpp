@@ -1,0 +1,436 @@
+// Text and names beyond ASCII in the real program: files and folders named in Cyrillic,
+// Greek, Japanese and accented Latin opened from the command line and the pickers,
+// written through the save dialog and walked as a directory pair; pane and title pixels
+// compared with the same text drawn by the wide call in the same font; the settings
+// file keeping such names.
+#include <gtest/gtest.h>
+
+#include "ui/win32/windows_api.h"
+
+#include <shlobj.h>  // DROPFILES
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/native_file.h"
+#include "merge/document.h"
+#include "resources/command_ids.h"
+#include "tests/support/temp_dir.h"
+#include "tests/win32/capture.h"
+#include "tests/win32/driver.h"
+#include "ui/directory_commands.h"
+#include "ui/navigation.h"
+#include "ui/settings.h"
+#include "ui/settings_file.h"
+#include "ui/view/position_marks.h"
+#include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
+
+namespace {
+
+using Seen = std::vector<SeenDialog>;
+
+// Names and lines in four scripts (UTF-8).
+const std::string FOLDER = "\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0 \xC3\xBC";  // Папка ü
+const std::string LEFT_NAME =
+    "na\xC3\xAFve \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.txt";  // naïve Привет.txt
+const std::string RIGHT_NAME =
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E \xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA"
+    "\xCE\xAC.txt";  // 日本語 Ελληνικά.txt
+const std::string OUT_NAME = "\xD0\xB2\xD1\x8B\xD0\xB2\xD0\xBE\xD0\xB4 \xC3\xB1.txt";  // вывод ñ
+const std::vector<std::string> COMMON_LINES = {
+    "caf\xC3\xA9 cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+    "e",  // café crème brûlée
+    "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82, \xD0\xBC\xD0\xB8\xD1\x80",  // Привет, мир
+    "\xCE\x93\xCE\xB5\xCE\xB9\xCE\xAC \xCF\x83\xCE\xBF\xCF\x85 \xCE\xBA\xCF\x8C\xCF\x83\xCE\xBC"
+    "\xCE\xB5",  // Γειά σου κόσμε
+    "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3"
+    "\x83\x88",  // 日本語のテキスト
+};
+const std::string LEFT_CHANGED = "na\xC3\xAFve";  // naïve
+const std::string RIGHT_CHANGED = "naive";
+
+std::string text_of(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+std::vector<std::string> with(std::vector<std::string> lines, const std::string& last) {
+    lines.push_back(last);
+    return lines;
+}
+
+// Writes `bytes` to a file of any name; returns its path.
+std::string write_file(const std::string& path, const std::string& bytes) {
+    FILE* f = native_fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr) << path;
+    if (f != nullptr) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+std::string read_file(const std::string& path) {
+    std::string bytes;
+    FILE* f = native_fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        return "<missing>";
+    }
+    char block[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, f)) > 0) {
+        bytes.append(block, got);
+    }
+    std::fclose(f);
+    return bytes;
+}
+
+std::string make_folder(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(native_path(path), ec);
+    EXPECT_FALSE(ec) << path;
+    return path;
+}
+
+// Pixels of `width` x `height` drawn by `draw` into a bitmap made like the window's
+// own, so that both go through the same glyph rendering.
+template <typename Draw>
+std::vector<std::uint32_t> drawn(HWND like, int width, int height, Draw draw) {
+    HDC window_dc = GetDC(like);
+    HDC mem = CreateCompatibleDC(window_dc);
+    HBITMAP bmp = CreateCompatibleBitmap(window_dc, width, height);
+    HGDIOBJ old_bmp = SelectObject(mem, bmp);
+    draw(mem);
+    std::vector<std::uint32_t> pixels = grab(mem, width, height);
+    SelectObject(mem, old_bmp);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(like, window_dc);
+    return pixels;
+}
+
+// The pixels of screen row `row` of a window's client area.
+std::vector<std::uint32_t> window_row(HWND window, int top, int height) {
+    UpdateWindow(window);
+    RECT r;
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
+    std::vector<std::uint32_t> pixels = grab(dc, r.right, height, top);
+    ReleaseDC(window, dc);
+    return pixels;
+}
+
+int pane_width(HWND pane) {
+    RECT r;
+    GetClientRect(pane, &r);
+    return r.right;
+}
+
+// How a pane row holding `text` should look: the row's fill, the darker shade behind
+// the characters [mark_begin, mark_end) of the wide text, the text drawn by DrawTextW in
+// the pane font.
+std::vector<std::uint32_t> expected_row(HWND pane, const std::wstring& text, HBRUSH fill,
+                                        HBRUSH mark, std::size_t mark_begin, std::size_t mark_end) {
+    const int width = pane_width(pane);
+    const int height = view_metrics.line_height;
+    return drawn(pane, width, height, [&](HDC dc) {
+        RECT r = {0, 0, width, height};
+        FillRect(dc, &r, fill);
+        HGDIOBJ old = SelectObject(dc, ui_state.text_font);
+        SetBkMode(dc, TRANSPARENT);
+        auto width_of = [&](std::size_t units) {
+            RECT m = {0, 0, 0, 0};
+            if (units > 0) {
+                DrawTextW(dc, text.c_str(), static_cast<int>(units), &m,
+                          DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+            }
+            return m.right;
+        };
+        if (mark != nullptr) {
+            RECT m = {width_of(mark_begin), 0, width_of(mark_end), height};
+            FillRect(dc, &m, mark);
+        }
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
+        SelectObject(dc, old);
+    });
+}
+
+// The same row as the narrow call drew it before: UTF-8 read in the ANSI code page.
+std::vector<std::uint32_t> narrow_row(HWND pane, const std::string& text) {
+    const int width = pane_width(pane);
+    const int height = view_metrics.line_height;
+    return drawn(pane, width, height, [&](HDC dc) {
+        RECT r = {0, 0, width, height};
+        FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        HGDIOBJ old = SelectObject(dc, ui_state.text_font);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
+        SelectObject(dc, old);
+    });
+}
+
+std::vector<std::uint32_t> pane_row(HWND pane, int row) {
+    return window_row(pane, row * view_metrics.line_height, view_metrics.line_height);
+}
+
+// The glyph of one character alone, to tell a font that has it from one that shows
+// every such character as the same box.
+std::vector<std::uint32_t> glyph(HWND pane, const wchar_t* character) {
+    return expected_row(pane, character, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr,
+                        0, 0);
+}
+
+class AnyScript : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GetCurrentDirectoryW(MAX_PATH, start_directory);
+        reset_program_state();
+    }
+    void TearDown() override {
+        reset_program_state();
+        // The file pickers move the current directory; later tests write relative names.
+        SetCurrentDirectoryW(start_directory);
+    }
+
+    void run(const std::string& command_line) {
+        driver.run(command_line.c_str());
+        EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
+        EXPECT_TRUE(driver.finished());
+    }
+    static bool compared() { return merge_document.not_compared == 0; }
+    static std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+    // The sample pair: four common lines in four scripts, then "naïve" against "naive".
+    void write_pair() {
+        folder = make_folder(dir.path() + "\\" + FOLDER);
+        left = write_file(folder + "\\" + LEFT_NAME, text_of(with(COMMON_LINES, LEFT_CHANGED)));
+        right = write_file(folder + "\\" + RIGHT_NAME, text_of(with(COMMON_LINES, RIGHT_CHANGED)));
+    }
+
+    wchar_t start_directory[MAX_PATH] = {};
+    TempDir dir;
+    ProgramDriver driver;
+    std::string folder;
+    std::string left;
+    std::string right;
+};
+
+TEST_F(AnyScript, CommandLineNamesOpenAndPanesShowTheirCharacters) {
+    write_pair();
+    ini_set("Options", "Line numbers", "0");
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([&] {
+            EXPECT_EQ(std::string(merge_document.left.path), left);
+            EXPECT_EQ(std::string(merge_document.right.path), right);
+            EXPECT_EQ(merge_document.left.line_count, 5);
+            EXPECT_EQ(merge_document.right.line_count, 5);
+            HWND panes[2] = {ui_state.left_pane, ui_state.right_pane};
+            HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+            for (HWND pane : panes) {
+                for (std::size_t i = 0; i < COMMON_LINES.size(); ++i) {
+                    const int row = static_cast<int>(i);
+                    const auto shown = pane_row(pane, row);
+                    EXPECT_TRUE(shown ==
+                                expected_row(pane, wide(COMMON_LINES[i]), white, nullptr, 0, 0))
+                        << "row " << i << " is not its characters drawn by DrawTextW";
+                    EXPECT_FALSE(shown == narrow_row(pane, COMMON_LINES[i]))
+                        << "row " << i << " is drawn through the ANSI code page";
+                }
+            }
+            // The changed row: the mark covers "ï" whole on the left and "i" on the right.
+            EXPECT_TRUE(pane_row(ui_state.left_pane, 4) ==
+                        expected_row(ui_state.left_pane, L"na\u00EFve", ui_state.changed_brush,
+                                     ui_state.changed_mark_brush, 2, 3));
+            EXPECT_TRUE(pane_row(ui_state.right_pane, 4) ==
+                        expected_row(ui_state.right_pane, L"naive", ui_state.changed_brush,
+                                     ui_state.changed_mark_brush, 2, 3));
+            // The font shows Japanese as its own glyphs, not one box for all.
+            EXPECT_FALSE(glyph(ui_state.left_pane, L"\u65E5") ==
+                         glyph(ui_state.left_pane, L"\u672C"))
+                << "no font with Japanese glyphs (fonts-wqy-microhei)";
+        }),
+        ProgramDriver::check([&] {
+            // Each title bar shows its path, centred, drawn by DrawTextW in the title font.
+            for (Side side : {SIDE_LEFT, SIDE_RIGHT}) {
+                HWND title = side == SIDE_LEFT ? ui_state.left_title : ui_state.right_title;
+                RECT client;
+                GetClientRect(title, &client);
+                const std::wstring path = wide(side == SIDE_LEFT ? left : right);
+                const auto expected = drawn(title, client.right, client.bottom, [&](HDC dc) {
+                    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+                    const TextRect t = title_text_rect({0, 0, client.right, client.bottom});
+                    RECT r = {t.left, t.top, t.right, t.bottom};
+                    HGDIOBJ old = SelectObject(dc, ui_state.title_font);
+                    SetBkMode(dc, TRANSPARENT);
+                    DrawTextW(dc, path.c_str(), static_cast<int>(path.size()), &r,
+                              DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);
+                    SelectObject(dc, old);
+                });
+                EXPECT_TRUE(window_row(title, 0, client.bottom) == expected)
+                    << "title bar " << side;
+            }
+        }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("-f1 " + quoted(left) + " -f2 " + quoted(right));
+    EXPECT_TRUE(driver.seen.empty());
+}
+
+TEST_F(AnyScript, PickersOpenAndTheSaveDialogWritesNamesInAnyScript) {
+    write_pair();
+    const std::string out = folder + "\\" + OUT_NAME;
+    driver.steps = {
+        ProgramDriver::post(CMD_FILE1),
+        ProgramDriver::wait_until([] { return merge_document.left.line_count == 5; }),
+        ProgramDriver::post(CMD_FILE2),
+        ProgramDriver::wait_until([] { return merge_document.right.line_count == 5; }),
+        ProgramDriver::post(CMD_COMPARE_FILES),
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::post(CMD_FROM_LEFT),
+        ProgramDriver::post(CMD_WRITE),
+        ProgramDriver::wait_until([&] { return read_file(out) != "<missing>"; }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    driver.answers = {{IDOK, left}, {IDOK, right}, {IDOK, out}};
+    run("");
+    ASSERT_EQ(driver.seen.size(), 3u);
+    EXPECT_EQ(driver.seen[2].caption, "Save As");
+    EXPECT_EQ(std::string(merge_document.left.path), left);
+    EXPECT_EQ(std::string(merge_document.right.path), right);
+    std::string merged;
+    for (const std::string& line : with(COMMON_LINES, LEFT_CHANGED)) {
+        merged += line + "\r\n";
+    }
+    EXPECT_EQ(read_file(out), merged);
+    // The settings file keeps the folders in their own script.
+    EXPECT_EQ(ini_get("Files", "Dir name 1"), folder);
+    EXPECT_EQ(ini_get("Files", "Out dir"), folder + "\\");
+    EXPECT_EQ(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE");
+
+    // The next start offers those folders again.
+    reset_settings();
+    load_settings();
+    EXPECT_EQ(std::string(settings.left_directory), folder);
+    EXPECT_EQ(std::string(settings.output_directory), folder);
+}
+
+TEST_F(AnyScript, MissingFileIsReportedWithItsName) {
+    const std::string missing = dir.path() + "\\" + LEFT_NAME;
+    driver.steps = {ProgramDriver::post(CMD_QUIT)};
+    driver.answers = {{IDOK, {}}};
+    run("-f1 " + quoted(missing));
+    EXPECT_EQ(driver.seen, (Seen{{"Error", "Unable to open file " + missing}}));
+}
+
+// An existing ANSI settings file is read as before, and stays ANSI while its code
+// page holds every value; before a value it cannot hold, the whole file is turned into
+// UTF-16, its old values kept.
+TEST_F(AnyScript, AnsiSettingsFileKeepsItsValuesAndTakesNamesInAnyScript) {
+    write_file(settings_file_path(), "[Options]\r\nTab size=4\r\n[Misc]\r\nNote=plain\r\n");
+    EXPECT_EQ(settings_read_string("Options", "Tab size", ""), "4");
+    settings_write_string("Files", "Dir name 2", "C:\\plain");
+    EXPECT_NE(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE") << "ASCII needs no change";
+
+    // This program runs in a UTF-8 code page (its manifest), where an ANSI file holds
+    // everything: the file is taken as code page 1252, as an older system has it.
+    settings_code_page = 1252;
+    WritePrivateProfileStringA("Misc", nullptr, nullptr, "pairex.ini");
+    write_file(settings_file_path(),
+               read_file(settings_file_path()) + "[Misc]\r\nNote=caf\xE9\r\n");  // é in 1252
+    const std::string name = "C:\\" + FOLDER + "\\" + RIGHT_NAME;
+    settings_write_string("Files", "Dir name 1", name.c_str());
+    settings_code_page = CP_ACP;
+    EXPECT_EQ(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(settings_read_string("Files", "Dir name 1", ""), name);
+    EXPECT_EQ(settings_read_string("Misc", "Note", ""), "caf\xC3\xA9");
+    EXPECT_EQ(settings_read_string("Options", "Tab size", ""), "4");
+    EXPECT_EQ(settings_read_string("Files", "Dir name 2", ""), "C:\\plain");
+    std::error_code ec;
+    EXPECT_FALSE(std::filesystem::exists(native_path(settings_file_path() + ".new"), ec));
+}
+
+// A drop in wide form, as the shell hands names in any script over.
+HGLOBAL make_wide_drop(const std::vector<std::string>& files) {
+    std::wstring names;
+    for (const std::string& f : files) {
+        names += wide(f);
+        names += L'\0';
+    }
+    names += L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = {10, 10};
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(memory);
+    return memory;
+}
+
+TEST_F(AnyScript, DroppedNamesInAnyScriptLoadAndCompare) {
+    write_pair();
+    driver.steps = {
+        ProgramDriver::check([&] {
+            SendMessageW(ui_state.main_window, WM_DROPFILES,
+                         reinterpret_cast<WPARAM>(make_wide_drop({left, right})), 0);
+        }),
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([&] {
+            EXPECT_EQ(std::string(merge_document.left.path), left);
+            EXPECT_EQ(std::string(merge_document.right.path), right);
+        }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("");
+    EXPECT_TRUE(driver.seen.empty());
+}
+
+// Folders and files named in four scripts walked as a directory pair into a target of
+// a fifth name: the one-sided file's question names it, both land in the target.
+TEST_F(AnyScript, DirectoryPairWithNamesInAnyScriptIsWalked) {
+    const std::string d1 = make_folder(dir.path() + "\\\xD0\xA1\xD0\xBB\xD0\xB5\xD0\xB2\xD0\xB0");
+    const std::string d2 =
+        make_folder(dir.path() + "\\\xCE\x94\xCE\xB5\xCE\xBE\xCE\xB9\xCE\xAC");  // Δεξιά
+    const std::string target = make_folder(dir.path() + "\\\xE7\x9B\xAE\xE6\xA8\x99");  // 目標
+    const std::string pair = "\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB \xC3\xBC.txt";  // файл ü
+    const std::string only = "\xE6\x97\xA5\xE6\x9C\xAC.txt";                   // 日本
+    write_file(d1 + "\\" + pair, "keep\nleft\n");
+    write_file(d2 + "\\" + pair, "keep\nright\n");
+    write_file(d1 + "\\" + only, "only in one\n");
+    auto pick = [](const std::string& d) {
+        return DialogAnswer{IDOK, d + "\\" + DIRECTORY_PICK_NAME};
+    };
+    driver.steps = {
+        ProgramDriver::post(CMD_COMPARE_DIRS),
+        ProgramDriver::wait_until([] { return merge_document.left.own_blocks.has_value(); }),
+        ProgramDriver::check([&] {
+            EXPECT_EQ(std::string(merge_document.left.path), d1 + "\\" + pair);
+            EXPECT_EQ(std::string(merge_document.right.path), d2 + "\\" + pair);
+        }),
+        ProgramDriver::post(CMD_FROM_LEFT),
+        ProgramDriver::post(CMD_WRITE),
+        ProgramDriver::wait_until([] { return merge_document.directory_mode == 0; }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    driver.answers = {pick(d1), pick(d2), pick(target), {IDYES, {}}, {IDOK, {}}};
+    run("");
+    ASSERT_EQ(driver.seen.size(), 5u);
+    EXPECT_EQ(driver.seen[3], (SeenDialog{"Confirm the operation",
+                                          "The file " + only + " exists \nonly in " + d1 +
+                                              ".\nCopy it to the destination directory ?"}));
+    EXPECT_EQ(read_file(target + "\\" + pair), "keep\r\nleft\r\n");
+    EXPECT_EQ(read_file(target + "\\" + only), "only in one\n");
+}
+
+}  // namespace
