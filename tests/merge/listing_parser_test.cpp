@@ -1,3 +1,4 @@
+#include <random>
 #include <string>
 
 #include "merge/blocks.h"
@@ -5,6 +6,7 @@
 #include "merge/listing_parser.h"
 #include "merge/realign.h"
 #include "tests/merge/merge_test_util.h"
+#include "tests/support/random_lines.h"
 
 namespace {
 
@@ -154,9 +156,10 @@ TEST_F(Realign, BlankPairsChangeNothing) {
 }
 
 TEST_F(Realign, LoneBlankLinesGetBlocksAndHeightsAgree) {
-    // The engine paired "\b" with "" (white space to it); to us only one is blank.
+    // A listing that pairs a blank line with one that is not: the 0xA0 of U+5800 is
+    // part of the character, not white space.
     load(SIDE_LEFT, "l.txt", lf_lines({"a", "", "b", "c", "d"}));
-    load(SIDE_RIGHT, "r.txt", lf_lines({"a", "\b", "b", "x", "d"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a", "\xE5\xA0\x80", "b", "x", "d"}));
     install_listing("4c4\n< c\n---\n> x\n");
     ASSERT_EQ(realign_blank_lines(), 0);
     const MergeSide& l = merge_document.left;
@@ -174,6 +177,16 @@ TEST_F(Realign, LoneBlankLinesGetBlocksAndHeightsAgree) {
     EXPECT_EQ(merge_document.total_rows, right_rows);
     choose_all_from(SIDE_LEFT);
     EXPECT_EQ(merged_text(), with_line_ends({"a", "", "b", "c", "d"}));
+}
+
+TEST(RealignBlankLine, IsWhiteSpaceOnlyInAnyScript) {
+    std::mt19937 rng(23);
+    for (int i = 0; i < 20000; ++i) {
+        const std::string line = random_lines::edited_line(random_lines::random_line(rng), rng);
+        ASSERT_EQ(is_blank_line(line), random_lines::visible(line, false).empty()) << line;
+    }
+    EXPECT_TRUE(is_blank_line("\xC2\xA0 \xA0\b"));
+    EXPECT_FALSE(is_blank_line("\xD0\xA0"));
 }
 
 TEST_F(Realign, ListingBeyondTheLoadedLinesIsHeldToThem) {
