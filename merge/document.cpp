@@ -196,6 +196,10 @@ int read_text_lines(const char* path, TextLines& out) {
     out.line_count = static_cast<int32_t>(lines.size());
     out.lines = std::move(lines);
     out.encoding = encoding;
+    out.charset =
+        encoding == ENCODING_BYTES
+            ? detect_charset(std::string_view(begin, static_cast<std::size_t>(end - begin)))
+            : CHARSET_UTF8;
     warn_text_mode_loss(path, loss);
     return 0;
 }
@@ -270,6 +274,7 @@ int load_side(const char* path, Side which) {
     side.lines = std::move(loaded.lines);
     side.text_end = loaded.text_end;
     side.encoding = loaded.encoding;
+    side.charset = loaded.charset;
     side.lacks_final_newline = loaded.lacks_final_newline;
     copy_path(side.path, sizeof side.path, path);
     platform_repaint_title(which);
@@ -311,6 +316,7 @@ void free_side_text(MergeSide& side) {
     side.text_capacity = 0;
     side.text_end = nullptr;
     side.encoding = ENCODING_BYTES;
+    side.charset = CHARSET_UTF8;
     side.lacks_final_newline = false;
 }
 

@@ -154,6 +154,22 @@ TEST_F(Output, MergedFileTakesTheLeftFilesEncoding) {
     EXPECT_TRUE(reported_messages().empty());
 }
 
+TEST_F(Output, EightBitAndBrokenBytesAreWrittenBackAsRead) {
+    // Windows-1252 left, UTF-8 with a broken byte right: shown differently, written as
+    // the files hold them.
+    load(SIDE_LEFT, "l.txt", lf_lines({"caf\xE9", "na\xEFve \xA0", "same"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"caf\xC3\xA9", "\xD0\x9F\xFF\xD1\x80", "same"}));
+    ASSERT_EQ(merge_document.left.charset, CHARSET_8BIT);
+    ASSERT_EQ(merge_document.right.charset, CHARSET_UTF8);
+    install_listing("1,2c1,2\n");
+    choose_all_from(SIDE_LEFT);
+    EXPECT_EQ(merged_text(), with_line_ends({"caf\xE9", "na\xEFve \xA0", "same"}));
+    install_listing("1,2c1,2\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), with_line_ends({"caf\xC3\xA9", "\xD0\x9F\xFF\xD1\x80", "same"}));
+    EXPECT_TRUE(reported_messages().empty());
+}
+
 TEST_F(Output, BytesThatAreNotUtf8AreNotForcedIntoUtf16) {
     load(SIDE_LEFT, "l16.txt", "\xFF\xFE" + le("keep\nold\n"));
     load(SIDE_RIGHT, "latin1.txt", "keep\ncaf\xE9\n");
