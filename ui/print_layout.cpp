@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
+
+#include "common/utf8.h"
 
 int32_t print_line_height(int32_t text_height) {
     return std::max(text_height - 2, 1);
@@ -33,21 +37,46 @@ int32_t print_page_count(int32_t line_count, int32_t lines_per_page) {
     return line_count / per_page + (line_count % per_page != 0 ? 1 : 0);
 }
 
-std::size_t expand_print_line(const char* text, std::size_t length, int tab_size, char* out) {
+std::size_t expand_print_line(const char* text, std::size_t length, int tab_size, char* out,
+                              DisplayCharset charset) {
     if (length > 0 && text[length - 1] == '\n') {
         --length;
     }
+    std::string_view source(text, length);
+    std::string converted;
+    if (charset == CHARSET_8BIT) {
+        // Every byte but a tab prints as one byte at least: four buffers' worth is more
+        // than fits.
+        append_display_utf8(source.substr(0, 4 * PRINT_BUFFER_SIZE), charset, converted);
+        source = converted;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(source.data());
+    const auto* const end = p + source.size();
     std::size_t n = 0;
-    for (std::size_t i = 0; i < length && n < PRINT_LINE_MAX; ++i) {
-        if (text[i] != '\t') {
-            out[n++] = text[i];
+    while (p < end && n < PRINT_LINE_MAX) {
+        if (*p == '\t') {
+            // A huge tab size fills the rest of the line, no more.
+            const std::size_t blanks = std::min<std::size_t>(
+                tab_size > 0 ? static_cast<std::size_t>(tab_size) : 0, PRINT_LINE_MAX - n);
+            std::memset(out + n, ' ', blanks);
+            n += blanks;
+            ++p;
             continue;
         }
-        // A huge tab size fills the rest of the line, no more.
-        const std::size_t blanks = std::min<std::size_t>(
-            tab_size > 0 ? static_cast<std::size_t>(tab_size) : 0, PRINT_LINE_MAX - n);
-        std::memset(out + n, ' ', blanks);
-        n += blanks;
+        if (*p < 0x80) {
+            out[n++] = static_cast<char>(*p++);
+            continue;
+        }
+        // A character is printed whole or not at all; a broken byte as U+FFFD.
+        const Utf8Sequence s = decode_utf8(p, end);
+        const char* bytes = s.valid ? reinterpret_cast<const char*>(p) : "\xEF\xBF\xBD";
+        const std::size_t size = s.valid ? s.size : 3;
+        if (n + size > PRINT_LINE_MAX) {
+            break;
+        }
+        std::memcpy(out + n, bytes, size);
+        n += size;
+        p += s.size;
     }
     out[n] = '\0';
     return n;
