@@ -30,7 +30,9 @@ TEST(Charset, DisplayTextIsUtf8AndTheAnsiDecoderCanBeReplaced) {
     EXPECT_EQ(out, "a\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
 
     set_ansi_decoder([](std::string_view bytes, std::string& to) {
-        to += "<" + std::to_string(bytes.size()) + ">";
+        to += '<';
+        to += std::to_string(bytes.size());
+        to += '>';
     });
     out.clear();
     append_display_utf8("abc", CHARSET_8BIT, out);

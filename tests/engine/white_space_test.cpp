@@ -106,7 +106,12 @@ void check_random_pairs(const OptionSet& options, unsigned seed) {
         const std::string a = random_lines::random_line(rng);
         const std::string b =
             rng() % 3 == 0 ? random_lines::random_line(rng) : random_lines::edited_line(a, rng);
-        const std::string anchors = "#" + std::to_string(k) + "\n@" + std::to_string(k) + "\n";
+        // Two unique lines: a pair that faced another would cost both.
+        std::string anchors = "#";
+        anchors += std::to_string(k);
+        anchors += "\n@";
+        anchors += std::to_string(k);
+        anchors += '\n';
         first += anchors + a + "\n";
         second += anchors + b + "\n";
         if (!model_equal(a, b, options.skip_white, options.squeeze, options.fold)) {
