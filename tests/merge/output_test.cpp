@@ -282,6 +282,22 @@ TEST_F(Output, PrinterPathInAnyCasePrints) {
     EXPECT_EQ(write_merged("Prn:"), -1);
 }
 
+TEST_F(Output, PrintedLinesAreCharactersWhateverTheCharset) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"caf\xE9", "old"}));                   // 8-bit
+    load(SIDE_RIGHT, "r.txt", lf_lines({"caf\xC3\xA9", "n\xC3\xA9w \xFF"}));  // UTF-8
+    install_listing("1,2c1,2\n");
+    choose_block(SIDE_LEFT, 0);
+    EXPECT_EQ(write_merged("PRN:"), 0);
+    EXPECT_EQ(fake_platform().printed,
+              (std::vector<PrintedLine>{{"caf\xC3\xA9\n", 0}, {"old\n", 1}}));
+    install_listing("1,2c1,2\n");
+    choose_block(SIDE_RIGHT, 0);
+    fake_platform().printed.clear();
+    EXPECT_EQ(write_merged("PRN:"), 0);
+    EXPECT_EQ(fake_platform().printed,
+              (std::vector<PrintedLine>{{"caf\xC3\xA9\n", 0}, {"n\xC3\xA9w \xEF\xBF\xBD\n", 1}}));
+}
+
 TEST_F(Output, WriteCommandUsesTheSaveDialog) {
     choose_all_from(SIDE_LEFT);
     fake_platform().save_results = {std::nullopt, dir.file("a.txt"), dir.file("b.txt")};
