@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <string_view>
 
 #include "common/utf8.h"
 
@@ -37,21 +35,12 @@ int32_t print_page_count(int32_t line_count, int32_t lines_per_page) {
     return line_count / per_page + (line_count % per_page != 0 ? 1 : 0);
 }
 
-std::size_t expand_print_line(const char* text, std::size_t length, int tab_size, char* out,
-                              DisplayCharset charset) {
+std::size_t expand_print_line(const char* text, std::size_t length, int tab_size, char* out) {
     if (length > 0 && text[length - 1] == '\n') {
         --length;
     }
-    std::string_view source(text, length);
-    std::string converted;
-    if (charset == CHARSET_8BIT) {
-        // Every byte but a tab prints as one byte at least: four buffers' worth is more
-        // than fits.
-        append_display_utf8(source.substr(0, 4 * PRINT_BUFFER_SIZE), charset, converted);
-        source = converted;
-    }
-    const auto* p = reinterpret_cast<const unsigned char*>(source.data());
-    const auto* const end = p + source.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const auto* const end = p + length;
     std::size_t n = 0;
     while (p < end && n < PRINT_LINE_MAX) {
         if (*p == '\t') {

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "common/charset.h"
-
 // Where merged lines go on printed pages, and what is drawn for each: plain arithmetic,
 // free of any printer. Pages have no margins, header or footer: line n of the merged
 // text is drawn on row n mod L of page n / L (L lines per page), from the top-left
@@ -42,13 +40,12 @@ bool print_line_starts_page(int32_t line_number, int32_t lines_per_page);
 // rounded up; an empty text still has the one page the job opens.
 int32_t print_page_count(int32_t line_count, int32_t lines_per_page);
 
-// Expands `length` bytes of `text` (which may hold NUL bytes) into `out` (of
-// PRINT_BUFFER_SIZE bytes) as printed, in UTF-8: 8-bit text through the ANSI decoder, a
-// byte of UTF-8 text that starts no valid sequence as U+FFFD, each tab as `tab_size`
-// blanks (none when tab_size <= 0, as in the panes), every other byte copied; a final
-// line feed is dropped. At most PRINT_LINE_MAX bytes are produced, never part of a
-// character. Returns how many; out is NUL-terminated after them.
-std::size_t expand_print_line(const char* text, std::size_t length, int tab_size, char* out,
-                              DisplayCharset charset = CHARSET_UTF8);
+// Expands `length` bytes of `text` (UTF-8, which may hold NUL bytes) into `out` (of
+// PRINT_BUFFER_SIZE bytes) as printed: each tab becomes `tab_size` blanks (none when
+// tab_size <= 0, as in the panes), a byte that starts no valid sequence U+FFFD, every
+// other byte is copied; a final line feed is dropped. At most PRINT_LINE_MAX bytes
+// are produced, never part of a character. Returns how many; out is NUL-terminated
+// after them.
+std::size_t expand_print_line(const char* text, std::size_t length, int tab_size, char* out);
 
 #endif
