@@ -33,40 +33,6 @@ constexpr Range COMBINING_RANGES[] = {
 
 }  // namespace
 
-Utf8Sequence decode_utf8(const unsigned char* p, const unsigned char* end) {
-    constexpr Utf8Sequence INVALID{REPLACEMENT_CHARACTER, 1, false};
-    const unsigned lead = p[0];
-    if (lead < 0x80) {
-        return {lead, 1, true};
-    }
-    uint32_t size = 0;
-    char32_t value = 0;
-    char32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        size = 2, value = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        size = 3, value = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        size = 4, value = lead & 0x07, min = 0x10000;
-    } else {
-        return INVALID;
-    }
-    if (end - p < static_cast<std::ptrdiff_t>(size)) {
-        return INVALID;
-    }
-    for (uint32_t k = 1; k < size; ++k) {
-        const unsigned c = p[k];
-        if ((c & 0xC0) != 0x80) {
-            return INVALID;
-        }
-        value = (value << 6) | (c & 0x3F);
-    }
-    if (value < min || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        return INVALID;
-    }
-    return {value, size, true};
-}
-
 bool is_valid_utf8(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
