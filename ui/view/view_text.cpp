@@ -8,12 +8,64 @@
 #include "common/utf8.h"
 #include "merge/blocks.h"
 
+namespace {
+
+// The target of expand_display_text: at most `limit` bytes, a piece put whole or not
+// at all.
+struct DisplayTarget {
+    char* bytes;
+    std::size_t limit;
+    std::size_t n = 0;
+
+    bool full() const { return n >= limit; }
+    bool put(const char* piece, std::size_t size) {
+        if (n + size > limit) {
+            return false;
+        }
+        std::memcpy(bytes + n, piece, size);
+        n += size;
+        return true;
+    }
+    void put_cut(char c, int count) {  // as much of `count` copies as fits
+        for (int i = 0; i < count && n < limit; ++i) {
+            bytes[n++] = c;
+        }
+    }
+};
+
+// Puts the display form of what starts at p; returns its source bytes, or 0 when a
+// piece that must stay whole does not fit.
+std::size_t expand_one(const unsigned char* p, const unsigned char* end, DisplayTarget& out,
+                       bool double_ampersands, int tab_size) {
+    const unsigned char c = *p;
+    if (c == '\0') {
+        return out.put(NUL_PLACEHOLDER, std::strlen(NUL_PLACEHOLDER)) ? 1 : 0;
+    }
+    if (c == '\t') {
+        out.put_cut(' ', tab_size);
+        return 1;
+    }
+    if (c == '&' && double_ampersands) {
+        out.put_cut('&', 2);
+        return 1;
+    }
+    if (c < 0x80) {
+        out.put_cut(static_cast<char>(c), 1);
+        return 1;
+    }
+    const Utf8Sequence s = decode_utf8(p, end);
+    const bool fits = s.valid ? out.put(reinterpret_cast<const char*>(p), s.size)
+                              : out.put("\xEF\xBF\xBD", 3);  // U+FFFD
+    return fits ? s.size : 0;
+}
+
+}  // namespace
+
 void expand_display_text(std::string_view source, char* target, std::size_t capacity,
                          bool double_ampersands, int tab_size, DisplayCharset charset) {
     if (capacity == 0) {
         return;
     }
-    const std::size_t limit = capacity - 1;
     std::string converted;
     if (charset == CHARSET_8BIT) {
         // Every byte shows as at least one byte but a tab, so a few times the target's
@@ -21,55 +73,23 @@ void expand_display_text(std::string_view source, char* target, std::size_t capa
         append_display_utf8(source.substr(0, 4 * capacity), charset, converted);
         source = converted;
     }
-    const auto* const end = reinterpret_cast<const unsigned char*>(source.data() + source.size());
-    std::size_t n = 0;
-    // Copies `size` bytes when they fit whole.
-    const auto put = [&](const char* bytes, std::size_t size) {
-        if (n + size > limit) {
-            return false;
+    DisplayTarget out{target, capacity - 1};
+    const auto* p = reinterpret_cast<const unsigned char*>(source.data());
+    const auto* const end = p + source.size();
+    while (p != end && !out.full()) {
+        const std::size_t used = expand_one(p, end, out, double_ampersands, tab_size);
+        if (used == 0) {
+            break;
         }
-        std::memcpy(target + n, bytes, size);
-        n += size;
-        return true;
-    };
-    for (auto p = reinterpret_cast<const unsigned char*>(source.data()); p != end && n < limit;) {
-        const unsigned char c = *p;
-        if (c == '\0') {
-            if (!put(NUL_PLACEHOLDER, std::strlen(NUL_PLACEHOLDER))) {
-                break;
-            }
-            ++p;
-        } else if (c == '\t') {
-            for (int i = 0; i < tab_size && n < limit; ++i) {
-                target[n++] = ' ';
-            }
-            ++p;
-        } else if (c == '&' && double_ampersands) {
-            target[n++] = '&';
-            if (n < limit) {
-                target[n++] = '&';
-            }
-            ++p;
-        } else if (c < 0x80) {
-            target[n++] = static_cast<char>(c);
-            ++p;
-        } else {
-            const Utf8Sequence s = decode_utf8(p, end);
-            const bool fits = s.valid ? put(reinterpret_cast<const char*>(p), s.size)
-                                      : put("\xEF\xBF\xBD", 3);  // U+FFFD
-            if (!fits) {
-                break;
-            }
-            p += s.size;
-        }
+        p += used;
     }
-    if (n > 0) {
-        const unsigned char last = static_cast<unsigned char>(target[n - 1]);
+    if (out.n > 0) {
+        const unsigned char last = static_cast<unsigned char>(target[out.n - 1]);
         if (last < 32 || last == 127) {
-            --n;
+            --out.n;
         }
     }
-    target[n] = '\0';
+    target[out.n] = '\0';
 }
 
 std::size_t next_display_character(std::string_view text, std::size_t at) {
