@@ -1,6 +1,6 @@
 // The line hash under -w, eight bytes at a step. Byte by byte, each byte waits for the
 // hash of the one before, and -w is the merge's own option: this loop was the largest
-// part of its comparison. Here the bytes that count (all but white space) are packed
+// part of its comparison. Here the bytes that count (all that cannot be white space) are packed
 // together with one shuffle and hashed in groups of eight as they come packed, so two
 // lines that differ only in their white space give the same groups, and the same hash.
 #include <cstdint>
@@ -46,9 +46,10 @@ inline std::uint64_t add_group(std::uint64_t h, std::uint64_t group) {
     return (((h << 23) | (h >> 41)) ^ group) * MULTIPLIER;
 }
 
-// White space is as CHAR_CLASS_TABLE has it: 8 to 13 but the line feed (which the
-// test for 8 to 13 lets in, harmlessly: nothing from a line feed on is kept), 32 and
-// 160, which are alike in their low seven bits.
+// The bytes left out are those of skipped_by_blank_hash in line_classes.cpp: 8 to 13
+// but the line feed (which the test for 8 to 13 lets in, harmlessly: nothing from a
+// line feed on is kept), 32 and 0xA0, which are alike in their low seven bits, and
+// 0xC2, the first byte of a no-break space.
 template <bool FOLD>
 __attribute__((target("ssse3"))) std::uint32_t hash_skipping_blanks(const unsigned char* p,
                                                                     const unsigned char** end) {
@@ -57,6 +58,7 @@ __attribute__((target("ssse3"))) std::uint32_t hash_skipping_blanks(const unsign
     const __m128i eight = _mm_set1_epi8(8);
     const __m128i five = _mm_set1_epi8(5);
     const __m128i zero = _mm_setzero_si128();
+    const __m128i nbsp_lead = _mm_set1_epi8(static_cast<char>(0xC2));
     const __m128i feed = _mm_set1_epi8('\n');
     std::uint64_t h = 0x243f6a8885a308d3u;  // not zero: a group of zero bytes changes it
     std::uint64_t acc = 0;                  // the packed bytes not yet in a group
@@ -67,8 +69,10 @@ __attribute__((target("ssse3"))) std::uint32_t hash_skipping_blanks(const unsign
         __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q));
         const __m128i spaces = _mm_cmpeq_epi8(_mm_and_si128(b, seven_bits), space);
         const __m128i controls = _mm_cmpeq_epi8(_mm_subs_epu8(_mm_sub_epi8(b, eight), five), zero);
-        const unsigned white =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(spaces, controls))) & 0xFFu;
+        const __m128i leads = _mm_cmpeq_epi8(b, nbsp_lead);
+        const unsigned white = static_cast<unsigned>(_mm_movemask_epi8(
+                                   _mm_or_si128(_mm_or_si128(spaces, controls), leads))) &
+                               0xFFu;
         const unsigned feeds =
             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, feed))) & 0xFFu;
         unsigned kept = ~white & 0xFFu;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "common/byte_scan.h"
+#include "common/utf8.h"
+#include "common/white_space.h"
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
 
@@ -84,6 +86,15 @@ inline std::uint32_t mix_hash(std::uint32_t h) {
     return h;
 }
 
+// The bytes the -w hash leaves out: every byte that may belong to white space (see
+// common/white_space.h), 0xC2 and 0xA0 wherever they stand. Lines equal but for their
+// white space keep the same bytes otherwise, so they hash alike; lines that differ
+// only in a 0xC2 or 0xA0 of another character collide, and the comparison of the lines
+// that confirms every equal hash tells them apart.
+constexpr bool skipped_by_blank_hash(unsigned char c) {
+    return is_ascii_white(c) || c == 0xA0 || c == 0xC2;
+}
+
 inline unsigned char fold_letter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
 }
@@ -104,7 +115,7 @@ std::uint32_t hash_line_as(const unsigned char* p, const unsigned char** end) {
             // Without a branch (a mask, which compilers keep as one): blanks fall every
             // few bytes, too irregularly to predict.
             const std::uint32_t keep =
-                std::uint32_t{0} - static_cast<std::uint32_t>(CHAR_CLASS_TABLE[c] != CHAR_WHITE);
+                std::uint32_t{0} - static_cast<std::uint32_t>(!skipped_by_blank_hash(c));
             h = ((c + rotate7(h)) & keep) | (h & ~keep);
             continue;
         } else if constexpr (SPACE_AMOUNT) {
@@ -183,12 +194,46 @@ LineHash hash_for_options() {
     return fast_paths ? hash_plain_line : hash_line_as<false, false, false>;
 }
 
-// The next byte that counts under -w: white space is skipped.
-inline unsigned char next_nonblank(const unsigned char*& p) {
-    while (CHAR_CLASS_TABLE[*p] == CHAR_WHITE) {
-        ++p;
+// Past the white space at p, which is the start of a sequence.
+inline void skip_white(const unsigned char*& p) {
+    for (std::size_t n = white_space_at(p); n != 0; n = white_space_at(p)) {
+        p += n;
     }
-    return *p++;
+}
+
+// Whether two lines are equal under -w: they hold the same sequences once white space
+// is left out. Sequences are compared whole, not as bytes run together, so that
+// a character can never be made of the bytes of two others with white space between.
+template <bool FOLD>
+bool walk_skipping_white(const unsigned char* p, const unsigned char* q) {
+    for (;;) {
+        skip_white(p);
+        skip_white(q);
+        unsigned char c1 = *p;
+        unsigned char c2 = *q;
+        if (c1 < 0x80 || c2 < 0x80) {
+            if constexpr (FOLD) {
+                c1 = fold_letter(c1);
+                c2 = fold_letter(c2);
+            }
+            if (c1 != c2) {
+                return false;
+            }
+            if (c1 == '\n') {
+                return true;
+            }
+            ++p;
+            ++q;
+            continue;
+        }
+        // A line ends with its line feed, which ends any sequence: 4 bytes may be read.
+        const std::uint32_t n = decode_utf8(p, p + 4).size;
+        if (decode_utf8(q, q + 4).size != n || std::memcmp(p, q, n) != 0) {
+            return false;
+        }
+        p += n;
+        q += n;
+    }
 }
 
 // The next byte that counts under -b: a run of spaces and tabs reads as one space, or
@@ -205,15 +250,12 @@ inline unsigned char next_spaced(const unsigned char*& p) {
 
 // Whether two lines are equal under one rule set, walked byte by byte up to their line
 // feeds; a template like the hash, so that each rule set gets its own loop.
-template <bool SKIP_BLANKS, bool SPACE_AMOUNT, bool FOLD>
+template <bool SPACE_AMOUNT, bool FOLD>
 bool walk_equivalent(const unsigned char* p, const unsigned char* q) {
     for (;;) {
         unsigned char c1;
         unsigned char c2;
-        if constexpr (SKIP_BLANKS) {
-            c1 = next_nonblank(p);
-            c2 = next_nonblank(q);
-        } else if constexpr (SPACE_AMOUNT) {
+        if constexpr (SPACE_AMOUNT) {
             c1 = next_spaced(p);
             c2 = next_spaced(q);
         } else {
@@ -247,14 +289,12 @@ bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int6
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
     // -w takes precedence over -b.
     if (o.skip_all_blanks) {
-        return o.fold_case ? walk_equivalent<true, false, true>(p, q)
-                           : walk_equivalent<true, false, false>(p, q);
+        return o.fold_case ? walk_skipping_white<true>(p, q) : walk_skipping_white<false>(p, q);
     }
     if (o.ignore_space_amount) {
-        return o.fold_case ? walk_equivalent<false, true, true>(p, q)
-                           : walk_equivalent<false, true, false>(p, q);
+        return o.fold_case ? walk_equivalent<true, true>(p, q) : walk_equivalent<true, false>(p, q);
     }
-    return walk_equivalent<false, false, true>(p, q);  // only -i is on
+    return walk_equivalent<false, true>(p, q);  // only -i is on
 }
 
 namespace {

@@ -195,6 +195,10 @@ int read_text_lines(const char* path, TextLines& out) {
     out.line_count = static_cast<int32_t>(lines.size());
     out.lines = std::move(lines);
     out.encoding = encoding;
+    out.charset =
+        encoding == ENCODING_BYTES
+            ? detect_charset(std::string_view(begin, static_cast<std::size_t>(end - begin)))
+            : CHARSET_UTF8;
     warn_text_mode_loss(path, loss);
     return 0;
 }
@@ -274,6 +278,7 @@ void install_side(TextLines& loaded, const char* path, Side which) {
     side.lines = std::move(loaded.lines);
     side.text_end = loaded.text_end;
     side.encoding = loaded.encoding;
+    side.charset = loaded.charset;
     side.lacks_final_newline = loaded.lacks_final_newline;
     side.crlf_ends = std::move(loaded.crlf_ends);
     copy_path(side.path, sizeof side.path, path);
@@ -315,6 +320,7 @@ void free_side_text(MergeSide& side) {
     side.text_capacity = 0;
     side.text_end = nullptr;
     side.encoding = ENCODING_BYTES;
+    side.charset = CHARSET_UTF8;
     side.lacks_final_newline = false;
     side.crlf_ends = std::vector<bool>();
     side.conflict_side = false;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/encoding.h"
 #include "common/paths.h"
 #include "merge/side.h"
@@ -52,6 +53,7 @@ struct MergeSide {
     std::vector<char*> lines;
     char* text_end = nullptr;                // where the last line's text ends
     TextEncoding encoding = ENCODING_BYTES;  // how the file was stored
+    DisplayCharset charset = CHARSET_UTF8;   // what its bytes show as
     bool lacks_final_newline = false;        // its last line had no line feed
     std::vector<bool> crlf_ends;             // per line: ended in CR LF (empty: no line did)
     // The text is one side of a conflict file (see conflict_mode.h), not the bytes of
@@ -101,12 +103,14 @@ struct TextLines {
     char* text_end = nullptr;
     int32_t line_count = 0;
     TextEncoding encoding = ENCODING_BYTES;
+    DisplayCharset charset = CHARSET_UTF8;
     bool lacks_final_newline = false;
     std::vector<bool> crlf_ends;  // see MergeSide
 };
 
 // Reads `path` into one buffer: a UTF-16 file (told by its mark) becomes UTF-8, a
-// UTF-8 mark is dropped, then text mode applies and the text is split at line feeds
+// UTF-8 mark is dropped, a text without a mark is taken as UTF-8 or 8-bit text
+// (detect_charset), then text mode applies and the text is split at line feeds
 // (a last line without one is a line too). Warns once, naming the file, when text
 // mode drops data the user cannot see. Returns 0, or -1 after reporting "Unable to
 // open file", "Not enough memory" or that the file is not valid UTF-16.

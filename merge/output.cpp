@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "common/charset.h"
 #include "common/encoding.h"
 #include "common/file_identity.h"
 #include "common/native_file.h"
@@ -127,7 +128,15 @@ int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
             ++line_number;
             continue;
         }
-        composed.assign(line_text(side, static_cast<int32_t>(i)));
+        const std::string_view text = line_text(side, static_cast<int32_t>(i));
+        if (stream == nullptr) {
+            // The printer is handed characters, as the panes show them: 8-bit text
+            // decoded, broken bytes as U+FFFD. A file gets the bytes as read.
+            composed.clear();
+            append_display_utf8(text, side.charset, composed);
+        } else {
+            composed.assign(text);
+        }
         composed += '\n';
         if (emit_line(stream, composed.data(), composed.size(), line_number) != 0) {
             return 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "common/white_space.h"
 #include "merge/blocks.h"
 #include "merge/document.h"
 
@@ -38,7 +39,7 @@ int insert_block(int32_t index) {
 }
 
 bool is_blank_line(std::string_view text) {
-    return text.find_first_not_of(" \t\n\v\f\r") == std::string_view::npos;
+    return is_white_text(text);
 }
 
 namespace {

@@ -17,8 +17,7 @@ int insert_block(int32_t index);
 // memory" (tables stay consistent).
 int realign_blank_lines();
 
-// Empty or only white space (space, tab, line feed, vertical tab, form feed, CR); a
-// NUL byte is not white space.
+// Empty or only white space (common/white_space.h); a NUL byte is not white space.
 bool is_blank_line(std::string_view text);
 
 #endif

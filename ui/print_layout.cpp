@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/utf8.h"
+
 int32_t print_line_height(int32_t text_height) {
     return std::max(text_height - 2, 1);
 }
@@ -37,17 +39,33 @@ std::size_t expand_print_line(const char* text, std::size_t length, int tab_size
     if (length > 0 && text[length - 1] == '\n') {
         --length;
     }
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    const auto* const end = p + length;
     std::size_t n = 0;
-    for (std::size_t i = 0; i < length && n < PRINT_LINE_MAX; ++i) {
-        if (text[i] != '\t') {
-            out[n++] = text[i];
+    while (p < end && n < PRINT_LINE_MAX) {
+        if (*p == '\t') {
+            // A huge tab size fills the rest of the line, no more.
+            const std::size_t blanks = std::min<std::size_t>(
+                tab_size > 0 ? static_cast<std::size_t>(tab_size) : 0, PRINT_LINE_MAX - n);
+            std::memset(out + n, ' ', blanks);
+            n += blanks;
+            ++p;
             continue;
         }
-        // A huge tab size fills the rest of the line, no more.
-        const std::size_t blanks = std::min<std::size_t>(
-            tab_size > 0 ? static_cast<std::size_t>(tab_size) : 0, PRINT_LINE_MAX - n);
-        std::memset(out + n, ' ', blanks);
-        n += blanks;
+        if (*p < 0x80) {
+            out[n++] = static_cast<char>(*p++);
+            continue;
+        }
+        // A character is printed whole or not at all; a broken byte as U+FFFD.
+        const Utf8Sequence s = decode_utf8(p, end);
+        const char* bytes = s.valid ? reinterpret_cast<const char*>(p) : "\xEF\xBF\xBD";
+        const std::size_t size = s.valid ? s.size : 3;
+        if (n + size > PRINT_LINE_MAX) {
+            break;
+        }
+        std::memcpy(out + n, bytes, size);
+        n += size;
+        p += s.size;
     }
     out[n] = '\0';
     return n;

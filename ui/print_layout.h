@@ -9,7 +9,7 @@
 // text is drawn on row n mod L of page n / L (L lines per page), from the top-left
 // corner of the printable area.
 
-// The buffer a line is expanded into; at most PRINT_LINE_MAX characters are drawn.
+// The buffer a line is expanded into; at most PRINT_LINE_MAX bytes are drawn.
 constexpr std::size_t PRINT_BUFFER_SIZE = 16384;
 constexpr std::size_t PRINT_LINE_MAX = PRINT_BUFFER_SIZE - 1;
 
@@ -40,11 +40,12 @@ bool print_line_starts_page(int32_t line_number, int32_t lines_per_page);
 // rounded up; an empty text still has the one page the job opens.
 int32_t print_page_count(int32_t line_count, int32_t lines_per_page);
 
-// Expands `length` bytes of `text` (which may hold NUL bytes) into `out` (of
+// Expands `length` bytes of `text` (UTF-8, which may hold NUL bytes) into `out` (of
 // PRINT_BUFFER_SIZE bytes) as printed: each tab becomes `tab_size` blanks (none when
-// tab_size <= 0, as in the panes), every other byte is copied, a final line feed is
-// dropped and at most PRINT_LINE_MAX characters are produced. Returns how many; out is
-// NUL-terminated after them.
+// tab_size <= 0, as in the panes), a byte that starts no valid sequence U+FFFD, every
+// other byte is copied; a final line feed is dropped. At most PRINT_LINE_MAX bytes
+// are produced, never part of a character. Returns how many; out is NUL-terminated
+// after them.
 std::size_t expand_print_line(const char* text, std::size_t length, int tab_size, char* out);
 
 #endif

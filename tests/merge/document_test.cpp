@@ -62,6 +62,38 @@ TEST_F(Document, Utf16AndMarkedUtf8FilesLoadAsUtf8Lines) {
     EXPECT_TRUE(reported_messages().empty());
 }
 
+TEST_F(Document, EachFileIsShownAsUtf8OrAs8BitTextDecidedAtLoad) {
+    const struct {
+        std::string bytes;
+        TextEncoding encoding;
+        DisplayCharset charset;
+    } cases[] = {
+        {"plain\n", ENCODING_BYTES, CHARSET_UTF8},
+        {"caf\xC3\xA9\n\xD0\x9F\xD1\x80\xD0\xB8\n", ENCODING_BYTES, CHARSET_UTF8},
+        {"\xEF\xBB\xBF"
+         "caf\xC3\xA9\n",
+         ENCODING_UTF8_BOM, CHARSET_UTF8},
+        // A marked UTF-8 file stays UTF-8 whatever its bytes.
+        {"\xEF\xBB\xBF"
+         "caf\xE9\n",
+         ENCODING_UTF8_BOM, CHARSET_UTF8},
+        {std::string("\xFF\xFE"
+                     "a\0\n\0",
+                     6),
+         ENCODING_UTF16LE, CHARSET_UTF8},
+        {"caf\xE9\nna\xEFve\n", ENCODING_BYTES, CHARSET_8BIT},
+        // Mostly UTF-8, a broken byte: UTF-8, the byte shown as U+FFFD.
+        {"\xD0\x9F\xD1\x80\xD0\xB8\n\xFF\n", ENCODING_BYTES, CHARSET_UTF8},
+    };
+    for (const auto& c : cases) {
+        load(SIDE_LEFT, "f.txt", c.bytes);
+        EXPECT_EQ(merge_document.left.encoding, c.encoding) << c.bytes;
+        EXPECT_EQ(merge_document.left.charset, c.charset) << c.bytes;
+    }
+    reset_document();
+    EXPECT_EQ(merge_document.left.charset, CHARSET_UTF8);
+}
+
 TEST_F(Document, InvalidUtf16IsRefusedAndTheSideKept) {
     load(SIDE_LEFT, "keep.txt", lf_lines({"kept"}));
     for (const std::string& bytes :

@@ -154,6 +154,22 @@ TEST_F(Output, MergedFileTakesTheLeftFilesEncoding) {
     EXPECT_TRUE(reported_messages().empty());
 }
 
+TEST_F(Output, EightBitAndBrokenBytesAreWrittenBackAsRead) {
+    // Windows-1252 left, UTF-8 with a broken byte right: shown differently, written as
+    // the files hold them.
+    load(SIDE_LEFT, "l.txt", lf_lines({"caf\xE9", "na\xEFve \xA0", "same"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"caf\xC3\xA9", "\xD0\x9F\xFF\xD1\x80", "same"}));
+    ASSERT_EQ(merge_document.left.charset, CHARSET_8BIT);
+    ASSERT_EQ(merge_document.right.charset, CHARSET_UTF8);
+    install_listing("1,2c1,2\n");
+    choose_all_from(SIDE_LEFT);
+    EXPECT_EQ(merged_text(), with_line_ends({"caf\xE9", "na\xEFve \xA0", "same"}));
+    install_listing("1,2c1,2\n");
+    choose_all_from(SIDE_RIGHT);
+    EXPECT_EQ(merged_text(), with_line_ends({"caf\xC3\xA9", "\xD0\x9F\xFF\xD1\x80", "same"}));
+    EXPECT_TRUE(reported_messages().empty());
+}
+
 TEST_F(Output, BytesThatAreNotUtf8AreNotForcedIntoUtf16) {
     load(SIDE_LEFT, "l16.txt", "\xFF\xFE" + le("keep\nold\n"));
     load(SIDE_RIGHT, "latin1.txt", "keep\ncaf\xE9\n");
@@ -264,6 +280,22 @@ TEST_F(Output, PrinterPathInAnyCasePrints) {
     fake_platform().print_start_result = 0;
     fake_platform().print_end_result = -1;
     EXPECT_EQ(write_merged("Prn:"), -1);
+}
+
+TEST_F(Output, PrintedLinesAreCharactersWhateverTheCharset) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"caf\xE9", "old"}));                   // 8-bit
+    load(SIDE_RIGHT, "r.txt", lf_lines({"caf\xC3\xA9", "n\xC3\xA9w \xFF"}));  // UTF-8
+    install_listing("1,2c1,2\n");
+    choose_block(SIDE_LEFT, 0);
+    EXPECT_EQ(write_merged("PRN:"), 0);
+    EXPECT_EQ(fake_platform().printed,
+              (std::vector<PrintedLine>{{"caf\xC3\xA9\n", 0}, {"old\n", 1}}));
+    install_listing("1,2c1,2\n");
+    choose_block(SIDE_RIGHT, 0);
+    fake_platform().printed.clear();
+    EXPECT_EQ(write_merged("PRN:"), 0);
+    EXPECT_EQ(fake_platform().printed,
+              (std::vector<PrintedLine>{{"caf\xC3\xA9\n", 0}, {"n\xC3\xA9w \xEF\xBF\xBD\n", 1}}));
 }
 
 TEST_F(Output, WriteCommandUsesTheSaveDialog) {

@@ -13,6 +13,15 @@ std::string expanded(const std::string& text, int tab_size) {
     return std::string(out, n);
 }
 
+TEST(PrintLayout, LinesPrintAsUtf8CharactersNeverCut) {
+    EXPECT_EQ(expanded("caf\xC3\xA9\t\xFF\n", 2), "caf\xC3\xA9  \xEF\xBF\xBD");
+    // A character that would reach past the buffer is left out whole.
+    const std::string filler(PRINT_LINE_MAX - 2, 'x');
+    EXPECT_EQ(expanded(filler + "\xE4\xB8\xAD", 8), filler);
+    EXPECT_EQ(expanded(filler + "ab\xE4\xB8\xAD", 8), filler + "ab");
+    EXPECT_EQ(expanded(filler.substr(1) + "\xE4\xB8\xAD", 8), filler.substr(1) + "\xE4\xB8\xAD");
+}
+
 TEST(PrintLayout, SixtyLinesPerPagePutLineSixtyAtTheTopOfPageTwo) {
     EXPECT_EQ(print_spot(0, 60, 48), (PrintSpot{0, 0, 0}));
     EXPECT_EQ(print_spot(59, 60, 48), (PrintSpot{0, 59, 59 * 48}));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "common/scratch.h"
 #include "merge/document.h"
@@ -17,7 +18,9 @@ struct MarkCache {
     uint32_t revision = 0;
     int tab_size = 0;
     bool ignore_space = false;
-    std::unordered_map<uint64_t, LineMarks> pairs;  // by left line << 32 | right line
+    // By left line << 32 | right line; the spans in columns of the display texts, so
+    // that a row finds its part whatever its first column.
+    std::unordered_map<uint64_t, LineMarks> pairs;
 };
 
 MarkCache cache;
@@ -31,8 +34,9 @@ const DiffBlock* own_entry(const MergeSide& side, int32_t block) {
     return is_present(b) && !is_end(b) ? &b : nullptr;
 }
 
-// Bytes that raw[0, pos) takes in its display text of at most `limit` bytes, by the
-// rules of expand_display_text with ampersands doubled.
+// Bytes that text[0, pos) takes in its display text of at most `limit` bytes, by the
+// rules of expand_display_text with ampersands doubled, for a text that is valid UTF-8
+// (so that every other byte stays one byte).
 std::size_t display_offset(std::string_view raw, std::size_t pos, int tab_size, std::size_t limit) {
     std::size_t n = 0;
     for (std::size_t i = 0; i < pos && i < raw.size() && n < limit; ++i) {
@@ -62,9 +66,9 @@ MarkSpans middle_span(std::string_view raw, std::size_t begin, std::size_t end, 
     return {{static_cast<uint32_t>(from), static_cast<uint32_t>(to)}};
 }
 
-std::string display_text(std::string_view raw, int tab_size) {
+std::string display_text(std::string_view raw, int tab_size, DisplayCharset charset) {
     std::string out(SCRATCH_SIZE, '\0');
-    expand_display_text(raw, out.data(), out.size(), true, tab_size);
+    expand_display_text(raw, out.data(), out.size(), true, tab_size, charset);
     out.resize(std::char_traits<char>::length(out.c_str()));
     return out;
 }
@@ -104,16 +108,47 @@ int32_t paired_line(Side which, int32_t line, int32_t block) {
 }
 
 LineMarks compare_line_pair(std::string_view left, std::string_view right, int tab_size,
-                            bool ignore_space) {
-    const std::string shown_left = display_text(left, tab_size);
-    const std::string shown_right = display_text(right, tab_size);
+                            bool ignore_space, DisplayCharset left_charset,
+                            DisplayCharset right_charset) {
+    const std::string shown_left = display_text(left, tab_size, left_charset);
+    const std::string shown_right = display_text(right, tab_size, right_charset);
     if (left.size() <= FULL_COMPARE_LIMIT && right.size() <= FULL_COMPARE_LIMIT) {
         return compare_display_texts(shown_left, shown_right, ignore_space);
     }
-    const DifferingMiddles m = differing_middles(left, right, ignore_space);
-    return {middle_span(left, m.left_begin, m.left_end, tab_size, shown_left.size()),
-            middle_span(right, m.right_begin, m.right_end, tab_size, shown_right.size())};
+    // The middles are found in the texts as shown (8-bit text decoded, broken bytes
+    // replaced), so that they are cut between characters as the display texts are.
+    std::string utf8_left;
+    std::string utf8_right;
+    append_display_utf8(left, left_charset, utf8_left);
+    append_display_utf8(right, right_charset, utf8_right);
+    const DifferingMiddles m = differing_middles(utf8_left, utf8_right, ignore_space);
+    return {middle_span(utf8_left, m.left_begin, m.left_end, tab_size, shown_left.size()),
+            middle_span(utf8_right, m.right_begin, m.right_end, tab_size, shown_right.size())};
 }
+
+namespace {
+
+// Byte spans of a display text as spans of its columns.
+MarkSpans column_spans(std::string_view shown, const MarkSpans& bytes) {
+    MarkSpans out;
+    std::size_t at = 0;
+    uint32_t column = 0;
+    for (const MarkSpan& s : bytes) {
+        while (at < s.begin && at < shown.size()) {
+            at = next_display_character(shown, at);
+            ++column;
+        }
+        const uint32_t first = column;
+        while (at < s.end && at < shown.size()) {
+            at = next_display_character(shown, at);
+            ++column;
+        }
+        out.push_back({first, column});
+    }
+    return out;
+}
+
+}  // namespace
 
 void mark_row_changes(Side which, RowView& row, const RowFormat& format) {
     row.marks.clear();
@@ -130,22 +165,33 @@ void mark_row_changes(Side which, RowView& row, const RowFormat& format) {
     const uint64_t key = static_cast<uint64_t>(left_line) << 32 | static_cast<uint32_t>(right_line);
     auto found = cache.pairs.find(key);
     if (found == cache.pairs.end()) {
-        LineMarks marks = compare_line_pair(line_text(merge_document.left, left_line),
-                                            line_text(merge_document.right, right_line),
-                                            format.tab_size, cache.ignore_space);
-        found = cache.pairs.emplace(key, std::move(marks)).first;
+        const MergeSide& l = merge_document.left;
+        const MergeSide& r = merge_document.right;
+        const std::string_view left_text = line_text(l, left_line);
+        const std::string_view right_text = line_text(r, right_line);
+        const LineMarks bytes = compare_line_pair(left_text, right_text, format.tab_size,
+                                                  cache.ignore_space, l.charset, r.charset);
+        LineMarks columns{
+            column_spans(display_text(left_text, format.tab_size, l.charset), bytes.left),
+            column_spans(display_text(right_text, format.tab_size, r.charset), bytes.right)};
+        found = cache.pairs.emplace(key, std::move(columns)).first;
     }
     const MarkSpans& spans = which == SIDE_LEFT ? found->second.left : found->second.right;
-    // The row shows the display text from first_column on, after its number.
+    // The row shows the display text from first_column on, after its number: where
+    // each of its columns starts in row.text.
     const uint64_t first = side_of(which).first_column;
-    const uint64_t start = std::min<uint64_t>(row.line_start, row.text.size());
-    const uint64_t shown = row.text.size() - start;
+    const std::size_t start = std::min<std::size_t>(row.line_start, row.text.size());
+    std::vector<uint32_t> starts;
+    for (std::size_t at = start; at < row.text.size(); at = next_display_character(row.text, at)) {
+        starts.push_back(static_cast<uint32_t>(at));
+    }
+    starts.push_back(static_cast<uint32_t>(row.text.size()));
+    const uint64_t shown = starts.size() - 1;
     for (const MarkSpan& s : spans) {
         const uint64_t from = std::max<uint64_t>(s.begin, first);
         const uint64_t to = std::min<uint64_t>(s.end, first + shown);
         if (from < to) {
-            row.marks.push_back({static_cast<uint32_t>(from - first + start),
-                                 static_cast<uint32_t>(to - first + start)});
+            row.marks.push_back({starts[from - first], starts[to - first]});
         }
     }
 }

@@ -26,10 +26,12 @@ constexpr std::size_t MARK_CACHE_LIMIT = 100000;
 // and so on up to the shorter side. -1 when it faces none.
 int32_t paired_line(Side which, int32_t line, int32_t block);
 
-// The spans of two raw lines that differ, in the coordinates of their display texts
-// (expand_display_text with ampersands doubled and `tab_size`, into SCRATCH_SIZE).
+// The spans of two raw lines that differ, in the bytes of their display texts
+// (expand_display_text with ampersands doubled, `tab_size` and each side's charset,
+// into SCRATCH_SIZE); they start and end between characters.
 LineMarks compare_line_pair(std::string_view left, std::string_view right, int tab_size,
-                            bool ignore_space);
+                            bool ignore_space, DisplayCharset left_charset = CHARSET_UTF8,
+                            DisplayCharset right_charset = CHARSET_UTF8);
 
 // Adds to `row` (a row of `which` from describe_row with `format`) the spans of its
 // text that differ from the line it faces, in the bytes of row.text. White space is

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/utf8.h"
+#include "common/white_space.h"
 #include "ui/view/edit_script.h"
 #include "ui/view/view_text.h"
 
@@ -31,44 +33,23 @@ struct SplitText {
     std::vector<Token> tokens;  // without the white-space runs when they are ignored
 };
 
-bool is_continuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
-// Length of the UTF-8 sequence a lead byte starts, or 1 for any other byte.
-uint32_t sequence_length(unsigned char c) {
-    if (c >= 0xC2 && c <= 0xDF) {
-        return 2;
-    }
-    if (c >= 0xE0 && c <= 0xEF) {
-        return 3;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        return 4;
-    }
-    return 1;
-}
-
+// One character (a base and its combining marks), a doubled ampersand or the NUL
+// placeholder.
 Unit unit_at(std::string_view text, uint32_t at) {
     const auto c = static_cast<unsigned char>(text[at]);
-    const std::size_t rest = text.size() - at;
-    if (c == '&' && rest >= 2 && text[at + 1] == '&') {
+    if (c == '&' && at + 1 < text.size() && text[at + 1] == '&') {
         return {at, 2, UNIT_OTHER};  // one ampersand on the screen
     }
-    uint32_t size = sequence_length(c);
-    for (uint32_t i = 1; i < size; ++i) {
-        if (i >= rest || !is_continuation(static_cast<unsigned char>(text[at + i]))) {
-            size = 1;  // not a whole sequence: a byte of its own
-            break;
-        }
+    const auto size = static_cast<uint32_t>(next_character(text, at) - at);
+    if (white_space_at(text, at) == size) {
+        return {at, size, UNIT_SPACE};
     }
-    if (size > 1) {
-        const bool placeholder = text.substr(at, size) == NUL_PLACEHOLDER;
-        return {at, size, placeholder ? UNIT_OTHER : UNIT_WORD};
+    if (text.substr(at, size) == NUL_PLACEHOLDER) {
+        return {at, size, UNIT_OTHER};
     }
     const bool word = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                       c == '_' || c >= 0x80;
-    return {at, 1, is_space_byte(c) ? UNIT_SPACE : (word ? UNIT_WORD : UNIT_OTHER)};
+    return {at, size, word ? UNIT_WORD : UNIT_OTHER};
 }
 
 uint32_t hash_bytes(std::string_view bytes) {
@@ -218,10 +199,6 @@ void mark_changed_stretches(Comparison& c, std::size_t offset, const std::vector
 
 }  // namespace
 
-bool is_space_byte(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\b' || c == '\v' || c == '\f' || c == '\r';
-}
-
 LineMarks compare_display_texts(std::string_view left, std::string_view right, bool ignore_space) {
     const SplitText a = split_text(left, ignore_space);
     const SplitText b = split_text(right, ignore_space);
@@ -261,78 +238,67 @@ LineMarks compare_display_texts(std::string_view left, std::string_view right, b
 
 namespace {
 
-struct MiddleScan {
-    std::string_view left;
-    std::string_view right;
+// The starts of the characters of a text, and its end.
+std::vector<std::size_t> character_starts(std::string_view s) {
+    std::vector<std::size_t> out;
+    for (std::size_t at = 0; at < s.size(); at = next_character(s, at)) {
+        out.push_back(at);
+    }
+    out.push_back(s.size());
+    return out;
+}
+
+struct CharacterScan {
+    std::string_view text;
+    std::vector<std::size_t> starts;
     bool ignore_space;
 
-    bool space_at(std::string_view s, std::size_t i) const {
-        return ignore_space && is_space_byte(static_cast<unsigned char>(s[i]));
+    std::string_view at(std::size_t k) const {
+        return text.substr(starts[k], starts[k + 1] - starts[k]);
     }
+    bool skipped(std::size_t k) const {
+        return ignore_space && white_space_at(text, starts[k]) == starts[k + 1] - starts[k];
+    }
+    std::size_t count() const { return starts.size() - 1; }
 };
-
-bool cut_inside(std::string_view s, std::size_t i) {
-    return i < s.size() && is_continuation(static_cast<unsigned char>(s[i]));
-}
-
-// Advances i and j over the common beginning; they end at the first difference, at
-// the start of its UTF-8 sequence.
-void match_beginning(const MiddleScan& m, std::size_t& i, std::size_t& j) {
-    for (;;) {
-        while (i < m.left.size() && m.space_at(m.left, i)) {
-            ++i;
-        }
-        while (j < m.right.size() && m.space_at(m.right, j)) {
-            ++j;
-        }
-        if (i == m.left.size() || j == m.right.size() || m.left[i] != m.right[j]) {
-            break;
-        }
-        ++i;
-        ++j;
-    }
-    // A UTF-8 sequence is at most four bytes.
-    for (int step = 0;
-         step < 3 && i > 0 && j > 0 && (cut_inside(m.left, i) || cut_inside(m.right, j)); ++step) {
-        --i;
-        --j;
-    }
-}
-
-// Moves ea and eb back over the common end, not below the beginnings i and j.
-void match_end(const MiddleScan& m, std::size_t i, std::size_t j, std::size_t& ea,
-               std::size_t& eb) {
-    for (;;) {
-        while (ea > i && m.space_at(m.left, ea - 1)) {
-            --ea;
-        }
-        while (eb > j && m.space_at(m.right, eb - 1)) {
-            --eb;
-        }
-        if (ea == i || eb == j || m.left[ea - 1] != m.right[eb - 1]) {
-            break;
-        }
-        --ea;
-        --eb;
-    }
-    for (int step = 0; step < 3 && ea < m.left.size() && eb < m.right.size() &&
-                       (cut_inside(m.left, ea) || cut_inside(m.right, eb));
-         ++step) {
-        ++ea;
-        ++eb;
-    }
-}
 
 }  // namespace
 
 DifferingMiddles differing_middles(std::string_view left, std::string_view right,
                                    bool ignore_space) {
-    const MiddleScan scan{left, right, ignore_space};
+    const CharacterScan a{left, character_starts(left), ignore_space};
+    const CharacterScan b{right, character_starts(right), ignore_space};
+    // The common beginning, in characters.
     std::size_t i = 0;
     std::size_t j = 0;
-    match_beginning(scan, i, j);
-    std::size_t ea = left.size();
-    std::size_t eb = right.size();
-    match_end(scan, i, j, ea, eb);
-    return {i, ea, j, eb};
+    for (;;) {
+        while (i < a.count() && a.skipped(i)) {
+            ++i;
+        }
+        while (j < b.count() && b.skipped(j)) {
+            ++j;
+        }
+        if (i == a.count() || j == b.count() || a.at(i) != b.at(j)) {
+            break;
+        }
+        ++i;
+        ++j;
+    }
+    // The common end, not below the beginnings.
+    std::size_t ea = a.count();
+    std::size_t eb = b.count();
+    for (;;) {
+        while (ea > i && a.skipped(ea - 1)) {
+            --ea;
+        }
+        while (eb > j && b.skipped(eb - 1)) {
+            --eb;
+        }
+        if (ea == i || eb == j || a.at(ea - 1) != b.at(eb - 1)) {
+            break;
+        }
+        --ea;
+        --eb;
+    }
+    return {a.starts[i], a.starts[ea], b.starts[j], b.starts[eb]};
 }

@@ -6,30 +6,44 @@
 #include <string>
 #include <string_view>
 
+#include "common/charset.h"
 #include "merge/document.h"
 #include "ui/view/char_diff.h"
 
 // What a pane shows on one row: the row model of the panes, free of any drawing.
 
-// At most this many characters of a line are drawn on a row.
+// At most this many characters of a line are drawn on a row. Columns (this limit,
+// `first_column`, tabs) count characters: a character with its combining marks, a
+// doubled ampersand and the NUL placeholder are one column each (next_display_character).
 constexpr std::size_t ROW_TEXT_MAX = 256;
 
 // Shown in place of a NUL byte of a line (a middle dot, in UTF-8), so that the row
 // neither ends there nor hides it.
 constexpr const char* NUL_PLACEHOLDER = "\xC2\xB7";
 
-// Copies `source` into `target` (of `capacity` bytes, NUL always written): each tab
-// becomes `tab_size` blanks (none when tab_size <= 0), each ampersand two ampersands
-// when `double_ampersands` (the drawing shows a doubled one as one), each NUL byte
-// NUL_PLACEHOLDER. A last character that is a control character (below 32, or 127) is
-// dropped. Stops when `target` is full: the work is bounded by `capacity`.
+// Copies `source` into `target` (of `capacity` bytes, NUL always written) as UTF-8:
+// 8-bit text through the ANSI decoder, a byte of UTF-8 text that starts no valid
+// sequence as U+FFFD; each tab becomes `tab_size` blanks (none when tab_size <= 0),
+// each ampersand two ampersands when `double_ampersands` (the drawing shows a doubled
+// one as one), each NUL byte NUL_PLACEHOLDER. A last character that is a control
+// character (below 32, or 127) is dropped. Stops when `target` is full, never inside a
+// character: the work is bounded by `capacity`.
 void expand_display_text(std::string_view source, char* target, std::size_t capacity,
-                         bool double_ampersands, int tab_size);
+                         bool double_ampersands, int tab_size,
+                         DisplayCharset charset = CHARSET_UTF8);
 // The same for a NUL-terminated text.
 inline void expand_display_text(const char* source, char* target, std::size_t capacity,
                                 bool double_ampersands, int tab_size) {
     expand_display_text(std::string_view(source), target, capacity, double_ampersands, tab_size);
 }
+
+// Where the column that starts at byte `at` of a display text ends: a character with
+// its combining marks, or a doubled ampersand.
+std::size_t next_display_character(std::string_view text, std::size_t at);
+
+// The byte offset where column `column` of a display text starts (text.size() when
+// the text is shorter).
+std::size_t display_column_offset(std::string_view text, std::size_t column);
 
 enum RowState {
     ROW_COMMON,

@@ -77,6 +77,39 @@ TEST_F(ChangeMarks, MarksFollowTheHorizontalOffsetAndTheLineNumber) {
     EXPECT_EQ(marks(SIDE_LEFT, 0), (MarkSpans{{200, 201}}));
 }
 
+TEST_F(ChangeMarks, MarksCoverWholeCharactersAndFollowColumnsOfCharacters) {
+    // naive against na\xC3\xAFve: the mark covers both bytes of the i with diaeresis.
+    pair(lf_lines({"naive text"}), lf_lines({"na\xC3\xAFve text"}), "1c1\n");
+    EXPECT_EQ(marks(SIDE_RIGHT, 0), (MarkSpans{{2, 4}}));
+    EXPECT_EQ(marks(SIDE_LEFT, 0), (MarkSpans{{2, 3}}));
+    // A combining mark added to a base marks the base with it; an emoji is one column.
+    pair(lf_lines({"\xF0\x9F\x98\x80 cafe"}), lf_lines({"\xF0\x9F\x98\x80 cafe\xCC\x81"}), "1c1\n");
+    EXPECT_EQ(marks(SIDE_RIGHT, 0), (MarkSpans{{8, 11}}));
+    side_of(SIDE_RIGHT).first_column = 2;  // "cafe" + mark from its first column
+    EXPECT_EQ(marks(SIDE_RIGHT, 0), (MarkSpans{{3, 6}}));
+    EXPECT_EQ(marks(SIDE_RIGHT, 0, RowFormat{true, 8}), (MarkSpans{{11, 14}}));
+    side_of(SIDE_RIGHT).first_column = 0;
+}
+
+TEST_F(ChangeMarks, EightBitSidesAreMarkedInTheirShownCharacters) {
+    // Windows-1252 "caf\xE9" shown as UTF-8 against UTF-8 "cafe".
+    pair(lf_lines({"caf\xE9 x"}), lf_lines({"cafe x"}), "1c1\n");
+    ASSERT_EQ(merge_document.left.charset, CHARSET_8BIT);
+    EXPECT_EQ(marks(SIDE_LEFT, 0), (MarkSpans{{3, 5}}));
+    EXPECT_EQ(marks(SIDE_RIGHT, 0), (MarkSpans{{3, 4}}));
+}
+
+TEST_F(ChangeMarks, LongLinesAreCutBetweenCharacters) {
+    // Past the full comparison's limit: the common ends are found in characters, so
+    // U+5800 against U+5020 (alike in their first byte) is marked whole.
+    const std::string common(5000, 'x');
+    pair(lf_lines({common + "\xE5\xA0\x80" + common}), lf_lines({common + "\xE5\x80\xA0" + common}),
+         "1c1\n");
+    side_of(SIDE_LEFT).first_column = 4990;
+    EXPECT_EQ(marks(SIDE_LEFT, 0), (MarkSpans{{10, 13}}));
+    side_of(SIDE_LEFT).first_column = 0;
+}
+
 TEST_F(ChangeMarks, CompressSpacesLeavesWhiteSpaceDifferencesUnmarked) {
     merge_document.compress_spaces = 1;
     pair(lf_lines({"int  x = 1;", "if (a)"}), lf_lines({"int x=1;", "if (b)  "}), "1,2c1,2\n");

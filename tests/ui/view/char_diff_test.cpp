@@ -127,6 +127,25 @@ TEST(CompareDisplayTexts, IgnoredWhiteSpaceIsNeitherComparedNorMarked) {
     EXPECT_FALSE(m.right.empty());
 }
 
+TEST(CompareDisplayTexts, WhiteSpaceIsTheEnginesAndCharactersAreWhole) {
+    // No-break spaces are white space; the 0xA0 inside U+5800 is not.
+    LineMarks m = compare_display_texts(
+        "a\xC2\xA0"
+        "b",
+        "a b", true);
+    EXPECT_TRUE(m.left.empty() && m.right.empty());
+    m = compare_display_texts("x \xE5\xA0\x80", "x \xE5\x80\xA0", true);
+    EXPECT_EQ(m.left, (Spans{{2, 5}}));
+    EXPECT_EQ(m.right, (Spans{{2, 5}}));
+    // A combining mark added is marked with its base.
+    m = compare_display_texts("cafe ole", "cafe\xCC\x81 ole", false);
+    EXPECT_EQ(m.left, (Spans{{3, 4}}));
+    EXPECT_EQ(m.right, (Spans{{3, 6}}));
+    // Backspace is white space as in the engine.
+    m = compare_display_texts("a\bb", "ab", true);
+    EXPECT_TRUE(m.left.empty() && m.right.empty());
+}
+
 TEST(CompareDisplayTexts, TextsTooDifferentAreMarkedBetweenTheirCommonEnds) {
     std::mt19937 rng(3);
     std::string a = "head ";
@@ -162,6 +181,19 @@ TEST(DifferingMiddles, CommonEndsCutBetweenCharacters) {
     d = differing_middles("a b  c", "ab c", true);
     EXPECT_EQ(d.left_begin, d.left_end);
     EXPECT_EQ(d.right_begin, d.right_end);
+    // Whole characters: a combining mark keeps its base in the middle, U+5800 and
+    // U+5020 (which share their first byte) differ whole.
+    d = differing_middles("cafe!", "cafe\xCC\x81!", false);
+    EXPECT_EQ(d.left_begin, 3u);
+    EXPECT_EQ(d.right_end, 6u);
+    d = differing_middles("\xE5\xA0\x80", "\xE5\x80\xA0", true);
+    EXPECT_EQ(d.left_begin, 0u);
+    EXPECT_EQ(d.left_end, 3u);
+    d = differing_middles(
+        "a\xC2\xA0"
+        "b",
+        "ab", true);
+    EXPECT_EQ(d.left_begin, d.left_end);
     d = differing_middles("x  NEW  y", "x y", true);
     EXPECT_EQ(d.left_begin, 3u);
     EXPECT_EQ(d.left_end, 6u);

@@ -57,7 +57,81 @@ TEST(ExpandDisplayText, NulBytesShowAsAPlaceholderWithoutEndingTheRow) {
     EXPECT_EQ(std::string(small.c_str()), "a");
 }
 
+TEST(ExpandDisplayText, ShowsCharactersAsUtf8WhateverTheCharset) {
+    std::string target(64, '\x7f');
+    // Broken bytes of UTF-8 text show as U+FFFD, one each; characters pass whole.
+    expand_display_text(std::string_view("caf\xC3\xA9 \xE9\xFF\xF0\x9F\x98\x80"), target.data(),
+                        target.size(), true, 8, CHARSET_UTF8);
+    EXPECT_EQ(std::string(target.c_str()), "caf\xC3\xA9 \xEF\xBF\xBD\xEF\xBF\xBD\xF0\x9F\x98\x80");
+    // 8-bit text goes through the ANSI decoder (Windows-1252 unless replaced).
+    expand_display_text(std::string_view("caf\xE9\t\x80\xA0&"), target.data(), target.size(), true,
+                        2, CHARSET_8BIT);
+    EXPECT_EQ(std::string(target.c_str()), "caf\xC3\xA9  \xE2\x82\xAC\xC2\xA0&&");
+}
+
+TEST(ExpandDisplayText, ACharacterThatDoesNotFitIsLeftOutWhole) {
+    // "ab" and then four bytes that would reach past a capacity of 5.
+    EXPECT_EQ(expand("ab\xF0\x9F\x98\x80", 8, true, 5), "ab");
+    EXPECT_EQ(expand("ab\xE4\xB8\xAD", 8, true, 6), "ab\xE4\xB8\xAD");
+    EXPECT_EQ(expand("ab\xE4\xB8\xAD", 8, true, 5), "ab");
+    EXPECT_EQ(expand("ab\xFF", 8, true, 5), "ab");  // U+FFFD is three bytes as well
+}
+
+TEST(DisplayColumns, CountCharactersWithTheirMarksAndDoubledAmpersands) {
+    // e + combining acute, an emoji, "&&" (one ampersand), a CJK character, "x".
+    const std::string text =
+        "e\xCC\x81\xF0\x9F\x98\x80&&\xE4\xB8\xAD"
+        "x";
+    EXPECT_EQ(display_column_offset(text, 0), 0u);
+    EXPECT_EQ(display_column_offset(text, 1), 3u);
+    EXPECT_EQ(display_column_offset(text, 2), 7u);
+    EXPECT_EQ(display_column_offset(text, 3), 9u);
+    EXPECT_EQ(display_column_offset(text, 4), 12u);
+    EXPECT_EQ(display_column_offset(text, 5), text.size());
+    EXPECT_EQ(display_column_offset(text, 99), text.size());
+}
+
 class RowModel : public MergeTest {};
+
+TEST_F(RowModel, ColumnsAndTheRowLimitCountCharacters) {
+    // 300 Cyrillic letters (two bytes each) with a combining breve on every tenth.
+    std::string line;
+    std::vector<std::string> letters;
+    for (int i = 0; i < 300; ++i) {
+        std::string letter = i % 10 == 0 ? "\xD0\xB8\xCC\x86" : "\xD0\x96";
+        letters.push_back(letter);
+        line += letter;
+    }
+    load(SIDE_LEFT, "a.txt", line + "\n");
+    const auto join = [&](std::size_t from, std::size_t count) {
+        std::string out;
+        for (std::size_t i = from; i < from + count && i < letters.size(); ++i) {
+            out += letters[i];
+        }
+        return out;
+    };
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).text, join(0, 256));
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{true, 8}).text,
+              "1       " + join(0, 248));
+    merge_document.left.first_column = 100;
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).text, join(100, 200));
+    merge_document.left.first_column = 0;
+}
+
+TEST_F(RowModel, EightBitAndBrokenBytesShowAsCharactersButStayInTheText) {
+    load(SIDE_LEFT, "a.txt", "caf\xE9 na\xEFve\n");  // Windows-1252: no UTF-8 sequence
+    load(SIDE_RIGHT, "b.txt", "\xD0\x9F\xD1\x80\xD0\xB8 \xFF\n");  // mostly UTF-8
+    ASSERT_EQ(merge_document.left.charset, CHARSET_8BIT);
+    ASSERT_EQ(merge_document.right.charset, CHARSET_UTF8);
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).text, "caf\xC3\xA9 na\xC3\xAFve");
+    EXPECT_EQ(describe_row(merge_document.right, 0, RowFormat{}).text,
+              "\xD0\x9F\xD1\x80\xD0\xB8 \xEF\xBF\xBD");
+    EXPECT_EQ(line_text(merge_document.left, 0), "caf\xE9 na\xEFve");
+    EXPECT_EQ(line_text(merge_document.right, 0), "\xD0\x9F\xD1\x80\xD0\xB8 \xFF");
+    merge_document.left.first_column = 4;
+    EXPECT_EQ(describe_row(merge_document.left, 0, RowFormat{}).text, " na\xC3\xAFve");
+    merge_document.left.first_column = 0;
+}
 
 TEST_F(RowModel, LineWithNulBytesShowsAllOfIt) {
     load(SIDE_LEFT, "a.txt", std::string("x\0y\nz\n", 6));
