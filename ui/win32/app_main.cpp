@@ -1,10 +1,17 @@
 #include "ui/win32/windows_api.h"
 
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <string_view>
+
+#include "common/charset.h"
 #include "common/report.h"
 #include "ui/command_line.h"
 #include "ui/exit_status.h"
 #include "ui/startup.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 #include "ui/win32/window_procs.h"
 
 UiState ui_state;
@@ -95,8 +102,26 @@ void load_3d_controls(HINSTANCE instance) {
     // The library stays loaded until the process ends.
 }
 
+// 8-bit text is shown in the system's ANSI code page: the text of a file that is not
+// UTF-8 was most likely written in it. Appends the bytes' UTF-8 to `out`.
+static void decode_ansi_code_page(std::string_view bytes, std::string& out) {
+    if (bytes.empty()) {
+        return;
+    }
+    const int length = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX / 2));
+    const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (units <= 0) {
+        decode_windows_1252(bytes, out);
+        return;
+    }
+    std::wstring text(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), units);
+    out += narrow(text);
+}
+
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     ui_state.instance = instance;
+    set_ansi_decoder(decode_ansi_code_page);
     if (previous == nullptr) {
         register_window_classes(instance);
     }
