@@ -108,6 +108,7 @@ void read_options_settings() {
     merge_document.compress_spaces = settings_read_ranged("Options", "Compress spaces", 0, 0, 1);
     settings.line_numbers = settings_read_ranged("Options", "Line numbers", 0, 0, 1);
     settings.highlight_changes = settings_read_ranged("Options", "Highlight changes", 1, 0, 1);
+    settings.window = read_window_placement();
 }
 
 void read_font_spec(FontSpec& spec, const char* prefix) {
@@ -257,6 +258,7 @@ void save_settings() {
 
     write_font_spec(settings.title_font, "Title ");
     write_font_spec(settings.text_font, "");
+    write_window_placement(settings.window);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "ui/win32/windows_api.h"
 
+#include <commctrl.h>
+
 #include "common/report.h"
 #include "ui/command_line.h"
 #include "ui/exit_status.h"
@@ -96,6 +98,10 @@ void load_3d_controls(HINSTANCE instance) {
 
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     ui_state.instance = instance;
+    // The manifest asks for the current common controls; they are registered here, before
+    // any dialog. Without them the older controls still work, so a failure is ignored.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     if (previous == nullptr) {
         register_window_classes(instance);
     }
