@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "merge/document.h"
@@ -34,8 +33,13 @@ bool make_sparse_file(const std::string& path, unsigned long long size) {
 }
 
 bool limited() {
-    std::unique_ptr<char[]> probe(new (std::nothrow) char[TOO_BIG]);
-    return probe == nullptr;
+    void* probe = VirtualAlloc(nullptr, static_cast<SIZE_T>(TOO_BIG), MEM_RESERVE | MEM_COMMIT,
+                               PAGE_READWRITE);
+    if (probe == nullptr) {
+        return true;
+    }
+    VirtualFree(probe, 0, MEM_RELEASE);
+    return false;
 }
 
 TEST(MemoryLimit, TooLargeAFileLeavesThePairInUse) {
