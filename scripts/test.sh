@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: the format check, native tests and clang-tidy, sanitizers,
-# fuzzing (bounded), the i686 product build, and the win64 build's tests under wine64
-# and Xvfb, with a PDF printer of their own. Ends with "N passed, N failed".
+# fuzzing (bounded), the i686 product build, the win64 build's tests under wine64 and
+# Xvfb, with a PDF printer of their own, and the release files of scripts/package.sh.
+# Ends with "N passed, N failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -45,6 +46,8 @@ if step "win64 build" build win64; then
     source scripts/printer-env.sh
     source scripts/wine-env.sh
     step "win64 tests under wine" ctest_in win64 1
+    # The release files; the x86_64 MSI is installed, run and removed in the same prefix.
+    step "packages (zips, MSIs, install under wine)" bash tests/package/package_test.sh
     wine_env_stop
     printer_env_stop
 fi

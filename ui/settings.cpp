@@ -110,6 +110,7 @@ void read_options_settings() {
     settings.line_numbers = settings_read_ranged("Options", "Line numbers", 0, 0, 1);
     settings.highlight_changes = settings_read_ranged("Options", "Highlight changes", 1, 0, 1);
     merge_document.keep_line_ends = settings_read_ranged("Options", "Keep line ends", 0, 0, 1);
+    settings.window = read_window_placement();
 }
 
 void read_font_spec(FontSpec& spec, const char* prefix) {
@@ -266,6 +267,7 @@ void save_settings() {
 
     write_font_spec(settings.title_font, "Title ");
     write_font_spec(settings.text_font, "");
+    write_window_placement(settings.window);
 }
 
 namespace {

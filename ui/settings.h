@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/paths.h"
+#include "ui/window_placement.h"
 
 // Largest font height, in either sign, that a stored font may have: beyond it the
 // panes show no readable text.
@@ -70,6 +71,8 @@ struct Settings {  // NOLINT(bugprone-reserved-identifier)
     FontSpec text_font = {};
     FontSpec title_font = {};
     FilePicker pickers[PICKER_COUNT] = {};
+    // "Misc": where the main window opens; the window system keeps it up to date.
+    WindowPlacement window = {};
 };
 
 // The one instance.
@@ -79,7 +82,7 @@ extern Settings settings;
 void reset_settings();
 
 // Reads the section "Options": tab size, Auto walk, Compress spaces, Line numbers,
-// Highlight changes, Keep line ends.
+// Highlight changes, Keep line ends; and the main window's placement from "Misc".
 void read_options_settings();
 
 // On the main window's creation: reads "Files", applies the command-line options,
@@ -87,7 +90,8 @@ void read_options_settings();
 // of the option menu items.
 void load_settings();
 
-// Writes "Files", then "Options", then "Font" (title font, then text font).
+// Writes "Files", then "Options", then "Font" (title font, then text font), then the
+// main window's placement in "Misc" when it is known.
 void save_settings();
 
 // Reads or writes the five keys of a font, each named prefix + key name.

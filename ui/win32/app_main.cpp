@@ -1,5 +1,7 @@
 #include "ui/win32/windows_api.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <climits>
 #include <string>
@@ -122,6 +124,10 @@ static void decode_ansi_code_page(std::string_view bytes, std::string& out) {
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     ui_state.instance = instance;
     set_ansi_decoder(decode_ansi_code_page);
+    // The manifest asks for the current common controls; they are registered here, before
+    // any dialog. Without them the older controls still work, so a failure is ignored.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     if (previous == nullptr) {
         register_window_classes(instance);
     }

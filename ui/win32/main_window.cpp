@@ -12,6 +12,7 @@
 #include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
+#include "ui/win32/window_placement_win32.h"
 #include "ui/win32/window_procs.h"
 
 namespace {
@@ -151,7 +152,11 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             on_drop_files(window, reinterpret_cast<HDROP>(wparam));
             return 0;
         case WM_SIZE:
+            remember_window_placement(window);
             on_size(lparam);
+            return 0;
+        case WM_MOVE:
+            remember_window_placement(window);
             return 0;
         case WM_KEYDOWN:
             if (on_key_down(wparam)) {

@@ -7,6 +7,7 @@
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
+#include "ui/win32/window_placement_win32.h"
 
 namespace {
 
@@ -78,9 +79,10 @@ void ui_load_3d_controls() {
 }
 
 int ui_create_main_window() {
-    HWND window = CreateWindowW(
-        L"PAIREX", wide(APP_TITLE).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT,
-        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, ui_state.instance, nullptr);
+    const StartPlacement at = main_window_start_placement();
+    HWND window = CreateWindowW(L"PAIREX", wide(APP_TITLE).c_str(),
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE | at.style, at.x, at.y, at.width,
+                                at.height, nullptr, nullptr, ui_state.instance, nullptr);
     ui_state.main_window = window;
     return window != nullptr ? 0 : -1;
 }
