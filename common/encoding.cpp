@@ -1,5 +1,7 @@
 #include "common/encoding.h"
 
+#include "common/utf8.h"
+
 #include <cstdint>
 
 namespace {
@@ -40,37 +42,12 @@ void put_unit(std::string& out, unsigned unit, bool big_endian) {
     out += big_endian ? lo : hi;
 }
 
-// Reads one UTF-8 sequence at text[i]; returns its length, or 0 when it is not a
-// shortest-form encoding of a scalar value.
+// The length of the valid sequence at text[i] and its value in `cp`; 0 when none
+// starts there.
 std::size_t read_utf8(std::string_view text, std::size_t i, std::uint32_t& cp) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t len = 0;
-    std::uint32_t min = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        len = 2, cp = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        len = 3, cp = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        len = 4, cp = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() - i < len) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto c = static_cast<unsigned char>(text[i + k]);
-        if ((c & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-    return cp < min || cp > 0x10FFFF || surrogate ? 0 : len;
+    const Utf8Sequence seq = decode_utf8(text, i);
+    cp = static_cast<std::uint32_t>(seq.value);
+    return seq.valid ? seq.size : 0;
 }
 
 }  // namespace

@@ -1,40 +1,17 @@
 #include "common/wide_text.h"
 
+#include "common/utf8.h"
+
 namespace {
 
 constexpr char16_t REPLACEMENT = 0xFFFD;
 
-// Reads one UTF-8 sequence at text[i]; returns its length, or 0 when it is not a
-// shortest-form encoding of a scalar value.
+// The length of the valid sequence at text[i] and its value in `cp`; 0 when none
+// starts there.
 std::size_t read_sequence(std::string_view text, std::size_t i, std::uint32_t& cp) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t len = 0;
-    std::uint32_t min = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        len = 2, cp = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        len = 3, cp = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        len = 4, cp = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() - i < len) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto c = static_cast<unsigned char>(text[i + k]);
-        if ((c & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-    return cp < min || cp > 0x10FFFF || surrogate ? 0 : len;
+    const Utf8Sequence seq = decode_utf8(text, i);
+    cp = static_cast<std::uint32_t>(seq.value);
+    return seq.valid ? seq.size : 0;
 }
 
 void put_utf16(std::u16string& out, std::uint32_t cp) {
@@ -44,24 +21,6 @@ void put_utf16(std::u16string& out, std::uint32_t cp) {
         cp -= 0x10000;
         out += static_cast<char16_t>(0xD800 + (cp >> 10));
         out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    }
-}
-
-void put_utf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
 
@@ -121,7 +80,7 @@ std::string utf8_from_utf16(std::u16string_view utf16) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = REPLACEMENT;
         }
-        put_utf8(out, cp);
+        append_utf8(out, static_cast<char32_t>(cp));
     }
     return out;
 }

@@ -411,17 +411,10 @@ static int write_pending_text(PendingFile& pending) {
     return 0;
 }
 
-static int write_merged_file(const char* path) {
-    if (refuse_target(path, loaded_inputs()) != 0) {
-        return -1;
-    }
-    const bool replacing = file_exists(path);
-    if (replacing) {
-        const std::string question = format_message("File %s already exists.\nSave anyway ?", path);
-        if (platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO) != ANSWER_YES) {
-            return -1;
-        }
-    }
+// Writes the merged text to `path` through a pending file that takes its place only
+// when whole; an existing file becomes `backup` first ("" for none). Returns 0, or -1
+// after reporting.
+static int write_through_pending(const char* path, const std::string& backup) {
     PendingFile pending;
     if (open_pending(path, pending) != 0) {
         report_message("Error opening output file", SEVERITY_ERROR);
@@ -434,7 +427,7 @@ static int write_merged_file(const char* path) {
     // The old file becomes the backup only now that the new one is whole; a backup
     // that cannot be made stops the write, since replacing the file without one would
     // lose its content.
-    switch (replace_with_pending(pending, path, replacing ? backup_name(path) : "")) {
+    switch (replace_with_pending(pending, path, backup)) {
         case REPLACE_DONE:
             note_merge_written(path);
             return 0;
@@ -447,6 +440,20 @@ static int write_merged_file(const char* path) {
     }
 }
 
+static int write_merged_file(const char* path) {
+    if (refuse_target(path, loaded_inputs()) != 0) {
+        return -1;
+    }
+    const bool replacing = file_exists(path);
+    if (replacing) {
+        const std::string question = format_message("File %s already exists.\nSave anyway ?", path);
+        if (platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO) != ANSWER_YES) {
+            return -1;
+        }
+    }
+    return write_through_pending(path, replacing ? backup_name(path) : "");
+}
+
 int write_conflict_file() {
     const char* path = merge_document.left.path;
     if (refuse_before_writing() != 0) {
@@ -455,22 +462,8 @@ int write_conflict_file() {
     if (refuse_target(path, loaded_inputs()) != 0) {
         return -1;
     }
-    PendingFile pending;
-    if (open_pending(path, pending) != 0) {
-        report_message("Error opening output file", SEVERITY_ERROR);
-        return -1;
-    }
-    if (write_pending_text(pending) != 0) {
-        discard_pending(pending);
-        return -1;
-    }
     // git keeps its own copy of the file: no backup.
-    if (replace_with_pending(pending, path, "") != REPLACE_DONE) {
-        report_message("Error writing output file", SEVERITY_ERROR);
-        return fail_merge();
-    }
-    note_merge_written(path);
-    return 0;
+    return write_through_pending(path, "");
 }
 
 static int refuse_long_output_path(const char* path) {

@@ -325,6 +325,69 @@ TEST_F(AnyScript, PickersOpenAndTheSaveDialogWritesNamesInAnyScript) {
     EXPECT_EQ(std::string(settings.output_directory), folder);
 }
 
+// However a file is stored, its rows are its characters: UTF-8 with and without a mark,
+// UTF-16 in both byte orders, and 8-bit text in the system's ANSI code page.
+TEST_F(AnyScript, EveryEncodingShowsTheSameCharacters) {
+    const std::string utf8 = text_of(COMMON_LINES);
+    const std::wstring units = wide(utf8);
+    auto utf16 = [&](bool big_endian) {
+        std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const wchar_t u : units) {
+            const char hi = static_cast<char>((u >> 8) & 0xFF);
+            const char lo = static_cast<char>(u & 0xFF);
+            bytes += big_endian ? hi : lo;
+            bytes += big_endian ? lo : hi;
+        }
+        return bytes;
+    };
+    struct Stored {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> shown;
+    };
+    // "café crème brûlée" and "Grüße" in Windows-1252, the code page of this system.
+    const std::vector<std::string> latin = {
+        "caf\xC3\xA9 cr\xC3\xA8me br\xC3\xBBl\xC3\xA9"
+        "e",
+        "Gr\xC3\xBC\xC3\x9F"
+        "e"};
+    const std::vector<Stored> files = {
+        {"utf-8.txt", utf8, COMMON_LINES},
+        {"utf-8 mark.txt", "\xEF\xBB\xBF" + utf8, COMMON_LINES},
+        {"utf-16le.txt", utf16(false), COMMON_LINES},
+        {"utf-16be.txt", utf16(true), COMMON_LINES},
+        {"8-bit.txt",
+         "caf\xE9 cr\xE8me br\xFBl\xE9"
+         "e\nGr\xFC\xDF"
+         "e\n",
+         latin},
+    };
+    ini_set("Options", "Line numbers", "0");
+    for (const Stored& file : files) {
+        SCOPED_TRACE(file.name);
+        reset_program_state();
+        driver = ProgramDriver{};
+        const std::string path = write_file(dir.path() + "\\" + file.name, file.bytes);
+        driver.answers = {{IDOK, {}}};  // "Files are identical"
+        driver.steps = {
+            ProgramDriver::wait_until([this] { return !driver.seen.empty(); }),
+            ProgramDriver::check([&] {
+                HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+                for (std::size_t i = 0; i < file.shown.size(); ++i) {
+                    EXPECT_TRUE(
+                        pane_row(ui_state.left_pane, static_cast<int>(i)) ==
+                        expected_row(ui_state.left_pane, wide(file.shown[i]), white, nullptr, 0, 0))
+                        << "row " << i;
+                }
+            }),
+            ProgramDriver::post(CMD_QUIT),
+        };
+        run("-f1 " + quoted(path) + " -f2 " + quoted(path));
+        EXPECT_EQ(driver.seen, (Seen{{"Info", "Files are identical"}}));
+        EXPECT_EQ(read_file(path), file.bytes);  // nothing was written back
+    }
+}
+
 TEST_F(AnyScript, MissingFileIsReportedWithItsName) {
     const std::string missing = dir.path() + "\\" + LEFT_NAME;
     driver.steps = {ProgramDriver::post(CMD_QUIT)};
