@@ -60,7 +60,7 @@ bool same_bytes(const std::string& a, const std::string& b) {
     if (!fa || !fb) {
         return false;
     }
-    constexpr std::size_t BLOCK = 256 * 1024;
+    constexpr std::size_t BLOCK = std::size_t{256} * 1024;
     static std::unique_ptr<char[]> blocks(new char[2 * BLOCK]);
     char* const ba = blocks.get();
     char* const bb = blocks.get() + BLOCK;

@@ -34,62 +34,92 @@ bool fail(MarkerError& error, std::size_t index, const char* what) {
 
 }  // namespace
 
+namespace {
+
+// Reads a conflict file's lines one at a time into its two sides.
+class MarkerReader {
+public:
+    MarkerReader(ConflictSides& out, MarkerError& error) : out_(out), error_(error) {}
+
+    // Takes line `i`. False when it is a marker that does not belong there.
+    bool take(std::size_t i, const EndedLine& line) {
+        return part_ == OUTSIDE ? take_outside(i, line) : take_inside(i, line);
+    }
+    // False when a conflict was left open.
+    bool finish() { return part_ == OUTSIDE || fail(error_, opened_, "conflict not closed"); }
+
+private:
+    bool take_outside(std::size_t i, const EndedLine& line) {
+        const std::string_view text = line.text;
+        if (const std::size_t n = marker_size(text, '<')) {
+            part_ = OURS;
+            size_ = n;
+            opened_ = i;
+            if (out_.conflicts == 0) {
+                out_.labels[0] = marker_label(text, n);
+            }
+            ++out_.conflicts;
+            return true;
+        }
+        if (marker_size(text, '|') != 0 || marker_size(text, '>') != 0) {
+            return fail(error_, i, "conflict marker outside a conflict");
+        }
+        out_.lines[0].push_back(line);
+        out_.lines[1].push_back(line);
+        return true;
+    }
+
+    // Inside a conflict only markers of its own length count; others are text.
+    bool take_inside(std::size_t i, const EndedLine& line) {
+        const std::string_view text = line.text;
+        if (marker_size(text, '<') == size_) {
+            return fail(error_, i, "conflict marker inside a conflict");
+        }
+        if (marker_size(text, '|') == size_) {
+            return move_to(BASE, part_ == OURS, i);
+        }
+        if (text.size() == size_ && marker_size(text, '=') == size_) {
+            return move_to(THEIRS, part_ != THEIRS, i);
+        }
+        if (marker_size(text, '>') == size_) {
+            if (part_ == THEIRS && out_.conflicts == 1) {
+                out_.labels[1] = marker_label(text, size_);
+            }
+            return move_to(OUTSIDE, part_ == THEIRS, i);
+        }
+        if (part_ == OURS) {
+            out_.lines[0].push_back(line);
+        } else if (part_ == THEIRS) {
+            out_.lines[1].push_back(line);
+        }
+        return true;
+    }
+
+    bool move_to(Part next, bool in_order, std::size_t i) {
+        if (!in_order) {
+            return fail(error_, i, "conflict marker out of order");
+        }
+        part_ = next;
+        return true;
+    }
+
+    ConflictSides& out_;
+    MarkerError& error_;
+    Part part_ = OUTSIDE;
+    std::size_t size_ = 0;    // the markers' length in the open conflict
+    std::size_t opened_ = 0;  // the index of its opening marker
+};
+
+}  // namespace
+
 bool read_conflict_markers(std::span<const EndedLine> lines, ConflictSides& out,
                            MarkerError& error) {
     out = ConflictSides();
-    Part part = OUTSIDE;
-    std::size_t size = 0;    // the markers' length in the open conflict
-    std::size_t opened = 0;  // the index of its opening marker
+    MarkerReader reader(out, error);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string_view text = lines[i].text;
-        if (part == OUTSIDE) {
-            if (const std::size_t n = marker_size(text, '<')) {
-                part = OURS;
-                size = n;
-                opened = i;
-                if (out.conflicts == 0) {
-                    out.labels[0] = marker_label(text, n);
-                }
-                ++out.conflicts;
-            } else if (marker_size(text, '|') != 0 || marker_size(text, '>') != 0) {
-                return fail(error, i, "conflict marker outside a conflict");
-            } else {
-                out.lines[0].push_back(lines[i]);
-                out.lines[1].push_back(lines[i]);
-            }
-            continue;
-        }
-        // Inside a conflict only markers of its own length count; others are text.
-        const bool separator = text.size() == size && marker_size(text, '=') == size;
-        if (marker_size(text, '<') == size) {
-            return fail(error, i, "conflict marker inside a conflict");
-        }
-        if (marker_size(text, '|') == size) {
-            if (part != OURS) {
-                return fail(error, i, "conflict marker out of order");
-            }
-            part = BASE;
-        } else if (separator) {
-            if (part == THEIRS) {
-                return fail(error, i, "conflict marker out of order");
-            }
-            part = THEIRS;
-        } else if (marker_size(text, '>') == size) {
-            if (part != THEIRS) {
-                return fail(error, i, "conflict marker out of order");
-            }
-            if (out.conflicts == 1) {
-                out.labels[1] = marker_label(text, size);
-            }
-            part = OUTSIDE;
-        } else if (part == OURS) {
-            out.lines[0].push_back(lines[i]);
-        } else if (part == THEIRS) {
-            out.lines[1].push_back(lines[i]);
+        if (!reader.take(i, lines[i])) {
+            return false;
         }
     }
-    if (part != OUTSIDE) {
-        return fail(error, opened, "conflict not closed");
-    }
-    return true;
+    return reader.finish();
 }

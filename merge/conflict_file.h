@@ -1,6 +1,7 @@
 #ifndef PAIREX_MERGE_CONFLICT_FILE_H
 #define PAIREX_MERGE_CONFLICT_FILE_H
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -34,8 +35,8 @@ struct EndedLine {
 // The two sides of a conflict file: side 0 takes each conflict's first part ("ours"),
 // side 1 its last part ("theirs"); the lines outside conflicts belong to both.
 struct ConflictSides {
-    std::vector<EndedLine> lines[2];
-    std::string labels[2];  // the opening marker's label, the closing marker's label
+    std::array<std::vector<EndedLine>, 2> lines;
+    std::array<std::string, 2> labels;  // the opening marker's label, the closing marker's label
     int32_t conflicts = 0;
 };
 
