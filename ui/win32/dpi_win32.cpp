@@ -50,8 +50,11 @@ int metric_for_dpi(int index, int dpi) {
     if (metrics_for_dpi != nullptr) {
         return metrics_for_dpi(index, static_cast<UINT>(dpi));
     }
-    // GetSystemMetrics answers at the system's DPI: back to 96, then to `dpi`.
-    return dpi_scale(dpi_unscale(GetSystemMetrics(index), system_dpi()), dpi);
+    // GetSystemMetrics answers at the system's DPI, exactly where the window is at it;
+    // elsewhere its answer is taken back to 96 DPI, then to `dpi`.
+    const int system = system_dpi();
+    const int value = GetSystemMetrics(index);
+    return dpi == system ? value : dpi_scale(dpi_unscale(value, system), dpi);
 }
 
 void set_view_dpi(int dpi) {
