@@ -1,8 +1,12 @@
 #include "ui/layout.h"
 
-ChildLayout compute_layout(int width, int height, int title_height, int scrollbar_width) {
+#include "ui/view/dpi_scale.h"
+
+ChildLayout compute_layout(int width, int height, int title_height, int scrollbar_width, int dpi) {
     int even = scrollbar_width - scrollbar_width % 2;
-    int bar = even + 8;
+    // The bar's border stays one pixel wide at any DPI; its margins grow.
+    const int margin = dpi_scale(4, dpi);
+    int bar = even + 2 * margin;
     int pane = width / 2 - bar / 2;
     int rows = height - title_height;
     ChildLayout l;
@@ -11,8 +15,8 @@ ChildLayout compute_layout(int width, int height, int title_height, int scrollba
     l.left_pane = {0, title_height, pane, rows};
     l.position_bar = {pane, title_height, bar, rows};
     l.right_pane = {pane + bar, title_height, pane, rows};
-    // Narrower than a standard scrollbar: the position bar's marks show in the four
-    // pixels left free on each side.
-    l.vertical_scrollbar = {4, 0, even - 2, rows};
+    // Narrower than a standard scrollbar: the position bar's marks show in the margin
+    // left free on each side.
+    l.vertical_scrollbar = {margin, 0, even - 2, rows};
     return l;
 }

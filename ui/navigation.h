@@ -5,11 +5,16 @@
 #include "ui/view/view_scroll.h"
 #include "ui/wheel.h"
 
-// Row geometry of the panes and title bars.
+// Row geometry of the panes and title bars, and the main window's DPI with the
+// platform's scrollbar sizes at it (all in pixels at that DPI).
 struct ViewMetrics {
     int line_height = 0;
     int title_height = 0;
     int page_rows = 1;
+    int dpi = 96;
+    int vscroll_width = 0;         // width of a vertical scrollbar
+    int vscroll_arrow_height = 0;  // height of its arrow buttons
+    int hscroll_height = 0;        // height of a horizontal scrollbar
 };
 extern ViewMetrics view_metrics;
 

@@ -25,7 +25,7 @@ bool inside(const ChildRect& r, int x, int y) {
 TEST(DropTarget, TitleBarsAndPanesBelongToTheirSide) {
     for (int width : {200, 201, 800, 1023}) {
         const int height = 300;
-        const ChildLayout l = compute_layout(width, height, 20, 17);
+        const ChildLayout l = compute_layout(width, height, 20, 17, 96);
         for (int y = 0; y < height; y += 7) {
             for (int x = 0; x < width; ++x) {
                 const std::optional<Side> side = side_at_point(width, height, x, y);

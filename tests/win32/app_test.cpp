@@ -62,8 +62,11 @@ TEST_F(App, ChildrenFollowTheClientSize) {
         ProgramDriver::check([] {
             RECT client;
             GetClientRect(ui_state.main_window, &client);
+            // The test prefix runs at 96 DPI: the layout is the one of the system's own
+            // measures, unscaled.
+            EXPECT_EQ(view_metrics.dpi, 96);
             ChildLayout l = compute_layout(client.right, client.bottom, view_metrics.title_height,
-                                           GetSystemMetrics(SM_CXVSCROLL));
+                                           GetSystemMetrics(SM_CXVSCROLL), 96);
             EXPECT_GT(view_metrics.title_height, 4);
             EXPECT_EQ(rect_in_parent(ui_state.left_title), l.left_title);
             EXPECT_EQ(rect_in_parent(ui_state.right_title), l.right_title);

@@ -327,6 +327,33 @@ TEST_F(Dialogs, TextFontChoiceChangesTheRowsAndReachesTheSettings) {
     EXPECT_EQ(ini_get("Font", "Point size"), std::to_string(-MulDiv(24, 96, 72)));
 }
 
+TEST_F(Dialogs, FontChosenAtAnotherDpiIsStoredAt96) {
+    // On a monitor at 150 % the dialog's 24 points are stored as at 96 DPI and the font
+    // is made at the window's DPI.
+    const std::string face = some_truetype_face();
+    ASSERT_FALSE(face.empty());
+    hands.prepare = [&](HWND dialog) { choose_in_font_dialog(dialog, face, 24); };
+    driver.answers = {{IDOK, {}}};
+    driver.steps = {
+        ProgramDriver::check([] {
+            SetWindowPos(ui_state.main_window, nullptr, 0, 0, 640, 480, SWP_NOZORDER);
+            RECT r = {0, 0, 960, 720};
+            SendMessageA(ui_state.main_window, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                         reinterpret_cast<LPARAM>(&r));
+        }),
+        ProgramDriver::post(CMD_FONT),
+        answered(1, "Font"),
+        ProgramDriver::check([] {
+            EXPECT_EQ(settings.text_font.height, -MulDiv(24, 96, 72));
+            LOGFONTA lf = {};
+            GetObjectA(ui_state.text_font, sizeof lf, &lf);
+            EXPECT_EQ(lf.lfHeight, -MulDiv(24, 144, 72));
+        }),
+    };
+    run("");
+    EXPECT_EQ(ini_get("Font", "Point size"), std::to_string(-MulDiv(24, 96, 72)));
+}
+
 TEST_F(Dialogs, CancelledFontDialogsChangeNothing) {
     HFONT text_font = nullptr;
     HFONT title_font = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/view/position_marks.h"
 
+#include "ui/view/dpi_scale.h"
+
 std::vector<int32_t> position_marks(const MergeSide& left, int32_t total_rows, int32_t height,
                                     int32_t arrow_height, int32_t scroll_width) {
     std::vector<int32_t> marks;
@@ -28,6 +30,11 @@ std::vector<int32_t> position_marks(const MergeSide& left, int32_t total_rows, i
     return marks;
 }
 
-TextRect title_text_rect(const TextRect& client) {
-    return {client.left, client.top + 1, client.right, client.bottom - 1};
+int32_t mark_thickness(int dpi) {
+    return dpi_scale(1, dpi);
+}
+
+TextRect title_text_rect(const TextRect& client, int dpi) {
+    const int32_t inset = dpi_scale(1, dpi);
+    return {client.left, client.top + inset, client.right, client.bottom - inset};
 }

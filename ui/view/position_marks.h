@@ -15,11 +15,14 @@
 std::vector<int32_t> position_marks(const MergeSide& left, int32_t total_rows, int32_t height,
                                     int32_t arrow_height, int32_t scroll_width);
 
+// How many pixels high a mark is drawn at `dpi`: one at 96.
+int32_t mark_thickness(int dpi);
+
 struct TextRect {
     int32_t left, top, right, bottom;
 };
-// Where a title bar draws its path: the client rectangle one pixel in from top and
-// bottom.
-TextRect title_text_rect(const TextRect& client);
+// Where a title bar draws its path: the client rectangle one pixel (at 96 DPI, scaled
+// to `dpi`) in from top and bottom.
+TextRect title_text_rect(const TextRect& client, int dpi);
 
 #endif

@@ -8,6 +8,7 @@
 #include "ui/layout.h"
 #include "ui/navigation.h"
 #include "ui/view/position_marks.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -64,7 +65,7 @@ LRESULT pane_on_create(HWND pane, LPARAM lparam) {
     *static_cast<HWND*>(create->lpCreateParams) = pane;
     RECT r;
     GetClientRect(pane, &r);
-    int h = GetSystemMetrics(SM_CYHSCROLL);
+    int h = view_metrics.hscroll_height;
     HWND bar = CreateWindowW(L"scrollbar", nullptr, WS_CHILD | WS_VISIBLE | SBS_HORZ, 0,
                              r.bottom - h, r.right, h, pane, nullptr, ui_state.instance, nullptr);
     if (bar == nullptr) {
@@ -75,7 +76,7 @@ LRESULT pane_on_create(HWND pane, LPARAM lparam) {
 }
 
 void pane_on_size(HWND pane, int width, int height) {
-    int h = GetSystemMetrics(SM_CYHSCROLL);
+    int h = view_metrics.hscroll_height;
     view_metrics.page_rows = page_rows(height, h, view_metrics.line_height);
     MoveWindow(pane_scrollbar(pane), 0, height - h, width, h, TRUE);
     InvalidateRect(pane, nullptr, TRUE);
@@ -90,7 +91,8 @@ void paint_title(HWND window) {
     if (path[0] != '\0') {
         RECT client;
         GetClientRect(window, &client);
-        const TextRect t = title_text_rect({client.left, client.top, client.right, client.bottom});
+        const TextRect t = title_text_rect({client.left, client.top, client.right, client.bottom},
+                                           view_metrics.dpi);
         RECT r = {t.left, t.top, t.right, t.bottom};
         HGDIOBJ old = ui_state.title_font ? SelectObject(dc, ui_state.title_font) : nullptr;
         SetBkMode(dc, TRANSPARENT);
@@ -166,8 +168,8 @@ void layout_children(int width, int height) {
     if (ui_state.vertical_scrollbar == nullptr) {
         return;  // a size message during the main window's creation
     }
-    ChildLayout l =
-        compute_layout(width, height, view_metrics.title_height, GetSystemMetrics(SM_CXVSCROLL));
+    ChildLayout l = compute_layout(width, height, view_metrics.title_height,
+                                   view_metrics.vscroll_width, view_metrics.dpi);
     auto move = [](HWND w, const ChildRect& r, BOOL repaint) {
         MoveWindow(w, r.x, r.y, r.width, r.height, repaint);
     };
@@ -177,6 +179,10 @@ void layout_children(int width, int height) {
     move(ui_state.position_bar, l.position_bar, TRUE);
     move(ui_state.right_pane, l.right_pane, FALSE);
     move(ui_state.vertical_scrollbar, l.vertical_scrollbar, TRUE);
+    // A pane whose size stays (after a DPI change) gets no size message, yet its
+    // scrollbar and page step must follow the new measures.
+    pane_on_size(ui_state.left_pane, l.left_pane.width, l.left_pane.height);
+    pane_on_size(ui_state.right_pane, l.right_pane.width, l.right_pane.height);
 }
 
 void show_quick_menu(HWND pane, POINT point) {

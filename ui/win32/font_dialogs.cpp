@@ -4,8 +4,10 @@
 #include "ui/navigation.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
+#include "ui/view/dpi_scale.h"
 #include "ui/view/view_scroll.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 
@@ -15,6 +17,7 @@ namespace {
 // `chosen` when confirmed.
 bool run_font_dialog(const FontSpec& spec, FontSpec& chosen) {
     LOGFONTW lf = logical_font(spec);
+    lf.lfHeight = dpi_scale(spec.height, system_dpi());  // shown in points at 96 DPI
     CHOOSEFONTW request = {};
     request.lStructSize = sizeof request;
     request.hwndOwner = nullptr;
@@ -31,7 +34,7 @@ bool run_font_dialog(const FontSpec& spec, FontSpec& chosen) {
         return false;  // cannot happen: the record's face always fits the spec's
     }
     face.copy(chosen.face_name, face.size());
-    chosen.height = lf.lfHeight;
+    chosen.height = dpi_unscale(lf.lfHeight, system_dpi());  // stored at 96 DPI
     chosen.weight = lf.lfWeight;
     chosen.italic = lf.lfItalic;
     chosen.pitch_and_family = lf.lfPitchAndFamily;
@@ -71,7 +74,7 @@ void choose_text_font(HWND) {
     RECT client;
     if (GetClientRect(ui_state.left_pane, &client)) {
         view_metrics.page_rows =
-            page_rows(client.bottom, GetSystemMetrics(SM_CYHSCROLL), view_metrics.line_height);
+            page_rows(client.bottom, view_metrics.hscroll_height, view_metrics.line_height);
     }
     platform_repaint_panes();
 }

@@ -9,7 +9,9 @@
 #include "ui/drop_files.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
+#include "ui/ui_platform.h"
 #include "ui/navigation.h"
+#include "ui/win32/dpi_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 #include "ui/win32/window_placement_win32.h"
@@ -21,6 +23,7 @@ LRESULT on_create(HWND window) {
     // The creation message comes before CreateWindow returns: keep the handle now so
     // that the settings can set the menu's check marks.
     ui_state.main_window = window;
+    measure_window_dpi(window);  // the settings make the text font at this DPI
     load_settings();
     // Files dropped on any child arrive here, the nearest window that accepts them.
     DragAcceptFiles(window, TRUE);
@@ -129,6 +132,23 @@ bool on_key_down(WPARAM key) {
     }
 }
 
+// The window moved to a monitor of another DPI (or the monitor's scale changed): the
+// fonts are remade and every measure taken again at the new DPI (the message's, the
+// same for x and y), and the window takes the size the system suggests.
+void on_dpi_changed(HWND window, WPARAM wparam, LPARAM lparam) {
+    set_view_dpi(HIWORD(wparam));
+    ui_title_font_changed();
+    ui_text_font_changed();
+    const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window, &client);
+    layout_children(client.right, client.bottom);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -165,6 +185,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             break;
         case WM_COMMAND:
             dispatch_command(LOWORD(wparam));
+            return 0;
+        case WM_DPICHANGED:
+            on_dpi_changed(window, wparam, lparam);
             return 0;
         default:
             break;

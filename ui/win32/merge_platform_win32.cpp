@@ -55,7 +55,7 @@ void platform_scroll_panes(int32_t old_top_row) {
         return;
     }
     SetScrollPos(ui_state.vertical_scrollbar, SB_CTL, top + 1, TRUE);
-    const int hscroll = GetSystemMetrics(SM_CYHSCROLL);
+    const int hscroll = view_metrics.hscroll_height;
     for (HWND pane : {ui_state.left_pane, ui_state.right_pane}) {
         RECT client;
         GetClientRect(pane, &client);

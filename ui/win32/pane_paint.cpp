@@ -135,10 +135,12 @@ void paint_position_bar(HWND bar) {
     GetClientRect(bar, &client);
     const std::vector<int32_t> marks =
         position_marks(merge_document.left, merge_document.total_rows, client.bottom,
-                       GetSystemMetrics(SM_CYVSCROLL), GetSystemMetrics(SM_CXVSCROLL));
+                       view_metrics.vscroll_arrow_height, view_metrics.vscroll_width);
     for (int32_t y : marks) {
-        MoveToEx(dc, 0, y, nullptr);
-        LineTo(dc, client.right, y);
+        for (int32_t t = 0; t < mark_thickness(view_metrics.dpi); ++t) {
+            MoveToEx(dc, 0, y + t, nullptr);
+            LineTo(dc, client.right, y + t);
+        }
     }
     EndPaint(bar, &ps);
 }

@@ -3,6 +3,7 @@
 #include "ui/win32/printing.h"
 
 #include "merge/merge_platform.h"
+#include "ui/navigation.h"
 #include "ui/print_layout.h"
 #include "ui/settings.h"
 #include "ui/win32/ui_state.h"
@@ -44,9 +45,8 @@ HFONT create_print_font(HDC printer) {
     if (ui_state.text_font != nullptr) {
         GetObjectW(ui_state.text_font, sizeof lf, &lf);
     }
-    HDC screen = GetDC(ui_state.main_window);
-    const int screen_dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(ui_state.main_window, screen);
+    // The pane font is made at the window's DPI, which may not be the screen's.
+    const int screen_dpi = view_metrics.dpi;
     if (screen_dpi > 0) {
         lf.lfHeight = MulDiv(lf.lfHeight, GetDeviceCaps(printer, LOGPIXELSY), screen_dpi);
     }

@@ -4,6 +4,7 @@
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 #include "ui/navigation.h"
+#include "ui/view/dpi_scale.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -44,7 +45,7 @@ HWND child(HWND parent, const wchar_t* cls, const wchar_t* name, DWORD style, co
 
 LOGFONTW logical_font(const FontSpec& spec) {
     LOGFONTW lf = {};
-    lf.lfHeight = spec.height;
+    lf.lfHeight = dpi_scale(spec.height, view_metrics.dpi);  // stored at 96 DPI
     lf.lfWeight = spec.weight;
     lf.lfItalic = spec.italic;
     lf.lfPitchAndFamily = spec.pitch_and_family;
@@ -88,7 +89,8 @@ int ui_create_main_window() {
 }
 
 void measure_title_font() {
-    view_metrics.title_height = font_height(ui_state.main_window, ui_state.title_font) + 4;
+    view_metrics.title_height =
+        font_height(ui_state.main_window, ui_state.title_font) + dpi_scale(4, view_metrics.dpi);
 }
 
 void measure_text_font() {
@@ -118,7 +120,7 @@ int ui_create_children() {
     // Created at their places for the client size of this moment; later size messages
     // move them.
     ChildLayout l = compute_layout(client.right, client.bottom, view_metrics.title_height,
-                                   GetSystemMetrics(SM_CXVSCROLL));
+                                   view_metrics.vscroll_width, view_metrics.dpi);
     ui_state.left_title =
         child(main, L"DiffTitle", L"Title1", WS_CHILD | WS_VISIBLE | WS_BORDER, l.left_title);
     ui_state.right_title =

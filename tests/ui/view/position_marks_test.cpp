@@ -46,17 +46,50 @@ TEST_F(PositionMarks, OwnLinesAndFillerRowsGetOneMarkEach) {
     EXPECT_EQ(marks, (std::vector<int32_t>{5 + 15, 7 + 15}));
 }
 
+TEST_F(PositionMarks, FollowTheScaledScrollbarAt144Dpi) {
+    // The same bar and blocks as at 96 DPI, with every measure 1.5 times as large: the
+    // marks keep their places relative to the bar, within a pixel.
+    std::vector<std::string> left_lines;
+    std::vector<std::string> right_lines;
+    for (int i = 1; i <= 99; ++i) {
+        left_lines.push_back(numbered("l", i));
+        right_lines.push_back(i == 1 ? std::string("changed") : numbered("l", i));
+    }
+    right_lines.push_back("new");
+    load(SIDE_LEFT, "a.txt", lf_lines(left_lines));
+    load(SIDE_RIGHT, "b.txt", lf_lines(right_lines));
+    install_listing("1c1\n< l1\n---\n> changed\n99a100\n> new\n");
+    // 17 at 96 DPI is 25.5 at 144; the system gives 25.
+    const std::vector<int32_t> marks = position_marks(merge_document.left, 100, 600, 25, 25);
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_NEAR(marks[0], 18 * 1.5, 1.0);
+    EXPECT_NEAR(marks[1], 370 * 1.5, 1.0);
+}
+
+TEST(MarkThickness, OnePixelAt96GrowsWithDpi) {
+    EXPECT_EQ(mark_thickness(96), 1);
+    EXPECT_EQ(mark_thickness(120), 1);
+    EXPECT_EQ(mark_thickness(144), 2);
+    EXPECT_EQ(mark_thickness(192), 2);
+}
+
 TEST_F(PositionMarks, NothingWithoutTables) {
     load(SIDE_LEFT, "a.txt", lf_lines({"1"}));
     EXPECT_TRUE(position_marks(merge_document.left, 1, 400, 17, 17).empty());
 }
 
 TEST(TitleRect, OnePixelInFromTopAndBottom) {
-    const TextRect r = title_text_rect({0, 0, 300, 20});
+    const TextRect r = title_text_rect({0, 0, 300, 20}, 96);
     EXPECT_EQ(r.top, 1);
     EXPECT_EQ(r.bottom, 19);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.right, 300);
+}
+
+TEST(TitleRect, InsetScalesWithDpi) {
+    const TextRect r = title_text_rect({0, 0, 450, 30}, 144);
+    EXPECT_EQ(r.top, 2);
+    EXPECT_EQ(r.bottom, 28);
 }
 
 }  // namespace
