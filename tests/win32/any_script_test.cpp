@@ -269,7 +269,8 @@ TEST_F(AnyScript, CommandLineNamesOpenAndPanesShowTheirCharacters) {
                 const std::wstring path = wide(side == SIDE_LEFT ? left : right);
                 const auto expected = drawn(title, client.right, client.bottom, [&](HDC dc) {
                     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-                    const TextRect t = title_text_rect({0, 0, client.right, client.bottom});
+                    const TextRect t =
+                        title_text_rect({0, 0, client.right, client.bottom}, view_metrics.dpi);
                     RECT r = {t.left, t.top, t.right, t.bottom};
                     HGDIOBJ old = SelectObject(dc, ui_state.title_font);
                     SetBkMode(dc, TRANSPARENT);
