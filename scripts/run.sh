@@ -54,6 +54,8 @@ if [ ! -d "$WINEPREFIX" ]; then
     fi
     wineserver -w
 fi
+# Also for a prefix made before the CJK font was linked.
+bash scripts/wine-fonts.sh
 
 left_win=$(winepath -w "$(realpath "$left")")
 right_win=$(winepath -w "$(realpath "$right")")

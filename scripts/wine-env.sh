@@ -12,12 +12,7 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display_num" ] && break; sleep 0.1
 rm -rf "$WINEPREFIX"
 wine wineboot -i >/dev/null 2>&1 || true
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-# Windows links its own faces to fonts with CJK glyphs; here the faces the program's
-# fonts map to are linked to the CJK font scripts/setup.sh installs.
-for face in 'DejaVu Sans' 'DejaVu Sans Mono'; do
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-        /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1 || true
-done
+bash "$root/scripts/wine-fonts.sh"
 wineserver -w
 # A program that sleeps forever keeps the server and the desktop up: each test program
 # then starts in a fraction of a second.

@@ -31,6 +31,7 @@ rm -rf "$prefix"
 mkdir -p "$out"
 wine wineboot -i >/dev/null 2>&1 || true
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+bash "$(dirname "$0")/../../scripts/wine-fonts.sh"
 wineserver -w
 left=$(winepath -w "$samples/left.txt")
 right=$(winepath -w "$samples/right.txt")
