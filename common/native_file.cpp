@@ -16,23 +16,9 @@
 
 #ifdef _WIN32
 
-namespace {
-
-// The wide spelling of `utf8`; false when it has none.
-bool to_wide(std::string_view utf8, std::wstring& out) {
-    std::u16string units;
-    if (!utf16_exact(utf8, units)) {
-        return false;
-    }
-    out.assign(units.begin(), units.end());
-    return true;
-}
-
-}  // namespace
-
 std::filesystem::path native_path(std::string_view utf8) {
     std::wstring wide;
-    if (!to_wide(utf8, wide)) {
+    if (!wide_exact(utf8, wide)) {
         return std::filesystem::path();
     }
     return std::filesystem::path(wide);
@@ -46,7 +32,7 @@ std::string utf8_of_path(const std::filesystem::path& path) {
 FILE* native_fopen(const char* utf8, const char* mode) {
     std::wstring name;
     std::wstring wide_mode;
-    if (!to_wide(utf8, name) || !to_wide(mode, wide_mode)) {
+    if (!wide_exact(utf8, name) || !wide_exact(mode, wide_mode)) {
         errno = ENOENT;
         return nullptr;
     }
@@ -55,7 +41,7 @@ FILE* native_fopen(const char* utf8, const char* mode) {
 
 int native_open(const char* utf8, int flags) {
     std::wstring name;
-    if (!to_wide(utf8, name)) {
+    if (!wide_exact(utf8, name)) {
         errno = ENOENT;
         return -1;
     }
@@ -64,7 +50,7 @@ int native_open(const char* utf8, int flags) {
 
 bool native_stat(const char* utf8, NativeStat& out) {
     std::wstring name;
-    if (!to_wide(utf8, name)) {
+    if (!wide_exact(utf8, name)) {
         return false;
     }
     struct _stat64 st;
@@ -79,7 +65,7 @@ bool native_stat(const char* utf8, NativeStat& out) {
 
 bool native_getenv(const char* name, std::string& out) {
     std::wstring wide;
-    const wchar_t* value = to_wide(name, wide) ? _wgetenv(wide.c_str()) : nullptr;
+    const wchar_t* value = wide_exact(name, wide) ? _wgetenv(wide.c_str()) : nullptr;
     if (value == nullptr) {
         return false;
     }

@@ -53,6 +53,17 @@ std::u16string utf16_for_display(std::string_view utf8, std::vector<std::size_t>
     return out;
 }
 
+#ifdef _WIN32
+bool wide_exact(std::string_view utf8, std::wstring& out) {
+    std::u16string units;
+    if (!utf16_exact(utf8, units)) {
+        return false;
+    }
+    out.assign(units.begin(), units.end());
+    return true;
+}
+#endif
+
 bool utf16_exact(std::string_view utf8, std::u16string& out) {
     out.clear();
     out.reserve(utf8.size());

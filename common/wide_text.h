@@ -22,6 +22,11 @@ std::u16string utf16_for_display(std::string_view utf8,
 // valid UTF-8, because a name changed by the conversion could name another file.
 bool utf16_exact(std::string_view utf8, std::u16string& out);
 
+#ifdef _WIN32
+// The same into the wide string of the system's ...W calls (wchar_t is UTF-16 there).
+bool wide_exact(std::string_view utf8, std::wstring& out);
+#endif
+
 // UTF-16 from the system as UTF-8. A surrogate without its partner becomes U+FFFD.
 std::string utf8_from_utf16(std::u16string_view utf16);
 

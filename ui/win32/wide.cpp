@@ -8,12 +8,7 @@ std::wstring wide(std::string_view utf8, std::vector<std::size_t>* unit_of_byte)
 }
 
 bool wide_name(std::string_view utf8, std::wstring& out) {
-    std::u16string units;
-    if (!utf16_exact(utf8, units)) {
-        return false;
-    }
-    out.assign(units.begin(), units.end());
-    return true;
+    return wide_exact(utf8, out);
 }
 
 std::string narrow(std::wstring_view text) {
