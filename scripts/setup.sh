@@ -6,7 +6,7 @@ packages=(cmake ninja-build g++ clang clang-format clang-tidy libclang-rt-14-dev
           libbenchmark-dev
           mingw-w64 wine wine64 xvfb xdotool imagemagick x11-apps python3 time
           cups printer-driver-cups-pdf poppler-utils fonts-dejavu-core fonts-wqy-microhei
-          zip unzip wixl msitools binutils-mingw-w64)
+          zip unzip wixl msitools binutils-mingw-w64 git)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
