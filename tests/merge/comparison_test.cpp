@@ -14,18 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // Every run gets its own TMP so that leftover listing files can be seen.
-class Comparison : public MergeTest {
+class Comparison : public OwnTmpMergeTest {
 protected:
-    void SetUp() override {
-        MergeTest::SetUp();
-        fs::create_directory(dir.file("tmp"));
-        tmp = std::make_unique<ScopedEnv>("TMP", dir.file("tmp"));
-    }
-    void TearDown() override {
-        tmp.reset();
-        MergeTest::TearDown();
-    }
-    std::unique_ptr<ScopedEnv> tmp;
     int files_in_tmp() {
         int n = 0;
         for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.file("tmp"))) {

@@ -19,17 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ConflictMode : public MergeTest {
+class ConflictMode : public OwnTmpMergeTest {
 protected:
-    void SetUp() override {
-        MergeTest::SetUp();
-        fs::create_directory(dir.file("tmp"));
-        tmp = std::make_unique<ScopedEnv>("TMP", dir.file("tmp"));
-    }
-    void TearDown() override {
-        tmp.reset();
-        MergeTest::TearDown();
-    }
     // Writes `bytes` as notes.txt, loads it in conflict mode and compares.
     std::string open(const std::string& bytes) {
         const std::string path = dir.write("notes.txt", bytes);
@@ -48,7 +39,6 @@ protected:
         }
         return found;
     }
-    std::unique_ptr<ScopedEnv> tmp;
 };
 
 const std::string LF_FILE =

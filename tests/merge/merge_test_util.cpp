@@ -1,6 +1,7 @@
 #include "tests/merge/merge_test_util.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "common/textio.h"
 #include "engine/engine.h"
@@ -102,4 +103,15 @@ ScopedEnv::~ScopedEnv() {
     } else {
         unset_env(name_.c_str());
     }
+}
+
+void OwnTmpMergeTest::SetUp() {
+    MergeTest::SetUp();
+    std::filesystem::create_directory(dir.file("tmp"));
+    tmp = std::make_unique<ScopedEnv>("TMP", dir.file("tmp"));
+}
+
+void OwnTmpMergeTest::TearDown() {
+    tmp.reset();
+    MergeTest::TearDown();
 }

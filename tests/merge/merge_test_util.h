@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,15 @@ private:
     std::string name_;
     bool had_ = false;
     std::string old_;
+};
+
+// A merge test whose runs get a TMP of their own (the folder "tmp" in the test's
+// directory), so that temporary files left behind can be seen.
+class OwnTmpMergeTest : public MergeTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::unique_ptr<ScopedEnv> tmp;
 };
 
 #endif

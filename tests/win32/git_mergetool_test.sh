@@ -24,38 +24,7 @@ if [ -z "${GIT_TEST_ATTEMPT:-}" ]; then
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
 work=$(mktemp -d)
-tool_pid=""
-fail() {
-    echo "FAIL: $*"
-    [ -n "$tool_pid" ] && kill "$tool_pid" 2>/dev/null
-    rm -rf "$work"
-    exit 1
-}
-wait_window() {  # wait_window REGEX -> prints the window id
-    local w=""
-    for _ in $(seq 150); do
-        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-focus_main() {
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 8)) click 1
-    sleep 0.3
-}
-# quit_program: Alt+X until the program has ended and git's mergetool with it.
-quit_program() {
-    for _ in 1 2 3; do
-        focus_main
-        xdotool key --window "$main" alt+x
-        sleep 0.3
-        xdotool key Escape
-        for _ in $(seq 30); do kill -0 "$tool_pid" 2>/dev/null || return 0; sleep 0.1; done
-    done
-    return 1
-}
+source "$(dirname "$0")/outside_helpers.sh"
 
 repo=$work/repo
 git init -q -b main "$repo" || fail "git init"
@@ -83,7 +52,7 @@ git config mergetool.pairex.trustExitCode true
 git config merge.tool pairex
 
 git mergetool --no-prompt notes.txt </dev/null >"$work/run1.log" 2>&1 &
-tool_pid=$!
+pid=$!
 main=$(wait_window '^Pairex v1\.2732$') || fail "the main window did not appear"
 sleep 1
 # Select > From Right through the menu bar, then Write and Quit.
@@ -96,9 +65,9 @@ xdotool key --window "$main" ctrl+w
 sleep 0.5
 xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1 && fail "Write showed a save dialog"
 quit_program || fail "Alt+X did not end the program"
-wait "$tool_pid"
+wait "$pid"
 status=$?
-tool_pid=""
+pid=""
 [ "$status" = 0 ] || fail "mergetool failed ($status): $(cat "$work/run1.log")"
 expected=$(printf 'title\ncommon one\nvalue = 3\ncommon two\nlast line')
 [ "$(cat notes.txt)" = "$expected" ] || fail "notes.txt: $(od -c notes.txt | head)"
@@ -108,13 +77,13 @@ git status --porcelain notes.txt | grep -q '^M  notes.txt$' ||
     fail "notes.txt not staged: $(git status --porcelain)"
 
 git mergetool --no-prompt other.txt </dev/null >"$work/run2.log" 2>&1 &
-tool_pid=$!
+pid=$!
 main=$(wait_window '^Pairex v1\.2732$') || fail "the main window did not appear again"
 sleep 1
 quit_program || fail "Alt+X did not end the second run"
-wait "$tool_pid"
+wait "$pid"
 status=$?
-tool_pid=""
+pid=""
 [ "$status" != 0 ] || fail "mergetool succeeded without a Write"
 git status --porcelain other.txt | grep -q '^UU other.txt$' ||
     fail "the conflict of other.txt is gone: $(git status --porcelain)"

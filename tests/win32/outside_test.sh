@@ -26,22 +26,7 @@ fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
 work=$(mktemp -d)
 ini=$WINEPREFIX/drive_c/windows/pairex.ini
-pid=""
-fail() {
-    echo "FAIL: $*"
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-    exit 1
-}
-wait_window() {  # wait_window REGEX -> prints the window id
-    local w=""
-    for _ in $(seq 100); do
-        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$w" ] && { echo "$w"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/outside_helpers.sh"
 
 visible() {  # visible REGEX: a window of that name is on the screen
     xdotool search --onlyvisible --name "$1" >/dev/null 2>&1
@@ -66,24 +51,6 @@ alt_key() {  # alt_key LETTER: an Alt accelerator, then out of the menu mode it 
     sleep 0.3
     xdotool key Escape
     sleep 0.3
-}
-# A click on the main window's caption: keys reach only the window that has the focus,
-# which a closed dialog does not always hand back.
-focus_main() {
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + 8)) click 1
-    sleep 0.3
-}
-# quit: Alt+X until the program has ended (a synthetic key is now and then lost).
-quit_program() {
-    for _ in 1 2 3; do
-        focus_main
-        xdotool key --window "$main" alt+x
-        sleep 0.3
-        xdotool key Escape
-        for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || { pid=""; return 0; }; sleep 0.1; done
-    done
-    return 1
 }
 
 # Names in Cyrillic, Greek, Japanese and accented Latin reach the program through its

@@ -31,7 +31,7 @@ bool run_font_dialog(const FontSpec& spec, FontSpec& chosen) {
     chosen = FontSpec{};
     const std::string face = narrow(lf.lfFaceName);
     if (face.size() >= sizeof chosen.face_name) {
-        return false;  // cannot happen: the record's face always fits the spec's
+        return false;  // cannot happen: LOGFONTW holds no face longer than FontSpec holds
     }
     face.copy(chosen.face_name, face.size());
     chosen.height = dpi_unscale(lf.lfHeight, system_dpi());  // stored at 96 DPI
