@@ -11,6 +11,9 @@
 //      alternate: 1,000,000 lines, every other line of the second file replaced by a
 //              line from elsewhere in the first (the last two: costly reorderings).
 //      onechar: 20,000 lines, every one of them differing by one character.
+//      four:   1,000,000 lines each drawn at random from "a", "b", "c" and "d", against
+//              another such file: the costliest shape for the search, nearly every
+//              line matchable and no long run of equal lines.
 // LINES overrides the line count (for profiling on a smaller pair). The same
 // arguments always give the same bytes.
 
@@ -127,24 +130,41 @@ bool write_reordered(bool shuffle, std::mt19937& rng, Words& words, long lines, 
     return write_lines(path1, first) && write_lines(path2, second);
 }
 
+// Two files of lines drawn at random from four short lines.
+bool write_four(std::mt19937& rng, long lines, const char* path1, const char* path2) {
+    static const char* const symbols[] = {"a", "b", "c", "d"};
+    std::vector<std::string> files[2];
+    for (std::vector<std::string>& file : files) {
+        file.reserve(static_cast<std::size_t>(lines));
+        for (long k = 0; k < lines; ++k) {
+            file.emplace_back(symbols[rng() % 4]);
+        }
+    }
+    return write_lines(path1, files[0]) && write_lines(path2, files[1]);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 5 || argc > 6) {
         std::fprintf(stderr,
-                     "usage: gen_pair sparse|dense|source|shuffled|alternate|onechar SEED FIRST "
+                     "usage: gen_pair sparse|dense|source|shuffled|alternate|onechar|four SEED "
+                     "FIRST "
                      "SECOND [LINES]\n");
         return 2;
     }
     const std::string kind = argv[1];
     std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
     Words words(rng);
-    long lines = kind == "sparse" || kind == "alternate" ? 1000000
-                 : kind == "dense"                       ? 200000
-                 : kind == "shuffled"                    ? 100000
-                                                         : 20000;
+    long lines = kind == "sparse" || kind == "alternate" || kind == "four" ? 1000000
+                 : kind == "dense"                                         ? 200000
+                 : kind == "shuffled"                                      ? 100000
+                                                                           : 20000;
     if (argc == 6) {
         lines = std::strtol(argv[5], nullptr, 10);
+    }
+    if (kind == "four") {
+        return write_four(rng, lines, argv[3], argv[4]) ? 0 : 1;
     }
     if (kind == "shuffled" || kind == "alternate") {
         return write_reordered(kind == "shuffled", rng, words, lines, argv[3], argv[4]) ? 0 : 1;

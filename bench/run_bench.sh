@@ -28,8 +28,9 @@ pairs=(
     "sparse-1M sparse 1000000 0.3 3"
     "dense-200k dense 200000 1 -"
     "source-20k source 20000 - -"
-    "shuffled-100k shuffled 100000 2 -"
-    "alternate-1M alternate 1000000 10 -"
+    "shuffled-100k shuffled 100000 0.3 -"
+    "alternate-1M alternate 1000000 2.5 -"
+    "four-1M four 1000000 3 -"
 )
 
 printf '%-13s %8s %6s %6s %7s %6s %8s %6s  %s\n' pair lines MB status "wall s" "cpu s" "peak MB" ratio targets

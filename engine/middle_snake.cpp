@@ -28,6 +28,16 @@ constexpr std::int64_t HEURISTIC_PROGRESS_FACTOR = 12;
 // of huge files, so that the split points stay good there.
 constexpr std::int32_t MIN_COST_LIMIT = 2048;
 
+// The searches of one analysis may together pass this many diagonals per kept line
+// (plus WORK_BUDGET_FLOOR) at the cost limit above; past that every search stops at
+// SPENT_COST_LIMIT. Pairs whose lines are nearly all matchable but in another order
+// (shuffled, interleaved, drawn from a few distinct lines) otherwise cost time of the
+// order of lines times MIN_COST_LIMIT; now it stays linear in the lines. Ordinary pairs
+// never spend the budget, so their scripts are unchanged.
+constexpr std::int64_t WORK_BUDGET_PER_LINE = 64;
+constexpr std::int64_t WORK_BUDGET_FLOOR = std::int64_t{1} << 25;
+constexpr std::int32_t SPENT_COST_LIMIT = 64;
+
 // Marks a forward or backward vector entry that no path has reached.
 constexpr std::int32_t FORWARD_UNREACHED = -1;
 constexpr std::int32_t BACKWARD_UNREACHED = INT32_MAX;
@@ -44,6 +54,8 @@ struct Analysis {
     std::int32_t* bdiag;
     bool heuristic;
     std::int32_t cost_limit;
+    std::int64_t work_budget;  // diagonals all searches may pass at cost_limit
+    std::int64_t work = 0;     // diagonals passed so far
 };
 
 // Where a range pair is split: a diagonal and a point on it that lies on the path.
@@ -62,6 +74,7 @@ struct SnakeSearch {
     std::int32_t fmin, fmax, bmin, bmax;
     bool odd;  // the sweeps can meet in a forward step only (else in a backward step)
     bool big_snake;
+    std::int64_t snake_lines = 0;  // equal lines both sweeps have passed
 };
 
 SnakeSearch start_search(const Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
@@ -124,6 +137,7 @@ bool forward_step(const Analysis& a, SnakeSearch& s, std::int32_t c, Snake& foun
         if (x - x0 > SNAKE_LIMIT) {
             s.big_snake = true;
         }
+        s.snake_lines += x - x0;
         fd[d] = x;
         if (s.odd && bmin <= d && d <= bmax && bd[d] <= x) {
             found = {d, 2 * c - 1, bd[d]};
@@ -156,6 +170,7 @@ bool backward_step(const Analysis& a, SnakeSearch& s, std::int32_t c, Snake& fou
         if (x0 - x > SNAKE_LIMIT) {
             s.big_snake = true;
         }
+        s.snake_lines += x0 - x;
         bd[d] = x;
         if (!s.odd && fmin <= d && d <= fmax && x <= fd[d]) {
             found = {d, 2 * c, bd[d]};
@@ -236,22 +251,28 @@ Snake furthest_reach(const Analysis& a, const SnakeSearch& s, std::int32_t c) {
 // advance one edit at a time until they meet. Under -H a long, costly search may stop
 // early at a good diagonal instead, and any search stops at the cost limit (the script
 // may then not be minimal).
-Snake find_middle_snake(const Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
+Snake find_middle_snake(Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
                         std::int32_t ylim) {
     SnakeSearch s = start_search(a, xoff, xlim, yoff, ylim);
     Snake found{};
     for (std::int32_t c = 1;; ++c) {
         if (forward_step(a, s, c, found) || backward_step(a, s, c, found)) {
-            return found;
+            break;
         }
         if (a.heuristic && c > HEURISTIC_MIN_COST && s.big_snake &&
             (heuristic_cut<true>(a, s, c, found) || heuristic_cut<false>(a, s, c, found))) {
-            return found;
+            break;
         }
-        if (c >= a.cost_limit) {
-            return furthest_reach(a, s, c);
+        a.work += (s.fmax - s.fmin) / 2 + (s.bmax - s.bmin) / 2 + 2;
+        const std::int32_t limit =
+            a.work + s.snake_lines > a.work_budget ? SPENT_COST_LIMIT : a.cost_limit;
+        if (c >= limit) {
+            found = furthest_reach(a, s, c);
+            break;
         }
     }
+    a.work += s.snake_lines;
+    return found;
 }
 
 void mark_lines(char* changed, const std::int32_t* index, std::int32_t from, std::int32_t to) {
@@ -275,7 +296,7 @@ void skip_equal_ends(const Analysis& a, std::int32_t& xoff, std::int32_t& xlim, 
 
 // Marks the changed lines of the two ranges. Iterates on the second half instead of
 // recursing, so that the stack depth follows the number of splits on one side only.
-void compare_ranges(const Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
+void compare_ranges(Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
                     std::int32_t ylim) {
     for (;;) {
         skip_equal_ends(a, xoff, xlim, yoff, ylim);
@@ -321,5 +342,6 @@ void mark_changed_lines(InputFile files[2]) {
     a.heuristic = engine_options.speed_heuristic != 0;
     const auto root = static_cast<std::int32_t>(std::sqrt(static_cast<double>(span)));
     a.cost_limit = std::max(MIN_COST_LIMIT, root);
+    a.work_budget = WORK_BUDGET_FLOOR + WORK_BUDGET_PER_LINE * (std::int64_t{k0} + k1);
     compare_ranges(a, 0, k0, 0, k1);
 }

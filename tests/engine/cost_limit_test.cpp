@@ -147,4 +147,29 @@ TEST(CostLimit, ListingsOfReorderedPairsStillApply) {
     EXPECT_EQ(runs, 32);
 }
 
+// Lines drawn from two or four distinct ones: nearly every line can match, so the
+// searches together spend their budget early and go on at the small limit.
+TEST(CostLimit, ListingsStillApplyOnceTheSearchBudgetIsSpent) {
+    std::mt19937 rng(20261210);
+    TempDir dir;
+    const std::string out = dir.file("out.lst");
+    for (const unsigned distinct : {2U, 4U}) {
+        std::string texts[2];
+        for (std::string& t : texts) {
+            for (int k = 0; k < 150000; ++k) {
+                t += static_cast<char>('a' + rng() % distinct);
+                t += '\n';
+            }
+        }
+        const std::string p1 = dir.write("a.txt", texts[0]);
+        const std::string p2 = dir.write("b.txt", texts[1]);
+        std::remove(out.c_str());
+        const EngineRun run = run_engine({"-a", "-o", out, p1, p2});
+        const std::string what = std::to_string(distinct) + " distinct lines";
+        ASSERT_EQ(run.result, 1) << what;
+        EXPECT_EQ(replay_error(texts[0], texts[1], without_carriage_returns(read_bytes(out))), "")
+            << what;
+    }
+}
+
 }  // namespace
