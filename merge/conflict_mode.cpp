@@ -81,7 +81,9 @@ int load_conflict_file(const char* path) {
         return load_side(path, SIDE_LEFT);  // refused there, with its message
     }
     TextLines file;
-    if (read_text_lines(path, file) != 0) {
+    // Write replaces the file with no backup: every byte outside the conflicts must
+    // come back as it was, so text mode's losses are not taken.
+    if (read_text_lines(path, file, READ_BYTE_EXACT) != 0) {
         return -1;
     }
     const std::vector<EndedLine> lines = ended_lines(file);

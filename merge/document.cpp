@@ -143,7 +143,7 @@ static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
     return 0;
 }
 
-int read_text_lines(const char* path, TextLines& out) {
+int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     FILE* f = native_fopen(path, "rb");
     std::error_code ec;
     const auto size = f != nullptr ? std::filesystem::file_size(native_path(path), ec) : 0;
@@ -181,7 +181,9 @@ int read_text_lines(const char* path, TextLines& out) {
     bool ended = false;
     char* const begin = text.get();
     char* const end =
-        begin + text_mode_filter(begin, static_cast<std::size_t>(decoded), &ended, &loss);
+        begin + (mode == READ_BYTE_EXACT
+                     ? drop_crlf_returns(begin, static_cast<std::size_t>(decoded))
+                     : text_mode_filter(begin, static_cast<std::size_t>(decoded), &ended, &loss));
     *end = '\0';
     out.lacks_final_newline = end > begin && end[-1] != '\n';
     std::vector<char*> lines;

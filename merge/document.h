@@ -108,13 +108,18 @@ struct TextLines {
     std::vector<bool> crlf_ends;  // see MergeSide
 };
 
+// How read_text_lines treats the bytes: in text mode, or exactly, where only the
+// carriage return of a CR LF goes (into crlf_ends) and every other byte stays.
+enum ReadMode { READ_TEXT_MODE, READ_BYTE_EXACT };
+
 // Reads `path` into one buffer: a UTF-16 file (told by its mark) becomes UTF-8, a
 // UTF-8 mark is dropped, a text without a mark is taken as UTF-8 or 8-bit text
-// (detect_charset), then text mode applies and the text is split at line feeds
-// (a last line without one is a line too). Warns once, naming the file, when text
-// mode drops data the user cannot see. Returns 0, or -1 after reporting "Unable to
-// open file", "Not enough memory" or that the file is not valid UTF-16.
-int read_text_lines(const char* path, TextLines& out);
+// (detect_charset), then `mode` applies and the text is split at line feeds
+// (a last line without one is a line too). In text mode, warns once, naming the
+// file, when text mode drops data the user cannot see. Returns 0, or -1 after
+// reporting "Unable to open file", "Not enough memory" or that the file is not valid
+// UTF-16.
+int read_text_lines(const char* path, TextLines& out, ReadMode mode = READ_TEXT_MODE);
 
 // Reads the two files (left, right) before there is anywhere to show anything: load_side
 // then takes the text read ahead for the same path on the same side instead of reading
