@@ -151,7 +151,7 @@ int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
         if (f != nullptr) {
             std::fclose(f);
         }
-        load_message("Unable to open file", SEVERITY_ERROR);
+        load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
         return -1;
     }
     // Decoding and text mode never make a file of bytes longer. The spare bytes let the
@@ -167,7 +167,7 @@ int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     const long long got = read_raw(f, text.get(), static_cast<std::size_t>(size));
     std::fclose(f);
     if (got < 0) {
-        load_message("Unable to open file", SEVERITY_ERROR);
+        load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
         return -1;
     }
     const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));

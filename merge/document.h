@@ -108,6 +108,9 @@ struct TextLines {
     std::vector<bool> crlf_ends;  // see MergeSide
 };
 
+// The message for a file that cannot be opened or read, naming it (format_message).
+constexpr const char* UNABLE_TO_OPEN_FILE = "Unable to open file %s";
+
 // How read_text_lines treats the bytes: in text mode, or exactly, where only the
 // carriage return of a CR LF goes (into crlf_ends) and every other byte stays.
 enum ReadMode { READ_TEXT_MODE, READ_BYTE_EXACT };
@@ -117,7 +120,7 @@ enum ReadMode { READ_TEXT_MODE, READ_BYTE_EXACT };
 // (detect_charset), then `mode` applies and the text is split at line feeds
 // (a last line without one is a line too). In text mode, warns once, naming the
 // file, when text mode drops data the user cannot see. Returns 0, or -1 after
-// reporting "Unable to open file", "Not enough memory" or that the file is not valid
+// reporting UNABLE_TO_OPEN_FILE, "Not enough memory" or that the file is not valid
 // UTF-16.
 int read_text_lines(const char* path, TextLines& out, ReadMode mode = READ_TEXT_MODE);
 
