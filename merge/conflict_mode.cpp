@@ -102,6 +102,7 @@ int load_conflict_file(const char* path) {
             report_out_of_memory();
             return -1;
         }
+        copy.stamp = file.stamp;
         install_side(file, path, SIDE_LEFT);
         install_side(copy, path, SIDE_RIGHT);
         return 1;
@@ -114,6 +115,7 @@ int load_conflict_file(const char* path) {
         }
     }
     for (const Side s : {SIDE_LEFT, SIDE_RIGHT}) {
+        texts[s].stamp = file.stamp;
         install_side(texts[s], path, s);
         MergeSide& side = side_of(s);
         side.conflict_side = true;

@@ -154,6 +154,7 @@ int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
         load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
         return -1;
     }
+    out.stamp = platform_file_stamp(path);  // what a later write checks it against
     // Decoding and text mode never make a file of bytes longer. The spare bytes let the
     // engine compare this very text (see engine_lend_texts).
     const bool fits = size <= SIZE_MAX - LENT_SPARE_BYTES;
@@ -283,6 +284,7 @@ void install_side(TextLines& loaded, const char* path, Side which) {
     side.charset = loaded.charset;
     side.lacks_final_newline = loaded.lacks_final_newline;
     side.crlf_ends = std::move(loaded.crlf_ends);
+    side.stamp = loaded.stamp;
     copy_path(side.path, sizeof side.path, path);
     platform_repaint_title(which);
 
@@ -325,6 +327,7 @@ void free_side_text(MergeSide& side) {
     side.charset = CHARSET_UTF8;
     side.lacks_final_newline = false;
     side.crlf_ends = std::vector<bool>();
+    side.stamp = FileStamp();
     side.conflict_side = false;
     side.label.clear();
 }

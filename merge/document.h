@@ -11,6 +11,7 @@
 
 #include "common/charset.h"
 #include "common/encoding.h"
+#include "common/file_stamp.h"
 #include "common/paths.h"
 #include "merge/side.h"
 
@@ -56,6 +57,7 @@ struct MergeSide {
     DisplayCharset charset = CHARSET_UTF8;   // what its bytes show as
     bool lacks_final_newline = false;        // its last line had no line feed
     std::vector<bool> crlf_ends;             // per line: ended in CR LF (empty: no line did)
+    FileStamp stamp;  // the file at path as it was loaded (or last written by us)
     // The text is one side of a conflict file (see conflict_mode.h), not the bytes of
     // the file at path; label is the side's label in the conflict markers.
     bool conflict_side = false;
@@ -106,6 +108,7 @@ struct TextLines {
     DisplayCharset charset = CHARSET_UTF8;
     bool lacks_final_newline = false;
     std::vector<bool> crlf_ends;  // see MergeSide
+    FileStamp stamp;
 };
 
 // The message for a file that cannot be opened or read, naming it (format_message).

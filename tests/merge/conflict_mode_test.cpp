@@ -135,6 +135,68 @@ TEST_F(ConflictMode, LoadingAnotherFileEndsConflictMode) {
               with_line_ends({"title", "theirs", "middle", "y", "last line"}));
 }
 
+// Another program changed (or removed) the file Write would replace since it was
+// loaded: Write asks, No leaves the file as the other program left it, Yes writes. In
+// conflict mode that file is FILE; in an ordinary merge, the input chosen as target.
+TEST_F(ConflictMode, WriteAsksBeforeReplacingAFileChangedSinceItWasLoaded) {
+    const std::string changed = "the other program's text\n";
+    struct Case {
+        const char* name;
+        bool conflict_mode;
+        bool removed;
+    };
+    for (const Case& c : {Case{"conflict", true, false}, Case{"conflict, removed", true, true},
+                          Case{"onto an input", false, false}}) {
+        SCOPED_TRACE(c.name);
+        std::string path;
+        if (c.conflict_mode) {
+            path = open(LF_FILE);
+        } else {
+            path = load(SIDE_LEFT, "left.txt", "a\nb\n");
+            load(SIDE_RIGHT, "right.txt", "a\nc\n");
+            compare_files();
+        }
+        choose_all_from(SIDE_RIGHT);
+        if (c.removed) {
+            fs::remove(path);
+        } else {
+            dir.write(fs::path(path).filename().string(), changed);
+        }
+        auto write = [&] {
+            return c.conflict_mode ? write_conflict_file() : write_merged(path.c_str());
+        };
+        // An ordinary merge first asks whether to replace the existing file.
+        const std::size_t replace_questions = c.conflict_mode ? 0 : 1;
+        reset_fake_platform();
+        fake_platform().answers = {ANSWER_YES, ANSWER_NO};
+        if (c.conflict_mode) {
+            fake_platform().answers.pop_front();
+        }
+        EXPECT_EQ(write(), -1);
+        ASSERT_EQ(fake_platform().questions.size(), replace_questions + 1);
+        const AskedQuestion& asked = fake_platform().questions.back();
+        EXPECT_EQ(asked.caption, "Confirm the operation");
+        EXPECT_EQ(asked.text,
+                  "File " + path + " changed on disk since it was loaded.\nWrite anyway ?");
+        EXPECT_EQ(asked.buttons, BUTTONS_YES_NO);
+        EXPECT_EQ(file_exists(path.c_str()), !c.removed);
+        if (!c.removed) {
+            EXPECT_EQ(read_bytes(path), changed);
+        }
+        fake_platform().answers = {ANSWER_YES, ANSWER_YES};
+        EXPECT_EQ(write(), 0);
+        EXPECT_EQ(read_bytes(path), c.conflict_mode ? "title\ntheirs\nmiddle\ny\nlast line"
+                                                    : with_line_ends({"a", "c"}));
+        // What this write left is no change by another program.
+        fake_platform().questions.clear();
+        fake_platform().answers = {ANSWER_YES};
+        EXPECT_EQ(write(), 0);
+        EXPECT_EQ(fake_platform().questions.size(), replace_questions);
+        EXPECT_TRUE(reported_messages().empty());
+        fs::remove(dir.file("left.bak"));
+    }
+}
+
 // Random conflict files: choosing every block from one side writes exactly what git
 // would have written had that side won, built here from the parts.
 TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
