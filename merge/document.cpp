@@ -143,6 +143,13 @@ static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
     return 0;
 }
 
+// Applies `mode` to the `n` decoded bytes at `text`, in place; returns the bytes kept.
+static std::size_t apply_read_mode(char* text, std::size_t n, ReadMode mode, TextModeLoss& loss) {
+    bool ended = false;
+    return mode == READ_BYTE_EXACT ? drop_crlf_returns(text, n)
+                                   : text_mode_filter(text, n, &ended, &loss);
+}
+
 int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     FILE* f = native_fopen(path, "rb");
     std::error_code ec;
@@ -179,12 +186,8 @@ int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     }
     record_crlf_ends(text.get(), static_cast<std::size_t>(decoded), out.crlf_ends);
     TextModeLoss loss;
-    bool ended = false;
     char* const begin = text.get();
-    char* const end =
-        begin + (mode == READ_BYTE_EXACT
-                     ? drop_crlf_returns(begin, static_cast<std::size_t>(decoded))
-                     : text_mode_filter(begin, static_cast<std::size_t>(decoded), &ended, &loss));
+    char* const end = begin + apply_read_mode(begin, static_cast<std::size_t>(decoded), mode, loss);
     *end = '\0';
     out.lacks_final_newline = end > begin && end[-1] != '\n';
     std::vector<char*> lines;
