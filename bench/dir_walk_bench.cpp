@@ -143,6 +143,9 @@ std::string platform_stored_name(const char* path) {
 int platform_commit_rename(const char* from, const char* to) {
     return standard_commit_rename(from, to);
 }
+FileStamp platform_file_stamp(const char* path) {
+    return standard_file_stamp(path);
+}
 
 int main(int argc, char** argv) {
     if (argc != 3) {

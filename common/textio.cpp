@@ -1,6 +1,8 @@
 #include "common/textio.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "common/byte_scan.h"
 #include "common/native_file.h"
@@ -108,8 +110,9 @@ TextLineReader::~TextLineReader() {
     close();
 }
 
-int TextLineReader::open(const char* path) {
+int TextLineReader::open(const char* path, bool stop_at_ctrl_z) {
     close();
+    stop_at_ctrl_z_ = stop_at_ctrl_z;
     file_ = native_fopen(path, "rb");
     buffer_.clear();
     pos_ = 0;
@@ -140,7 +143,11 @@ bool TextLineReader::fill() {
         failed_ = std::ferror(file_) != 0;
         return false;
     }
-    buffer_.append(block, text_mode_filter(block, got, &ended_));
+    if (stop_at_ctrl_z_) {
+        buffer_.append(block, text_mode_filter(block, got, &ended_));
+    } else {
+        std::remove_copy(block, block + got, std::back_inserter(buffer_), '\r');
+    }
     return true;
 }
 

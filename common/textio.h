@@ -57,8 +57,10 @@ public:
     TextLineReader(const TextLineReader&) = delete;
     TextLineReader& operator=(const TextLineReader&) = delete;
 
-    // Returns 0, or -1 when the file cannot be opened.
-    int open(const char* path);
+    // Returns 0, or -1 when the file cannot be opened. With `stop_at_ctrl_z` false the
+    // reader drops carriage returns but reads past a Ctrl-Z (a listing that quotes
+    // lines holding one).
+    int open(const char* path, bool stop_at_ctrl_z = true);
     void close();
     // Reads the next line without its line feed into `line`; false at the end.
     // `had_newline` (optional) tells whether the line ended with a line feed.
@@ -73,6 +75,7 @@ private:
     std::size_t pos_ = 0;
     bool ended_ = false;
     bool failed_ = false;
+    bool stop_at_ctrl_z_ = true;
 };
 
 #endif

@@ -122,13 +122,17 @@ int engine_operand(const MergeSide& side, const std::string& listing, std::strin
 }
 
 // The sides whose text the engine can compare as it stands (a file of bytes, compared
-// under its own name): it then compares exactly what the panes show, even when the
-// file changed since it was loaded, and reads no file a second time.
-std::vector<LentText> lent_texts(const char* const operands[2], const MergeSide* const sides[2]) {
+// under its own name, or a side's copy): it then compares exactly what the panes show,
+// even when the file changed since it was loaded, and reads no file a second time. A
+// copy read in text mode would lose a conflict side's lone carriage returns and all
+// after a Ctrl-Z.
+std::vector<LentText> lent_texts(const char* const operands[2], const MergeSide* const sides[2],
+                                 const RunFiles& files) {
     std::vector<LentText> texts;
     for (int i = 0; i < 2; ++i) {
         const MergeSide& side = *sides[i];
-        if (side.encoding != ENCODING_BYTES || !side.text || operands[i] != side.path) {
+        const bool own = side.encoding == ENCODING_BYTES && operands[i] == side.path;
+        if (!side.text || (!own && operands[i] != files.copies[i].c_str())) {
             continue;
         }
         LentText t;
@@ -174,7 +178,7 @@ static int run_engine(RunFiles& files, const char* left_path, const char* right_
         argv.push_back(a.data());
     }
     argv.push_back(nullptr);
-    engine_lend_texts(lent_texts(operands, sides));
+    engine_lend_texts(lent_texts(operands, sides, files));
     engine_result = comparison_engine(static_cast<int>(args.size()), argv.data());
     engine_lend_texts({});
     return 0;
@@ -216,7 +220,7 @@ int run_comparison(const char* left_path, const char* right_path) {
     int result = -1;
     if (run_engine(files, left_path, right_path, engine_result) != 0) {
         // reported
-    } else if (listing.open(files.listing.c_str()) != 0) {
+    } else if (listing.open(files.listing.c_str(), false) != 0) {  // quoted lines may hold Ctrl-Z
         report_message("Could not open temporary file", SEVERITY_ERROR);
     } else if (engine_result != 2 && engine_result != -1) {
         // Trouble after the listing was begun (a failed write, memory running out)

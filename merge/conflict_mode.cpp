@@ -81,7 +81,9 @@ int load_conflict_file(const char* path) {
         return load_side(path, SIDE_LEFT);  // refused there, with its message
     }
     TextLines file;
-    if (read_text_lines(path, file) != 0) {
+    // Write replaces the file with no backup: every byte outside the conflicts must
+    // come back as it was, so text mode's losses are not taken.
+    if (read_text_lines(path, file, READ_BYTE_EXACT) != 0) {
         return -1;
     }
     const std::vector<EndedLine> lines = ended_lines(file);
@@ -100,6 +102,7 @@ int load_conflict_file(const char* path) {
             report_out_of_memory();
             return -1;
         }
+        copy.stamp = file.stamp;
         install_side(file, path, SIDE_LEFT);
         install_side(copy, path, SIDE_RIGHT);
         return 1;
@@ -112,6 +115,7 @@ int load_conflict_file(const char* path) {
         }
     }
     for (const Side s : {SIDE_LEFT, SIDE_RIGHT}) {
+        texts[s].stamp = file.stamp;
         install_side(texts[s], path, s);
         MergeSide& side = side_of(s);
         side.conflict_side = true;

@@ -143,7 +143,14 @@ static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
     return 0;
 }
 
-int read_text_lines(const char* path, TextLines& out) {
+// Applies `mode` to the `n` decoded bytes at `text`, in place; returns the bytes kept.
+static std::size_t apply_read_mode(char* text, std::size_t n, ReadMode mode, TextModeLoss& loss) {
+    bool ended = false;
+    return mode == READ_BYTE_EXACT ? drop_crlf_returns(text, n)
+                                   : text_mode_filter(text, n, &ended, &loss);
+}
+
+int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     FILE* f = native_fopen(path, "rb");
     std::error_code ec;
     const auto size = f != nullptr ? std::filesystem::file_size(native_path(path), ec) : 0;
@@ -151,9 +158,10 @@ int read_text_lines(const char* path, TextLines& out) {
         if (f != nullptr) {
             std::fclose(f);
         }
-        load_message("Unable to open file", SEVERITY_ERROR);
+        load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
         return -1;
     }
+    out.stamp = platform_file_stamp(path);  // what a later write checks it against
     // Decoding and text mode never make a file of bytes longer. The spare bytes let the
     // engine compare this very text (see engine_lend_texts).
     const bool fits = size <= SIZE_MAX - LENT_SPARE_BYTES;
@@ -167,7 +175,7 @@ int read_text_lines(const char* path, TextLines& out) {
     const long long got = read_raw(f, text.get(), static_cast<std::size_t>(size));
     std::fclose(f);
     if (got < 0) {
-        load_message("Unable to open file", SEVERITY_ERROR);
+        load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
         return -1;
     }
     const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));
@@ -178,10 +186,8 @@ int read_text_lines(const char* path, TextLines& out) {
     }
     record_crlf_ends(text.get(), static_cast<std::size_t>(decoded), out.crlf_ends);
     TextModeLoss loss;
-    bool ended = false;
     char* const begin = text.get();
-    char* const end =
-        begin + text_mode_filter(begin, static_cast<std::size_t>(decoded), &ended, &loss);
+    char* const end = begin + apply_read_mode(begin, static_cast<std::size_t>(decoded), mode, loss);
     *end = '\0';
     out.lacks_final_newline = end > begin && end[-1] != '\n';
     std::vector<char*> lines;
@@ -281,6 +287,7 @@ void install_side(TextLines& loaded, const char* path, Side which) {
     side.charset = loaded.charset;
     side.lacks_final_newline = loaded.lacks_final_newline;
     side.crlf_ends = std::move(loaded.crlf_ends);
+    side.stamp = loaded.stamp;
     copy_path(side.path, sizeof side.path, path);
     platform_repaint_title(which);
 
@@ -323,6 +330,7 @@ void free_side_text(MergeSide& side) {
     side.charset = CHARSET_UTF8;
     side.lacks_final_newline = false;
     side.crlf_ends = std::vector<bool>();
+    side.stamp = FileStamp();
     side.conflict_side = false;
     side.label.clear();
 }

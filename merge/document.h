@@ -11,6 +11,7 @@
 
 #include "common/charset.h"
 #include "common/encoding.h"
+#include "common/file_stamp.h"
 #include "common/paths.h"
 #include "merge/side.h"
 
@@ -56,6 +57,7 @@ struct MergeSide {
     DisplayCharset charset = CHARSET_UTF8;   // what its bytes show as
     bool lacks_final_newline = false;        // its last line had no line feed
     std::vector<bool> crlf_ends;             // per line: ended in CR LF (empty: no line did)
+    FileStamp stamp;  // the file at path as it was loaded (or last written by us)
     // The text is one side of a conflict file (see conflict_mode.h), not the bytes of
     // the file at path; label is the side's label in the conflict markers.
     bool conflict_side = false;
@@ -106,15 +108,24 @@ struct TextLines {
     DisplayCharset charset = CHARSET_UTF8;
     bool lacks_final_newline = false;
     std::vector<bool> crlf_ends;  // see MergeSide
+    FileStamp stamp;
 };
+
+// The message for a file that cannot be opened or read, naming it (format_message).
+constexpr const char* UNABLE_TO_OPEN_FILE = "Unable to open file %s";
+
+// How read_text_lines treats the bytes: in text mode, or exactly, where only the
+// carriage return of a CR LF goes (into crlf_ends) and every other byte stays.
+enum ReadMode { READ_TEXT_MODE, READ_BYTE_EXACT };
 
 // Reads `path` into one buffer: a UTF-16 file (told by its mark) becomes UTF-8, a
 // UTF-8 mark is dropped, a text without a mark is taken as UTF-8 or 8-bit text
-// (detect_charset), then text mode applies and the text is split at line feeds
-// (a last line without one is a line too). Warns once, naming the file, when text
-// mode drops data the user cannot see. Returns 0, or -1 after reporting "Unable to
-// open file", "Not enough memory" or that the file is not valid UTF-16.
-int read_text_lines(const char* path, TextLines& out);
+// (detect_charset), then `mode` applies and the text is split at line feeds
+// (a last line without one is a line too). In text mode, warns once, naming the
+// file, when text mode drops data the user cannot see. Returns 0, or -1 after
+// reporting UNABLE_TO_OPEN_FILE, "Not enough memory" or that the file is not valid
+// UTF-16.
+int read_text_lines(const char* path, TextLines& out, ReadMode mode = READ_TEXT_MODE);
 
 // Reads the two files (left, right) before there is anywhere to show anything: load_side
 // then takes the text read ahead for the same path on the same side instead of reading

@@ -27,6 +27,16 @@ void record_crlf_ends(const char* text, std::size_t n, std::vector<bool>& crlf) 
     }
 }
 
+std::size_t drop_crlf_returns(char* text, std::size_t n) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (text[i] != '\r' || i + 1 == n || text[i + 1] != '\n') {
+            text[kept++] = text[i];
+        }
+    }
+    return kept;
+}
+
 LineEnd line_end_of(const MergeSide& side, int32_t i) {
     if (i + 1 == side.line_count && side.lacks_final_newline) {
         return ENDS_NONE;

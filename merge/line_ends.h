@@ -21,6 +21,10 @@ std::string_view line_end_bytes(LineEnd end);
 // at all: most files cost nothing.
 void record_crlf_ends(const char* text, std::size_t n, std::vector<bool>& crlf);
 
+// Drops the carriage return of every CR LF in the `n` bytes at `text`, in place, and
+// keeps every other byte (lone carriage returns, Ctrl-Z); returns the bytes kept.
+std::size_t drop_crlf_returns(char* text, std::size_t n);
+
 // How line `i` (0-based) of a loaded side ended in its file.
 LineEnd line_end_of(const MergeSide& side, int32_t i);
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/file_stamp.h"
 #include "merge/side.h"
 
 // What the merge logic, and the layers that build on it, need from the window system.
@@ -70,6 +71,10 @@ int platform_commit_rename(const char* from, const char* to);
 // write replaces and backs up the file under the name the user knows. `path` itself
 // when it names no existing file.
 std::string platform_stored_name(const char* path);
+
+// The stamp of the file `path` (size, last write, identity), taken at a load and again
+// before a write replaces the loaded file.
+FileStamp platform_file_stamp(const char* path);
 
 // Printing of the merged text (the "PRN:" destination). print_job_start returns 0, or
 // -1 after reporting why no job could start; print_line hands one line of `length`

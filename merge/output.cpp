@@ -411,10 +411,39 @@ static int write_pending_text(PendingFile& pending) {
     return 0;
 }
 
+// Asks before a write replaces a loaded file that changed (or went) since it was
+// loaded: its text on screen is then not what the write would replace. Returns 0 to
+// go on, -1 declined.
+static int confirm_unchanged_input(const char* path) {
+    for (const MergeSide* side : {&merge_document.left, &merge_document.right}) {
+        if (!side->stamp.exists || !same_file(side->path, path) ||
+            platform_file_stamp(side->path) == side->stamp) {
+            continue;
+        }
+        const std::string question =
+            format_message("File %s changed on disk since it was loaded.\nWrite anyway ?", path);
+        return platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO) == ANSWER_YES ? 0
+                                                                                             : -1;
+    }
+    return 0;
+}
+
+// After a write to `path`: a loaded side of that file now has it as this write left it.
+static void restamp_inputs(const char* path) {
+    for (MergeSide* side : {&merge_document.left, &merge_document.right}) {
+        if (side->stamp.exists && same_file(side->path, path)) {
+            side->stamp = platform_file_stamp(side->path);
+        }
+    }
+}
+
 // Writes the merged text to `path` through a pending file that takes its place only
 // when whole; an existing file becomes `backup` first ("" for none). Returns 0, or -1
 // after reporting.
 static int write_through_pending(const char* path, const std::string& backup) {
+    if (confirm_unchanged_input(path) != 0) {
+        return -1;
+    }
     PendingFile pending;
     if (open_pending(path, pending) != 0) {
         report_message("Error opening output file", SEVERITY_ERROR);
@@ -429,6 +458,7 @@ static int write_through_pending(const char* path, const std::string& backup) {
     // lose its content.
     switch (replace_with_pending(pending, path, backup)) {
         case REPLACE_DONE:
+            restamp_inputs(path);
             note_merge_written(path);
             return 0;
         case REPLACE_BACKUP_FAILED:

@@ -24,8 +24,7 @@ int open_named_input(const std::string& name, const char* directory, Side side) 
     const std::string path = input_path(name.c_str(), directory);
     std::error_code ec;
     if (path.empty() || !std::filesystem::exists(native_path(path), ec)) {
-        report_message(format_message("Unable to open file %s", name.c_str()).c_str(),
-                       SEVERITY_ERROR);
+        report_message(format_message(UNABLE_TO_OPEN_FILE, name.c_str()).c_str(), SEVERITY_ERROR);
         return 0;
     }
     return load_side(path.c_str(), side) == 0 ? 1 : 0;
@@ -36,8 +35,7 @@ int open_named_input(const std::string& name, const char* directory, Side side) 
 void open_conflict_input(const std::string& name) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(name, ec)) {
-        report_message(format_message("Unable to open file %s", name.c_str()).c_str(),
-                       SEVERITY_ERROR);
+        report_message(format_message(UNABLE_TO_OPEN_FILE, name.c_str()).c_str(), SEVERITY_ERROR);
         return;
     }
     if (load_conflict_file(name.c_str()) == 0) {

@@ -135,6 +135,68 @@ TEST_F(ConflictMode, LoadingAnotherFileEndsConflictMode) {
               with_line_ends({"title", "theirs", "middle", "y", "last line"}));
 }
 
+// Another program changed (or removed) the file Write would replace since it was
+// loaded: Write asks, No leaves the file as the other program left it, Yes writes. In
+// conflict mode that file is FILE; in an ordinary merge, the input chosen as target.
+TEST_F(ConflictMode, WriteAsksBeforeReplacingAFileChangedSinceItWasLoaded) {
+    const std::string changed = "the other program's text\n";
+    struct Case {
+        const char* name;
+        bool conflict_mode;
+        bool removed;
+    };
+    for (const Case& c : {Case{"conflict", true, false}, Case{"conflict, removed", true, true},
+                          Case{"onto an input", false, false}}) {
+        SCOPED_TRACE(c.name);
+        std::string path;
+        if (c.conflict_mode) {
+            path = open(LF_FILE);
+        } else {
+            path = load(SIDE_LEFT, "left.txt", "a\nb\n");
+            load(SIDE_RIGHT, "right.txt", "a\nc\n");
+            compare_files();
+        }
+        choose_all_from(SIDE_RIGHT);
+        if (c.removed) {
+            fs::remove(path);
+        } else {
+            dir.write(fs::path(path).filename().string(), changed);
+        }
+        auto write = [&] {
+            return c.conflict_mode ? write_conflict_file() : write_merged(path.c_str());
+        };
+        // An ordinary merge first asks whether to replace the existing file.
+        const std::size_t replace_questions = c.conflict_mode ? 0 : 1;
+        reset_fake_platform();
+        fake_platform().answers = {ANSWER_YES, ANSWER_NO};
+        if (c.conflict_mode) {
+            fake_platform().answers.pop_front();
+        }
+        EXPECT_EQ(write(), -1);
+        ASSERT_EQ(fake_platform().questions.size(), replace_questions + 1);
+        const AskedQuestion& asked = fake_platform().questions.back();
+        EXPECT_EQ(asked.caption, "Confirm the operation");
+        EXPECT_EQ(asked.text,
+                  "File " + path + " changed on disk since it was loaded.\nWrite anyway ?");
+        EXPECT_EQ(asked.buttons, BUTTONS_YES_NO);
+        EXPECT_EQ(file_exists(path.c_str()), !c.removed);
+        if (!c.removed) {
+            EXPECT_EQ(read_bytes(path), changed);
+        }
+        fake_platform().answers = {ANSWER_YES, ANSWER_YES};
+        EXPECT_EQ(write(), 0);
+        EXPECT_EQ(read_bytes(path), c.conflict_mode ? "title\ntheirs\nmiddle\ny\nlast line"
+                                                    : with_line_ends({"a", "c"}));
+        // What this write left is no change by another program.
+        fake_platform().questions.clear();
+        fake_platform().answers = {ANSWER_YES};
+        EXPECT_EQ(write(), 0);
+        EXPECT_EQ(fake_platform().questions.size(), replace_questions);
+        EXPECT_TRUE(reported_messages().empty());
+        fs::remove(dir.file("left.bak"));
+    }
+}
+
 // Random conflict files: choosing every block from one side writes exactly what git
 // would have written had that side won, built here from the parts.
 TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
@@ -143,16 +205,24 @@ TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
     for (int round = 0; round < 150; ++round) {
         SCOPED_TRACE(round);
         // 0: LF, 1: CR LF, 2: mixed, where a text always has the same end so that the
-        // lines the engine pairs up end alike.
+        // lines the engine pairs up end alike. Texts hold lone carriage returns and
+        // Ctrl-Z bytes, and may end in a carriage return before CR LF ("top\r\r\n").
         const int style = pick(3);
         auto line = [&](std::string text) {
-            const bool crlf = style == 1 || (style == 2 && text.size() % 2 == 0);
+            const bool crlf = style == 1 || (style == 2 && text[0] % 2 == 0);
+            if (!crlf && text.ends_with('\r')) {
+                text += 'z';  // else its carriage return would end it
+            }
             return text + (crlf ? "\r\n" : "\n");
         };
         auto lines = [&](int count) {
             std::string s;
             for (int i = 0; i < count; ++i) {
-                s += line(std::string(1 + static_cast<std::size_t>(pick(2)), "abcde"[pick(5)]));
+                std::string text;
+                for (int c = 1 + pick(3); c > 0; --c) {
+                    text += "abcde\r\x1a"[pick(7)];
+                }
+                s += line(text);
             }
             return s;
         };
@@ -181,7 +251,7 @@ TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
             theirs += yours;
         }
         if (pick(3) == 0) {
-            const std::string last = "tail";
+            const std::string last = pick(2) == 0 ? "tail" : "ta\x1ail\r";
             file += last;
             ours += last;
             theirs += last;
@@ -197,6 +267,9 @@ TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
             choose_all_from(side);
             ASSERT_EQ(write_command(), 0);
             ASSERT_EQ(read_bytes(path), side == SIDE_LEFT ? ours : theirs) << file;
+            for (const ReportedMessage& m : reported_messages()) {
+                ASSERT_NE(m.severity, SEVERITY_WARNING) << m.text;  // nothing is lost to warn of
+            }
         }
         clear_reported_messages();
     }

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "merge/blocks.h"
+#include "merge/conflict_mode.h"
 #include "merge/document.h"
 #include "tests/merge/merge_test_util.h"
 
@@ -167,10 +168,14 @@ TEST_F(Document, FailedLoadsLeaveTheSideAsItWas) {
     const std::string kept = load(SIDE_LEFT, "keep.txt", lf_lines({"kept"}));
     reset_fake_platform();
 
+    // Named, whether the file is missing or there and cannot be opened (a directory).
     EXPECT_EQ(load_side(dir.file("missing.txt").c_str(), SIDE_LEFT), -1);
-    EXPECT_EQ(load_side(dir.path().c_str(), SIDE_LEFT), -1);  // a directory
+    EXPECT_EQ(load_side(dir.path().c_str(), SIDE_LEFT), -1);
+    EXPECT_EQ(load_conflict_file(dir.path().c_str()), -1);
     EXPECT_EQ(message_texts(),
-              (std::vector<std::string>{"Unable to open file", "Unable to open file"}));
+              (std::vector<std::string>{"Unable to open file " + dir.file("missing.txt"),
+                                        "Unable to open file " + dir.path(),
+                                        "Unable to open file " + dir.path()}));
     EXPECT_EQ(reported_messages()[0].severity, SEVERITY_ERROR);
 
     clear_reported_messages();

@@ -110,7 +110,8 @@ TEST_F(Drop, RefusedDropsSayWhyAndChangeNothing) {
 
 TEST_F(Drop, AFileThatCannotBeReadIsReportedByTheLoadAndNothingIsCompared) {
     EXPECT_EQ(drop_files({left, dir.file("missing.txt")}, SIDE_LEFT), -1);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"Unable to open file"}));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{"Unable to open file " + dir.file("missing.txt")}));
     EXPECT_STREQ(merge_document.right.path, "");
     EXPECT_TRUE(fake_platform().posted.empty());
     // A path the limit refuses is refused whole, never cut to another name.

@@ -209,6 +209,26 @@ TEST_F(DataSafety, ContentTextModeDropsIsWarnedAboutOnLoad) {
         (Seen{{"Warning", "The data after the Ctrl-Z character in " + left + " is ignored"}}));
 }
 
+// Conflict mode replaces the file without a backup: a change another program made
+// after the load is asked about, and No keeps it.
+TEST_F(DataSafety, AConflictFileChangedSinceTheLoadIsAskedAboutAndNoKeepsIt) {
+    const std::string path =
+        dir.write("c.txt", "a\n<<<<<<< HEAD\nb\n=======\nc\n>>>>>>> topic\nz\n");
+    const std::string changed = "changed by another program\n";
+    driver.answers = {{IDNO, {}}};
+    driver.steps = {ProgramDriver::wait_until([] { return merge_document.not_compared == 0; }),
+                    ProgramDriver::check([&] { dir.write("c.txt", changed); }),
+                    ProgramDriver::post(CMD_FROM_RIGHT),
+                    ProgramDriver::post(CMD_WRITE),
+                    ProgramDriver::wait_until([this] { return driver.answers.empty(); }),
+                    ProgramDriver::post(CMD_QUIT)};
+    run("-merge \"" + path + "\"");
+    EXPECT_EQ(driver.seen,
+              (Seen{{"Confirm the operation",
+                     "File " + path + " changed on disk since it was loaded.\nWrite anyway ?"}}));
+    EXPECT_EQ(read_bytes(path), changed);
+}
+
 TEST_F(DataSafety, MissingCommandLineFileIsReportedAndTheProgramGoesOn) {
     const std::string missing = dir.file("missing.txt");
     driver.answers = {{IDOK, {}}};

@@ -127,7 +127,8 @@ TEST_F(MergeFlow, PickedFileThatCannotBeOpenedKeepsTheSide) {
     run("-f1 " + left);
     ASSERT_EQ(driver.seen.size(), 2u);
     EXPECT_EQ(driver.seen[0].caption, "Open file 1");
-    EXPECT_EQ(driver.seen[1], (SeenDialog{"Error", "Unable to open file"}));
+    EXPECT_EQ(driver.seen[1],
+              (SeenDialog{"Error", "Unable to open file " + dir.file("missing.txt")}));
     EXPECT_STREQ(merge_document.left.path, left.c_str());
     // The picker still remembers where the user went.
     EXPECT_EQ(ini_get("Files", "Dir name 1"), dir.path());

@@ -1,5 +1,5 @@
-// The file-system side of writes: the last rename of a write, and the name a file is
-// stored under.
+// The file-system side of writes: the last rename of a write, the name a file is
+// stored under, and a file's stamp.
 #include "ui/win32/windows_api.h"
 
 #include <string>
@@ -49,4 +49,34 @@ std::string platform_stored_name(const char* path) {
     }
     const std::string stored = narrow(long_name);
     return stored.empty() ? std::string(path) : stored;
+}
+
+// The file's own record: the last write to 100 ns, and its volume and file index, which
+// tell a file replaced under the same name.
+FileStamp platform_file_stamp(const char* path) {
+    FileStamp stamp;
+    std::wstring wide;
+    if (!wide_name(path, wide)) {
+        return stamp;
+    }
+    const HANDLE file = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return stamp;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info)) {
+        auto wide64 = [](DWORD high, DWORD low) {
+            return (static_cast<std::uint64_t>(high) << 32) | low;
+        };
+        stamp.exists = true;
+        stamp.size = wide64(info.nFileSizeHigh, info.nFileSizeLow);
+        stamp.write_time = static_cast<std::int64_t>(
+            wide64(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+        stamp.volume = info.dwVolumeSerialNumber;
+        stamp.number = wide64(info.nFileIndexHigh, info.nFileIndexLow);
+    }
+    CloseHandle(file);
+    return stamp;
 }
