@@ -1,8 +1,7 @@
 #ifndef PAIREX_RESOURCES_COMMAND_IDS_H
 #define PAIREX_RESOURCES_COMMAND_IDS_H
 
-/* Command ids of menus, accelerators and posted requests. Plain defines: this header
-   is read by the resource compiler as well as by the code. */
+/* Command ids of menus, accelerators and posted requests. */
 
 #define CMD_NEXT 6
 #define CMD_PREV 7

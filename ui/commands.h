@@ -6,7 +6,8 @@
 
 // The vocabulary of the user interface: every menu item, accelerator and posted
 // request is one of these ids (resources/command_ids.h). The tables below are the
-// program's menus and accelerators as data; a test holds the resource script to them.
+// program's menus and accelerators as data, written only here: the Windows program
+// builds its menus and accelerator table from them (ui/win32/command_menus.h).
 
 // Where a command acts: always, only while a directory comparison runs, or only
 // outside one.

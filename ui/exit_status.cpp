@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/file_identity.h"
 #include "common/native_file.h"
 #include "common/paths.h"
 #include "merge/history.h"
@@ -17,21 +18,6 @@ bool output_given = false;
 std::string output_path;  // absolute
 bool output_written = false;
 
-// The absolute, normalised form of `path` with the platform's separators; the path as
-// given when the file system cannot make one.
-std::string absolute_form(const fs::path& path) {
-    try {
-        std::error_code ec;
-        fs::path p = fs::absolute(path, ec);
-        if (ec) {
-            return utf8_of_path(path);
-        }
-        return utf8_of_path(p.lexically_normal().make_preferred());
-    } catch (const std::exception&) {
-        return utf8_of_path(path);
-    }
-}
-
 }  // namespace
 
 std::string output_file_path(const std::string& name, const std::optional<std::string>& directory) {
@@ -43,21 +29,6 @@ std::string output_file_path(const std::string& name, const std::optional<std::s
         return absolute_form(p);
     } catch (const std::exception&) {
         return name;
-    }
-}
-
-bool same_file(const char* a, const char* b) {
-    if (a[0] == '\0' || b[0] == '\0') {
-        return false;
-    }
-    if (paths_equal(absolute_form(native_path(a)).c_str(), absolute_form(native_path(b)).c_str())) {
-        return true;
-    }
-    try {
-        std::error_code ec;
-        return fs::equivalent(native_path(a), native_path(b), ec) && !ec;
-    } catch (const std::exception&) {
-        return false;
     }
 }
 

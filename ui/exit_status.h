@@ -30,8 +30,4 @@ void note_written_path(const char* path);
 // The status the process ends with.
 int exit_status();
 
-// True when `a` and `b` name the same file: equal as absolute, normalised paths
-// (letter case aside), or the same existing file.
-bool same_file(const char* a, const char* b);
-
 #endif

@@ -34,7 +34,7 @@ int open_named_input(const std::string& name, const char* directory, Side side) 
 // no file is reported as for the other inputs.
 void open_conflict_input(const std::string& name) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(name, ec)) {
+    if (!std::filesystem::is_regular_file(native_path(name), ec)) {
         report_message(format_message(UNABLE_TO_OPEN_FILE, name.c_str()).c_str(), SEVERITY_ERROR);
         return;
     }

@@ -244,4 +244,16 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     }
 }
 
+TEST(CommandTable, LabelsKeepTheirExactSpelling) {
+    // Spot checks against the labels as the program has always shown them.
+    const auto label = [](std::size_t menu, std::size_t popup, std::size_t item) {
+        return std::string(menu_resources()[menu].popups[popup].items[item].label);
+    };
+    EXPECT_STREQ(menu_resources()[0].name, "MAIN_MENU");
+    EXPECT_EQ(label(0, 1, 5), "&Beginnning");
+    EXPECT_EQ(label(0, 0, 10), "&Quit                Alt+X");
+    EXPECT_STREQ(menu_resources()[2].name, "COMP_DIR_MENU");
+    EXPECT_EQ(label(2, 0, 1), "&Cancel  Alt-C");
+}
+
 }  // namespace

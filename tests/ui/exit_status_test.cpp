@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "common/file_identity.h"
 #include "common/paths.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/fake_ui.h"

@@ -397,6 +397,36 @@ TEST_F(AnyScript, MissingFileIsReportedWithItsName) {
     EXPECT_EQ(driver.seen, (Seen{{"Error", "Unable to open file " + missing}}));
 }
 
+// git's mergetool names the conflict file: it opens, and a Write replaces it, in any
+// script.
+TEST_F(AnyScript, ConflictFileNamedInAnyScriptOpensAndIsWritten) {
+    const std::string names[] = {
+        "\xD0\xB7\xD0\xB0\xD0\xBC\xD0\xB5\xD1\x82\xD0\xBA\xD0\xB8.txt",  // заметки.txt
+        "\xE3\x83\xA1\xE3\x83\xA2 \xE6\x97\xA5\xE6\x9C\xAC.txt",         // メモ 日本.txt
+    };
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        reset_program_state();
+        const std::string path = write_file(dir.path() + "\\" + name,
+                                            "a\n<<<<<<< HEAD\nb\n=======\nB\n>>>>>>> topic\nc\n");
+        ProgramDriver run_once;
+        run_once.steps = {
+            ProgramDriver::wait_until(compared),
+            ProgramDriver::check([] {
+                EXPECT_EQ(merge_document.left.line_count, 3);
+                EXPECT_EQ(merge_document.right.line_count, 3);
+            }),
+            ProgramDriver::post(CMD_FROM_RIGHT),
+            ProgramDriver::post(CMD_WRITE),
+            ProgramDriver::post(CMD_QUIT),
+        };
+        EXPECT_EQ(run_once.run(("-merge " + quoted(path)).c_str()), 0);
+        EXPECT_TRUE(run_once.finished());
+        EXPECT_TRUE(run_once.seen.empty());
+        EXPECT_EQ(read_file(path), "a\nB\nc\n");
+    }
+}
+
 // An existing ANSI settings file is read as before, and stays ANSI while its code
 // page holds every value; before a value it cannot hold, the whole file is turned into
 // UTF-16, its old values kept.

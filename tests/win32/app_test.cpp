@@ -3,7 +3,10 @@
 // file and the answers to bad input.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
@@ -13,6 +16,7 @@
 #include "ui/settings.h"
 #include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/wide.h"
 
 namespace {
 
@@ -86,40 +90,82 @@ TEST_F(App, ChildrenFollowTheClientSize) {
     EXPECT_EQ(run(""), 0);
 }
 
-TEST_F(App, CompiledMenusAndAcceleratorsMatchTheCommandTable) {
+// One item of a menu as the system holds it.
+struct ReadItem {
+    std::string text;  // a popup's title, or an item's label; "" for a separator
+    UINT id;           // 0 for a separator and a popup
+    UINT type;         // MFT_ bits
+    UINT state;        // MFS_ bits, the check mark aside
+    bool operator==(const ReadItem&) const = default;
+};
+
+// The popups of `menu` and their items, in order, as the system reads them back.
+std::vector<std::vector<ReadItem>> read_menu(HMENU menu) {
+    std::vector<std::vector<ReadItem>> popups;
+    const auto read = [](HMENU m, int i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 128;
+        GetMenuItemInfoW(m, static_cast<UINT>(i), TRUE, &info);
+        // The system greys separators itself: only an item's own state counts.
+        const UINT state = (info.fType & MFT_SEPARATOR) != 0 ? 0 : info.fState & ~MFS_CHECKED;
+        return ReadItem{narrow(text), info.wID, info.fType, state};
+    };
+    for (int p = 0; p < GetMenuItemCount(menu); ++p) {
+        popups.push_back({read(menu, p)});
+        popups.back()[0].id = 0;  // a popup's item id is its menu's handle
+        HMENU popup = GetSubMenu(menu, p);
+        for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+            popups.back().push_back(read(popup, i));
+        }
+    }
+    return popups;
+}
+
+TEST_F(App, BuiltMenusAndAcceleratorsMatchTheCommandTable) {
     driver.steps = {
         ProgramDriver::check([] {
-            for (const MenuResource& resource : menu_resources()) {
+            const std::pair<const char*, HMENU> built[] = {
+                {"MAIN_MENU", GetMenu(ui_state.main_window)},
+                {"QUICK_MENU", ui_state.quick_menu},
+                {"COMP_DIR_MENU", ui_state.directory_menu},
+            };
+            ASSERT_EQ(menu_resources().size(), std::size(built));
+            for (std::size_t m = 0; m < std::size(built); ++m) {
+                const MenuResource& resource = menu_resources()[m];
                 SCOPED_TRACE(resource.name);
-                HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), resource.name);
-                ASSERT_NE(menu, nullptr);
-                ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(resource.popups.size()));
-                for (int p = 0; p < GetMenuItemCount(menu); ++p) {
-                    HMENU popup = GetSubMenu(menu, p);
-                    const MenuPopup& expected = resource.popups[static_cast<std::size_t>(p)];
-                    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(expected.items.size()));
-                    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-                        const MenuItem& item = expected.items[static_cast<std::size_t>(i)];
-                        char label[128] = {};
-                        GetMenuStringA(popup, static_cast<UINT>(i), label, sizeof label,
-                                       MF_BYPOSITION);
-                        EXPECT_STREQ(label, item.label ? item.label : "");
-                        EXPECT_EQ(GetMenuItemID(popup, i), static_cast<UINT>(item.id));
+                EXPECT_STREQ(resource.name, built[m].first);
+                // Every item enabled and a plain string; the check marks follow the
+                // options (OptionCheckMarksFollowSettingsAndToggles).
+                std::vector<std::vector<ReadItem>> expected;
+                for (const MenuPopup& popup : resource.popups) {
+                    expected.push_back({{popup.title, 0, MFT_STRING, 0}});
+                    for (const MenuItem& item : popup.items) {
+                        expected.back().push_back(
+                            item.label == nullptr
+                                ? ReadItem{"", 0, MFT_SEPARATOR, 0}
+                                : ReadItem{item.label, static_cast<UINT>(item.id), MFT_STRING, 0});
                     }
                 }
-                DestroyMenu(menu);
+                EXPECT_EQ(read_menu(built[m].second), expected);
             }
-            ACCEL keys[32];
-            int n = CopyAcceleratorTableA(ui_state.accelerators, keys, 32);
+            EXPECT_EQ(GetSubMenu(GetMenu(ui_state.main_window), 0), ui_state.main_file_popup);
+            EXPECT_EQ(GetSubMenu(ui_state.directory_menu, 0), ui_state.directory_file_popup);
+            EXPECT_EQ(GetSubMenu(ui_state.quick_menu, 0), ui_state.quick_popup);
+            ACCEL keys[64];
+            const int n = CopyAcceleratorTableW(ui_state.accelerators, keys, 64);
             ASSERT_EQ(n, static_cast<int>(accelerator_table().size()));
             for (int i = 0; i < n; ++i) {
                 const AcceleratorKey& k = accelerator_table()[static_cast<std::size_t>(i)];
                 EXPECT_EQ(keys[i].key, k.virtual_key);
                 EXPECT_EQ(keys[i].cmd, k.id);
-                BYTE want = FVIRTKEY | ((k.modifiers & ACC_CONTROL) ? FCONTROL : 0) |
-                            ((k.modifiers & ACC_SHIFT) ? FSHIFT : 0) |
-                            ((k.modifiers & ACC_ALT) ? FALT : 0);
-                EXPECT_EQ(keys[i].fVirt & ~0x80, want);
+                const BYTE want = FVIRTKEY | ((k.modifiers & ACC_CONTROL) ? FCONTROL : 0) |
+                                  ((k.modifiers & ACC_SHIFT) ? FSHIFT : 0) |
+                                  ((k.modifiers & ACC_ALT) ? FALT : 0);
+                EXPECT_EQ(keys[i].fVirt, want);
             }
         }),
         ProgramDriver::post(CMD_QUIT),

@@ -12,6 +12,7 @@
 #include "ui/command_line.h"
 #include "ui/exit_status.h"
 #include "ui/startup.h"
+#include "ui/win32/command_menus.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 #include "ui/win32/window_procs.h"
@@ -41,12 +42,10 @@ int register_window_classes(HINSTANCE instance) {
     wc.lpfnWndProc = main_window_proc;
     wc.hIcon = LoadIconW(instance, L"APP_ICON");
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
-    wc.lpszMenuName = L"MAIN_MENU";
     wc.lpszClassName = L"PAIREX";
     bool ok = register_one(wc);
 
     wc.hIcon = LoadIconW(nullptr, system_resource(IDI_APPLICATION));
-    wc.lpszMenuName = nullptr;
     wc.lpfnWndProc = title_window_proc;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     wc.lpszClassName = L"DiffTitle";
@@ -150,7 +149,7 @@ int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     if (previous == nullptr) {
         register_window_classes(instance);
     }
-    ui_state.accelerators = LoadAcceleratorsW(instance, L"PAIREX_ACC");
+    ui_state.accelerators = command_accelerators();
     // Start-up goes on after a command-line error with the options recognised so far.
     parse_command_line(command_line != nullptr ? command_line : "");
     if (start_application() != 0) {

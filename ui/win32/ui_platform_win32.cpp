@@ -5,6 +5,7 @@
 #include "ui/ui_platform.h"
 #include "ui/navigation.h"
 #include "ui/view/dpi_scale.h"
+#include "ui/win32/command_menus.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -81,9 +82,17 @@ void ui_load_3d_controls() {
 
 int ui_create_main_window() {
     const StartPlacement at = main_window_start_placement();
+    // The menu bar goes with the window: it is destroyed with it.
+    HMENU menu = build_menu("MAIN_MENU");
+    if (menu == nullptr) {
+        return -1;
+    }
     HWND window = CreateWindowW(L"PAIREX", wide(APP_TITLE).c_str(),
                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE | at.style, at.x, at.y, at.width,
-                                at.height, nullptr, nullptr, ui_state.instance, nullptr);
+                                at.height, nullptr, menu, ui_state.instance, nullptr);
+    if (window == nullptr) {
+        DestroyMenu(menu);
+    }
     ui_state.main_window = window;
     return window != nullptr ? 0 : -1;
 }
@@ -149,8 +158,8 @@ int ui_create_children() {
 
 int ui_load_menus() {
     ui_state.main_file_popup = GetSubMenu(GetMenu(ui_state.main_window), 0);
-    ui_state.directory_menu = LoadMenuW(ui_state.instance, L"COMP_DIR_MENU");
-    ui_state.quick_menu = LoadMenuW(ui_state.instance, L"QUICK_MENU");
+    ui_state.directory_menu = build_menu("COMP_DIR_MENU");
+    ui_state.quick_menu = build_menu("QUICK_MENU");
     if (!ui_state.directory_menu || !ui_state.quick_menu) {
         return -1;
     }
