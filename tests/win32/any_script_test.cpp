@@ -497,4 +497,49 @@ TEST_F(AnyScript, DirectoryPairWithNamesInAnyScriptIsWalked) {
     EXPECT_EQ(read_file(target + "\\" + only), "only in one\n");
 }
 
+// The fault pinned: only ASCII letters were folded, so each of these names was taken
+// as a one-sided file, the second copy replaced the first and the pair was never
+// compared.
+TEST_F(AnyScript, NamesDifferingInCaseInAnyScriptAreComparedAsAPair) {
+    const std::string d1 = make_folder(dir.path() + "\\left");
+    const std::string d2 = make_folder(dir.path() + "\\right");
+    const std::string target = make_folder(dir.path() + "\\target");
+    const std::string pairs[2][2] = {{"\xC3\xA4.txt", "\xC3\x84.txt"},           // ä.txt Ä.txt
+                                     {"\xCE\xA9mega.txt", "\xCF\x89mega.txt"}};  // Ωmega ωmega
+    for (const auto& pair : pairs) {
+        write_file(d1 + "\\" + pair[0], "keep\nleft " + pair[0] + "\n");
+        write_file(d2 + "\\" + pair[1], "keep\nright " + pair[1] + "\n");
+    }
+    auto pick = [](const std::string& d) {
+        return DialogAnswer{IDOK, d + "\\" + DIRECTORY_PICK_NAME};
+    };
+    driver.steps = {ProgramDriver::post(CMD_COMPARE_DIRS)};
+    for (const auto& pair : pairs) {
+        driver.steps.push_back(ProgramDriver::wait_until([&] {
+            return merge_document.left.own_blocks.has_value() &&
+                   std::string(merge_document.left.path) == d1 + "\\" + pair[0];
+        }));
+        driver.steps.push_back(ProgramDriver::check(
+            [&] { EXPECT_EQ(std::string(merge_document.right.path), d2 + "\\" + pair[1]); }));
+        driver.steps.push_back(ProgramDriver::post(CMD_FROM_LEFT));
+        driver.steps.push_back(ProgramDriver::post(CMD_WRITE));
+    }
+    driver.steps.push_back(
+        ProgramDriver::wait_until([] { return merge_document.directory_mode == 0; }));
+    driver.steps.push_back(ProgramDriver::post(CMD_QUIT));
+    driver.answers = {pick(d1), pick(d2), pick(target), {IDOK, {}}};
+    run("");
+    ASSERT_EQ(driver.seen.size(), 4u);  // the pickers and the end of the walk: no question
+    std::error_code ec;
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(native_path(target), ec)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 2u) << "no backup";
+    for (const auto& pair : pairs) {
+        EXPECT_EQ(read_file(target + "\\" + pair[0]), "keep\r\nleft " + pair[0] + "\r\n");
+    }
+}
+
 }  // namespace
