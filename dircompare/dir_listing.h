@@ -40,9 +40,11 @@ struct DirListing {
     }
 };
 
-// The name order of listings: lower-case letters fold to upper case and bytes compare
-// as signed 8-bit values, the end of a name counting as 0, so that bytes 128 to 255 sort
-// before everything else. Returns <0, 0 or >0 like strcmp.
+// The name order of listings: names compare by their keys (dircompare/name_case.h:
+// letters of every script in upper case, as the file system folds them) as signed 8-bit
+// values, the end of a name counting as 0, so that bytes 128 to 255 sort before
+// everything else. 0 exactly when the names name one file. Returns <0, 0 or >0 like
+// strcmp.
 int compare_entry_names(const std::string& a, const std::string& b);
 
 // Lists the plain files of `directory` (subdirectories, "." and ".." left out), sorted by

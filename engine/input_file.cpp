@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "engine/engine.h"
@@ -241,6 +242,14 @@ static void read_pair_text(InputFile files[2]) {
     }
 }
 
+// Only -w has a rule that depends on the charset: the scan is spared otherwise.
+static void note_charset(InputFile& file) {
+    const char* data = file.data();
+    file.eight_bit = engine_options.skip_all_blanks && data != nullptr &&
+                     detect_charset(std::string_view(
+                         data, static_cast<std::size_t>(file.text_length))) == CHARSET_8BIT;
+}
+
 int load_input_pair(InputFile files[2]) {
     const int binary0 = read_first_block(files[0], false);
     int binary1;
@@ -268,6 +277,8 @@ int load_input_pair(InputFile files[2]) {
         files[1].text.reset();
     }
     read_pair_text(files);
+    note_charset(files[0]);
+    note_charset(files[1]);
     trim_identical_ends(files);
     classify_pair(files);
     return 0;

@@ -68,6 +68,7 @@ struct ClassTables {
     std::uint32_t bucket_count = 0;
     const char* texts[2] = {nullptr, nullptr};  // the data the samples lie in
     const std::uint32_t* starts[2] = {nullptr, nullptr};
+    bool eight_bit[2] = {false, false};
 };
 
 inline std::uint32_t rotate7(std::uint32_t h) {
@@ -87,7 +88,8 @@ inline std::uint32_t mix_hash(std::uint32_t h) {
 }
 
 // The bytes the -w hash leaves out: every byte that may belong to white space (see
-// common/white_space.h), 0xC2 and 0xA0 wherever they stand. Lines equal but for their
+// common/white_space.h) in either charset, 0xC2 and 0xA0 wherever they stand, so that
+// one hash serves files of both charsets. Lines equal but for their
 // white space keep the same bytes otherwise, so they hash alike; lines that differ
 // only in a 0xC2 or 0xA0 of another character collide, and the comparison of the lines
 // that confirms every equal hash tells them apart.
@@ -194,21 +196,30 @@ LineHash hash_for_options() {
     return fast_paths ? hash_plain_line : hash_line_as<false, false, false>;
 }
 
-// Past the white space at p, which is the start of a sequence.
-inline void skip_white(const unsigned char*& p) {
-    for (std::size_t n = white_space_at(p); n != 0; n = white_space_at(p)) {
+// Past the white space at p, which is the start of a character of `charset`.
+inline void skip_white(const unsigned char*& p, DisplayCharset charset) {
+    for (std::size_t n = white_space_at(p, charset); n != 0; n = white_space_at(p, charset)) {
         p += n;
     }
 }
 
-// Whether two lines are equal under -w: they hold the same sequences once white space
-// is left out. Sequences are compared whole, not as bytes run together, so that
-// a character can never be made of the bytes of two others with white space between.
+// Bytes of the character at p, which is not ASCII: one in 8-bit text, a sequence (or
+// one byte outside any) in UTF-8. A line ends with its line feed, which ends any
+// sequence: 4 bytes may be read.
+inline std::uint32_t character_size(const unsigned char* p, DisplayCharset charset) {
+    return charset == CHARSET_8BIT ? 1 : decode_utf8(p, p + 4).size;
+}
+
+// Whether two lines are equal under -w: they hold the same characters, each of its own
+// file's charset, once white space is left out. Characters are compared whole, not as
+// bytes run together, so that a character can never be made of the bytes of two others
+// with white space between, nor equal a character of the other charset.
 template <bool FOLD>
-bool walk_skipping_white(const unsigned char* p, const unsigned char* q) {
+bool walk_skipping_white(const unsigned char* p, DisplayCharset p_charset, const unsigned char* q,
+                         DisplayCharset q_charset) {
     for (;;) {
-        skip_white(p);
-        skip_white(q);
+        skip_white(p, p_charset);
+        skip_white(q, q_charset);
         unsigned char c1 = *p;
         unsigned char c2 = *q;
         if (c1 < 0x80 || c2 < 0x80) {
@@ -226,9 +237,8 @@ bool walk_skipping_white(const unsigned char* p, const unsigned char* q) {
             ++q;
             continue;
         }
-        // A line ends with its line feed, which ends any sequence: 4 bytes may be read.
-        const std::uint32_t n = decode_utf8(p, p + 4).size;
-        if (decode_utf8(q, q + 4).size != n || std::memcmp(p, q, n) != 0) {
+        const std::uint32_t n = character_size(p, p_charset);
+        if (character_size(q, q_charset) != n || std::memcmp(p, q, n) != 0) {
             return false;
         }
         p += n;
@@ -277,7 +287,8 @@ bool walk_equivalent(const unsigned char* p, const unsigned char* q) {
 
 }  // namespace
 
-bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen) {
+bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen,
+                      bool a_eight_bit, bool b_eight_bit) {
     if (alen == blen && bytes_equal(a, b, static_cast<std::size_t>(alen))) {
         return true;
     }
@@ -289,7 +300,10 @@ bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int6
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
     // -w takes precedence over -b.
     if (o.skip_all_blanks) {
-        return o.fold_case ? walk_skipping_white<true>(p, q) : walk_skipping_white<false>(p, q);
+        const DisplayCharset pc = a_eight_bit ? CHARSET_8BIT : CHARSET_UTF8;
+        const DisplayCharset qc = b_eight_bit ? CHARSET_8BIT : CHARSET_UTF8;
+        return o.fold_case ? walk_skipping_white<true>(p, pc, q, qc)
+                           : walk_skipping_white<false>(p, pc, q, qc);
     }
     if (o.ignore_space_amount) {
         return o.fold_case ? walk_equivalent<true, true>(p, q) : walk_equivalent<true, false>(p, q);
@@ -322,6 +336,7 @@ ClassTables make_class_tables(InputFile files[2]) {
     for (int f = 0; f < 2; ++f) {
         tables.texts[f] = files[f].data();
         tables.starts[f] = files[f].line_starts.data();
+        tables.eight_bit[f] = files[f].eight_bit;
     }
     return tables;
 }
@@ -417,12 +432,14 @@ struct BucketView {
 struct LineRef {
     const char* text;
     std::int64_t length;
+    bool eight_bit;  // its file's
 };
 
 inline LineRef line_of(const ClassTables& tables, std::uint32_t sample) {
     const std::uint32_t* starts = tables.starts[sample >> 31];
     const std::uint32_t i = sample & ~SAMPLE_IN_SECOND;
-    return {tables.texts[sample >> 31] + starts[i], std::int64_t{starts[i + 1]} - starts[i]};
+    return {tables.texts[sample >> 31] + starts[i], std::int64_t{starts[i + 1]} - starts[i],
+            tables.eight_bit[sample >> 31]};
 }
 
 // Whether the line is in the class of `sample`: equal hashes, then the text. Under -b
@@ -431,7 +448,7 @@ inline bool in_class(const ClassTables& tables, std::uint32_t sample, const Line
                      bool loose) {
     const LineRef s = line_of(tables, sample);
     return (s.length == line.length || loose) &&
-           lines_equivalent(s.text, s.length, line.text, line.length);
+           lines_equivalent(s.text, s.length, line.text, line.length, s.eight_bit, line.eight_bit);
 }
 
 // The class of a line with hash `h`: the first class of its bucket whose sample is

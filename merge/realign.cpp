@@ -38,8 +38,8 @@ int insert_block(int32_t index) {
     return 0;
 }
 
-bool is_blank_line(std::string_view text) {
-    return is_white_text(text);
+bool is_blank_line(std::string_view text, DisplayCharset charset) {
+    return is_white_text(text, charset);
 }
 
 namespace {
@@ -66,8 +66,8 @@ int split_lone_blank_lines(Stretch& s, int32_t& j) {
     int32_t c = std::max(s.bl, 0);
     int32_t d = std::max(s.br, 0);
     while (c <= s.el && d <= s.er) {
-        const bool blank_l = is_blank_line(line_text(left, c));
-        const bool blank_r = is_blank_line(line_text(right, d));
+        const bool blank_l = is_blank_line(line_text(left, c), left.charset);
+        const bool blank_r = is_blank_line(line_text(right, d), right.charset);
         if (blank_l == blank_r) {
             ++c;
             ++d;

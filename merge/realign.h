@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/charset.h"
+
 // The pass after a comparison with Compress spaces on: the engine ignored white space,
 // so its unchanged stretches may pair a blank line with a non-blank one. The pass gives
 // such lone blank lines blocks of their own and evens the stretches' column heights.
@@ -17,7 +19,8 @@ int insert_block(int32_t index);
 // memory" (tables stay consistent).
 int realign_blank_lines();
 
-// Empty or only white space (common/white_space.h); a NUL byte is not white space.
-bool is_blank_line(std::string_view text);
+// Empty or only white space (common/white_space.h) of `charset`, the charset of the
+// line's side; a NUL byte is not white space.
+bool is_blank_line(std::string_view text, DisplayCharset charset);
 
 #endif

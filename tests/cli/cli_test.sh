@@ -173,5 +173,14 @@ check "output named in any script" "$(printf '2c2\n< naïve\n---\n> naive')" \
 run 'Слева/нет.txt' 'Δεξιά/файл ü.txt'
 check "missing name in any script" "Error in file Слева/нет.txt" "$err"
 
+# In 8-bit text 0xC2 is a letter of its own: only a lone 0xA0 is a no-break space.
+printf 'caf\351 \302\240total\n' >cp1252-a.txt
+printf 'caf\351 total\n' >cp1252-b.txt
+run -w cp1252-a.txt cp1252-b.txt
+check "-w in 8-bit text: a letter before a no-break space counts" 1 "$status"
+printf 'caf\351\240total\n' >cp1252-c.txt
+run -w cp1252-c.txt cp1252-b.txt
+check "-w in 8-bit text: a lone no-break space does not" 0 "$status"
+
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -36,7 +36,10 @@ std::string squeezed(const std::string& line, bool fold) {
 }
 
 bool model_equal(const std::string& a, const std::string& b, bool skip_white, bool squeeze,
-                 bool fold) {
+                 bool fold, bool eight_bit) {
+    if (skip_white && eight_bit) {
+        return random_lines::visible_8bit(a, fold) == random_lines::visible_8bit(b, fold);
+    }
     if (skip_white) {
         return random_lines::visible(a, fold) == random_lines::visible(b, fold);
     }
@@ -95,11 +98,14 @@ struct OptionSet {
 
 // Pairs of random lines, each between two unique anchor lines so that a pair can only
 // face its partner; the listing must name exactly the pairs the model calls different.
-void check_random_pairs(const OptionSet& options, unsigned seed) {
+// With `eight_bit` both files start with a line of lone bytes that makes them 8-bit text
+// as a whole (detect_charset).
+void check_random_pairs(const OptionSet& options, unsigned seed, bool eight_bit) {
     TempDir dir;
     std::mt19937 rng(seed);
-    std::string first;
-    std::string second;
+    std::string first = eight_bit ? std::string(8000, '\xE9') + "\n" : std::string();
+    std::string second = first;
+    const long offset = eight_bit ? 1 : 0;
     std::set<long> expected;
     constexpr int PAIRS = 400;
     for (int k = 0; k < PAIRS; ++k) {
@@ -114,8 +120,8 @@ void check_random_pairs(const OptionSet& options, unsigned seed) {
         anchors += '\n';
         first += anchors + a + "\n";
         second += anchors + b + "\n";
-        if (!model_equal(a, b, options.skip_white, options.squeeze, options.fold)) {
-            expected.insert(3L * k + 3);
+        if (!model_equal(a, b, options.skip_white, options.squeeze, options.fold, eight_bit)) {
+            expected.insert(3L * k + 3 + offset);
         }
     }
     const std::string p1 = dir.write("a.txt", first);
@@ -132,8 +138,8 @@ void check_random_pairs(const OptionSet& options, unsigned seed) {
             plain += c;
         }
     }
-    EXPECT_EQ(listed_lines(plain, true), expected) << "seed " << seed;
-    EXPECT_EQ(listed_lines(plain, false), expected) << "seed " << seed;
+    EXPECT_EQ(listed_lines(plain, true), expected) << "seed " << seed << " 8-bit " << eight_bit;
+    EXPECT_EQ(listed_lines(plain, false), expected) << "seed " << seed << " 8-bit " << eight_bit;
 }
 
 TEST(WhiteSpace, RandomLinesAreEqualExactlyWhenTheModelSays) {
@@ -145,7 +151,8 @@ TEST(WhiteSpace, RandomLinesAreEqualExactlyWhenTheModelSays) {
     };
     for (const OptionSet& s : sets) {
         for (unsigned seed = 1; seed <= 4; ++seed) {
-            check_random_pairs(s, seed);
+            check_random_pairs(s, seed, false);
+            check_random_pairs(s, seed, seed % 2 == 0);
         }
     }
 }
@@ -186,6 +193,47 @@ TEST(WhiteSpace, NoBreakSpacesAreWhiteSpaceInEitherForm) {
     // -b keeps to spaces and tabs.
     EXPECT_EQ(run_engine({"-b", "-o", out, p1, p3}).result, 1);
     EXPECT_EQ(run_engine({"-o", out, p1, p2}).result, 1);
+}
+
+// Which no-break space a line holds depends on its file's charset, decided per file:
+// in 8-bit text 0xC2 is a letter and only a lone 0xA0 is white space. Line 1 of each
+// file decides its charset; the case is about line 2.
+TEST(WhiteSpace, NoBreakSpaceFollowsEachFilesCharset) {
+    struct Case {
+        const char* what;
+        std::string left, right;
+        bool differ;
+    };
+    const std::string utf8 = "na\xC3\xAFve \xD0\x96\n";
+    const std::string latin = "na\xEFve \xC6\n";
+    const Case cases[] = {
+        {"8-bit: C2 is a letter before the no-break space A0", latin + "caf\xE9 \xC2\xA0total\n",
+         latin + "caf\xE9 total\n", true},
+        {"8-bit: a lone A0 is a no-break space", latin + "caf\xE9\xA0total\n",
+         latin + "caf\xE9total\n", false},
+        {"8-bit: a letter is not a part of another", latin + "\xC3 \xA9\n", latin + "\xC3\xA9\n",
+         false},
+        {"UTF-8: C2 A0 is a no-break space", utf8 + "caf\xC3\xA9 \xC2\xA0total\n",
+         utf8 + "caf\xC3\xA9 total\n", false},
+        {"8-bit against UTF-8: each side by its own rule", latin + "x \xC2\xA0y\n",
+         utf8 + "x\xC2\xA0y\n", true},
+        {"UTF-8 against 8-bit: each side by its own rule", utf8 + "x\xC2\xA0y\n",
+         latin + "x\xC2\xA0y\xA0\n", true},
+    };
+    TempDir dir;
+    const std::string out = dir.file("out.lst");
+    for (const Case& c : cases) {
+        const std::string p1 = dir.write("a.txt", c.left);
+        const std::string p2 = dir.write("b.txt", c.right);
+        run_engine({"-w", "-o", out, p1, p2});
+        std::string listing;
+        for (char ch : read_bytes(out)) {
+            if (ch != '\r') {
+                listing += ch;
+            }
+        }
+        EXPECT_EQ(listed_lines(listing, true).count(2) == 1, c.differ) << c.what << "\n" << listing;
+    }
 }
 
 }  // namespace

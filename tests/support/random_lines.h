@@ -133,6 +133,21 @@ inline std::vector<std::uint32_t> visible(const std::string& line, bool fold) {
     return out;
 }
 
+// The same for a line of 8-bit text, where every byte is a character: all but the
+// white bytes, 0xA0 among them.
+inline std::vector<std::uint32_t> visible_8bit(const std::string& line, bool fold) {
+    std::vector<std::uint32_t> out;
+    for (const char ch : line) {
+        std::uint32_t c = static_cast<unsigned char>(ch);
+        if (c == ' ' || c == '\t' || c == '\b' || c == '\v' || c == '\f' || c == '\r' ||
+            c == 0xA0) {
+            continue;
+        }
+        out.push_back(fold && c >= 'A' && c <= 'Z' ? c + 32 : c);
+    }
+    return out;
+}
+
 }  // namespace random_lines
 
 #endif

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "dircompare/dir_search.h"
+#include "dircompare/name_case.h"
 
 namespace fs = std::filesystem;
 
@@ -88,4 +89,8 @@ int dir_search(const std::string& directory, const std::function<void(const DirE
         visit(entry);
     }
     return 0;
+}
+
+std::string name_case_key(const std::string& name) {
+    return simple_name_case_key(name);
 }

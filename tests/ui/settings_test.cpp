@@ -8,6 +8,9 @@
 #include "tests/ui/fake_ui.h"
 #include "ui/command_line.h"
 #include "ui/settings.h"
+#include "ui/settings_text.h"
+#include "common/charset.h"
+#include "common/encoding.h"
 
 namespace {
 
@@ -279,6 +282,47 @@ TEST_F(PersistedSettings, PicksRememberTheirDirectory) {
     std::strcpy(out.file_name, "m.txt");
     keep_save_pick_directory(out);
     EXPECT_STREQ(settings.output_directory, ("c:" + sep + "out" + sep).c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// A file in UTF-16 stays; any other is turned before a byte outside ASCII is read from
+// it or written into it. Its text comes out as UTF-8 where it is UTF-8 as a whole, else
+// through the 8-bit decoder; nothing is dropped on the way.
+TEST(SettingsText, EightBitAndUtf8FilesTurnIntoUtf16) {
+    struct Case {
+        std::string file;
+        std::string value;
+        bool turned;
+        std::string text;  // UTF-8 of the turned file
+    };
+    const Case cases[] = {
+        {"[O]\r\nk=4\r\n", "", false, ""},
+        {"[O]\r\nk=4\r\n", "C:\\x", false, ""},
+        {"[O]\r\nk=4\r\n", "\xD0\x96", true, "[O]\r\nk=4\r\n"},
+        {"[M]\r\nk=caf\xE9\r\n", "", true, "[M]\r\nk=caf\xC3\xA9\r\n"},
+        {"[M]\r\nk=caf\xC3\xA9\r\n", "", true, "[M]\r\nk=caf\xC3\xA9\r\n"},
+        {"\xEF\xBB\xBF[M]\r\nk=\xD0\x96\r\n", "", true, "[M]\r\nk=\xD0\x96\r\n"},
+        {"\xFF\xFE[\0M\0]\0", "\xD0\x96", false, ""},
+        {"\xFE\xFF\0[\0M\0]", "caf\xC3\xA9", false, ""},
+    };
+    const EightBitDecoder latin = [](std::string_view bytes, std::string& out) {
+        decode_windows_1252(bytes, out);
+        return true;
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(settings_file_needs_utf16(c.file, c.value), c.turned) << c.file;
+        if (!c.turned) {
+            continue;
+        }
+        std::string expected = "\xFF\xFE";
+        ASSERT_TRUE(utf8_to_utf16(c.text, false, expected));
+        std::string turned;
+        ASSERT_TRUE(settings_file_as_utf16(c.file, latin, turned));
+        EXPECT_EQ(turned, expected) << c.file;
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <shlobj.h>  // DROPFILES
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -427,24 +428,20 @@ TEST_F(AnyScript, ConflictFileNamedInAnyScriptOpensAndIsWritten) {
     }
 }
 
-// An existing ANSI settings file is read as before, and stays ANSI while its code
-// page holds every value; before a value it cannot hold, the whole file is turned into
-// UTF-16, its old values kept.
+// An existing ANSI settings file of ASCII alone is read as before, and stays ANSI while
+// it gets ASCII; before a value outside ASCII, the whole file is turned into UTF-16,
+// its old values kept.
 TEST_F(AnyScript, AnsiSettingsFileKeepsItsValuesAndTakesNamesInAnyScript) {
     write_file(settings_file_path(), "[Options]\r\nTab size=4\r\n[Misc]\r\nNote=plain\r\n");
     EXPECT_EQ(settings_read_string("Options", "Tab size", ""), "4");
     settings_write_string("Files", "Dir name 2", "C:\\plain");
     EXPECT_NE(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE") << "ASCII needs no change";
 
-    // This program runs in a UTF-8 code page (its manifest), where an ANSI file holds
-    // everything: the file is taken as code page 1252, as an older system has it.
-    settings_code_page = 1252;
     WritePrivateProfileStringA("Misc", nullptr, nullptr, "pairex.ini");
     write_file(settings_file_path(),
                read_file(settings_file_path()) + "[Misc]\r\nNote=caf\xE9\r\n");  // é in 1252
     const std::string name = "C:\\" + FOLDER + "\\" + RIGHT_NAME;
     settings_write_string("Files", "Dir name 1", name.c_str());
-    settings_code_page = CP_ACP;
     EXPECT_EQ(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(settings_read_string("Files", "Dir name 1", ""), name);
     EXPECT_EQ(settings_read_string("Misc", "Note", ""), "caf\xC3\xA9");
@@ -452,6 +449,75 @@ TEST_F(AnyScript, AnsiSettingsFileKeepsItsValuesAndTakesNamesInAnyScript) {
     EXPECT_EQ(settings_read_string("Files", "Dir name 2", ""), "C:\\plain");
     std::error_code ec;
     EXPECT_FALSE(std::filesystem::exists(native_path(settings_file_path() + ".new"), ec));
+}
+
+// The fault pinned: in the UTF-8 code page of the manifest, the profile functions took
+// an 8-bit file's bytes as UTF-8 (each letter outside ASCII lost) and wrote new values
+// into it as UTF-8. An 8-bit file is now turned into UTF-16 in the system's code page
+// before any wide call reads or writes it.
+TEST_F(AnyScript, EightBitSettingsFileKeepsEveryValue) {
+    struct Case {
+        const char* what;
+        std::string file;         // as an older Pairex, or Notepad, left it
+        const char* written_key;  // in [Misc], with `written` (none when null)
+        std::string written;
+        std::vector<std::array<std::string, 3>> read;  // section, key, value
+    };
+    const std::string cyrillic = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Привет
+    const Case cases[] = {
+        {"an 8-bit value read",
+         "[Misc]\r\nkey=caf\xE9\r\n",
+         nullptr,
+         "",
+         {{"Misc", "key", "caf\xC3\xA9"}}},
+        {"an 8-bit folder read",
+         "[Files]\r\nDir name 1=C:\\Jos\xE9\r\n",
+         nullptr,
+         "",
+         {{"Files", "Dir name 1", "C:\\Jos\xC3\xA9"}}},
+        {"a value outside ASCII written",
+         "[Misc]\r\nNote=caf\xE9\r\n",
+         "LastCmd",
+         "-f1 caf\xC3\xA9.txt",
+         {{"Misc", "LastCmd", "-f1 caf\xC3\xA9.txt"}, {"Misc", "Note", "caf\xC3\xA9"}}},
+        {"Cyrillic written into a file of ASCII",
+         "[Options]\r\nTab size=4\r\n",
+         "Note",
+         cyrillic,
+         {{"Misc", "Note", cyrillic}, {"Options", "Tab size", "4"}}},
+        {"UTF-8 left by an older Pairex or Notepad",
+         "[Misc]\r\nNote=caf\xC3\xA9\r\n",
+         nullptr,
+         "",
+         {{"Misc", "Note", "caf\xC3\xA9"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");
+        write_file(settings_file_path(), c.file);
+        if (c.written_key != nullptr) {
+            settings_write_string("Misc", c.written_key, c.written.c_str());
+        }
+        for (const auto& [section, key, value] : c.read) {
+            EXPECT_EQ(settings_read_string(section.c_str(), key.c_str(), ""), value) << key;
+        }
+        const std::string bytes = read_file(settings_file_path());
+        EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+        EXPECT_EQ(bytes.find("\xC3"), std::string::npos) << "UTF-8 in the file";
+    }
+    // Every byte of the system's code page comes back as it was written.
+    std::string all;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        all += static_cast<char>(b);
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");
+    write_file(settings_file_path(), "[Misc]\r\nAll=" + all + "\r\n");
+    const std::wstring value = wide(settings_read_string("Misc", "All", ""));
+    std::string back(all.size() * 2, '\0');
+    back.resize(static_cast<std::size_t>(WideCharToMultiByte(
+        system_ansi_code_page(), 0, value.data(), static_cast<int>(value.size()), back.data(),
+        static_cast<int>(back.size()), nullptr, nullptr)));
+    EXPECT_EQ(back, all);
 }
 
 // A drop in wide form, as the shell hands names in any script over.
@@ -525,6 +591,51 @@ TEST_F(AnyScript, DirectoryPairWithNamesInAnyScriptIsWalked) {
                                               ".\nCopy it to the destination directory ?"}));
     EXPECT_EQ(read_file(target + "\\" + pair), "keep\r\nleft\r\n");
     EXPECT_EQ(read_file(target + "\\" + only), "only in one\n");
+}
+
+// The fault pinned: only ASCII letters were folded, so each of these names was taken
+// as a one-sided file, the second copy replaced the first and the pair was never
+// compared.
+TEST_F(AnyScript, NamesDifferingInCaseInAnyScriptAreComparedAsAPair) {
+    const std::string d1 = make_folder(dir.path() + "\\left");
+    const std::string d2 = make_folder(dir.path() + "\\right");
+    const std::string target = make_folder(dir.path() + "\\target");
+    const std::string pairs[2][2] = {{"\xC3\xA4.txt", "\xC3\x84.txt"},           // ä.txt Ä.txt
+                                     {"\xCE\xA9mega.txt", "\xCF\x89mega.txt"}};  // Ωmega ωmega
+    for (const auto& pair : pairs) {
+        write_file(d1 + "\\" + pair[0], "keep\nleft " + pair[0] + "\n");
+        write_file(d2 + "\\" + pair[1], "keep\nright " + pair[1] + "\n");
+    }
+    auto pick = [](const std::string& d) {
+        return DialogAnswer{IDOK, d + "\\" + DIRECTORY_PICK_NAME};
+    };
+    driver.steps = {ProgramDriver::post(CMD_COMPARE_DIRS)};
+    for (const auto& pair : pairs) {
+        driver.steps.push_back(ProgramDriver::wait_until([&] {
+            return merge_document.left.own_blocks.has_value() &&
+                   std::string(merge_document.left.path) == d1 + "\\" + pair[0];
+        }));
+        driver.steps.push_back(ProgramDriver::check(
+            [&] { EXPECT_EQ(std::string(merge_document.right.path), d2 + "\\" + pair[1]); }));
+        driver.steps.push_back(ProgramDriver::post(CMD_FROM_LEFT));
+        driver.steps.push_back(ProgramDriver::post(CMD_WRITE));
+    }
+    driver.steps.push_back(
+        ProgramDriver::wait_until([] { return merge_document.directory_mode == 0; }));
+    driver.steps.push_back(ProgramDriver::post(CMD_QUIT));
+    driver.answers = {pick(d1), pick(d2), pick(target), {IDOK, {}}};
+    run("");
+    ASSERT_EQ(driver.seen.size(), 4u);  // the pickers and the end of the walk: no question
+    std::error_code ec;
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(native_path(target), ec)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 2u) << "no backup";
+    for (const auto& pair : pairs) {
+        EXPECT_EQ(read_file(target + "\\" + pair[0]), "keep\r\nleft " + pair[0] + "\r\n");
+    }
 }
 
 }  // namespace

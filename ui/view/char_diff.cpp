@@ -41,7 +41,7 @@ Unit unit_at(std::string_view text, uint32_t at) {
         return {at, 2, UNIT_OTHER};  // one ampersand on the screen
     }
     const auto size = static_cast<uint32_t>(next_character(text, at) - at);
-    if (white_space_at(text, at) == size) {
+    if (white_space_at(text, at, CHARSET_UTF8) == size) {
         return {at, size, UNIT_SPACE};
     }
     if (text.substr(at, size) == NUL_PLACEHOLDER) {
@@ -257,7 +257,8 @@ struct CharacterScan {
         return text.substr(starts[k], starts[k + 1] - starts[k]);
     }
     bool skipped(std::size_t k) const {
-        return ignore_space && white_space_at(text, starts[k]) == starts[k + 1] - starts[k];
+        return ignore_space &&
+               white_space_at(text, starts[k], CHARSET_UTF8) == starts[k + 1] - starts[k];
     }
     std::size_t count() const { return starts.size() - 1; }
 };

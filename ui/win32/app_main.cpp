@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <climits>
 #include <string>
 #include <string_view>
 
@@ -105,38 +103,10 @@ void load_3d_controls(HINSTANCE instance) {
 
 // 8-bit text is shown in the system's ANSI code page: the text of a file that is not
 // UTF-8 was most likely written in it. Appends the bytes' UTF-8 to `out`.
-// The manifest's UTF-8 code page, where the system honours it, makes CP_ACP UTF-8:
-// the code page of the system's locale is the one 8-bit files were written in.
-static UINT ansi_code_page() {
-    static const UINT code_page = [] {
-        DWORD locale_page = 0;
-        if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT,
-                           LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                           reinterpret_cast<LPWSTR>(&locale_page),
-                           sizeof locale_page / sizeof(wchar_t)) != 0 &&
-            locale_page != 0 && locale_page != CP_UTF8) {
-            return static_cast<UINT>(locale_page);
-        }
-        const UINT active = GetACP();
-        return active != CP_UTF8 ? active : 1252u;
-    }();
-    return code_page;
-}
-
 static void decode_ansi_code_page(std::string_view bytes, std::string& out) {
-    if (bytes.empty()) {
-        return;
-    }
-    const int length = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX / 2));
-    const UINT code_page = ansi_code_page();
-    const int units = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
-    if (units <= 0) {
+    if (!append_from_code_page(bytes, system_ansi_code_page(), out)) {
         decode_windows_1252(bytes, out);
-        return;
     }
-    std::wstring text(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(code_page, 0, bytes.data(), length, text.data(), units);
-    out += narrow(text);
 }
 
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {

@@ -1,8 +1,10 @@
-// dircompare/dir_search.h: the platform's file search.
+// dircompare/dir_search.h: the platform's file search; dircompare/name_case.h: its
+// rule for letter case in names.
 #include "ui/win32/windows_api.h"
 
 #include "common/paths.h"
 #include "dircompare/dir_search.h"
+#include "dircompare/name_case.h"
 #include "ui/win32/wide.h"
 
 namespace {
@@ -50,4 +52,28 @@ int dir_search(const std::string& directory, const std::function<void(const DirE
         visit(entry_of(found));
     } while (FindNextFileW(search.handle, &found));
     return 0;
+}
+
+std::string name_case_key(const std::string& name) {
+    std::wstring text;
+    if (!wide_name(name, text) || text.empty()) {
+        return simple_name_case_key(name);  // not a name the system can have
+    }
+    const int n = static_cast<int>(text.size());
+    std::wstring upper(text.size(), L'\0');
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.c_str(), n, upper.data(), n,
+                      nullptr, nullptr, 0) != n) {
+        return simple_name_case_key(name);
+    }
+    // A letter takes its upper case only where the file system's own comparison calls
+    // the two the same (its table, not a locale's), so that equal keys name one file.
+    // Surrogate halves are kept: a character outside the BMP keeps its case.
+    const auto surrogate = [](wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (upper[i] != text[i] && !surrogate(text[i]) && !surrogate(upper[i]) &&
+            CompareStringOrdinal(&text[i], 1, &upper[i], 1, TRUE) == CSTR_EQUAL) {
+            text[i] = upper[i];
+        }
+    }
+    return narrow(text);
 }

@@ -4,17 +4,17 @@
 #include <vector>
 
 #include "ui/settings_file.h"
-#include "ui/win32/ui_state.h"
+#include "ui/settings_text.h"
 #include "ui/win32/wide.h"
 
 // The settings file is found by its bare name: the system keeps it in its own
 // directory for such files.
 //
-// The profile functions write a file in the ANSI code page unless it starts with a
-// UTF-16 mark. A new file is therefore made with the mark, and an older ANSI file is
-// turned into UTF-16 before it gets a value the code page cannot hold; an ANSI file is
-// read as before.
-UINT settings_code_page = CP_ACP;
+// The profile functions take a file without a UTF-16 mark in the ANSI code page of
+// the process, which the manifest makes UTF-8. A new file is therefore made with the
+// mark, and an older 8-bit file is turned into UTF-16 by the program, in the system's
+// code page, before a wide call reads a byte outside ASCII from it or writes one into
+// it (ui/settings_text.h). A file of ASCII alone stays as it is.
 
 namespace {
 
@@ -74,85 +74,55 @@ bool write_new(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
-// True when `text` survives the ANSI code page unchanged.
-bool ansi_holds(const std::wstring& text) {
-    if (text.empty()) {
-        return true;
-    }
-    // A UTF-8 code page holds every character (and takes neither flag nor out-parameter).
-    const UINT code_page = settings_code_page == CP_ACP ? GetACP() : settings_code_page;
-    if (code_page == CP_UTF8) {
-        return true;
-    }
-    BOOL lost = FALSE;
-    const int n = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.c_str(),
-                                      static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
-    return n > 0 && !lost;
+bool decode_system_code_page(std::string_view bytes, std::string& out) {
+    return append_from_code_page(bytes, system_ansi_code_page(), out);
 }
 
-// `ansi` (the bytes of an ANSI file) as UTF-16 LE with its mark.
-bool ansi_to_utf16_file(const std::string& ansi, std::string& out) {
-    out.assign(UTF16LE_MARK, 2);
-    if (ansi.empty()) {
-        return true;
-    }
-    const int size = static_cast<int>(ansi.size());
-    const int n = MultiByteToWideChar(settings_code_page, 0, ansi.data(), size, nullptr, 0);
-    if (n <= 0) {
-        return false;
-    }
-    std::wstring text(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(settings_code_page, 0, ansi.data(), size, text.data(), n);
-    for (wchar_t c : text) {
-        out += static_cast<char>(c & 0xFF);
-        out += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return true;
-}
-
-// Makes the file ready for a value: a missing file is made with the UTF-16 mark; an
-// ANSI file is turned into UTF-16 when `needs_unicode`. The turned file replaces the old
-// one in one rename, so a failure leaves the old file whole.
-void prepare_file(bool needs_unicode) {
+// Makes the file ready for a wide profile call that writes `value` ("" for a read): a
+// file missing at a write is made with the UTF-16 mark; an 8-bit file is turned into
+// UTF-16 when settings_file_needs_utf16 says so. The turned file replaces the old one
+// in one rename, so a failure leaves the old file whole. Returns false when the file
+// needed turning and stays 8-bit: nothing outside ASCII may then be written into it.
+bool prepare_file(std::string_view value, bool writing) {
     const std::wstring path = settings_path();
     if (path.empty()) {
-        return;
+        return false;
     }
     std::string bytes;
     bool missing = false;
     if (!read_whole(path, bytes, missing)) {
-        if (missing) {
-            write_new(path, std::string(UTF16LE_MARK, 2));
+        if (missing && writing && write_new(path, std::string(UTF16LE_MARK, 2))) {
+            return true;
         }
-        return;
+        // A file of unknown form gets nothing but ASCII.
+        return !settings_file_needs_utf16("", value);
     }
-    const bool unicode = bytes.size() >= 2 && (bytes.compare(0, 2, "\xFF\xFE", 2) == 0 ||
-                                               bytes.compare(0, 2, "\xFE\xFF", 2) == 0);
-    if (unicode || !needs_unicode) {
-        return;
+    if (!settings_file_needs_utf16(bytes, value)) {
+        return true;
     }
     // Whatever the system still holds of the file goes to disk before it is read.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, SETTINGS_FILE);
-    if (!read_whole(path, bytes, missing)) {
-        return;
-    }
     std::string turned;
-    if (!ansi_to_utf16_file(bytes, turned)) {
-        return;
+    if (!read_whole(path, bytes, missing) ||
+        !settings_file_as_utf16(bytes, decode_system_code_page, turned)) {
+        return false;
     }
     const std::wstring temporary = path + L".new";
     if (!write_new(temporary, turned)) {
-        return;  // taken by something else, or no room: the ANSI file stays
+        return false;  // taken by something else, or no room: the 8-bit file stays
     }
     if (!MoveFileExW(temporary.c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temporary.c_str());
+        return false;
     }
+    return true;
 }
 
 }  // namespace
 
 std::string settings_read_string(const char* section, const char* key, const char* default_value) {
+    prepare_file("", false);  // an 8-bit file that stays so reads as the system has it
     std::vector<wchar_t> buffer(SETTINGS_VALUE_MAX + 1);
     const DWORD n = GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(),
                                              wide(default_value).c_str(), buffer.data(),
@@ -164,7 +134,10 @@ void settings_write_string(const char* section, const char* key, const char* val
     const std::wstring wide_section = wide(section);
     const std::wstring wide_key = wide(key);
     const std::wstring wide_value = wide(value);
-    prepare_file(!ansi_holds(wide_section) || !ansi_holds(wide_key) || !ansi_holds(wide_value));
+    const std::string written = std::string(section) + key + value;
+    if (!prepare_file(written, true)) {
+        return;  // the value would reach the 8-bit file as UTF-8
+    }
     WritePrivateProfileStringW(wide_section.c_str(), wide_key.c_str(), wide_value.c_str(),
                                SETTINGS_FILE);
 }

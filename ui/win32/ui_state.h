@@ -50,10 +50,6 @@ constexpr COLORREF COLOR_CHOSEN_MARK = color_of(CHOSEN_MARK_RGB);
 
 extern const char APP_TITLE[];
 
-// The code page of a settings file without a UTF-16 mark: the system's ANSI code page
-// (CP_ACP); a test sets another to see a file turned into UTF-16.
-extern UINT settings_code_page;
-
 // Registers "PAIREX", "DiffTitle", "DiffEdit" and "position_bar". Returns 0, or -1 when
 // one could not be registered (a class left from an earlier start in the same process
 // counts as registered).

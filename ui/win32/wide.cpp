@@ -1,3 +1,8 @@
+#include "ui/win32/windows_api.h"
+
+#include <algorithm>
+#include <climits>
+
 #include "ui/win32/wide.h"
 
 #include "common/wide_text.h"
@@ -13,4 +18,35 @@ bool wide_name(std::string_view utf8, std::wstring& out) {
 
 std::string narrow(std::wstring_view text) {
     return utf8_from_utf16(std::u16string(text.begin(), text.end()));
+}
+
+unsigned system_ansi_code_page() {
+    static const UINT code_page = [] {
+        DWORD locale_page = 0;
+        if (GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT,
+                           LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                           reinterpret_cast<LPWSTR>(&locale_page),
+                           sizeof locale_page / sizeof(wchar_t)) != 0 &&
+            locale_page != 0 && locale_page != CP_UTF8) {
+            return static_cast<UINT>(locale_page);
+        }
+        const UINT active = GetACP();
+        return active != CP_UTF8 ? active : 1252u;
+    }();
+    return code_page;
+}
+
+bool append_from_code_page(std::string_view bytes, unsigned code_page, std::string& out) {
+    if (bytes.empty()) {
+        return true;
+    }
+    const int length = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX / 2));
+    const int units = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
+    if (units <= 0) {
+        return false;
+    }
+    std::wstring text(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(code_page, 0, bytes.data(), length, text.data(), units);
+    out += narrow(text);
+    return true;
 }

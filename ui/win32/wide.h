@@ -20,4 +20,13 @@ bool wide_name(std::string_view utf8, std::wstring& out);
 // Text from the system as UTF-8.
 std::string narrow(std::wstring_view text);
 
+// The code page 8-bit text was most likely written in: the system locale's ANSI code
+// page. The manifest's UTF-8 code page, where the system honours it, makes the active
+// one (CP_ACP) UTF-8, which no 8-bit file was written in.
+unsigned system_ansi_code_page();
+
+// Appends `bytes`, 8-bit text of `code_page`, as UTF-8. False (nothing appended) when
+// the system cannot decode them.
+bool append_from_code_page(std::string_view bytes, unsigned code_page, std::string& out);
+
 #endif
