@@ -124,25 +124,60 @@ static UINT ansi_code_page() {
     return code_page;
 }
 
-static void decode_ansi_code_page(std::string_view bytes, std::string& out) {
+static bool decode_ansi_code_page(std::string_view bytes, std::string& out) {
     if (bytes.empty()) {
-        return;
+        return true;
     }
     const int length = static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX / 2));
     const UINT code_page = ansi_code_page();
-    const int units = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
+    // Bytes that stand for no character are shown as the code page's stand-in, and the
+    // text is then not exact.
+    bool exact = true;
+    int units =
+        MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0);
+    if (units <= 0) {
+        exact = false;
+        units = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
+    }
     if (units <= 0) {
         decode_windows_1252(bytes, out);
-        return;
+        return false;
     }
     std::wstring text(static_cast<std::size_t>(units), L'\0');
-    MultiByteToWideChar(code_page, 0, bytes.data(), length, text.data(), units);
+    MultiByteToWideChar(code_page, exact ? MB_ERR_INVALID_CHARS : 0, bytes.data(), length,
+                        text.data(), units);
     out += narrow(text);
+    return exact && static_cast<std::size_t>(length) == bytes.size();
+}
+
+// UTF-8 into the same code page, refusing what it cannot hold: no best-fit letter (a
+// plain A for an A with a macron) and no default character stand in for it.
+static bool encode_ansi_code_page(std::string_view utf8, std::string& out) {
+    std::wstring units;
+    if (!wide_name(utf8, units) || units.size() > INT_MAX) {
+        return false;
+    }
+    if (units.empty()) {
+        return true;
+    }
+    const UINT code_page = ansi_code_page();
+    const int length = static_cast<int>(units.size());
+    BOOL used_default = FALSE;
+    const int bytes = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, units.data(), length,
+                                          nullptr, 0, nullptr, &used_default);
+    if (bytes <= 0 || used_default != FALSE) {
+        return false;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(bytes));
+    return WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, units.data(), length,
+                               out.data() + at, bytes, nullptr, nullptr) == bytes;
 }
 
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     ui_state.instance = instance;
     set_ansi_decoder(decode_ansi_code_page);
+    set_ansi_encoder(encode_ansi_code_page);
     // The manifest asks for the current common controls; they are registered here, before
     // any dialog. Without them the older controls still work, so a failure is ignored.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
