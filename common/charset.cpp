@@ -1,6 +1,8 @@
 #include "common/charset.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstring>
 
 #include "common/utf8.h"
@@ -8,6 +10,7 @@
 namespace {
 
 AnsiDecoder ansi_decoder = decode_windows_1252;
+AnsiEncoder ansi_encoder = encode_windows_1252;
 
 // 0x80 to 0x9F of Windows-1252; the five bytes it leaves undefined show as U+FFFD.
 constexpr char16_t WINDOWS_1252_HIGH[32] = {
@@ -48,24 +51,73 @@ DisplayCharset detect_charset(std::string_view text) {
     return broken == 0 || (sequences > 0 && broken < sequences) ? CHARSET_UTF8 : CHARSET_8BIT;
 }
 
+bool is_ascii(std::string_view text) {
+    return std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
 void set_ansi_decoder(AnsiDecoder decoder) {
     ansi_decoder = decoder != nullptr ? decoder : decode_windows_1252;
 }
 
-void decode_windows_1252(std::string_view bytes, std::string& out) {
+void set_ansi_encoder(AnsiEncoder encoder) {
+    ansi_encoder = encoder != nullptr ? encoder : encode_windows_1252;
+}
+
+bool decode_windows_1252(std::string_view bytes, std::string& out) {
+    bool exact = true;
     for (char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x80) {
             out += ch;
-        } else {
-            append_utf8(out, c < 0xA0 ? WINDOWS_1252_HIGH[c - 0x80] : char32_t{c});
+            continue;
         }
+        const char32_t value = c < 0xA0 ? WINDOWS_1252_HIGH[c - 0x80] : char32_t{c};
+        exact = exact && value != REPLACEMENT_CHARACTER;
+        append_utf8(out, value);
     }
+    return exact;
+}
+
+bool encode_windows_1252(std::string_view utf8, std::string& out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        const Utf8Sequence s = decode_utf8(p, end);
+        if (!s.valid) {
+            return false;
+        }
+        p += s.size;
+        if (s.value < 0x80 || (s.value >= 0xA0 && s.value <= 0xFF)) {
+            out += static_cast<char>(s.value);
+            continue;
+        }
+        // U+FFFD marks the undefined bytes in the table: it has no byte of its own.
+        const auto* high =
+            s.value == REPLACEMENT_CHARACTER || s.value > 0xFFFF
+                ? std::end(WINDOWS_1252_HIGH)
+                : std::find(std::begin(WINDOWS_1252_HIGH), std::end(WINDOWS_1252_HIGH),
+                            static_cast<char16_t>(s.value));
+        if (high == std::end(WINDOWS_1252_HIGH)) {
+            return false;
+        }
+        out += static_cast<char>(0x80 + (high - std::begin(WINDOWS_1252_HIGH)));
+    }
+    return true;
+}
+
+bool convert_charset(std::string_view text, DisplayCharset from, DisplayCharset to,
+                     std::string& out) {
+    // ASCII is the same bytes in every form (every ANSI code page keeps it).
+    if (from == to || is_ascii(text)) {
+        out.append(text);
+        return true;
+    }
+    return from == CHARSET_8BIT ? ansi_decoder(text, out) : ansi_encoder(text, out);
 }
 
 void append_display_utf8(std::string_view bytes, DisplayCharset charset, std::string& out) {
     if (charset == CHARSET_8BIT) {
-        ansi_decoder(bytes, out);
+        ansi_decoder(bytes, out);  // shown as best it can be, exact or not
         return;
     }
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());

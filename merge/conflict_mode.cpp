@@ -29,8 +29,9 @@ std::vector<EndedLine> ended_lines(const TextLines& file) {
 }
 
 // One side's lines as a side holds them: one buffer, a line feed after each line but a
-// last one that had none. Returns false when memory runs out.
-bool side_text(const std::vector<EndedLine>& lines, TextEncoding encoding, TextLines& out) {
+// last one that had none, in the encoding and form of `file`. Returns false when memory
+// runs out.
+bool side_text(const std::vector<EndedLine>& lines, const TextLines& file, TextLines& out) {
     std::size_t bytes = 0;
     for (const EndedLine& l : lines) {
         bytes += l.text.size() + 1;
@@ -70,7 +71,8 @@ bool side_text(const std::vector<EndedLine>& lines, TextEncoding encoding, TextL
     }
     *p = '\0';
     out.line_count = static_cast<int32_t>(lines.size());
-    out.encoding = encoding;
+    out.encoding = file.encoding;
+    out.charset = file.charset;  // the file's: its lines are written back in its form
     return true;
 }
 
@@ -98,7 +100,7 @@ int load_conflict_file(const char* path) {
     if (sides.conflicts == 0) {
         report_message(format_message("%s has no conflict markers", path).c_str(), SEVERITY_INFO);
         TextLines copy;
-        if (!side_text(lines, file.encoding, copy)) {
+        if (!side_text(lines, file, copy)) {
             report_out_of_memory();
             return -1;
         }
@@ -109,7 +111,7 @@ int load_conflict_file(const char* path) {
     }
     TextLines texts[2];
     for (int i = 0; i < 2; ++i) {
-        if (!side_text(sides.lines[i], file.encoding, texts[i])) {
+        if (!side_text(sides.lines[i], file, texts[i])) {
             report_out_of_memory();
             return -1;
         }

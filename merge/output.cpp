@@ -48,38 +48,77 @@ static int write_out(FILE* stream, const char* data, std::size_t n) {
     return 0;
 }
 
-// The line, without its line feed, and `eol`, in UTF-16.
-static int emit_utf16_line(FILE* stream, std::string_view text, std::string_view eol,
-                           int32_t line_number) {
-    static std::string units;
-    units.clear();
-    const bool big_endian = merge_document.left.encoding == ENCODING_UTF16BE;
-    if (!utf8_to_utf16(text, big_endian, units)) {
-        const std::string number = std::to_string(static_cast<long long>(line_number) + 1);
-        report_message(format_message("Line %s of the merged text is not valid UTF-8 and "
-                                      "cannot be written as UTF-16",
-                                      number.c_str())
-                           .c_str(),
-                       SEVERITY_ERROR);
-        return 1;
-    }
-    utf8_to_utf16(eol, big_endian, units);
-    return write_out(stream, units.data(), units.size());
+static const char* const UNWRITABLE_LINE =
+    "Line %s of the merged text cannot be written in the merged file's encoding";
+
+// Refuses the write at output line `line_number` (0-based). Returns 1.
+static int refuse_line(int32_t line_number) {
+    const std::string number = std::to_string(static_cast<long long>(line_number) + 1);
+    report_message(format_message(UNWRITABLE_LINE, number.c_str()).c_str(), SEVERITY_ERROR);
+    return 1;
 }
 
-// The line (without its line feed) and `eol`, in the left file's encoding.
-static int emit_ended_line(FILE* stream, std::string_view line, std::string_view eol,
-                           int32_t line_number) {
-    if (is_utf16(merge_document.left.encoding)) {
-        return emit_utf16_line(stream, line, eol, line_number);
+// The form the merged file's bytes take, set for each write (merged_form).
+static DisplayCharset target_form = CHARSET_UTF8;
+
+// The left file's form; but a plain left file of ASCII alone is either form, and takes
+// the right file's, so that its lines are written as they are and no file is turned
+// into another code page because one version of it held no accent.
+static DisplayCharset merged_form() {
+    const MergeSide& left = merge_document.left;
+    if (left.encoding != ENCODING_BYTES) {
+        return left.charset;
     }
+    for (int32_t i = 0; i < left.line_count; ++i) {
+        if (!is_ascii(line_text(left, i))) {
+            return left.charset;
+        }
+    }
+    return merge_document.right.charset;
+}
+
+// Puts `line`, held by a side in the form `from`, into `out` as the merged file's bytes:
+// the left file's encoding, in target_form (UTF-16 is made from UTF-8). Returns false
+// when the line has no such bytes.
+static bool encode_line(std::string_view line, DisplayCharset from, std::string& out) {
+    const MergeSide& target = merge_document.left;
+    out.clear();
+    if (!is_utf16(target.encoding)) {
+        return convert_charset(line, from, target_form, out);
+    }
+    static std::string utf8;
+    utf8.clear();
+    return convert_charset(line, from, CHARSET_UTF8, utf8) &&
+           utf8_to_utf16(utf8, target.encoding == ENCODING_UTF16BE, out);
+}
+
+// Whether lines of `side` may lack bytes in the merged file: those of another form, and
+// those that must become UTF-16 but may hold broken bytes (a side read from UTF-16 holds
+// only what it decoded).
+static bool needs_check(const MergeSide& side) {
+    const MergeSide& target = merge_document.left;
+    return side.charset != target_form || (is_utf16(target.encoding) && !is_utf16(side.encoding));
+}
+
+// The line (without its line feed, held in the form `from`) and `eol` (ASCII), in the
+// left file's encoding.
+static int emit_ended_line(FILE* stream, std::string_view line, DisplayCharset from,
+                           std::string_view eol, int32_t line_number) {
     static std::string composed;
-    composed.assign(line);
-    composed += eol;
+    if (!encode_line(line, from, composed)) {
+        return refuse_line(line_number);
+    }
+    const TextEncoding encoding = merge_document.left.encoding;
+    if (is_utf16(encoding)) {
+        utf8_to_utf16(eol, encoding == ENCODING_UTF16BE, composed);
+    } else {
+        composed += eol;
+    }
     return write_out(stream, composed.data(), composed.size());
 }
 
-int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_number) {
+int emit_line(FILE* stream, const char* text, std::size_t length, DisplayCharset from,
+              int32_t line_number) {
     if (stream == nullptr) {
         print_line(text, length, line_number);
         return 0;
@@ -89,10 +128,11 @@ int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_n
         line.remove_suffix(1);
     }
     const std::string_view eol(LINE_END);
-    if (!is_utf16(merge_document.left.encoding) && eol == "\n" && line.size() < length) {
+    const MergeSide& target = merge_document.left;
+    if (!is_utf16(target.encoding) && from == target_form && eol == "\n" && line.size() < length) {
         return write_out(stream, text, length);  // the text already ends as it should
     }
-    return emit_ended_line(stream, line, eol, line_number);
+    return emit_ended_line(stream, line, from, eol, line_number);
 }
 
 // With kept line ends: the end a last line without a line feed owes when another line
@@ -101,7 +141,8 @@ static std::string_view owed_end;
 
 // Line `i` of `side` with the end it had in its file.
 static int emit_kept_line(FILE* stream, const MergeSide& side, int32_t i, int32_t line_number) {
-    if (!owed_end.empty() && emit_ended_line(stream, "", owed_end, line_number) != 0) {
+    if (!owed_end.empty() &&
+        emit_ended_line(stream, "", side.charset, owed_end, line_number) != 0) {
         return 1;
     }
     owed_end = {};
@@ -109,7 +150,8 @@ static int emit_kept_line(FILE* stream, const MergeSide& side, int32_t i, int32_
     if (end == ENDS_NONE) {
         owed_end = line_end_bytes(i > 0 ? line_end_of(side, i - 1) : ENDS_LF);
     }
-    return emit_ended_line(stream, line_text(side, i), line_end_bytes(end), line_number);
+    return emit_ended_line(stream, line_text(side, i), side.charset, line_end_bytes(end),
+                           line_number);
 }
 
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
@@ -131,14 +173,16 @@ int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
         const std::string_view text = line_text(side, static_cast<int32_t>(i));
         if (stream == nullptr) {
             // The printer is handed characters, as the panes show them: 8-bit text
-            // decoded, broken bytes as U+FFFD. A file gets the bytes as read.
+            // decoded, broken bytes as U+FFFD. A file gets the bytes as read, which
+            // emit_line puts into the merged file's form.
             composed.clear();
             append_display_utf8(text, side.charset, composed);
         } else {
             composed.assign(text);
         }
         composed += '\n';
-        if (emit_line(stream, composed.data(), composed.size(), line_number) != 0) {
+        const DisplayCharset form = stream != nullptr ? side.charset : CHARSET_UTF8;
+        if (emit_line(stream, composed.data(), composed.size(), form, line_number) != 0) {
             return 1;
         }
         ++line_number;
@@ -146,21 +190,26 @@ int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
     return 0;
 }
 
-// Emits left lines a..j and advances the output line counter.
-static int emit_counted(FILE* stream, const MergeSide& side, int32_t a, int32_t j,
+// What the walk over the merged text does with lines i0..i1 of a side, the first of
+// them numbered `line_number` (emit_line_range's contract).
+using RangeStep = int (*)(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
+                          int32_t line_number);
+
+// Steps over lines a..j and advances the output line counter.
+static int step_counted(RangeStep step, FILE* stream, const MergeSide& side, int32_t a, int32_t j,
                         int32_t& line_number) {
-    if (emit_line_range(stream, side, a, j, line_number) != 0) {
+    if (step(stream, side, a, j, line_number) != 0) {
         return 1;
     }
     line_number += std::max(j - a + 1, 0);
     return 0;
 }
 
-int emit_merged_lines(FILE* stream) {
+// Hands every range of lines that the merged text is made of, in order, to `step`;
+// stops at the first that fails.
+static int walk_merged_lines(RangeStep step, FILE* stream) {
     const MergeSide& left = merge_document.left;
     const MergeSide& right = merge_document.right;
-    range_warning_given = false;
-    owed_end = {};
     int32_t a = 0;
     int32_t n = 0;
     const int32_t blocks = block_count();
@@ -170,7 +219,7 @@ int emit_merged_lines(FILE* stream) {
             warn_range_once();
             j = left.line_count - 1;
         }
-        if (emit_counted(stream, left, a, j, n) != 0) {
+        if (step_counted(step, stream, left, a, j, n) != 0) {
             return 1;
         }
         const int32_t next_a = block_end(left, k);
@@ -190,13 +239,48 @@ int emit_merged_lines(FILE* stream) {
                 warn_range_once();
                 i1 = source->line_count - 1;
             }
-            if (emit_counted(stream, *source, range.first - 1, i1, n) != 0) {
+            if (step_counted(step, stream, *source, range.first - 1, i1, n) != 0) {
                 return 1;
             }
         }
         a = next_a;
     }
-    return emit_counted(stream, left, a, left.line_count - 1, n);
+    return step_counted(step, stream, left, a, left.line_count - 1, n);
+}
+
+int emit_merged_lines(FILE* stream) {
+    target_form = merged_form();
+    range_warning_given = false;
+    owed_end = {};
+    return walk_merged_lines(emit_line_range, stream);
+}
+
+// Lines i0..i1 of `side` as emit_line_range numbers them, each checked for bytes in the
+// merged file. Returns 0, or 1 after refusing the first that has none.
+static int check_line_range(FILE* /*stream*/, const MergeSide& side, int32_t i0, int32_t i1,
+                            int32_t line_number) {
+    if (!needs_check(side)) {
+        return 0;
+    }
+    static std::string encoded;
+    for (int32_t i = std::max(i0, 0); i <= std::min(i1, side.line_count - 1); ++i) {
+        if (!encode_line(line_text(side, i), side.charset, encoded)) {
+            return refuse_line(line_number);
+        }
+        ++line_number;
+    }
+    return 0;
+}
+
+// Before anything is written: every line of the merged text has bytes in the merged
+// file's encoding. Returns 0, or 1 after refusing the first line that has none.
+static int check_merged_lines() {
+    target_form = merged_form();
+    if (!needs_check(merge_document.left) && !needs_check(merge_document.right)) {
+        return 0;
+    }
+    range_warning_given = true;  // the write itself warns about ranges, once
+    return walk_merged_lines(check_line_range, nullptr);
 }
 
 // Files that a write or copy must never replace, rename or delete.
@@ -441,6 +525,9 @@ static void restamp_inputs(const char* path) {
 // when whole; an existing file becomes `backup` first ("" for none). Returns 0, or -1
 // after reporting.
 static int write_through_pending(const char* path, const std::string& backup) {
+    if (check_merged_lines() != 0) {
+        return fail_merge();
+    }
     if (confirm_unchanged_input(path) != 0) {
         return -1;
     }

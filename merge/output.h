@@ -23,10 +23,12 @@ extern char directory_target_path[PATH_BUFFER_SIZE];
 int write_command();
 
 // Writes (or prints, for "PRN:") the merged text to `path`, in the left file's
-// encoding with LINE_END after every line (each line's own end with Keep line ends). The text goes
-// to a new file that replaces the target only when it is whole; on any failure the target and its
-// backup stay as they were. Returns 0 done or nothing to do, 1 refused (not compared, empty
-// document, unresolved block; reported), -1 failed or declined (failures reported).
+// encoding (each line converted from its side's form; a line that has no bytes there is
+// refused, naming it, before anything is written) with LINE_END after every line (each line's own
+// end with Keep line ends). The text goes to a new file that replaces the target only when it is
+// whole; on any failure the target and its backup stay as they were. Returns 0 done or nothing to
+// do, 1 refused (not compared, empty document, unresolved block; reported), -1 failed or declined
+// (failures reported).
 int write_merged(const char* path);
 
 // Write in conflict mode: the merged text replaces the conflict file itself, without a
@@ -43,11 +45,12 @@ int emit_merged_lines(FILE* stream);
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
                     int32_t line_number);
 
-// Writes `text` (`length` bytes ending in a line feed) to `stream` in the left file's
-// encoding, the line feed as LINE_END; or hands it to the printer as it is when
-// `stream` is nullptr. Returns 0, or 1 after reporting "Error writing output file"
-// (or that the line cannot be written as UTF-16).
-int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_number);
+// Writes `text` (`length` bytes ending in a line feed, held by its side in the form
+// `from`) to `stream` in the left file's encoding, the line feed as LINE_END; or hands
+// it to the printer as it is when `stream` is nullptr. Returns 0, or 1 after reporting
+// "Error writing output file" or that the line has no bytes in that encoding.
+int emit_line(FILE* stream, const char* text, std::size_t length, DisplayCharset from,
+              int32_t line_number);
 
 // Renames `path` to its backup name (nothing for a ".bak" file), replacing an older
 // backup. Refused with an error when that older backup is a loaded input. Returns 0,

@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 #include "common/textio.h"
@@ -154,36 +156,159 @@ TEST_F(Output, MergedFileTakesTheLeftFilesEncoding) {
     EXPECT_TRUE(reported_messages().empty());
 }
 
-TEST_F(Output, EightBitAndBrokenBytesAreWrittenBackAsRead) {
-    // Windows-1252 left, UTF-8 with a broken byte right: shown differently, written as
-    // the files hold them.
-    load(SIDE_LEFT, "l.txt", lf_lines({"caf\xE9", "na\xEFve \xA0", "same"}));
-    load(SIDE_RIGHT, "r.txt", lf_lines({"caf\xC3\xA9", "\xD0\x9F\xFF\xD1\x80", "same"}));
-    ASSERT_EQ(merge_document.left.charset, CHARSET_8BIT);
-    ASSERT_EQ(merge_document.right.charset, CHARSET_UTF8);
-    install_listing("1,2c1,2\n");
-    choose_all_from(SIDE_LEFT);
-    EXPECT_EQ(merged_text(), with_line_ends({"caf\xE9", "na\xEFve \xA0", "same"}));
-    install_listing("1,2c1,2\n");
-    choose_all_from(SIDE_RIGHT);
-    EXPECT_EQ(merged_text(), with_line_ends({"caf\xC3\xA9", "\xD0\x9F\xFF\xD1\x80", "same"}));
+// Two files of one form: every byte as read, broken ones too, however it shows.
+TEST_F(Output, LinesOfTheMergedFilesFormAreWrittenBackAsRead) {
+    struct Pair {
+        std::vector<std::string> left, right;
+        DisplayCharset charset;
+    };
+    const Pair pairs[] = {
+        {{"caf\xE9", "na\xEFve \xA0\x81", "same"},
+         {"caf\xE9", "\xFF\xC3\xA9\x81", "same"},
+         CHARSET_8BIT},
+        {{"caf\xC3\xA9", "na\xC3\xAFve", "same"},
+         {"caf\xC3\xA9", "\xD0\x9F\xFF\xD1\x80", "same"},
+         CHARSET_UTF8},
+    };
+    for (const Pair& pair : pairs) {
+        load(SIDE_LEFT, "l.txt", lf_lines(pair.left));
+        load(SIDE_RIGHT, "r.txt", lf_lines(pair.right));
+        ASSERT_EQ(merge_document.left.charset, pair.charset);
+        ASSERT_EQ(merge_document.right.charset, pair.charset);
+        for (const Side side : {SIDE_LEFT, SIDE_RIGHT}) {
+            install_listing("1,2c1,2\n");
+            choose_all_from(side);
+            EXPECT_EQ(merged_text(), with_line_ends(side == SIDE_LEFT ? pair.left : pair.right));
+        }
+    }
     EXPECT_TRUE(reported_messages().empty());
 }
 
-TEST_F(Output, BytesThatAreNotUtf8AreNotForcedIntoUtf16) {
-    load(SIDE_LEFT, "l16.txt", "\xFF\xFE" + le("keep\nold\n"));
-    load(SIDE_RIGHT, "latin1.txt", "keep\ncaf\xE9\n");
-    install_listing("2c2\n< old\n---\n> caf\xE9\n");
+enum Form { EIGHT_BIT, UTF8_PLAIN, UTF8_MARK, UTF16LE, UTF16BE };
+
+// `utf8` (ASCII and Latin-1 letters only) as a file of `form` stores it, mark first;
+// by hand, so as not to test the conversions with themselves.
+std::string stored(Form form, const std::string& utf8) {
+    std::u16string units;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        units += b < 0x80 ? char16_t{b}
+                          : static_cast<char16_t>(((b & 0x1F) << 6) |
+                                                  (static_cast<unsigned char>(utf8[++i]) & 0x3F));
+    }
+    std::string out;
+    switch (form) {
+        case EIGHT_BIT:
+            for (const char16_t u : units) {
+                out += static_cast<char>(u);
+            }
+            return out;
+        case UTF8_PLAIN:
+            return utf8;
+        case UTF8_MARK:
+            return "\xEF\xBB\xBF" + utf8;
+        default:
+            break;
+    }
+    const bool be = form == UTF16BE;
+    out = be ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t u : units) {
+        const char hi = static_cast<char>(u >> 8);
+        const char lo = static_cast<char>(u & 0xFF);
+        out += be ? hi : lo;
+        out += be ? lo : hi;
+    }
+    return out;
+}
+
+// Every line goes into the merged file in its form, converted from its own side's: the
+// left file's encoding, 8-bit text in the code page (Windows-1252 here).
+TEST_F(Output, EachLineIsWrittenInTheMergedFilesForm) {
+    const Form forms[] = {EIGHT_BIT, UTF8_PLAIN, UTF8_MARK, UTF16LE, UTF16BE};
+    const std::string eol = LINE_END;
+    for (const Form target : forms) {
+        for (const Form source : forms) {
+            SCOPED_TRACE(testing::Message() << "target " << target << ", source " << source);
+            load(SIDE_LEFT, "l.txt", stored(target, "d\xC3\xA9j\xC3\xA0 vu\nold\n"));
+            load(SIDE_RIGHT, "r.txt",
+                 stored(source,
+                        "d\xC3\xA9j\xC3\xA0 vu\n\xC3\x9C"
+                        "ber\n"));
+            install_listing("2c2\n");
+            choose_all_from(SIDE_RIGHT);
+            EXPECT_EQ(merged_text(), stored(target, "d\xC3\xA9j\xC3\xA0 vu" + eol +
+                                                        "\xC3\x9C"
+                                                        "ber" +
+                                                        eol));
+        }
+    }
+    EXPECT_TRUE(reported_messages().empty());
+}
+
+// The fault seen: "Über" from a UTF-16 right file went into a Windows-1252 file as
+// the two bytes of its UTF-8.
+TEST_F(Output, Utf16LineGoesIntoAnEightBitFileInItsCodePage) {
+    load(SIDE_LEFT, "l.txt", "d\xE9j\xE0 vu\ncommon\nUber\n");
+    load(SIDE_RIGHT, "r.txt",
+         stored(UTF16LE,
+                "d\xC3\xA9j\xC3\xA0\ncommon\n\xC3\x9C"
+                "ber\n"));
+    install_listing("1c1\n3c3\n");
+    choose_block(SIDE_LEFT, 0);
+    choose_block(SIDE_RIGHT, 1);
+    EXPECT_EQ(merged_text(), with_line_ends({"d\xE9j\xE0 vu", "common",
+                                             "\xDC"
+                                             "ber"}));
+}
+
+// A plain left file of ASCII alone is of either form: the right's lines go in as they are.
+TEST_F(Output, AnAsciiLeftFileTakesTheRightFilesForm) {
+    load(SIDE_LEFT, "l.txt", "keep\nold\n");
+    load(SIDE_RIGHT, "r.txt", "keep\ncaf\xE9\n");
+    install_listing("2c2\n");
     choose_all_from(SIDE_RIGHT);
-    const std::string target = dir.write("target.txt", "before");
-    fake_platform().answers = {ANSWER_YES};
-    EXPECT_EQ(write_merged(target.c_str()), -1);
-    EXPECT_EQ(message_texts(),
-              (std::vector<std::string>{
-                  "Line 2 of the merged text is not valid UTF-8 and cannot be written as UTF-16",
-                  "Unable to merge files"}));
-    EXPECT_EQ(read_bytes(target), "before");
-    EXPECT_FALSE(exists(dir.file("target.bak")));
+    EXPECT_EQ(merged_text(), with_line_ends({"keep", "caf\xE9"}));
+}
+
+// A character with no place in the merged file's encoding, or bytes that are not what
+// their side's form says, refuse the write before anything is written, naming the line.
+TEST_F(Output, ALineWithoutBytesInTheMergedFileIsRefusedBeforeWriting) {
+    struct Case {
+        const char* what;
+        std::string left, right;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"Greek into Windows-1252", "caf\xE9\nold\nend\n",
+         stored(UTF16LE, "caf\xC3\xA9\nx\n") + std::string("\xA9\x03m\0\n\0", 6), "3"},
+        {"broken UTF-8 into UTF-16", stored(UTF16LE, "keep\nold\nend\n"),
+         "keep\n\xD0\x9F\xFF\xD1\x80\nend\n", "2"},
+        {"a byte Windows-1252 leaves undefined into UTF-8", "keep\nna\xC3\xAFve\nend\n",
+         "keep\nx\x81y\nend\n", "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clear_reported_messages();
+        load(SIDE_LEFT, "l.txt", c.left);
+        load(SIDE_RIGHT, "r.txt", c.right);
+        install_listing("2,3c2,3\n");
+        choose_all_from(SIDE_RIGHT);
+        const std::string target = dir.write("target.txt", "before");
+        auto files = [this] {
+            return std::distance(std::filesystem::directory_iterator(dir.path()),
+                                 std::filesystem::directory_iterator());
+        };
+        const auto files_before = files();
+        fake_platform().answers = {ANSWER_YES};
+        EXPECT_EQ(write_merged(target.c_str()), -1);
+        EXPECT_EQ(message_texts(),
+                  (std::vector<std::string>{"Line " + std::string(c.line) +
+                                                " of the merged text cannot be written in the "
+                                                "merged file's encoding",
+                                            "Unable to merge files"}));
+        EXPECT_EQ(read_bytes(target), "before");
+        EXPECT_EQ(files(), files_before);  // no pending file, no backup
+    }
 }
 
 TEST_F(Output, RangesBeyondTheTextWarnOnceAndAreHeld) {

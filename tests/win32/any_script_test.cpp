@@ -17,8 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/native_file.h"
 #include "merge/document.h"
+#include "merge/selection.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/capture.h"
@@ -388,6 +390,41 @@ TEST_F(AnyScript, EveryEncodingShowsTheSameCharacters) {
         EXPECT_EQ(driver.seen, (Seen{{"Info", "Files are identical"}}));
         EXPECT_EQ(read_file(path), file.bytes);  // nothing was written back
     }
+}
+
+// A line of a UTF-16 file goes into an 8-bit merged file in the system's code page
+// (1252 here), not as its UTF-8; what the code page lacks, or has only a look-alike
+// for, has no bytes there.
+TEST_F(AnyScript, Utf16LineIsWrittenIntoAnEightBitFileInTheCodePage) {
+    const std::string left_file =
+        write_file(dir.path() + "\\1252.txt", "d\xE9j\xE0 vu\ncommon\nUber\n");
+    const std::string utf16 = std::string(
+        "\xFF\xFE"
+        "d\0\xE9\0j\0\xE0\0\n\0c\0o\0m\0m\0o\0n\0\n\0"
+        "\xDC\0b\0e\0r\0\n\0",
+        36);
+    const std::string right_file = write_file(dir.path() + "\\utf16.txt", utf16);
+    const std::string out = dir.path() + "\\merged.txt";
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check([] {
+            ASSERT_TRUE(merge_document.left.own_blocks.has_value());
+            ASSERT_EQ(merge_document.left.own_blocks->size(), 3u);  // two blocks and the end
+            choose_block(SIDE_LEFT, 0);
+            choose_block(SIDE_RIGHT, 1);
+        }),
+        ProgramDriver::post(CMD_WRITE),
+        ProgramDriver::wait_until([&] { return read_file(out) != "<missing>"; }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    driver.answers = {{IDOK, out}};
+    run("-f1 " + quoted(left_file) + " -f2 " + quoted(right_file));
+    EXPECT_EQ(read_file(out),
+              "d\xE9j\xE0 vu\r\ncommon\r\n\xDC"
+              "ber\r\n");
+    std::string bytes;
+    EXPECT_FALSE(convert_charset("\xCE\xA9", CHARSET_UTF8, CHARSET_8BIT, bytes));  // Greek
+    EXPECT_FALSE(convert_charset("\xC4\x80", CHARSET_UTF8, CHARSET_8BIT, bytes));  // A macron
 }
 
 TEST_F(AnyScript, MissingFileIsReportedWithItsName) {

@@ -103,15 +103,24 @@ void load_3d_controls(HINSTANCE instance) {
 
 // 8-bit text is shown in the system's ANSI code page: the text of a file that is not
 // UTF-8 was most likely written in it. Appends the bytes' UTF-8 to `out`.
-static void decode_ansi_code_page(std::string_view bytes, std::string& out) {
-    if (!append_from_code_page(bytes, system_ansi_code_page(), out)) {
+static bool decode_ansi_code_page(std::string_view bytes, std::string& out) {
+    bool exact = false;
+    if (!append_from_code_page(bytes, system_ansi_code_page(), out, &exact)) {
         decode_windows_1252(bytes, out);
+        return false;
     }
+    return exact;
+}
+
+// UTF-8 into the same code page, refusing what it cannot hold.
+static bool encode_ansi_code_page(std::string_view utf8, std::string& out) {
+    return append_to_code_page(utf8, system_ansi_code_page(), out);
 }
 
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     ui_state.instance = instance;
     set_ansi_decoder(decode_ansi_code_page);
+    set_ansi_encoder(encode_ansi_code_page);
     // The manifest asks for the current common controls; they are registered here, before
     // any dialog. Without them the older controls still work, so a failure is ignored.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};

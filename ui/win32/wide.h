@@ -26,7 +26,14 @@ std::string narrow(std::wstring_view text);
 unsigned system_ansi_code_page();
 
 // Appends `bytes`, 8-bit text of `code_page`, as UTF-8. False (nothing appended) when
-// the system cannot decode them.
-bool append_from_code_page(std::string_view bytes, unsigned code_page, std::string& out);
+// the system cannot decode them. `exact` (optional) tells whether every byte stood for
+// a character of the code page (else the code page's stand-in shows for it).
+bool append_from_code_page(std::string_view bytes, unsigned code_page, std::string& out,
+                           bool* exact = nullptr);
+
+// Appends `utf8` in `code_page`. False when it is not UTF-8 or holds a character the
+// code page lacks: no best-fit letter (a plain A for an A with a macron) and no default
+// character stand in for it.
+bool append_to_code_page(std::string_view utf8, unsigned code_page, std::string& out);
 
 #endif
