@@ -17,6 +17,7 @@
 #include "merge/line_ends.h"
 #include "merge/merge_platform.h"
 #include "merge/replace_file.h"
+#include "merge/resolution.h"
 
 char directory_target_path[PATH_BUFFER_SIZE] = {};
 
@@ -99,49 +100,83 @@ int emit_line(FILE* stream, const char* text, std::size_t length, int32_t line_n
 // follows it after all (a block chosen behind it), so that the two do not run together.
 static std::string_view owed_end;
 
-// Line `i` of `side` with the end it had in its file.
-static int emit_kept_line(FILE* stream, const MergeSide& side, int32_t i, int32_t line_number) {
+// A line with kept line ends: `end` after it; a line without one (ENDS_NONE) owes
+// `owed`, written should another line follow it after all.
+static int emit_kept_line(FILE* stream, std::string_view text, LineEnd end, LineEnd owed,
+                          int32_t line_number) {
     if (!owed_end.empty() && emit_ended_line(stream, "", owed_end, line_number) != 0) {
         return 1;
     }
-    owed_end = {};
-    const LineEnd end = line_end_of(side, i);
-    if (end == ENDS_NONE) {
-        owed_end = line_end_bytes(i > 0 ? line_end_of(side, i - 1) : ENDS_LF);
+    owed_end = end == ENDS_NONE ? line_end_bytes(owed) : std::string_view();
+    return emit_ended_line(stream, text, line_end_bytes(end), line_number);
+}
+
+// Every line of the merged text goes through here: `text` is a line of `from` (its
+// bytes, shown in its charset), or UTF-8 text (an edited block) when `from` is nullptr.
+// With kept line ends it ends with `end` (see emit_kept_line), else with LINE_END.
+static int emit_text_line(FILE* stream, std::string_view text, const MergeSide* from, LineEnd end,
+                          LineEnd owed, int32_t line_number) {
+    if (stream != nullptr && keeps_line_ends()) {
+        return emit_kept_line(stream, text, end, owed, line_number);
     }
-    return emit_ended_line(stream, line_text(side, i), line_end_bytes(end), line_number);
+    static std::string composed;
+    if (stream == nullptr) {
+        // The printer is handed characters, as the panes show them: 8-bit text
+        // decoded, broken bytes as U+FFFD. A file gets the bytes as read.
+        composed.clear();
+        append_display_utf8(text, from != nullptr ? from->charset : CHARSET_UTF8, composed);
+    } else {
+        composed.assign(text);
+    }
+    composed += '\n';
+    return emit_line(stream, composed.data(), composed.size(), line_number);
 }
 
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
                     int32_t line_number) {
-    static std::string composed;
-    const bool kept = stream != nullptr && keeps_line_ends();
     for (int64_t i = i0; i <= i1; ++i) {
         if (i < 0 || i >= side.line_count) {
             warn_range_once();
             continue;
         }
-        if (kept) {
-            if (emit_kept_line(stream, side, static_cast<int32_t>(i), line_number) != 0) {
-                return 1;
-            }
-            ++line_number;
-            continue;
-        }
-        const std::string_view text = line_text(side, static_cast<int32_t>(i));
-        if (stream == nullptr) {
-            // The printer is handed characters, as the panes show them: 8-bit text
-            // decoded, broken bytes as U+FFFD. A file gets the bytes as read.
-            composed.clear();
-            append_display_utf8(text, side.charset, composed);
-        } else {
-            composed.assign(text);
-        }
-        composed += '\n';
-        if (emit_line(stream, composed.data(), composed.size(), line_number) != 0) {
+        const auto line = static_cast<int32_t>(i);
+        const LineEnd owed = line > 0 ? line_end_of(side, line - 1) : ENDS_LF;
+        if (emit_text_line(stream, line_text(side, line), &side, line_end_of(side, line), owed,
+                           line_number) != 0) {
             return 1;
         }
         ++line_number;
+    }
+    return 0;
+}
+
+// The lines of a block that holds both sides, the base or an edit. With kept line ends
+// they end as the line before the block, and the last one as the file does when the
+// block ends the text. Advances the output line counter.
+static int emit_block_runs(FILE* stream, int32_t k, int32_t& line_number) {
+    const BlockRuns runs = block_runs(k);
+    const LineEnd end = block_line_end(k);
+    const bool last_block = block_ends_text(k) && merge_document.left.lacks_final_newline;
+    const MergeSide& left = merge_document.left;
+    const MergeSide& right = merge_document.right;
+    int64_t remaining = 0;
+    for (int r = 0; r < runs.count; ++r) {
+        remaining += runs.runs[r].count;
+    }
+    for (int r = 0; r < runs.count; ++r) {
+        const LineRun& run = runs.runs[r];
+        // Base lines are the conflict file's bytes, as the left side's are.
+        const MergeSide* from = run.source == SOURCE_RIGHT    ? &right
+                                : run.source == SOURCE_EDITED ? nullptr
+                                                              : &left;
+        for (int32_t i = 0; i < run.count; ++i) {
+            const LineEnd this_end = --remaining == 0 && last_block ? ENDS_NONE : end;
+            if (emit_text_line(stream, run_line(k, run, i), from, this_end, end, line_number) !=
+                0) {
+                return 1;
+            }
+            ++line_number;
+        }
     }
     return 0;
 }
@@ -174,6 +209,13 @@ int emit_merged_lines(FILE* stream) {
             return 1;
         }
         const int32_t next_a = block_end(left, k);
+        if (block_resolution(k) > RESOLVED_RIGHT) {
+            if (emit_block_runs(stream, k, n) != 0) {
+                return 1;
+            }
+            a = next_a;
+            continue;
+        }
         const MergeSide* source = nullptr;
         const DiffBlock& lo = (*left.own_blocks)[k];
         const DiffBlock& ro = (*right.own_blocks)[k];
@@ -337,7 +379,7 @@ int copy_with_confirmation(const char* source, const char* destination_as_given)
 static int refuse_unresolved() {
     const int32_t blocks = block_count();
     for (int32_t k = 0; k < blocks; ++k) {
-        if (!side_holds(merge_document.left, k) && !side_holds(merge_document.right, k)) {
+        if (block_resolution(k) == RESOLVED_OPEN) {
             report_message("You have unresolved difference(s) !", SEVERITY_ERROR);
             return 1;
         }
