@@ -81,6 +81,16 @@ TEST(ConflictMarkers, BaseSectionsBelongToNeitherSide) {
     EXPECT_EQ(zdiff3.ours, "a\nb\nz\n");
     EXPECT_EQ(zdiff3.theirs, "a\nc\nz\nnew\n");
     EXPECT_EQ(zdiff3.sides.conflicts, 2);
+    // Each conflict's parts are kept apart, its base lines too (an empty base is a base).
+    ASSERT_EQ(diff3.sides.base_lines.size(), 1u);
+    EXPECT_EQ(diff3.sides.base_lines[0].text, "old");
+    EXPECT_EQ(diff3.sides.ranges, (std::vector<ConflictRange>{{{0, 0}, {2, 2}, 0, 1, true}}));
+    ASSERT_EQ(zdiff3.sides.base_lines.size(), 1u);
+    EXPECT_EQ(zdiff3.sides.base_lines[0].text, "gone");
+    EXPECT_EQ(zdiff3.sides.ranges, (std::vector<ConflictRange>{{{1, 1}, {1, 1}, 0, 0, true},
+                                                               {{3, 3}, {0, 1}, 0, 1, true}}));
+    const Read merge = read("<<<<<<< o\nb\n=======\n>>>>>>> t\n");
+    EXPECT_EQ(merge.sides.ranges, (std::vector<ConflictRange>{{{0, 0}, {1, 0}, 0, 0, false}}));
 }
 
 TEST(ConflictMarkers, LineEndsAndTheMissingFinalFeedStay) {
