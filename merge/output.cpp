@@ -191,9 +191,37 @@ static int emit_counted(FILE* stream, const MergeSide& side, int32_t a, int32_t 
     return 0;
 }
 
-int emit_merged_lines(FILE* stream) {
+// Emits what block k holds: its extra lines, or the chosen side's own lines. Advances
+// the output line counter.
+static int emit_block(FILE* stream, int32_t k, int32_t& n) {
+    if (block_resolution(k) > RESOLVED_RIGHT) {
+        return emit_block_runs(stream, k, n);
+    }
     const MergeSide& left = merge_document.left;
     const MergeSide& right = merge_document.right;
+    const MergeSide* source = nullptr;
+    const DiffBlock& lo = (*left.own_blocks)[k];
+    const DiffBlock& ro = (*right.own_blocks)[k];
+    if (is_present(lo) && lo.chosen != 0) {
+        source = &left;
+    } else if (is_present(ro) && ro.chosen != 0) {
+        source = &right;
+    }
+    // A side holding the block through filler rows only contributes nothing.
+    if (source == nullptr) {
+        return 0;
+    }
+    const DiffBlock& range = source == &left ? lo : ro;
+    int32_t i1 = range.last - 1;
+    if (i1 >= source->line_count) {
+        warn_range_once();
+        i1 = source->line_count - 1;
+    }
+    return emit_counted(stream, *source, range.first - 1, i1, n);
+}
+
+int emit_merged_lines(FILE* stream) {
+    const MergeSide& left = merge_document.left;
     range_warning_given = false;
     owed_end = {};
     int32_t a = 0;
@@ -205,38 +233,10 @@ int emit_merged_lines(FILE* stream) {
             warn_range_once();
             j = left.line_count - 1;
         }
-        if (emit_counted(stream, left, a, j, n) != 0) {
+        if (emit_counted(stream, left, a, j, n) != 0 || emit_block(stream, k, n) != 0) {
             return 1;
         }
-        const int32_t next_a = block_end(left, k);
-        if (block_resolution(k) > RESOLVED_RIGHT) {
-            if (emit_block_runs(stream, k, n) != 0) {
-                return 1;
-            }
-            a = next_a;
-            continue;
-        }
-        const MergeSide* source = nullptr;
-        const DiffBlock& lo = (*left.own_blocks)[k];
-        const DiffBlock& ro = (*right.own_blocks)[k];
-        if (is_present(lo) && lo.chosen != 0) {
-            source = &left;
-        } else if (is_present(ro) && ro.chosen != 0) {
-            source = &right;
-        }
-        // A side holding the block through filler rows only contributes nothing.
-        if (source != nullptr) {
-            const DiffBlock& range = source == &left ? lo : ro;
-            int32_t i1 = range.last - 1;
-            if (i1 >= source->line_count) {
-                warn_range_once();
-                i1 = source->line_count - 1;
-            }
-            if (emit_counted(stream, *source, range.first - 1, i1, n) != 0) {
-                return 1;
-            }
-        }
-        a = next_a;
+        a = block_end(left, k);
     }
     return emit_counted(stream, left, a, left.line_count - 1, n);
 }
