@@ -237,11 +237,11 @@ int run_comparison(const char* left_path, const char* right_path) {
 
 void compare_files() {
     MergeDocument& doc = merge_document;
-    // A file of no lines is compared like any other: against it, every line of the
-    // other side is one block (a file new on one side is merged like any change).
     if (!confirm_discarding_edits()) {
         return;
     }
+    // A file of no lines is compared like any other: against it, every line of the
+    // other side is one block (a file new on one side is merged like any change).
     if (in_conflict_mode()) {
         // The conflicts are the blocks (see install_conflict_blocks).
         if (install_conflict_blocks() != 0) {

@@ -99,6 +99,10 @@ TEST_F(Resolving, EachOperationResolvesTheCurrentBlockAndAutoWalkMovesOn) {
     EXPECT_EQ(block_resolution(1), RESOLVED_EDITED);
     EXPECT_EQ(block_edit_text(1), "one\ntwo\n\n");
     EXPECT_EQ(merged_text(), with_line_ends({"a", "b", "c", "d", "e", "one", "two", "", "f", "g"}));
+    // Print hands the edited lines on as it does every line, counted in order.
+    ASSERT_EQ(write_merged(PRINTER_PATH), 0);
+    ASSERT_EQ(fake_platform().printed.size(), 10u);
+    EXPECT_EQ(fake_platform().printed[5], (PrintedLine{"one\n", 5}));
 }
 
 TEST_F(Resolving, EditStartsFromTheMergedTextAsItStands) {
