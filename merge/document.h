@@ -80,6 +80,9 @@ struct MergeDocument {
     // Goes up whenever a text or the block tables are dropped, so that what a view
     // derived from them (the marks within changed lines) can be dropped as well.
     uint32_t revision = 0;
+    // Goes up with every choice, edit, undo and redo that changed what a block holds:
+    // what a view derived from the choices (the merged rows) is then stale.
+    uint32_t choices_revision = 0;
     // The block the user last went to or clicked (see resolution.h); 0 with new tables.
     int32_t current_block = 0;
     // Per block, what its chosen flags cannot say; entries past the end are open.

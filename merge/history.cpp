@@ -142,6 +142,7 @@ void drop_oldest_steps() {
 }
 
 void record(Step&& step) {
+    ++merge_document.choices_revision;
     drop_redo_steps();
     history.changes += step.cost;
     history.steps.push_back(std::move(step));
@@ -152,6 +153,7 @@ void record(Step&& step) {
 // The history could not hold a change: nothing can be undone any more, and what the
 // user has chosen is no longer what was written.
 void give_up() {
+    ++merge_document.choices_revision;
     history.steps.clear();
     history.position = 0;
     history.changes = 0;
@@ -159,6 +161,7 @@ void give_up() {
 }
 
 void apply_step(const Step& step, bool forward) {
+    ++merge_document.choices_revision;
     for (const Change& c : step.flags) {
         std::optional<BlockTable>& table = table_of(c.table);
         if (table && c.k < table->size()) {

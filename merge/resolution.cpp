@@ -11,8 +11,22 @@
 
 namespace {
 
+// k < block_count(), without walking the tables: the rows and the write ask it for
+// every block.
 bool valid_block(int32_t k) {
-    return k >= 0 && k < block_count();
+    const MergeDocument& doc = merge_document;
+    if (k < 0 || !doc.left.own_blocks || !doc.right.own_blocks || !doc.left.filler_blocks ||
+        !doc.right.filler_blocks) {
+        return false;
+    }
+    const auto i = static_cast<std::size_t>(k);
+    for (const BlockTable* t : {&*doc.left.own_blocks, &*doc.right.own_blocks,
+                                &*doc.left.filler_blocks, &*doc.right.filler_blocks}) {
+        if (i >= t->size() || is_end((*t)[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 const BlockExtra& extra_of(int32_t k) {
@@ -94,6 +108,9 @@ int32_t current_block() {
 }
 
 Resolution block_resolution(int32_t k) {
+    if (!valid_block(k)) {
+        return RESOLVED_OPEN;
+    }
     const BlockExtra& extra = extra_of(k);
     if (extra.kind != RESOLVED_OPEN) {
         return extra.kind;

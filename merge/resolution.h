@@ -17,7 +17,7 @@
 // one chosen by a click; the first block after each comparison. -1 without blocks.
 int32_t current_block();
 
-// What block k (0 <= k < block_count()) resolves to.
+// What block k resolves to (RESOLVED_OPEN for a k that is no block).
 Resolution block_resolution(int32_t k);
 
 // True when block k can take its base: in conflict mode, for a conflict with a base
