@@ -97,7 +97,7 @@ void compute_total_rows() {
     platform_set_scroll_range(1, merge_document.total_rows);
 }
 
-int32_t find_block_row(int32_t from_row, Direction direction) {
+int32_t find_block_row(int32_t from_row, Direction direction, int32_t* block) {
     const MergeSide& left = merge_document.left;
     if (!left.own_blocks || !left.filler_blocks) {
         return -1;
@@ -107,20 +107,35 @@ int32_t find_block_row(int32_t from_row, Direction direction) {
     const int64_t target = int64_t{from_row} + 1;
     int64_t passed = 0;
     int64_t previous_start = -1;
-    for (std::size_t k = 0; k < own.size() && k < filler.size(); ++k) {
+    std::size_t k = 0;
+    for (; k < own.size() && k < filler.size(); ++k) {
         if (is_end(own[k]) || is_end(filler[k])) {
             break;
         }
         const int64_t start = (is_present(own[k]) ? own[k].first : filler[k].first) + passed;
         if (direction == DIRECTION_NEXT ? start > target : start >= target) {
-            return direction == DIRECTION_NEXT ? clamp32(start) : clamp32(previous_start);
+            break;
         }
         previous_start = start;
         if (is_present(filler[k])) {
             passed += range_size(filler[k]);
         }
     }
-    return direction == DIRECTION_NEXT ? -1 : clamp32(previous_start);
+    const bool at_end =
+        k >= own.size() || k >= filler.size() || is_end(own[k]) || is_end(filler[k]);
+    if (direction == DIRECTION_NEXT) {
+        if (at_end) {
+            return -1;
+        }
+        if (block != nullptr) {
+            *block = static_cast<int32_t>(k);
+        }
+        return clamp32((is_present(own[k]) ? own[k].first : filler[k].first) + passed);
+    }
+    if (block != nullptr && previous_start != -1) {
+        *block = static_cast<int32_t>(k) - 1;
+    }
+    return clamp32(previous_start);
 }
 
 int32_t block_count() {

@@ -32,8 +32,8 @@ void compute_total_rows();
 
 enum Direction { DIRECTION_NEXT, DIRECTION_PREVIOUS };
 // 1-based aligned row where a block starts after (or before) `from_row` + 1; -1 when
-// there is none or no block tables.
-int32_t find_block_row(int32_t from_row, Direction direction);
+// there is none or no block tables. The block's index goes to `block` when given.
+int32_t find_block_row(int32_t from_row, Direction direction, int32_t* block = nullptr);
 
 // True when `side` holds block k (its own lines chosen, or only filler rows, chosen).
 bool side_holds(const MergeSide& side, int32_t k);

@@ -11,10 +11,12 @@
 #include "common/report.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
+#include "merge/conflict_mode.h"
 #include "merge/history.h"
 #include "merge/listing_parser.h"
 #include "merge/realign.h"
 #include "merge/merge_platform.h"
+#include "merge/resolution.h"
 
 void (*dir_walk_copy_identical)() = nullptr;
 int (*comparison_engine)(int, char**) = engine_run;
@@ -239,9 +241,17 @@ int run_comparison(const char* left_path, const char* right_path) {
 
 void compare_files() {
     MergeDocument& doc = merge_document;
+    if (!confirm_discarding_edits()) {
+        return;
+    }
     // A file of no lines is compared like any other: against it, every line of the
     // other side is one block (a file new on one side is merged like any change).
-    if (doc.left.path[0] != '\0' && doc.right.path[0] != '\0') {
+    if (in_conflict_mode()) {
+        // The conflicts are the blocks (see install_conflict_blocks).
+        if (install_conflict_blocks() != 0) {
+            return;
+        }
+    } else if (doc.left.path[0] != '\0' && doc.right.path[0] != '\0') {
         const int r = run_comparison(doc.left.path, doc.right.path);
         if (r == -1) {
             return;

@@ -59,6 +59,12 @@ private:
                 out_.labels[0] = marker_label(text, n);
             }
             ++out_.conflicts;
+            ConflictRange range;
+            for (int s = 0; s < 2; ++s) {
+                range.first[s] = static_cast<int32_t>(out_.lines[s].size());
+            }
+            range.base_first = static_cast<int32_t>(out_.base_lines.size());
+            out_.ranges.push_back(range);
             return true;
         }
         if (marker_size(text, '|') != 0 || marker_size(text, '>') != 0) {
@@ -76,6 +82,7 @@ private:
             return fail(error_, i, "conflict marker inside a conflict");
         }
         if (marker_size(text, '|') == size_) {
+            out_.ranges.back().has_base = part_ == OURS;
             return move_to(BASE, part_ == OURS, i);
         }
         if (text.size() == size_ && marker_size(text, '=') == size_) {
@@ -87,10 +94,16 @@ private:
             }
             return move_to(OUTSIDE, part_ == THEIRS, i);
         }
+        ConflictRange& range = out_.ranges.back();
         if (part_ == OURS) {
             out_.lines[0].push_back(line);
+            ++range.count[0];
         } else if (part_ == THEIRS) {
             out_.lines[1].push_back(line);
+            ++range.count[1];
+        } else {
+            out_.base_lines.push_back(line);
+            ++range.base_count;
         }
         return true;
     }

@@ -32,12 +32,26 @@ struct EndedLine {
     bool operator==(const EndedLine&) const = default;
 };
 
+// Where one conflict's parts went: lines first[s] .. first[s] + count[s] - 1 (0-based)
+// of side s, and base lines base_first .. of base_lines when it has a base section.
+struct ConflictRange {
+    std::array<int32_t, 2> first{};
+    std::array<int32_t, 2> count{};
+    int32_t base_first = 0;
+    int32_t base_count = 0;
+    bool has_base = false;
+    bool operator==(const ConflictRange&) const = default;
+};
+
 // The two sides of a conflict file: side 0 takes each conflict's first part ("ours"),
-// side 1 its last part ("theirs"); the lines outside conflicts belong to both.
+// side 1 its last part ("theirs"); the lines outside conflicts belong to both. The base
+// sections' lines, which belong to neither, are kept apart.
 struct ConflictSides {
     std::array<std::vector<EndedLine>, 2> lines;
     std::array<std::string, 2> labels;  // the opening marker's label, the closing marker's label
     int32_t conflicts = 0;
+    std::vector<EndedLine> base_lines;
+    std::vector<ConflictRange> ranges;  // one per conflict, in file order
 };
 
 // Why a file could not be read: the 1-based line of the marker at fault and what is

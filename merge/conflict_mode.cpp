@@ -1,5 +1,6 @@
 #include "merge/conflict_mode.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "common/report.h"
 #include "engine/engine.h"
 #include "merge/conflict_file.h"
+#include "merge/listing_parser.h"
 #include "merge/merge_platform.h"
 
 namespace {
@@ -76,6 +78,28 @@ bool side_text(const std::vector<EndedLine>& lines, const TextLines& file, TextL
     return true;
 }
 
+// The base sections' lines, each conflict's after the one before. Returns false when
+// memory runs out.
+bool base_text(const std::vector<EndedLine>& lines, LineList& out) {
+    try {
+        std::size_t bytes = 0;
+        for (const EndedLine& l : lines) {
+            bytes += l.text.size() + 1;
+        }
+        if (merge_allocation_refused(bytes)) {
+            return false;
+        }
+        out = LineList();
+        out.reserve(bytes, lines.size());
+        for (const EndedLine& l : lines) {
+            out.append(l.text);
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 int load_conflict_file(const char* path) {
@@ -110,11 +134,16 @@ int load_conflict_file(const char* path) {
         return 1;
     }
     TextLines texts[2];
+    LineList base;
     for (int i = 0; i < 2; ++i) {
         if (!side_text(sides.lines[i], file, texts[i])) {
             report_out_of_memory();
             return -1;
         }
+    }
+    if (!base_text(sides.base_lines, base)) {
+        report_out_of_memory();
+        return -1;
     }
     for (const Side s : {SIDE_LEFT, SIDE_RIGHT}) {
         texts[s].stamp = file.stamp;
@@ -124,6 +153,52 @@ int load_conflict_file(const char* path) {
         side.label = sides.labels[s];
         platform_repaint_title(s);
     }
+    merge_document.conflicts = std::move(sides.ranges);
+    merge_document.conflict_base = std::move(base);
+    return 0;
+}
+
+// One side's share of a conflict that has `mine` lines from `first` (0-based) against
+// `theirs` lines on the other side: its own lines and the filler rows that pad it to the
+// taller part, as the listing parser makes them. A conflict without lines on either
+// side gets a filler row on both, so that it has a row to be seen and clicked.
+static void conflict_entries(int32_t first, int32_t mine, int32_t theirs, DiffBlock& own,
+                             DiffBlock& filler) {
+    own = mine > 0 ? DiffBlock{first + 1, first + mine, 0} : ABSENT_ENTRY;
+    const int32_t rows = std::max(std::max(mine, theirs), 1);
+    filler = mine < rows ? DiffBlock{first + mine + 1, first + rows, 0} : ABSENT_ENTRY;
+}
+
+int install_conflict_blocks() {
+    BlockTables tables;
+    try {
+        BlockTable* all[4] = {&tables.left_own, &tables.left_filler, &tables.right_own,
+                              &tables.right_filler};
+        const std::size_t n = merge_document.conflicts.size() + 1;
+        if (merge_allocation_refused(n * sizeof(DiffBlock))) {
+            throw std::bad_alloc();
+        }
+        for (BlockTable* t : all) {
+            t->reserve(n);
+        }
+        for (const ConflictRange& c : merge_document.conflicts) {
+            DiffBlock e[4];
+            conflict_entries(c.first[0], c.count[0], c.count[1], e[0], e[1]);
+            conflict_entries(c.first[1], c.count[1], c.count[0], e[2], e[3]);
+            for (int i = 0; i < 4; ++i) {
+                all[i]->push_back(e[i]);
+            }
+        }
+        for (BlockTable* t : all) {
+            t->push_back(END_MARKER);
+        }
+    } catch (const std::bad_alloc&) {
+        report_out_of_memory();
+        return -1;
+    }
+    install_tables(std::move(tables));
+    merge_document.not_compared = 0;
+    platform_repaint_panes();
     return 0;
 }
 

@@ -16,6 +16,13 @@
 // loaded then).
 int load_conflict_file(const char* path);
 
+// Compare Files in conflict mode: one block per conflict, its "ours" lines on the left
+// and its "theirs" lines on the right, filler rows padding the shorter part, every
+// line outside the conflicts common. The engine is not asked: a conflict is never split
+// or merged with another, so block k is conflict k. Returns 0, or -1 after reporting
+// "Not enough memory" (the document is then unchanged).
+int install_conflict_blocks();
+
 // True while both sides are the two sides of one conflict file.
 bool in_conflict_mode();
 

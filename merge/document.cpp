@@ -15,6 +15,7 @@
 #include "merge/history.h"
 #include "merge/line_ends.h"
 #include "merge/merge_platform.h"
+#include "merge/resolution.h"
 
 MergeDocument merge_document;
 std::size_t merge_simulated_memory_limit = 0;
@@ -263,6 +264,9 @@ int load_side(const char* path, Side which) {
     if (!path_fits(path)) {
         return refuse_long_path(path);
     }
+    if (!confirm_discarding_edits()) {
+        return -1;
+    }
     TextLines loaded;
     if (!take_read_ahead(path, which, loaded) && read_text_lines(path, loaded) != 0) {
         return -1;
@@ -316,6 +320,8 @@ void free_blocks() {
         s->own_blocks.reset();
         s->filler_blocks.reset();
     }
+    merge_document.current_block = 0;
+    merge_document.block_extras = std::vector<BlockExtra>();
     clear_choice_history();  // its steps name entries of these tables
 }
 
@@ -331,6 +337,10 @@ void free_side_text(MergeSide& side) {
     side.lacks_final_newline = false;
     side.crlf_ends = std::vector<bool>();
     side.stamp = FileStamp();
+    if (side.conflict_side) {
+        merge_document.conflicts = std::vector<ConflictRange>();
+        merge_document.conflict_base = LineList();
+    }
     side.conflict_side = false;
     side.label.clear();
 }

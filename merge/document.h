@@ -13,6 +13,8 @@
 #include "common/encoding.h"
 #include "common/file_stamp.h"
 #include "common/paths.h"
+#include "merge/block_state.h"
+#include "merge/conflict_file.h"
 #include "merge/side.h"
 
 // The model of one two-file merge: the two loaded texts, the difference blocks between
@@ -80,6 +82,16 @@ struct MergeDocument {
     // Goes up whenever a text or the block tables are dropped, so that what a view
     // derived from them (the marks within changed lines) can be dropped as well.
     uint32_t revision = 0;
+    // Goes up with every choice, edit, undo and redo that changed what a block holds:
+    // what a view derived from the choices (the merged rows) is then stale.
+    uint32_t choices_revision = 0;
+    // The block the user last went to or clicked (see resolution.h); 0 with new tables.
+    int32_t current_block = 0;
+    // Per block, what its chosen flags cannot say; entries past the end are open.
+    std::vector<BlockExtra> block_extras;
+    // Conflict mode: each conflict's line ranges and the base sections' lines.
+    std::vector<ConflictRange> conflicts;
+    LineList conflict_base;
 };
 
 extern MergeDocument merge_document;
@@ -136,7 +148,8 @@ void start_read_ahead(const std::string& left, const std::string& right);
 void end_read_ahead();
 
 // Loads `path` into `side`, drops all blocks and marks the document not compared.
-// Returns 0, or -1 after reporting; the document is then unchanged.
+// With edited blocks it asks first (confirm_discarding_edits). Returns 0, or -1 after
+// reporting or when the user said No; the document is then unchanged.
 int load_side(const char* path, Side side);
 
 // The second half of load_side: puts `loaded` (read from `path`) into `side`.

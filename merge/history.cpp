@@ -1,5 +1,6 @@
 #include "merge/history.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -22,7 +23,30 @@ struct Change {
     uint32_t before;
     uint32_t after;
 };
-using Step = std::vector<Change>;
+// What a block holds beyond its flags (both sides, the base, an edited text), before
+// and after.
+struct ExtraChange {
+    uint32_t k;
+    BlockExtra before;
+    BlockExtra after;
+};
+struct Step {
+    std::vector<Change> flags;
+    std::vector<ExtraChange> extras;
+    std::size_t cost = 0;  // in flag changes, see step_cost
+};
+
+// What a step counts against MAX_HISTORY_CHANGES: each change one, and an edited text
+// the flag changes its bytes would hold, so that edits share the same memory cap.
+std::size_t step_cost(const Step& step) {
+    std::size_t cost = step.flags.size() + step.extras.size();
+    for (const ExtraChange& c : step.extras) {
+        if (c.after.text) {
+            cost += c.after.text->byte_size() / sizeof(Change);
+        }
+    }
+    return cost;
+}
 
 constexpr std::size_t TABLES = 4;
 // "No write state is reachable any more": every state counts as unwritten.
@@ -36,6 +60,7 @@ struct History {
     int depth = 0;             // nesting of begin_choice
     bool snapshot_valid = false;
     std::array<std::vector<uint32_t>, TABLES> snapshot;
+    std::vector<BlockExtra> extras_snapshot;
 };
 History history;
 
@@ -55,6 +80,7 @@ bool take_snapshot() {
                 }
             }
         }
+        history.extras_snapshot = merge_document.block_extras;
         return true;
     } catch (const std::bad_alloc&) {
         return false;
@@ -74,16 +100,29 @@ bool collect_changes(Step& step) {
         for (std::size_t k = 0; k < size; ++k) {
             const uint32_t now = (*table)[k].chosen;
             if (now != flags[k]) {
-                step.push_back({static_cast<uint32_t>(t), static_cast<uint32_t>(k), flags[k], now});
+                step.flags.push_back(
+                    {static_cast<uint32_t>(t), static_cast<uint32_t>(k), flags[k], now});
             }
         }
     }
+    // The extras grow from none to one per block; a missing entry is an open one.
+    const std::vector<BlockExtra>& was = history.extras_snapshot;
+    const std::vector<BlockExtra>& now = merge_document.block_extras;
+    const BlockExtra none;
+    for (std::size_t k = 0; k < std::max(was.size(), now.size()); ++k) {
+        const BlockExtra& before = k < was.size() ? was[k] : none;
+        const BlockExtra& after = k < now.size() ? now[k] : none;
+        if (!(before == after)) {
+            step.extras.push_back({static_cast<uint32_t>(k), before, after});
+        }
+    }
+    step.cost = step_cost(step);
     return true;
 }
 
 void drop_redo_steps() {
     while (history.steps.size() > history.position) {
-        history.changes -= history.steps.back().size();
+        history.changes -= history.steps.back().cost;
         history.steps.pop_back();
     }
     if (history.written > static_cast<long>(history.position)) {
@@ -95,7 +134,7 @@ void drop_redo_steps() {
 // newest one always stays).
 void drop_oldest_steps() {
     while (history.changes > MAX_HISTORY_CHANGES && history.steps.size() > 1) {
-        history.changes -= history.steps.front().size();
+        history.changes -= history.steps.front().cost;
         history.steps.pop_front();
         --history.position;
         history.written = history.written > 0 ? history.written - 1 : UNREACHABLE;
@@ -103,8 +142,9 @@ void drop_oldest_steps() {
 }
 
 void record(Step&& step) {
+    ++merge_document.choices_revision;
     drop_redo_steps();
-    history.changes += step.size();
+    history.changes += step.cost;
     history.steps.push_back(std::move(step));
     ++history.position;
     drop_oldest_steps();
@@ -113,6 +153,7 @@ void record(Step&& step) {
 // The history could not hold a change: nothing can be undone any more, and what the
 // user has chosen is no longer what was written.
 void give_up() {
+    ++merge_document.choices_revision;
     history.steps.clear();
     history.position = 0;
     history.changes = 0;
@@ -120,10 +161,19 @@ void give_up() {
 }
 
 void apply_step(const Step& step, bool forward) {
-    for (const Change& c : step) {
+    ++merge_document.choices_revision;
+    for (const Change& c : step.flags) {
         std::optional<BlockTable>& table = table_of(c.table);
         if (table && c.k < table->size()) {
             (*table)[c.k].chosen = forward ? c.after : c.before;
+        }
+    }
+    // A step's extras were recorded at their present size or below: the vector never
+    // shrinks while the tables stay.
+    std::vector<BlockExtra>& extras = merge_document.block_extras;
+    for (const ExtraChange& c : step.extras) {
+        if (c.k < extras.size()) {
+            extras[c.k] = forward ? c.after : c.before;
         }
     }
     platform_repaint_panes();
@@ -152,7 +202,7 @@ void end_choice() {
         Step step;
         if (!collect_changes(step)) {
             give_up();
-        } else if (!step.empty()) {
+        } else if (!step.flags.empty() || !step.extras.empty()) {
             record(std::move(step));
         }
     } catch (const std::bad_alloc&) {

@@ -4,8 +4,9 @@
 #include <cstddef>
 
 // The undo history of the user's choices on merge_document. A step holds the chosen
-// flags that one choice changed, with their values before and after, so that undo and
-// redo give back exactly the state before or after it. Any change of the block tables
+// flags and the block extras (both sides, the base, an edited text) that one choice or
+// edit changed, with their values before and after, so that undo and redo give back
+// exactly the state before or after it. Any change of the block tables
 // themselves (a load, a comparison, an emptied document) starts a new history.
 
 // Starts recording one choice: remembers every chosen flag. Nested records (a choice
@@ -48,7 +49,8 @@ bool has_unwritten_choices();
 // Set by the user interface: told the path of every successful Write.
 extern void (*merge_written_hook)(const char* path);
 
-// The most flag changes kept over all steps; beyond it the oldest steps are dropped.
+// The most changes kept over all steps (a flag or an extra one each, an edited text its
+// bytes / 16 more); beyond it the oldest steps are dropped.
 constexpr std::size_t MAX_HISTORY_CHANGES = std::size_t{1} << 21;
 
 #endif

@@ -17,6 +17,7 @@
 #include "merge/line_ends.h"
 #include "merge/merge_platform.h"
 #include "merge/replace_file.h"
+#include "merge/resolution.h"
 
 char directory_target_path[PATH_BUFFER_SIZE] = {};
 
@@ -39,8 +40,15 @@ bool file_exists(const char* path) {
     return path[0] != '\0' && std::filesystem::exists(native_path(path), ec);
 }
 
+// Set while check_merged_lines walks the merged text: every line is put into the merged
+// file's form, and nothing is written.
+static bool checking_only = false;
+
 // Writes `n` bytes, reporting a failure.
 static int write_out(FILE* stream, const char* data, std::size_t n) {
+    if (checking_only) {
+        return 0;
+    }
     if (file_layer.write(stream, data, n) != n) {
         report_message("Error writing output file", SEVERITY_ERROR);
         return 1;
@@ -139,50 +147,52 @@ int emit_line(FILE* stream, const char* text, std::size_t length, DisplayCharset
 // follows it after all (a block chosen behind it), so that the two do not run together.
 static std::string_view owed_end;
 
-// Line `i` of `side` with the end it had in its file.
-static int emit_kept_line(FILE* stream, const MergeSide& side, int32_t i, int32_t line_number) {
-    if (!owed_end.empty() &&
-        emit_ended_line(stream, "", side.charset, owed_end, line_number) != 0) {
+// A line (in the form `form`) with kept line ends: `end` after it; a line without one
+// (ENDS_NONE) owes `owed`, written should another line follow it after all.
+static int emit_kept_line(FILE* stream, std::string_view text, DisplayCharset form, LineEnd end,
+                          LineEnd owed, int32_t line_number) {
+    if (!owed_end.empty() && emit_ended_line(stream, "", form, owed_end, line_number) != 0) {
         return 1;
     }
-    owed_end = {};
-    const LineEnd end = line_end_of(side, i);
-    if (end == ENDS_NONE) {
-        owed_end = line_end_bytes(i > 0 ? line_end_of(side, i - 1) : ENDS_LF);
+    owed_end = end == ENDS_NONE ? line_end_bytes(owed) : std::string_view();
+    return emit_ended_line(stream, text, form, line_end_bytes(end), line_number);
+}
+
+// Every line of the merged text goes through here: `text` is a line of `from` (its
+// bytes, in its charset), or UTF-8 text (an edited block) when `from` is nullptr.
+// With kept line ends it ends with `end` (see emit_kept_line), else with LINE_END.
+static int emit_text_line(FILE* stream, std::string_view text, const MergeSide* from, LineEnd end,
+                          LineEnd owed, int32_t line_number) {
+    const DisplayCharset form = from != nullptr ? from->charset : CHARSET_UTF8;
+    if (stream != nullptr && keeps_line_ends()) {
+        return emit_kept_line(stream, text, form, end, owed, line_number);
     }
-    return emit_ended_line(stream, line_text(side, i), side.charset, line_end_bytes(end),
-                           line_number);
+    static std::string composed;
+    if (stream == nullptr) {
+        // The printer is handed characters, as the panes show them: 8-bit text
+        // decoded, broken bytes as U+FFFD. A file gets the bytes as read, which
+        // emit_line puts into the merged file's form.
+        composed.clear();
+        append_display_utf8(text, form, composed);
+    } else {
+        composed.assign(text);
+    }
+    composed += '\n';
+    return emit_line(stream, composed.data(), composed.size(),
+                     stream != nullptr ? form : CHARSET_UTF8, line_number);
 }
 
 int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
                     int32_t line_number) {
-    static std::string composed;
-    const bool kept = stream != nullptr && keeps_line_ends();
     for (int64_t i = i0; i <= i1; ++i) {
         if (i < 0 || i >= side.line_count) {
             warn_range_once();
             continue;
         }
-        if (kept) {
-            if (emit_kept_line(stream, side, static_cast<int32_t>(i), line_number) != 0) {
-                return 1;
-            }
-            ++line_number;
-            continue;
-        }
-        const std::string_view text = line_text(side, static_cast<int32_t>(i));
-        if (stream == nullptr) {
-            // The printer is handed characters, as the panes show them: 8-bit text
-            // decoded, broken bytes as U+FFFD. A file gets the bytes as read, which
-            // emit_line puts into the merged file's form.
-            composed.clear();
-            append_display_utf8(text, side.charset, composed);
-        } else {
-            composed.assign(text);
-        }
-        composed += '\n';
-        const DisplayCharset form = stream != nullptr ? side.charset : CHARSET_UTF8;
-        if (emit_line(stream, composed.data(), composed.size(), form, line_number) != 0) {
+        const auto line = static_cast<int32_t>(i);
+        const LineEnd owed = line > 0 ? line_end_of(side, line - 1) : ENDS_LF;
+        if (emit_text_line(stream, line_text(side, line), &side, line_end_of(side, line), owed,
+                           line_number) != 0) {
             return 1;
         }
         ++line_number;
@@ -190,26 +200,79 @@ int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
     return 0;
 }
 
-// What the walk over the merged text does with lines i0..i1 of a side, the first of
-// them numbered `line_number` (emit_line_range's contract).
-using RangeStep = int (*)(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
-                          int32_t line_number);
+// The lines of a block that holds both sides, the base or an edit. With kept line ends
+// they end as the line before the block, and the last one as the file does when the
+// block ends the text. Advances the output line counter.
+static int emit_block_runs(FILE* stream, int32_t k, int32_t& line_number) {
+    const BlockRuns runs = block_runs(k);
+    const LineEnd end = block_line_end(k);
+    const bool last_block = block_ends_text(k) && merge_document.left.lacks_final_newline;
+    const MergeSide& left = merge_document.left;
+    const MergeSide& right = merge_document.right;
+    int64_t remaining = 0;
+    for (int r = 0; r < runs.count; ++r) {
+        remaining += runs.runs[r].count;
+    }
+    for (int r = 0; r < runs.count; ++r) {
+        const LineRun& run = runs.runs[r];
+        // Base lines are the conflict file's bytes, as the left side's are.
+        const MergeSide* from = run.source == SOURCE_RIGHT    ? &right
+                                : run.source == SOURCE_EDITED ? nullptr
+                                                              : &left;
+        for (int32_t i = 0; i < run.count; ++i) {
+            const LineEnd this_end = --remaining == 0 && last_block ? ENDS_NONE : end;
+            if (emit_text_line(stream, run_line(k, run, i), from, this_end, end, line_number) !=
+                0) {
+                return 1;
+            }
+            ++line_number;
+        }
+    }
+    return 0;
+}
 
-// Steps over lines a..j and advances the output line counter.
-static int step_counted(RangeStep step, FILE* stream, const MergeSide& side, int32_t a, int32_t j,
+// Emits left lines a..j and advances the output line counter.
+static int emit_counted(FILE* stream, const MergeSide& side, int32_t a, int32_t j,
                         int32_t& line_number) {
-    if (step(stream, side, a, j, line_number) != 0) {
+    if (emit_line_range(stream, side, a, j, line_number) != 0) {
         return 1;
     }
     line_number += std::max(j - a + 1, 0);
     return 0;
 }
 
-// Hands every range of lines that the merged text is made of, in order, to `step`;
-// stops at the first that fails.
-static int walk_merged_lines(RangeStep step, FILE* stream) {
+// Emits what block k holds: its extra lines, or the chosen side's own lines. Advances
+// the output line counter.
+static int emit_block(FILE* stream, int32_t k, int32_t& n) {
+    if (block_resolution(k) > RESOLVED_RIGHT) {
+        return emit_block_runs(stream, k, n);
+    }
     const MergeSide& left = merge_document.left;
     const MergeSide& right = merge_document.right;
+    const MergeSide* source = nullptr;
+    const DiffBlock& lo = (*left.own_blocks)[k];
+    const DiffBlock& ro = (*right.own_blocks)[k];
+    if (is_present(lo) && lo.chosen != 0) {
+        source = &left;
+    } else if (is_present(ro) && ro.chosen != 0) {
+        source = &right;
+    }
+    // A side holding the block through filler rows only contributes nothing.
+    if (source == nullptr) {
+        return 0;
+    }
+    const DiffBlock& range = source == &left ? lo : ro;
+    int32_t i1 = range.last - 1;
+    if (i1 >= source->line_count) {
+        warn_range_once();
+        i1 = source->line_count - 1;
+    }
+    return emit_counted(stream, *source, range.first - 1, i1, n);
+}
+
+// Walks the merged text in order: the common lines and what each block holds.
+static int walk_merged_text(FILE* stream) {
+    const MergeSide& left = merge_document.left;
     int32_t a = 0;
     int32_t n = 0;
     const int32_t blocks = block_count();
@@ -219,68 +282,38 @@ static int walk_merged_lines(RangeStep step, FILE* stream) {
             warn_range_once();
             j = left.line_count - 1;
         }
-        if (step_counted(step, stream, left, a, j, n) != 0) {
+        if (emit_counted(stream, left, a, j, n) != 0 || emit_block(stream, k, n) != 0) {
             return 1;
         }
-        const int32_t next_a = block_end(left, k);
-        const MergeSide* source = nullptr;
-        const DiffBlock& lo = (*left.own_blocks)[k];
-        const DiffBlock& ro = (*right.own_blocks)[k];
-        if (is_present(lo) && lo.chosen != 0) {
-            source = &left;
-        } else if (is_present(ro) && ro.chosen != 0) {
-            source = &right;
-        }
-        // A side holding the block through filler rows only contributes nothing.
-        if (source != nullptr) {
-            const DiffBlock& range = source == &left ? lo : ro;
-            int32_t i1 = range.last - 1;
-            if (i1 >= source->line_count) {
-                warn_range_once();
-                i1 = source->line_count - 1;
-            }
-            if (step_counted(step, stream, *source, range.first - 1, i1, n) != 0) {
-                return 1;
-            }
-        }
-        a = next_a;
+        a = block_end(left, k);
     }
-    return step_counted(step, stream, left, a, left.line_count - 1, n);
+    return emit_counted(stream, left, a, left.line_count - 1, n);
 }
 
 int emit_merged_lines(FILE* stream) {
     target_form = merged_form();
     range_warning_given = false;
     owed_end = {};
-    return walk_merged_lines(emit_line_range, stream);
-}
-
-// Lines i0..i1 of `side` as emit_line_range numbers them, each checked for bytes in the
-// merged file. Returns 0, or 1 after refusing the first that has none.
-static int check_line_range(FILE* /*stream*/, const MergeSide& side, int32_t i0, int32_t i1,
-                            int32_t line_number) {
-    if (!needs_check(side)) {
-        return 0;
-    }
-    static std::string encoded;
-    for (int32_t i = std::max(i0, 0); i <= std::min(i1, side.line_count - 1); ++i) {
-        if (!encode_line(line_text(side, i), side.charset, encoded)) {
-            return refuse_line(line_number);
-        }
-        ++line_number;
-    }
-    return 0;
+    return walk_merged_text(stream);
 }
 
 // Before anything is written: every line of the merged text has bytes in the merged
-// file's encoding. Returns 0, or 1 after refusing the first line that has none.
+// file's encoding. The walk is the write's own, with write_out writing nothing, so no
+// line can be checked otherwise than it is written. Returns 0, or 1 after refusing the
+// first line that has none.
 static int check_merged_lines() {
     target_form = merged_form();
-    if (!needs_check(merge_document.left) && !needs_check(merge_document.right)) {
+    if (!needs_check(merge_document.left) && !needs_check(merge_document.right) &&
+        merge_document.block_extras.empty()) {
         return 0;
     }
     range_warning_given = true;  // the write itself warns about ranges, once
-    return walk_merged_lines(check_line_range, nullptr);
+    owed_end = {};
+    checking_only = true;
+    // Any stream but the printer's: nothing reaches it while checking.
+    const int result = walk_merged_text(stdout);
+    checking_only = false;
+    return result;
 }
 
 // Files that a write or copy must never replace, rename or delete.
@@ -421,7 +454,7 @@ int copy_with_confirmation(const char* source, const char* destination_as_given)
 static int refuse_unresolved() {
     const int32_t blocks = block_count();
     for (int32_t k = 0; k < blocks; ++k) {
-        if (!side_holds(merge_document.left, k) && !side_holds(merge_document.right, k)) {
+        if (block_resolution(k) == RESOLVED_OPEN) {
             report_message("You have unresolved difference(s) !", SEVERITY_ERROR);
             return 1;
         }

@@ -11,8 +11,10 @@
 // such lone blank lines blocks of their own and evens the stretches' column heights.
 
 // Inserts an absent block at `index` (0..block count) into all four tables of the
-// document. Returns 0; -1 after reporting "Not enough memory", or without a report when
-// there are no tables or the index is out of range (tables unchanged in every case).
+// document. Meant for the pass right after a comparison, before any choice: block
+// extras and the undo history are not moved with the tables. Returns 0; -1 after reporting "Not
+// enough memory", or without a report when there are no tables or the index is out of range (tables
+// unchanged in every case).
 int insert_block(int32_t index);
 
 // Runs the pass on merge_document. Returns 0, or -1 after reporting "Not enough

@@ -19,12 +19,22 @@ void go_to_row(int32_t row) {
     platform_scroll_panes(old_top);
 }
 
+// Block k becomes the current block; the panes show which it is.
+static void make_current(int32_t k) {
+    if (merge_document.current_block != k) {
+        merge_document.current_block = k;
+        platform_repaint_panes();
+    }
+}
+
 static void step(Direction direction) {
     if (!has_tables()) {
         return;
     }
-    const int32_t s = find_block_row(merge_document.top_row, direction);
+    int32_t k = 0;
+    const int32_t s = find_block_row(merge_document.top_row, direction, &k);
     if (s != -1) {
+        merge_document.current_block = k;
         merge_document.top_row = s - 1;
         platform_set_scroll_position(s);
         platform_repaint_panes();
@@ -39,16 +49,20 @@ void go_prev() {
 }
 
 void go_first() {
-    const int32_t s = find_block_row(-1, DIRECTION_NEXT);
+    int32_t k = 0;
+    const int32_t s = find_block_row(-1, DIRECTION_NEXT, &k);
     if (s != -1) {
         go_to_row(s - 1);
+        make_current(k);
     }
 }
 
 void go_last() {
-    const int32_t s = find_block_row(merge_document.total_rows, DIRECTION_PREVIOUS);
+    int32_t k = 0;
+    const int32_t s = find_block_row(merge_document.total_rows, DIRECTION_PREVIOUS, &k);
     if (s != -1) {
         go_to_row(s - 1);
+        make_current(k);
     }
 }
 
@@ -73,6 +87,9 @@ void choose_block(Side side, int32_t k) {
     MergeSide& mine = side_of(side);
     MergeSide& theirs = side_of(other_side(side));
     const auto i = static_cast<std::size_t>(k);
+    if (i < merge_document.block_extras.size()) {
+        merge_document.block_extras[i] = BlockExtra();  // one side's lines, as the flags say
+    }
     set_chosen(mine.own_blocks, i, 1);
     set_chosen(mine.filler_blocks, i, 1);
     set_chosen(theirs.own_blocks, i, 0);
@@ -99,6 +116,7 @@ void choose_by_click(Side side, int32_t y) {
     if (k == -1) {
         return;
     }
+    merge_document.current_block = k;
     choose_block(side, k);
     platform_repaint_panes();
     if (merge_document.auto_walk != 0) {
@@ -117,16 +135,21 @@ void choose_all_from(Side side) {
     const BlockTable& other_filler = *side_of(other_side(side)).filler_blocks;
     const std::size_t n =
         std::min({own.size(), filler.size(), other_own.size(), other_filler.size()});
-    // Blocks the other side already holds keep their choice.
+    // Blocks the other side already holds keep their choice, as do those that hold
+    // both sides, the base or an edit.
+    const std::vector<BlockExtra>& extras = merge_document.block_extras;
+    auto resolved = [&](std::size_t k) {
+        return k < extras.size() && extras[k].kind != RESOLVED_OPEN;
+    };
     for (std::size_t k = 0; k < n && !is_end(own[k]); ++k) {
-        const bool taken =
-            other_own[k].chosen != 0 || (!is_present(other_own[k]) && other_filler[k].chosen != 0);
+        const bool taken = resolved(k) || other_own[k].chosen != 0 ||
+                           (!is_present(other_own[k]) && other_filler[k].chosen != 0);
         if (!taken) {
             own[k].chosen = 1;
         }
     }
     for (std::size_t k = 0; k < n && !is_end(filler[k]); ++k) {
-        const bool taken = other_filler[k].chosen != 0 ||
+        const bool taken = resolved(k) || other_filler[k].chosen != 0 ||
                            (!is_present(other_filler[k]) && other_own[k].chosen != 0);
         if (!taken) {
             filler[k].chosen = 1;
@@ -140,6 +163,9 @@ void unselect_all() {
         return;
     }
     const ChoiceRecord record;
+    for (BlockExtra& extra : merge_document.block_extras) {
+        extra = BlockExtra();
+    }
     for (MergeSide* s : {&merge_document.left, &merge_document.right}) {
         for (std::optional<BlockTable>* t : {&s->own_blocks, &s->filler_blocks}) {
             if (*t) {

@@ -74,6 +74,9 @@ TEST(ConflictMarkers, BaseSectionsBelongToNeitherSide) {
     ASSERT_TRUE(diff3.ok);
     EXPECT_EQ(diff3.ours, "a\nb\n");
     EXPECT_EQ(diff3.theirs, "a\nc\n");
+    // Its base lines are kept apart (the views last until the next read).
+    ASSERT_EQ(diff3.sides.base_lines.size(), 1u);
+    EXPECT_EQ(diff3.sides.base_lines[0].text, "old");
     const Read zdiff3 = read(
         "a\n<<<<<<< ours\nb\n||||||| base\n=======\nc\n>>>>>>> theirs\nz\n"
         "<<<<<<< ours\n||||||| base\ngone\n=======\nnew\n>>>>>>> theirs\n");
@@ -81,6 +84,14 @@ TEST(ConflictMarkers, BaseSectionsBelongToNeitherSide) {
     EXPECT_EQ(zdiff3.ours, "a\nb\nz\n");
     EXPECT_EQ(zdiff3.theirs, "a\nc\nz\nnew\n");
     EXPECT_EQ(zdiff3.sides.conflicts, 2);
+    // Each conflict's ranges (an empty base is a base).
+    EXPECT_EQ(diff3.sides.ranges, (std::vector<ConflictRange>{{{0, 0}, {2, 2}, 0, 1, true}}));
+    ASSERT_EQ(zdiff3.sides.base_lines.size(), 1u);
+    EXPECT_EQ(zdiff3.sides.base_lines[0].text, "gone");
+    EXPECT_EQ(zdiff3.sides.ranges, (std::vector<ConflictRange>{{{1, 1}, {1, 1}, 0, 0, true},
+                                                               {{3, 3}, {0, 1}, 0, 1, true}}));
+    const Read merge = read("<<<<<<< o\nb\n=======\n>>>>>>> t\n");
+    EXPECT_EQ(merge.sides.ranges, (std::vector<ConflictRange>{{{0, 0}, {1, 0}, 0, 0, false}}));
 }
 
 TEST(ConflictMarkers, LineEndsAndTheMissingFinalFeedStay) {

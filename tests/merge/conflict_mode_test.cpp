@@ -11,6 +11,7 @@
 #include "merge/conflict_mode.h"
 #include "merge/history.h"
 #include "merge/output.h"
+#include "merge/resolution.h"
 #include "merge/selection.h"
 #include "tests/merge/merge_test_util.h"
 #include "tests/support/faulty_file_layer.h"
@@ -197,65 +198,132 @@ TEST_F(ConflictMode, WriteAsksBeforeReplacingAFileChangedSinceItWasLoaded) {
     }
 }
 
+// One line of a drawn conflict file, with its end.
+struct DrawnLine {
+    std::string text;
+    std::string end;
+};
+using DrawnLines = std::vector<DrawnLine>;
+
+// A part of a drawn conflict file: common lines, or a conflict.
+struct DrawnPart {
+    bool conflict = false;
+    DrawnLines common, ours, base, theirs;
+    bool has_base = false;
+    std::size_t marker = 7;
+};
+
+std::string joined(const DrawnLines& lines) {
+    std::string s;
+    for (const DrawnLine& l : lines) {
+        s += l.text + l.end;
+    }
+    return s;
+}
+
+// Random conflict files: LF, CR LF or mixed ends (where a text always has the same end),
+// conflicts with and without base sections, empty parts, longer markers, a last line
+// without a line feed.
+class DrawnConflictFile {
+public:
+    explicit DrawnConflictFile(std::mt19937& random) : random_(random) {
+        style_ = pick(3);
+        const int parts = 1 + pick(6);
+        for (int p = 0; p < parts; ++p) {
+            DrawnPart part;
+            part.conflict = pick(2) != 0;
+            if (!part.conflict) {
+                part.common = lines(pick(4));
+            } else {
+                part.marker = pick(4) == 0 ? 9 : 7;
+                part.ours = lines(pick(3));
+                part.has_base = pick(2) == 0;
+                part.base = part.has_base ? lines(pick(3)) : DrawnLines();
+                part.theirs = lines(pick(3));
+            }
+            parts_.push_back(part);
+        }
+        if (pick(3) == 0) {
+            DrawnPart tail;
+            tail.common = {{pick(2) == 0 ? "tail" : "ta\x1ail\r", ""}};
+            parts_.push_back(tail);
+        }
+    }
+    const std::vector<DrawnPart>& parts() const { return parts_; }
+    int conflicts() const {
+        int n = 0;
+        for (const DrawnPart& p : parts_) {
+            n += p.conflict ? 1 : 0;
+        }
+        return n;
+    }
+    // The file git left.
+    std::string file() const {
+        std::string s;
+        for (const DrawnPart& p : parts_) {
+            if (!p.conflict) {
+                s += joined(p.common);
+                continue;
+            }
+            auto marker = [&](char c, const char* label) {
+                return line(std::string(p.marker, c) + (label[0] != '\0' ? " " : "") + label);
+            };
+            s += marker('<', "HEAD") + joined(p.ours);
+            if (p.has_base) {
+                s += marker('|', "base") + joined(p.base);
+            }
+            s += marker('=', "") + joined(p.theirs) + marker('>', "topic");
+        }
+        return s;
+    }
+    // The file had `side` won every conflict.
+    std::string side(Side side) const {
+        std::string s;
+        for (const DrawnPart& p : parts_) {
+            s += joined(p.conflict ? (side == SIDE_LEFT ? p.ours : p.theirs) : p.common);
+        }
+        return s;
+    }
+    int pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
+    // 0: LF, 1: CR LF, 2: mixed, where a text always has the same end.
+    bool ends_in_crlf(const std::string& text) const {
+        return style_ == 1 || (style_ == 2 && text[0] % 2 == 0);
+    }
+    std::string line(const std::string& text) const {
+        return text + (ends_in_crlf(text) ? "\r\n" : "\n");
+    }
+
+private:
+    // Texts hold lone carriage returns and Ctrl-Z bytes, and may end in a carriage
+    // return before CR LF ("top\r\r\n").
+    DrawnLines lines(int count) {
+        DrawnLines out;
+        for (int i = 0; i < count; ++i) {
+            std::string text;
+            for (int c = 1 + pick(3); c > 0; --c) {
+                text += "abcde\r\x1a"[pick(7)];
+            }
+            const bool crlf = ends_in_crlf(text);
+            if (!crlf && text.ends_with('\r')) {
+                text += 'z';  // else its carriage return would end it
+            }
+            out.push_back({text, crlf ? "\r\n" : "\n"});
+        }
+        return out;
+    }
+    std::mt19937& random_;
+    int style_ = 0;
+    std::vector<DrawnPart> parts_;
+};
+
 // Random conflict files: choosing every block from one side writes exactly what git
 // would have written had that side won, built here from the parts.
 TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
     std::mt19937 random(20261209);
-    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     for (int round = 0; round < 150; ++round) {
         SCOPED_TRACE(round);
-        // 0: LF, 1: CR LF, 2: mixed, where a text always has the same end so that the
-        // lines the engine pairs up end alike. Texts hold lone carriage returns and
-        // Ctrl-Z bytes, and may end in a carriage return before CR LF ("top\r\r\n").
-        const int style = pick(3);
-        auto line = [&](std::string text) {
-            const bool crlf = style == 1 || (style == 2 && text[0] % 2 == 0);
-            if (!crlf && text.ends_with('\r')) {
-                text += 'z';  // else its carriage return would end it
-            }
-            return text + (crlf ? "\r\n" : "\n");
-        };
-        auto lines = [&](int count) {
-            std::string s;
-            for (int i = 0; i < count; ++i) {
-                std::string text;
-                for (int c = 1 + pick(3); c > 0; --c) {
-                    text += "abcde\r\x1a"[pick(7)];
-                }
-                s += line(text);
-            }
-            return s;
-        };
-        std::string file, ours, theirs;
-        const int parts = 1 + pick(6);
-        for (int p = 0; p < parts; ++p) {
-            if (pick(2) == 0) {
-                const std::string common = lines(pick(4));
-                file += common;
-                ours += common;
-                theirs += common;
-                continue;
-            }
-            const std::string size(pick(4) == 0 ? 9 : 7, ' ');
-            auto marker = [&](char c, const char* label) {
-                return line(std::string(size.size(), c) + (label[0] != '\0' ? " " : "") + label);
-            };
-            const std::string mine = lines(pick(3));
-            const std::string yours = lines(pick(3));
-            file += marker('<', "HEAD") + mine;
-            if (pick(2) == 0) {
-                file += marker('|', "base") + lines(pick(3));
-            }
-            file += line(std::string(size.size(), '=')) + yours + marker('>', "topic");
-            ours += mine;
-            theirs += yours;
-        }
-        if (pick(3) == 0) {
-            const std::string last = pick(2) == 0 ? "tail" : "ta\x1ail\r";
-            file += last;
-            ours += last;
-            theirs += last;
-        }
+        const DrawnConflictFile drawn(random);
+        const std::string file = drawn.file();
         for (const Side side : {SIDE_LEFT, SIDE_RIGHT}) {
             const std::string path = dir.write("notes.txt", file);
             const int loaded = load_conflict_file(path.c_str());
@@ -266,7 +334,7 @@ TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
             compare_files();
             choose_all_from(side);
             ASSERT_EQ(write_command(), 0);
-            ASSERT_EQ(read_bytes(path), side == SIDE_LEFT ? ours : theirs) << file;
+            ASSERT_EQ(read_bytes(path), drawn.side(side)) << file;
             for (const ReportedMessage& m : reported_messages()) {
                 ASSERT_NE(m.severity, SEVERITY_WARNING) << m.text;  // nothing is lost to warn of
             }
@@ -274,6 +342,80 @@ TEST_F(ConflictMode, ChoosingOneSideWritesThatSideExactly) {
         clear_reported_messages();
     }
     EXPECT_EQ(names(), std::set<std::string>{"notes.txt"});
+}
+
+// Every resolution of every conflict: one block per conflict, and the file written is
+// the parts in order, a side's lines with their own ends, the rest ending as the line
+// before the conflict does; "Take base" only where a base section is.
+TEST_F(ConflictMode, EveryResolutionWritesItsParts) {
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 300; ++round) {
+        SCOPED_TRACE(round);
+        DrawnConflictFile drawn(random);
+        const std::string file = drawn.file();
+        const std::string path = dir.write("notes.txt", file);
+        if (load_conflict_file(path.c_str()) != 0) {
+            continue;  // no conflict was drawn
+        }
+        compare_files();
+        ASSERT_EQ(block_count(), drawn.conflicts()) << file;
+        // The ours text as the left side holds it: the end of the line before each
+        // conflict, and the first line's.
+        DrawnLines ours;
+        for (const DrawnPart& p : drawn.parts()) {
+            const DrawnLines& l = p.conflict ? p.ours : p.common;
+            ours.insert(ours.end(), l.begin(), l.end());
+        }
+        std::string first_end = "\n";
+        for (const Side side : {SIDE_RIGHT, SIDE_LEFT}) {
+            const std::string text = drawn.side(side);
+            const std::size_t feed = text.find('\n');
+            if (feed != std::string::npos) {
+                first_end = feed > 0 && text[feed - 1] == '\r' ? "\r\n" : "\n";
+            }
+        }
+        std::string want;
+        std::size_t ours_so_far = 0;
+        int32_t k = 0;
+        for (const DrawnPart& p : drawn.parts()) {
+            if (!p.conflict) {
+                want += joined(p.common);
+                ours_so_far += p.common.size();
+                continue;
+            }
+            ASSERT_EQ(can_take_base(k), p.has_base);
+            const std::string end = ours_so_far > 0 ? ours[ours_so_far - 1].end : first_end;
+            ours_so_far += p.ours.size();
+            auto ended = [&](const DrawnLines& lines) {
+                std::string s;
+                for (const DrawnLine& l : lines) {
+                    s += l.text + end;
+                }
+                return s;
+            };
+            merge_document.current_block = k++;
+            const int kind = drawn.pick(p.has_base ? 6 : 5);
+            if (kind == 5) {
+                resolve_current_block(RESOLVED_BASE);
+                want += ended(p.base);
+            } else if (kind == 4) {
+                const DrawnLines edit(static_cast<std::size_t>(drawn.pick(3)), {"é 編", "\n"});
+                ASSERT_EQ(edit_current_block(joined(edit)), 0);
+                want += ended(edit);
+            } else {
+                static const Resolution kinds[] = {RESOLVED_LEFT, RESOLVED_RIGHT,
+                                                   RESOLVED_LEFT_RIGHT, RESOLVED_RIGHT_LEFT};
+                resolve_current_block(kinds[kind]);
+                want += kind == 0   ? joined(p.ours)
+                        : kind == 1 ? joined(p.theirs)
+                        : kind == 2 ? ended(p.ours) + ended(p.theirs)
+                                    : ended(p.theirs) + ended(p.ours);
+            }
+        }
+        ASSERT_EQ(write_command(), 0);
+        ASSERT_EQ(read_bytes(path), want) << file;
+        clear_reported_messages();
+    }
 }
 
 }  // namespace

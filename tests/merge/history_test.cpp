@@ -8,14 +8,16 @@
 #include "merge/blocks.h"
 #include "merge/history.h"
 #include "merge/output.h"
+#include "merge/resolution.h"
 #include "merge/selection.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {
 
-// Every chosen flag of the four tables, in table order.
-std::vector<uint32_t> choices() {
-    std::vector<uint32_t> flags;
+// Every chosen flag of the four tables, in table order, then each block's extra
+// resolution and its edited text (by identity: each edit is a text of its own).
+std::vector<uintptr_t> choices() {
+    std::vector<uintptr_t> flags;
     for (const MergeSide* s : {&merge_document.left, &merge_document.right}) {
         for (const std::optional<BlockTable>* t : {&s->own_blocks, &s->filler_blocks}) {
             if (*t) {
@@ -24,6 +26,12 @@ std::vector<uint32_t> choices() {
                 }
             }
         }
+    }
+    for (int32_t k = 0; k < block_count(); ++k) {
+        const bool has = static_cast<std::size_t>(k) < merge_document.block_extras.size();
+        const BlockExtra extra = has ? merge_document.block_extras[k] : BlockExtra();
+        flags.push_back(extra.kind);
+        flags.push_back(reinterpret_cast<uintptr_t>(extra.text.get()));
     }
     return flags;
 }
@@ -51,10 +59,19 @@ protected:
     }
     void click(Side side, int row) { choose_by_click(side, row * fake_platform().line_height + 1); }
 
-    // One random choice of any kind, including clicks on common rows and past the end.
+    // One random choice of any kind, including clicks on common rows and past the end,
+    // both sides, edits (empty ones too) and the base that is not there.
     void random_choice(std::mt19937& rng) {
         const Side side = rng() % 2 == 0 ? SIDE_LEFT : SIDE_RIGHT;
-        switch (rng() % 5) {
+        switch (rng() % 7) {
+            case 5:
+                merge_document.current_block = static_cast<int32_t>(rng() % 4);
+                resolve_current_block(static_cast<Resolution>(rng() % 6));
+                break;
+            case 6:
+                merge_document.current_block = static_cast<int32_t>(rng() % 4);
+                edit_current_block(rng() % 3 == 0 ? "" : "new\nlines");
+                break;
             case 0:
                 choose_block(side, static_cast<int32_t>(rng() % 5) - 1);
                 break;
@@ -75,7 +92,7 @@ protected:
 };
 
 TEST_F(History, UndoingEveryChoiceGivesTheComparisonBackAndRedoTheChoices) {
-    const std::vector<uint32_t> compared = choices();
+    const std::vector<uintptr_t> compared = choices();
     for (unsigned seed = 1; seed <= 300; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 rng(seed);
@@ -84,7 +101,7 @@ TEST_F(History, UndoingEveryChoiceGivesTheComparisonBackAndRedoTheChoices) {
         clear_choice_history();
         merge_document.auto_walk = static_cast<int32_t>(seed % 2);
         const int count = 1 + static_cast<int>(rng() % 25);
-        std::vector<std::vector<uint32_t>> states = {choices()};
+        std::vector<std::vector<uintptr_t>> states = {choices()};
         for (int i = 0; i < count; ++i) {
             random_choice(rng);
             if (choices() != states.back()) {
@@ -112,7 +129,7 @@ TEST_F(History, UndoingEveryChoiceGivesTheComparisonBackAndRedoTheChoices) {
 
 TEST_F(History, ANewChoiceDropsWhatCouldBeRedoneAndNoOpsLeaveNoStep) {
     choose_all_from(SIDE_LEFT);
-    const std::vector<uint32_t> all_left = choices();
+    const std::vector<uintptr_t> all_left = choices();
     choose_all_from(SIDE_LEFT);  // nothing left to give: no step
     click(SIDE_LEFT, 3);         // a common row: no step
     EXPECT_EQ(undo_steps(), 1u);
@@ -146,7 +163,7 @@ TEST_F(History, LoadingOrComparingStartsANewHistory) {
     ASSERT_EQ(undo_steps(), 1u);
     install_listing("2c2\n< b\n---\n> B\n");  // compared again
     EXPECT_EQ(undo_steps(), 0u);
-    EXPECT_EQ(choices(), (std::vector<uint32_t>{0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(choices(), (std::vector<uintptr_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST_F(History, UnwrittenChoicesFollowWritesUndoAndRedo) {
@@ -218,8 +235,9 @@ TEST_F(History, TheOldestStepsGoWhenTheHistoryIsFull) {
     // Each step sets or clears every flag From Left sets.
     choose_all_from(SIDE_LEFT);
     std::size_t per_step = 0;
-    for (uint32_t flag : choices()) {
-        per_step += flag;
+    const std::vector<uintptr_t> flags = choices();
+    for (std::size_t i = 0; i + 2 * block_count() < flags.size(); ++i) {
+        per_step += flags[i];
     }
     ASSERT_GE(per_step, 1000u);
     const std::size_t steps = MAX_HISTORY_CHANGES / per_step + 10;

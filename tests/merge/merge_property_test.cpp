@@ -16,7 +16,9 @@
 #include "merge/blocks.h"
 #include "merge/selection.h"
 #include "merge/comparison.h"
+#include "merge/merged_rows.h"
 #include "merge/output.h"
+#include "merge/resolution.h"
 #include "tests/merge/merge_test_util.h"
 #include "tests/support/faulty_file_layer.h"
 
@@ -62,6 +64,7 @@ struct Pair {
     TextEncoding right_encoding = ENCODING_BYTES;
     std::string left_bytes, right_bytes;
     bool left_final_newline = true, right_final_newline = true;
+    std::string left_eol, right_eol;
 };
 
 std::string swap_pairs(std::string s) {
@@ -123,8 +126,8 @@ Line random_line(std::mt19937& rng, bool spaces, bool raw_bytes) {
 }
 
 std::string to_bytes(std::mt19937& rng, const std::vector<Line>& lines, TextEncoding encoding,
-                     bool& final_newline) {
-    const std::string eol = rng() % 3 == 0 ? "\r\n" : "\n";
+                     bool& final_newline, std::string& eol) {
+    eol = rng() % 3 == 0 ? "\r\n" : "\n";
     final_newline = rng() % 4 != 0;
     std::string s(encoding_mark(encoding));
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -184,8 +187,8 @@ Pair random_pair_of_any_forms(std::mt19937& rng, bool spaces) {
             lines->back() = {"end", ascii_le("end")};
         }
     }
-    p.left_bytes = to_bytes(rng, p.left, p.left_encoding, p.left_final_newline);
-    p.right_bytes = to_bytes(rng, p.right, p.right_encoding, p.right_final_newline);
+    p.left_bytes = to_bytes(rng, p.left, p.left_encoding, p.left_final_newline, p.left_eol);
+    p.right_bytes = to_bytes(rng, p.right, p.right_encoding, p.right_final_newline, p.right_eol);
     return p;
 }
 
@@ -301,6 +304,140 @@ std::vector<Line> interleave(const Pair& p, const std::vector<Hunk>& hunks,
     return out;
 }
 
+// A block's resolution drawn for the test, with the edit's lines.
+struct Drawn {
+    Resolution kind = RESOLVED_LEFT;
+    std::vector<Line> edit;
+};
+
+// An edit of none, one, a few or many lines; the characters only ASCII where the left
+// file is 8-bit text, whose edits another encoding would have to hold.
+std::vector<Line> random_edit(std::mt19937& rng, const Pair& p) {
+    const bool unicode = p.left_encoding != ENCODING_BYTES;
+    const unsigned size = rng() % 8;
+    const int n = size == 0 ? 0 : size == 7 ? 150 + static_cast<int>(rng() % 100) : 1 + size % 3;
+    std::vector<Line> lines;
+    for (int i = 0; i < n; ++i) {
+        if (unicode) {
+            lines.push_back(random_line(rng, false, false));
+        } else {
+            const std::string word = rng() % 4 == 0 ? "" : "edit " + std::to_string(rng() % 1000);
+            lines.push_back({word, ascii_le(word)});
+        }
+    }
+    return lines;
+}
+
+// The text the Edit block dialog would hand over: lines ended by LF or CR LF, the last
+// one's end left off now and then (never an empty last line's: it would be lost).
+std::string edit_text(std::mt19937& rng, const std::vector<Line>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text += lines[i].text;
+        const bool last = i + 1 == lines.size();
+        if (!last || lines[i].text.empty() || rng() % 2 == 0) {
+            text += rng() % 4 == 0 ? "\r\n" : "\n";
+        }
+    }
+    return text;
+}
+
+// One line of the expected file with Keep line ends on: its end, and the end it owes
+// when it has none and another line follows.
+struct EndedModelLine {
+    const Line* line;
+    std::string end;
+    std::string owed;
+};
+
+// The lines of `side` with the ends they had in their file.
+void add_side_lines(std::vector<EndedModelLine>& out, const std::vector<Line>& lines, int from,
+                    int to, const std::string& eol, bool final_newline) {
+    for (int i = from; i < to; ++i) {
+        const bool last = i + 1 == static_cast<int>(lines.size());
+        out.push_back({&lines[i], last && !final_newline ? "" : eol, i > 0 ? eol : "\n"});
+    }
+}
+
+// With Keep line ends: the end of a block's lines that are not one side's choice, from
+// the line before the block (the first line's end when there is none).
+std::string end_before(const Pair& p, const Hunk& h) {
+    const int n = static_cast<int>(p.left.size());
+    if (h.l0 > 0) {
+        const bool none = h.l0 == n && !p.left_final_newline;
+        return !none ? p.left_eol : h.l0 > 1 ? p.left_eol : "\n";
+    }
+    if (n > 0 && (n > 1 || p.left_final_newline)) {
+        return p.left_eol;
+    }
+    const int m = static_cast<int>(p.right.size());
+    return m > 0 && (m > 1 || p.right_final_newline) ? p.right_eol : "\n";
+}
+
+// The merged file, line by line with the ends it gets, for any resolutions.
+std::vector<EndedModelLine> model_lines(const Pair& p, const std::vector<Hunk>& hunks,
+                                        const std::vector<Drawn>& drawn) {
+    std::vector<EndedModelLine> out;
+    int a = 0;
+    for (std::size_t k = 0; k < hunks.size(); ++k) {
+        const Hunk& h = hunks[k];
+        add_side_lines(out, p.left, a, h.l0, p.left_eol, p.left_final_newline);
+        a = h.l1;
+        if (drawn[k].kind == RESOLVED_LEFT) {
+            add_side_lines(out, p.left, h.l0, h.l1, p.left_eol, p.left_final_newline);
+            continue;
+        }
+        if (drawn[k].kind == RESOLVED_RIGHT) {
+            add_side_lines(out, p.right, h.r0, h.r1, p.right_eol, p.right_final_newline);
+            continue;
+        }
+        std::vector<const Line*> lines;
+        const auto add_left = [&] {
+            for (int i = h.l0; i < h.l1; ++i) {
+                lines.push_back(&p.left[i]);
+            }
+        };
+        const auto add_right = [&] {
+            for (int i = h.r0; i < h.r1; ++i) {
+                lines.push_back(&p.right[i]);
+            }
+        };
+        if (drawn[k].kind == RESOLVED_LEFT_RIGHT) {
+            add_left();
+            add_right();
+        } else if (drawn[k].kind == RESOLVED_RIGHT_LEFT) {
+            add_right();
+            add_left();
+        } else {
+            for (const Line& l : drawn[k].edit) {
+                lines.push_back(&l);
+            }
+        }
+        const std::string end = end_before(p, h);
+        const bool ends_file =
+            h.l1 == static_cast<int>(p.left.size()) && !p.left.empty() && !p.left_final_newline;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            out.push_back({lines[i], ends_file && i + 1 == lines.size() ? "" : end, end});
+        }
+    }
+    add_side_lines(out, p.left, a, static_cast<int>(p.left.size()), p.left_eol,
+                   p.left_final_newline);
+    return out;
+}
+
+// The file those lines make with Keep line ends on, in the left file's encoding.
+std::string kept_bytes(const Pair& p, const std::vector<EndedModelLine>& lines) {
+    std::string s(encoding_mark(p.left_encoding));
+    std::string owed;
+    for (const EndedModelLine& l : lines) {
+        s += encoded(p.left_encoding, owed, ascii_le(owed));
+        s += encoded(p.left_encoding, l.line->text, l.line->utf16le);
+        s += encoded(p.left_encoding, l.end, ascii_le(l.end));
+        owed = l.end.empty() ? l.owed : "";
+    }
+    return s;
+}
+
 int64_t column_height(const MergeSide& s) {
     int64_t rows = s.line_count;
     for (const DiffBlock& b : *s.filler_blocks) {
@@ -402,6 +539,37 @@ TEST_P(MergeProperty, MergedTextFollowsTheChoices) {
             }
         }
         ASSERT_TRUE(same_bytes(merged_text(), merged_bytes(p, interleave(p, hunks, choice))));
+
+        // Every kind of resolution of the current block, edits of no, one or many lines
+        // among them: the file is the parts in order, with Keep line ends off and on,
+        // and the merged rows are its lines.
+        static const Resolution kinds[] = {RESOLVED_LEFT, RESOLVED_RIGHT, RESOLVED_LEFT_RIGHT,
+                                           RESOLVED_RIGHT_LEFT, RESOLVED_EDITED};
+        std::vector<Drawn> drawn(hunks.size());
+        for (std::size_t k = 0; k < hunks.size(); ++k) {
+            drawn[k].kind = kinds[rng() % 5];
+            merge_document.current_block = static_cast<int32_t>(k);
+            if (drawn[k].kind == RESOLVED_EDITED) {
+                drawn[k].edit = random_edit(rng, p);
+                ASSERT_EQ(edit_current_block(edit_text(rng, drawn[k].edit)), 0);
+            } else {
+                resolve_current_block(drawn[k].kind);
+            }
+        }
+        const std::vector<EndedModelLine> model = model_lines(p, hunks, drawn);
+        std::vector<Line> plain;
+        for (const EndedModelLine& l : model) {
+            plain.push_back(*l.line);
+        }
+        ASSERT_TRUE(same_bytes(merged_text(), merged_bytes(p, plain)));
+        const MergedRows rows = merged_rows();
+        ASSERT_EQ(rows.row_count, static_cast<int32_t>(plain.size()));
+        for (int32_t row = 0; row < rows.row_count; ++row) {
+            ASSERT_EQ(merged_row(rows, row).text, plain[row].text) << "row " << row;
+        }
+        merge_document.keep_line_ends = 1;
+        ASSERT_TRUE(same_bytes(merged_text(), kept_bytes(p, model)));
+        merge_document.keep_line_ends = 0;
     }
     EXPECT_GT(with_blocks, PAIRS / 2);
 }
