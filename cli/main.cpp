@@ -8,7 +8,7 @@
 #include "engine/engine.h"
 
 #ifdef _WIN32
-#include "common/wide_text.h"
+#include "common/unicode.h"
 #endif
 
 // pairex-diff: the engine as a command. The argument vector is handed over unchanged;

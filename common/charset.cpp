@@ -5,7 +5,7 @@
 #include <iterator>
 #include <cstring>
 
-#include "common/utf8.h"
+#include "common/unicode.h"
 
 namespace {
 

@@ -24,18 +24,4 @@ inline bool is_utf16(TextEncoding encoding) {
     return encoding == ENCODING_UTF16LE || encoding == ENCODING_UTF16BE;
 }
 
-// Most UTF-8 bytes that `n` bytes of UTF-16 can become.
-inline std::size_t utf8_capacity_for_utf16(std::size_t n) {
-    return n / 2 * 3;
-}
-
-// Decodes `n` bytes of UTF-16 (without its mark) into `out`, which has room for
-// utf8_capacity_for_utf16(n) bytes. Returns the bytes written, or -1 when the input
-// is not UTF-16: an odd byte count or a surrogate without its partner.
-long long utf16_to_utf8(const char* in, std::size_t n, bool big_endian, char* out);
-
-// Appends `text` as UTF-16 to `out`. Returns false (with `out` holding what was
-// appended before the fault) when `text` is not valid UTF-8.
-bool utf8_to_utf16(std::string_view text, bool big_endian, std::string& out);
-
 #endif

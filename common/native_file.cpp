@@ -9,7 +9,7 @@
 #ifdef _WIN32
 #include <io.h>
 
-#include "common/wide_text.h"
+#include "common/unicode.h"
 #else
 #include <unistd.h>
 #endif

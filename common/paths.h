@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "common/wide_text.h"
+#include "common/unicode.h"
 
 // Paths are at most 259 characters on the product's platform. They are held as UTF-8
 // in buffers with room for 259 characters of four bytes each. Longer paths are refused

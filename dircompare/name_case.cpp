@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "common/utf8.h"
+#include "common/unicode.h"
 
 namespace {
 

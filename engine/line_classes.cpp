@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/byte_scan.h"
-#include "common/utf8.h"
+#include "common/unicode.h"
 #include "common/white_space.h"
 #include "engine/engine.h"
 #include "engine/engine_internal.h"

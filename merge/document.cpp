@@ -10,6 +10,7 @@
 #include "common/native_file.h"
 #include "common/report.h"
 #include "common/textio.h"
+#include "common/unicode.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
 #include "merge/history.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/utf8.h"
+#include "common/unicode.h"
 
 int32_t print_line_height(int32_t text_height) {
     return std::max(text_height - 2, 1);

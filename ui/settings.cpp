@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "common/wide_text.h"
+#include "common/unicode.h"
 #include "resources/command_ids.h"
 #include "ui/command_line.h"
 #include "merge/document.h"

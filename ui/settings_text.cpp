@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/encoding.h"
-#include "common/utf8.h"
+#include "common/unicode.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "ui/settings_text.h"
 #include "common/charset.h"
 #include "common/encoding.h"
+#include "common/unicode.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/utf8.h"
+#include "common/unicode.h"
 #include "common/white_space.h"
 #include "ui/view/edit_script.h"
 #include "ui/view/view_text.h"

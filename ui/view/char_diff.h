@@ -29,7 +29,7 @@ constexpr int32_t EDIT_COST_LIMIT = 128;
 // of each that the other does not have. The words are compared first; a changed
 // stretch of words is refined to its characters only when most of it is kept, so
 // that marks cover whole words unless a word changed in a detail. A doubled ampersand
-// counts as one character, a character keeps its combining marks (common/utf8.h), and
+// counts as one character, a character keeps its combining marks (common/unicode.h), and
 // spans start and end between characters. With `ignore_space`, white space
 // (common/white_space.h) is neither compared nor marked. Work is bounded by the texts' length times
 // EDIT_COST_LIMIT.

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "common/scratch.h"
-#include "common/utf8.h"
+#include "common/unicode.h"
 #include "merge/blocks.h"
 
 namespace {

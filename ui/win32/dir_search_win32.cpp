@@ -38,7 +38,7 @@ int dir_search(const std::string& directory, const std::function<void(const DirE
     // "C:" (a root as the pickers give it) becomes "C:\*.*".
     const std::string pattern = join_dir_file(directory, "*.*");
     std::wstring wide_pattern;
-    if (!path_fits(pattern) || !wide_name(pattern, wide_pattern)) {
+    if (!path_fits(pattern) || !wide_exact(pattern, wide_pattern)) {
         return -1;
     }
     WIN32_FIND_DATAW found;
@@ -56,7 +56,7 @@ int dir_search(const std::string& directory, const std::function<void(const DirE
 
 std::string name_case_key(const std::string& name) {
     std::wstring text;
-    if (!wide_name(name, text) || text.empty()) {
+    if (!wide_exact(name, text) || text.empty()) {
         return simple_name_case_key(name);  // not a name the system can have
     }
     const int n = static_cast<int>(text.size());
@@ -68,7 +68,7 @@ std::string name_case_key(const std::string& name) {
     // A letter takes its upper case only where the file system's own comparison calls
     // the two the same (its table, not a locale's), so that equal keys name one file.
     // Surrogate halves are kept: a character outside the BMP keeps its case.
-    const auto surrogate = [](wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; };
+    const auto surrogate = [](wchar_t c) { return is_high_surrogate(c) || is_low_surrogate(c); };
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (upper[i] != text[i] && !surrogate(text[i]) && !surrogate(upper[i]) &&
             CompareStringOrdinal(&text[i], 1, &upper[i], 1, TRUE) == CSTR_EQUAL) {

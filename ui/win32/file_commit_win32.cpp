@@ -12,7 +12,7 @@
 int platform_commit_rename(const char* from, const char* to) {
     std::wstring wide_from;
     std::wstring wide_to;
-    if (!wide_name(from, wide_from) || !wide_name(to, wide_to)) {
+    if (!wide_exact(from, wide_from) || !wide_exact(to, wide_to)) {
         return -1;
     }
     return MoveFileExW(wide_from.c_str(), wide_to.c_str(),
@@ -24,7 +24,7 @@ int platform_commit_rename(const char* from, const char* to) {
 std::string platform_stored_name(const char* path) {
     std::wstring wide;
     // A pattern character would make the directory search below match other files.
-    if (!wide_name(path, wide) || wide.find_first_of(L"*?") != std::wstring::npos) {
+    if (!wide_exact(path, wide) || wide.find_first_of(L"*?") != std::wstring::npos) {
         return path;
     }
     const DWORD size = GetLongPathNameW(wide.c_str(), nullptr, 0);
@@ -56,7 +56,7 @@ std::string platform_stored_name(const char* path) {
 FileStamp platform_file_stamp(const char* path) {
     FileStamp stamp;
     std::wstring wide;
-    if (!wide_name(path, wide)) {
+    if (!wide_exact(path, wide)) {
         return stamp;
     }
     const HANDLE file = CreateFileW(wide.c_str(), FILE_READ_ATTRIBUTES,

@@ -5,20 +5,24 @@
 #include <string_view>
 #include <vector>
 
+#include "common/unicode.h"
+
 // The program's text is UTF-8; the system's ...W calls take UTF-16. Each call converts
-// right where it is made, with these.
+// right where it is made, through common/unicode.h; these only adapt its UTF-16
+// strings to the system's wchar_t. Names go through wide_exact (common/unicode.h).
 
 // `utf8` for showing: bytes that are not UTF-8 show as U+FFFD. `unit_of_byte`
 // (optional) maps each byte to the UTF-16 index of its character, as
 // utf16_for_display does.
-std::wstring wide(std::string_view utf8, std::vector<std::size_t>* unit_of_byte = nullptr);
-
-// `utf8` as a name for the system; false when it is not UTF-8 (such a name would reach
-// another file).
-bool wide_name(std::string_view utf8, std::wstring& out);
+inline std::wstring wide(std::string_view utf8, std::vector<std::size_t>* unit_of_byte = nullptr) {
+    const std::u16string units = utf16_for_display(utf8, unit_of_byte);
+    return {units.begin(), units.end()};
+}
 
 // Text from the system as UTF-8.
-std::string narrow(std::wstring_view text);
+inline std::string narrow(std::wstring_view text) {
+    return utf8_from_utf16(std::u16string(text.begin(), text.end()));
+}
 
 // The code page 8-bit text was most likely written in: the system locale's ANSI code
 // page. The manifest's UTF-8 code page, where the system honours it, makes the active
