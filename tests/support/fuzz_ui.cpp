@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dircompare/dir_search.h"
+#include "dircompare/name_case.h"
 #include "tests/support/fuzz_ui.h"
 #include "ui/settings.h"
 #include "ui/settings_file.h"
@@ -89,4 +90,8 @@ void ui_about_box() {}
 // No directory can be searched: a walk would find nothing.
 int dir_search(const std::string&, const std::function<void(const DirEntry&)>&) {
     return -1;
+}
+
+std::string name_case_key(const std::string& name) {
+    return simple_name_case_key(name);
 }
