@@ -5,6 +5,7 @@
 
 #include "common/textio.h"
 #include "engine/engine.h"
+#include "merge/blocks.h"
 #include "merge/comparison.h"
 #include "merge/listing_parser.h"
 #include "merge/output.h"
@@ -114,4 +115,12 @@ void OwnTmpMergeTest::SetUp() {
 void OwnTmpMergeTest::TearDown() {
     tmp.reset();
     MergeTest::TearDown();
+}
+
+void ThreeBlocks::SetUp() {
+    MergeTest::SetUp();
+    load(SIDE_LEFT, "l.txt", lf_lines({"a", "b", "c", "d", "e", "f", "g"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a", "X", "d", "e", "Y", "Z", "f"}));
+    install_listing("2,3c2\n< b\n< c\n---\n> X\n5a5,6\n> Y\n> Z\n7d7\n< g\n");
+    compute_total_rows();
 }

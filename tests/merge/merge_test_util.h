@@ -32,6 +32,15 @@ protected:
     TempDir dir;
 };
 
+// Three blocks, for the tests that move between and choose them: left a b c d e f g,
+// right a X d e Y Z f. Aligned rows (0-based):
+//   0 a|a  1 b|X  2 c|fill  3 d|d  4 e|e  5 fill|Y  6 fill|Z  7 f|f  8 g|fill
+// Blocks start at rows 2, 6 and 9 (1-based).
+class ThreeBlocks : public MergeTest {
+protected:
+    void SetUp() override;
+};
+
 // Lines joined, each followed by LINE_END (the merged file's expected bytes).
 std::string with_line_ends(const std::vector<std::string>& lines);
 // Lines joined, each followed by "\n" (input file bytes).

@@ -4,18 +4,8 @@
 
 namespace {
 
-// left a b c d e f g, right a X d e Y Z f. Aligned rows (0-based):
-//   0 a|a  1 b|X  2 c|fill  3 d|d  4 e|e  5 fill|Y  6 fill|Z  7 f|f  8 g|fill
-// Blocks start at rows 2, 6 and 9 (1-based).
-class Navigation : public MergeTest {
+class Navigation : public ThreeBlocks {
 protected:
-    void SetUp() override {
-        MergeTest::SetUp();
-        load(SIDE_LEFT, "l.txt", lf_lines({"a", "b", "c", "d", "e", "f", "g"}));
-        load(SIDE_RIGHT, "r.txt", lf_lines({"a", "X", "d", "e", "Y", "Z", "f"}));
-        install_listing("2,3c2\n< b\n< c\n---\n> X\n5a5,6\n> Y\n> Z\n7d7\n< g\n");
-        compute_total_rows();
-    }
     void click(Side side, int row) { choose_by_click(side, row * fake_platform().line_height + 3); }
 };
 

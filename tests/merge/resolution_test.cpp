@@ -16,17 +16,10 @@
 
 namespace {
 
-// left a b c d e f g, right a X d e Y Z f: block 0 rows 1..2 (b c | X), block 1 rows
-// 5..6 (Y Z against filler), block 2 row 8 (g against filler).
-class Resolving : public MergeTest {
+// Block 0 rows 1..2 (b c | X), block 1 rows 5..6 (Y Z against filler), block 2 row 8
+// (g against filler).
+class Resolving : public ThreeBlocks {
 protected:
-    void SetUp() override {
-        MergeTest::SetUp();
-        load(SIDE_LEFT, "l.txt", lf_lines({"a", "b", "c", "d", "e", "f", "g"}));
-        load(SIDE_RIGHT, "r.txt", lf_lines({"a", "X", "d", "e", "Y", "Z", "f"}));
-        install_listing("2,3c2\n< b\n< c\n---\n> X\n5a5,6\n> Y\n> Z\n7d7\n< g\n");
-        compute_total_rows();
-    }
     void resolve(int32_t k, Resolution kind) {
         merge_document.current_block = k;
         resolve_current_block(kind);
