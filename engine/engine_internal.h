@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/charset.h"
 #include "common/textio.h"
 
 // The option flags of one run (cleared at the start of every run) and the output path
@@ -148,9 +149,10 @@ struct InputFile {
 
     int lacks_final_newline = 0;
     std::int32_t class_limit = 0;
-    // The data is 8-bit text as a whole (detect_charset), so that under -w 0xC2 is a
-    // letter and only a lone 0xA0 is a no-break space; decided only under -w.
-    bool eight_bit = false;
+    // What the data's bytes stand for as a whole (detect_charset): in 8-bit text, under
+    // -w, 0xC2 is a letter and only a lone 0xA0 is a no-break space. Decided only
+    // under -w, the one rule that depends on it.
+    DisplayCharset charset = CHARSET_UTF8;
     // A Ctrl-Z ended the data in text mode: nothing after it is read.
     bool data_ended = false;
     // What text mode dropped from the file out of sight (see engine_set_text_mode_warnings).
@@ -274,10 +276,9 @@ void classify_pair(InputFile files[2]);
 // is not shared between threads) nor throw, nor show anything.
 void for_both_files(InputFile files[2], const std::function<void(int)>& work);
 // Whether two lines (each ended by a line feed; the lengths as classification uses
-// them) are equal under -i, -b and -w; `a_eight_bit` and `b_eight_bit` are their files'
-// InputFile::eight_bit.
+// them) are equal under -i, -b and -w; `a_charset` and `b_charset` are their files'.
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen,
-                      bool a_eight_bit, bool b_eight_bit);
+                      DisplayCharset a_charset, DisplayCharset b_charset);
 
 // --- blank_hash.cpp
 // A line hash: of the line at `p`, ended by its line feed, whose position it stores in

@@ -245,9 +245,10 @@ static void read_pair_text(InputFile files[2]) {
 // Only -w has a rule that depends on the charset: the scan is spared otherwise.
 static void note_charset(InputFile& file) {
     const char* data = file.data();
-    file.eight_bit = engine_options.skip_all_blanks && data != nullptr &&
-                     detect_charset(std::string_view(
-                         data, static_cast<std::size_t>(file.text_length))) == CHARSET_8BIT;
+    file.charset =
+        engine_options.skip_all_blanks && data != nullptr
+            ? detect_charset(std::string_view(data, static_cast<std::size_t>(file.text_length)))
+            : CHARSET_UTF8;
 }
 
 int load_input_pair(InputFile files[2]) {

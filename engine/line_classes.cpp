@@ -68,7 +68,7 @@ struct ClassTables {
     std::uint32_t bucket_count = 0;
     const char* texts[2] = {nullptr, nullptr};  // the data the samples lie in
     const std::uint32_t* starts[2] = {nullptr, nullptr};
-    bool eight_bit[2] = {false, false};
+    DisplayCharset charsets[2] = {CHARSET_UTF8, CHARSET_UTF8};
 };
 
 inline std::uint32_t rotate7(std::uint32_t h) {
@@ -288,7 +288,7 @@ bool walk_equivalent(const unsigned char* p, const unsigned char* q) {
 }  // namespace
 
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen,
-                      bool a_eight_bit, bool b_eight_bit) {
+                      DisplayCharset a_charset, DisplayCharset b_charset) {
     if (alen == blen && bytes_equal(a, b, static_cast<std::size_t>(alen))) {
         return true;
     }
@@ -300,10 +300,8 @@ bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int6
     const unsigned char* q = reinterpret_cast<const unsigned char*>(b);
     // -w takes precedence over -b.
     if (o.skip_all_blanks) {
-        const DisplayCharset pc = a_eight_bit ? CHARSET_8BIT : CHARSET_UTF8;
-        const DisplayCharset qc = b_eight_bit ? CHARSET_8BIT : CHARSET_UTF8;
-        return o.fold_case ? walk_skipping_white<true>(p, pc, q, qc)
-                           : walk_skipping_white<false>(p, pc, q, qc);
+        return o.fold_case ? walk_skipping_white<true>(p, a_charset, q, b_charset)
+                           : walk_skipping_white<false>(p, a_charset, q, b_charset);
     }
     if (o.ignore_space_amount) {
         return o.fold_case ? walk_equivalent<true, true>(p, q) : walk_equivalent<true, false>(p, q);
@@ -336,7 +334,7 @@ ClassTables make_class_tables(InputFile files[2]) {
     for (int f = 0; f < 2; ++f) {
         tables.texts[f] = files[f].data();
         tables.starts[f] = files[f].line_starts.data();
-        tables.eight_bit[f] = files[f].eight_bit;
+        tables.charsets[f] = files[f].charset;
     }
     return tables;
 }
@@ -432,14 +430,14 @@ struct BucketView {
 struct LineRef {
     const char* text;
     std::int64_t length;
-    bool eight_bit;  // its file's
+    DisplayCharset charset;  // its file's
 };
 
 inline LineRef line_of(const ClassTables& tables, std::uint32_t sample) {
     const std::uint32_t* starts = tables.starts[sample >> 31];
     const std::uint32_t i = sample & ~SAMPLE_IN_SECOND;
     return {tables.texts[sample >> 31] + starts[i], std::int64_t{starts[i + 1]} - starts[i],
-            tables.eight_bit[sample >> 31]};
+            tables.charsets[sample >> 31]};
 }
 
 // Whether the line is in the class of `sample`: equal hashes, then the text. Under -b
@@ -448,7 +446,7 @@ inline bool in_class(const ClassTables& tables, std::uint32_t sample, const Line
                      bool loose) {
     const LineRef s = line_of(tables, sample);
     return (s.length == line.length || loose) &&
-           lines_equivalent(s.text, s.length, line.text, line.length, s.eight_bit, line.eight_bit);
+           lines_equivalent(s.text, s.length, line.text, line.length, s.charset, line.charset);
 }
 
 // The class of a line with hash `h`: the first class of its bucket whose sample is
