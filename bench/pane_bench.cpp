@@ -16,7 +16,7 @@
 #include "merge/selection.h"
 #include "resources/command_ids.h"
 #include "tests/win32/driver.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/view/change_marks.h"
 #include "ui/win32/ui_state.h"
@@ -59,7 +59,7 @@ double page_steps_ms(bool highlight) {
     double total = 0;
     for (int i = 0; i < PAGE_STEPS; ++i) {
         const double t0 = now_ms();
-        route_navigation_key(KEY_PAGE_DOWN);
+        route_scroll_key(KEY_PAGE_DOWN);
         UpdateWindow(ui_state.left_pane);
         UpdateWindow(ui_state.right_pane);
         total += now_ms() - t0;

@@ -9,8 +9,8 @@
 
 namespace {
 
-// Stored bytes are compared in blocks of 64 KiB: few reads, little memory.
-constexpr std::size_t RAW_BLOCK = 65536;
+// Stored bytes are compared in chunks of 64 KiB: few reads, little memory.
+constexpr std::size_t RAW_CHUNK = 65536;
 
 // Compares two regular files byte for byte from their start, as stored: text mode
 // would drop carriage returns and stop at a Ctrl-Z, and so call different binary files
@@ -22,15 +22,15 @@ bool raw_files_equal(InputFile files[2]) {
             return false;
         }
     }
-    const std::size_t block = RAW_BLOCK;
-    std::vector<char> blocks[2] = {std::vector<char>(block), std::vector<char>(block)};
+    const std::size_t chunk = RAW_CHUNK;
+    std::vector<char> chunks[2] = {std::vector<char>(chunk), std::vector<char>(chunk)};
     for (;;) {
         std::size_t counts[2];
         for (int i = 0; i < 2; ++i) {
             std::size_t have = 0;
-            while (have < block) {
-                const int n = static_cast<int>(::read(files[i].descriptor, blocks[i].data() + have,
-                                                      static_cast<unsigned>(block - have)));
+            while (have < chunk) {
+                const int n = static_cast<int>(::read(files[i].descriptor, chunks[i].data() + have,
+                                                      static_cast<unsigned>(chunk - have)));
                 if (n < 0) {
                     report_engine_error("Error in file %s", files[i].name.c_str());
                     break;
@@ -42,25 +42,25 @@ bool raw_files_equal(InputFile files[2]) {
             }
             counts[i] = have;
         }
-        if (counts[0] != counts[1] || !bytes_equal(blocks[0].data(), blocks[1].data(), counts[0])) {
+        if (counts[0] != counts[1] || !bytes_equal(chunks[0].data(), chunks[1].data(), counts[0])) {
             return false;
         }
-        if (counts[0] < block) {
+        if (counts[0] < chunk) {
             return true;
         }
     }
 }
 
-// Compares the rest of a binary pair block by block, as stored: for standard input or
+// Compares the rest of a binary pair chunk by chunk, as stored: for standard input or
 // a pipe, which cannot be read again from the start.
 bool streamed_files_equal(InputFile files[2]) {
-    const std::size_t block = std::max(files[0].block_size(), files[1].block_size());
+    const std::size_t chunk = std::max(files[0].read_size(), files[1].read_size());
     for (int i = 0; i < 2; ++i) {
         InputFile& f = files[i];
-        if (f.text_capacity < block) {
+        if (f.text_capacity < chunk) {
             char* old = f.text.release();
-            f.text.reset(static_cast<char*>(engine_realloc(old, block)));
-            f.text_capacity = block;
+            f.text.reset(static_cast<char*>(engine_realloc(old, chunk)));
+            f.text_capacity = chunk;
         }
     }
     for (;;) {
@@ -68,8 +68,8 @@ bool streamed_files_equal(InputFile files[2]) {
         for (int i = 0; i < 2; ++i) {
             InputFile& f = files[i];
             std::size_t have = static_cast<std::size_t>(f.text_length);
-            if (!f.is_absent() && have < block) {
-                have += read_raw(f, f.text.get() + have, block - have);
+            if (!f.is_absent() && have < chunk) {
+                have += read_raw(f, f.text.get() + have, chunk - have);
             }
             counts[i] = have;
         }
@@ -77,7 +77,7 @@ bool streamed_files_equal(InputFile files[2]) {
             !bytes_equal(files[0].text.get(), files[1].text.get(), counts[0])) {
             return false;
         }
-        if (counts[0] < block) {
+        if (counts[0] < chunk) {
             return true;
         }
         files[0].text_length = files[1].text_length = 0;
@@ -120,7 +120,7 @@ int script_result(InputFile files[2], const std::vector<Change>& script) {
 int compare_text_pair(InputFile files[2]) {
     const std::int32_t n0 = files[0].line_count;
     const std::int32_t n1 = files[1].line_count;
-    // One zeroed block for both files' flags, with a zero entry before and after each.
+    // One zeroed allocation for both files' flags, with a zero entry before and after each.
     Table<char> flags(static_cast<std::size_t>(n0) + n1 + 4, 0);
     files[0].line_changed = flags.data() + 1;
     files[1].line_changed = flags.data() + n0 + 3;

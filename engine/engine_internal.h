@@ -167,7 +167,7 @@ struct InputFile {
     bool is_absent() const { return descriptor < 0; }
     // The first block, tested for a zero byte, and the unit of a streamed binary
     // comparison: 8192 bytes for a regular file, 4096 for a pipe or a device.
-    std::size_t block_size() const { return status.is_regular ? 8192 : 4096; }
+    std::size_t read_size() const { return status.is_regular ? 8192 : 4096; }
 };
 
 // One run of changed lines, indexes relative to the middle lines of each file.

@@ -22,7 +22,7 @@ static_assert(LENT_SPARE_BYTES == SPARE_BYTES, "a lent text needs the spare byte
 // One read asks for at most 1 GiB, so that its count fits the int the runtimes return.
 static constexpr std::size_t MAX_READ = std::size_t{1} << 30;
 // A full buffer first reads a 4 KiB probe, then grows by at least 64 KiB at a time (and
-// geometrically), so that a pipe of unknown size is not copied once per block.
+// geometrically), so that a pipe of unknown size is not copied once per chunk.
 static constexpr std::size_t PROBE_BYTES = 4096;
 static constexpr std::uint64_t MIN_GROWTH = 65536;
 
@@ -139,9 +139,9 @@ static void reserve_text(InputFile& file, std::uint64_t needed) {
     file.text_capacity = capacity;
 }
 
-// Reads the first block as stored and tells whether it looks binary (a zero byte among
+// Reads the first chunk as stored and tells whether it looks binary (a zero byte among
 // the bytes read): a Ctrl-Z at the start must not hide the bytes after it. `skip` reads
-// nothing. The block is left unfiltered (see filter_first_block).
+// nothing. The chunk is left unfiltered (see filter_first_block).
 static int read_first_block(InputFile& file, bool skip) {
     if (file.is_absent()) {
         file.text.reset(static_cast<char*>(engine_alloc(ZERO_PAD)));
@@ -150,9 +150,9 @@ static int read_first_block(InputFile& file, bool skip) {
         file.text_length = 0;
         return 0;
     }
-    // Room for a whole block, or a regular file's whole size, plus the spare bytes.
-    const std::size_t block = file.block_size();
-    std::uint64_t data = block;
+    // Room for a whole chunk, or a regular file's whole size, plus the spare bytes.
+    const std::size_t chunk = file.read_size();
+    std::uint64_t data = chunk;
     // A file that will likely be mapped, or whose text is lent, needs no buffer of its
     // size.
     if (file.status.is_regular && file.status.size > data && !may_map_input(file) &&
@@ -164,12 +164,12 @@ static int read_first_block(InputFile& file, bool skip) {
     if (skip) {
         return 0;
     }
-    const std::size_t got = read_raw(file, file.text.get(), block);
+    const std::size_t got = read_raw(file, file.text.get(), chunk);
     file.text_length = static_cast<std::int64_t>(got);
     return got > 0 && std::memchr(file.text.get(), 0, got) != nullptr ? 1 : 0;
 }
 
-// Puts the first block read as stored into text mode, as the rest will be read.
+// Puts the first chunk read as stored into text mode, as the rest will be read.
 static void filter_first_block(InputFile& file) {
     if (!file.is_absent() && file.text_length > 0) {
         file.text_length = static_cast<std::int64_t>(
@@ -264,7 +264,7 @@ int load_input_pair(InputFile files[2]) {
     }
     const bool shared = files[0].descriptor == files[1].descriptor;
     for (int i = 0; i < (shared ? 1 : 2); ++i) {
-        // A lent or mapped file is whole already; its first block read is dropped with
+        // A lent or mapped file is whole already; its first chunk read is dropped with
         // its buffer.
         if (!take_lent_text(files[i]) && !map_input_text(files[i], SPARE_BYTES)) {
             filter_first_block(files[i]);

@@ -87,7 +87,7 @@ int write_side_copy(const MergeSide& side, const std::string& path) {
     for (int32_t i = 0; i < side.line_count && ok; ++i) {
         const std::string_view text = line_text(side, i);
         ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        if (ok && (i + 1 < side.line_count || !side.lacks_final_newline)) {
+        if (ok && (i + 1 < side.line_count || !lacks_final_newline(side))) {
             ok = std::fputc('\n', f) != EOF;
         }
     }
@@ -141,7 +141,7 @@ std::vector<LentText> lent_texts(const char* const operands[2], const MergeSide*
         t.name = operands[i];
         t.data = side.text.get();
         t.length = static_cast<std::size_t>(side.text_end - side.text.get()) +
-                   (side.line_count > 0 && !side.lacks_final_newline ? 1 : 0);
+                   (side.line_count > 0 && !lacks_final_newline(side) ? 1 : 0);
         t.capacity = side.text_capacity;
         texts.push_back(std::move(t));
     }

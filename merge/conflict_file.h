@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "merge/line_ends.h"
+#include "merge/side.h"
 
 // A file that git left with conflict markers, read into its two sides. Pure: no file,
 // no message; the caller loads and reports.
@@ -43,8 +44,9 @@ struct ConflictRange {
     bool operator==(const ConflictRange&) const = default;
 };
 
-// The two sides of a conflict file: side 0 takes each conflict's first part ("ours"),
-// side 1 its last part ("theirs"); the lines outside conflicts belong to both. The base
+// The two sides of a conflict file, indexed by Side: the left side takes each
+// conflict's first part ("ours"), the right side its last part ("theirs"); the lines
+// outside conflicts belong to both. The base
 // sections' lines, which belong to neither, are kept apart.
 struct ConflictSides {
     std::array<std::vector<EndedLine>, 2> lines;

@@ -14,18 +14,11 @@
 namespace {
 
 // The lines of a loaded file with their ends.
-std::vector<EndedLine> ended_lines(const TextLines& file) {
+std::vector<EndedLine> ended_lines(const Text& file) {
     std::vector<EndedLine> lines;
     lines.reserve(static_cast<std::size_t>(file.line_count));
     for (int32_t i = 0; i < file.line_count; ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        const char* begin = file.lines[k];
-        const char* end = k + 1 < file.lines.size() ? file.lines[k + 1] - 1 : file.text_end;
-        LineEnd kind = k < file.crlf_ends.size() && file.crlf_ends[k] ? ENDS_CRLF : ENDS_LF;
-        if (i + 1 == file.line_count && file.lacks_final_newline) {
-            kind = ENDS_NONE;
-        }
-        lines.push_back({std::string_view(begin, static_cast<std::size_t>(end - begin)), kind});
+        lines.push_back({line_text(file, i), line_end_of(file, i)});
     }
     return lines;
 }
@@ -33,7 +26,7 @@ std::vector<EndedLine> ended_lines(const TextLines& file) {
 // One side's lines as a side holds them: one buffer, a line feed after each line but a
 // last one that had none, in the encoding and form of `file`. Returns false when memory
 // runs out.
-bool side_text(const std::vector<EndedLine>& lines, const TextLines& file, TextLines& out) {
+bool side_text(const std::vector<EndedLine>& lines, const Text& file, Text& out) {
     std::size_t bytes = 0;
     for (const EndedLine& l : lines) {
         bytes += l.text.size() + 1;
@@ -43,14 +36,14 @@ bool side_text(const std::vector<EndedLine>& lines, const TextLines& file, TextL
         merge_allocation_refused(lines.size() * sizeof(char*))) {
         return false;
     }
-    out = TextLines();
+    out = Text();
     out.text.reset(new (std::nothrow) char[capacity]);
     if (!out.text) {
         return false;
     }
     try {
         out.lines.reserve(lines.size());
-        out.crlf_ends.reserve(lines.size());
+        out.ends.reserve(lines.size());
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -62,10 +55,9 @@ bool side_text(const std::vector<EndedLine>& lines, const TextLines& file, TextL
         p += l.text.size();
         out.text_end = p;
         *p++ = '\n';
-        out.crlf_ends.push_back(l.end == ENDS_CRLF);
+        out.ends.push_back(l.end);
     }
-    out.lacks_final_newline = !lines.empty() && lines.back().end == ENDS_NONE;
-    if (out.lacks_final_newline) {
+    if (!lines.empty() && lines.back().end == ENDS_NONE) {
         --p;  // the line feed just written is not the file's
     }
     if (lines.empty()) {
@@ -106,7 +98,7 @@ int load_conflict_file(const char* path) {
     if (std::strlen(path) > PATH_MAX_CHARS) {
         return load_side(path, SIDE_LEFT);  // refused there, with its message
     }
-    TextLines file;
+    Text file;
     // Write replaces the file with no backup: every byte outside the conflicts must
     // come back as it was, so text mode's losses are not taken.
     if (read_text_lines(path, file, READ_BYTE_EXACT) != 0) {
@@ -123,7 +115,7 @@ int load_conflict_file(const char* path) {
     }
     if (sides.conflicts == 0) {
         report_message(format_message("%s has no conflict markers", path).c_str(), SEVERITY_INFO);
-        TextLines copy;
+        Text copy;
         if (!side_text(lines, file, copy)) {
             report_out_of_memory();
             return -1;
@@ -133,10 +125,10 @@ int load_conflict_file(const char* path) {
         install_side(copy, path, SIDE_RIGHT);
         return 1;
     }
-    TextLines texts[2];
+    Text texts[2];
     LineList base;
-    for (int i = 0; i < 2; ++i) {
-        if (!side_text(sides.lines[i], file, texts[i])) {
+    for (const Side s : {SIDE_LEFT, SIDE_RIGHT}) {
+        if (!side_text(sides.lines[s], file, texts[s])) {
             report_out_of_memory();
             return -1;
         }
@@ -158,15 +150,15 @@ int load_conflict_file(const char* path) {
     return 0;
 }
 
-// One side's share of a conflict that has `mine` lines from `first` (0-based) against
-// `theirs` lines on the other side: its own lines and the filler rows that pad it to the
+// One side's share of a conflict that has `count` lines from `first` (0-based) against
+// `other_count` lines on the other side: its own lines and the filler rows that pad it to the
 // taller part, as the listing parser makes them. A conflict without lines on either
 // side gets a filler row on both, so that it has a row to be seen and clicked.
-static void conflict_entries(int32_t first, int32_t mine, int32_t theirs, DiffBlock& own,
+static void conflict_entries(int32_t first, int32_t count, int32_t other_count, DiffBlock& own,
                              DiffBlock& filler) {
-    own = mine > 0 ? DiffBlock{first + 1, first + mine, 0} : ABSENT_ENTRY;
-    const int32_t rows = std::max(std::max(mine, theirs), 1);
-    filler = mine < rows ? DiffBlock{first + mine + 1, first + rows, 0} : ABSENT_ENTRY;
+    own = count > 0 ? DiffBlock{first + 1, first + count, 0} : ABSENT_ENTRY;
+    const int32_t rows = std::max(std::max(count, other_count), 1);
+    filler = count < rows ? DiffBlock{first + count + 1, first + rows, 0} : ABSENT_ENTRY;
 }
 
 int install_conflict_blocks() {

@@ -152,7 +152,7 @@ static std::size_t apply_read_mode(char* text, std::size_t n, ReadMode mode, Tex
                                    : text_mode_filter(text, n, &ended, &loss);
 }
 
-int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
+int read_text_lines(const char* path, Text& out, ReadMode mode) {
     FILE* f = native_fopen(path, "rb");
     std::error_code ec;
     const auto size = f != nullptr ? std::filesystem::file_size(native_path(path), ec) : 0;
@@ -186,22 +186,28 @@ int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     if (decoded < 0) {
         return -1;
     }
-    record_crlf_ends(text.get(), static_cast<std::size_t>(decoded), out.crlf_ends);
+    std::vector<LineEnd> ends = line_ends_of(text.get(), static_cast<std::size_t>(decoded));
     TextModeLoss loss;
     char* const begin = text.get();
     char* const end = begin + apply_read_mode(begin, static_cast<std::size_t>(decoded), mode, loss);
     *end = '\0';
-    out.lacks_final_newline = end > begin && end[-1] != '\n';
+    const bool lacks_newline = end > begin && end[-1] != '\n';
     std::vector<char*> lines;
     if (split_lines(begin, end, lines) != 0) {
         return -1;
     }
+    // Text mode may end the text early (at a Ctrl-Z): the ends follow the lines kept.
+    ends.resize(lines.size(), ENDS_LF);
+    if (lacks_newline) {
+        ends.back() = ENDS_NONE;
+    }
     // The last line ends at its line feed, or at the end of the text.
-    out.text_end = end > begin && !out.lacks_final_newline ? end - 1 : end;
+    out.text_end = end > begin && !lacks_newline ? end - 1 : end;
     out.text = std::move(text);
     out.text_capacity = capacity;
     out.line_count = static_cast<int32_t>(lines.size());
     out.lines = std::move(lines);
+    out.ends = std::move(ends);
     out.encoding = encoding;
     out.charset =
         encoding == ENCODING_BYTES
@@ -213,21 +219,21 @@ int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
 
 namespace {
 
+// Indexed by Side.
 struct ReadAhead {
     std::string paths[2];
-    TextLines texts[2];
+    Text texts[2];
     bool usable[2] = {false, false};
 };
 ReadAhead read_ahead;
 
 // The text read ahead for `path` on `which` side, taken out; false when there is none.
-bool take_read_ahead(const char* path, Side which, TextLines& out) {
-    const int i = which == SIDE_LEFT ? 0 : 1;
-    if (!read_ahead.usable[i] || read_ahead.paths[i] != path) {
+bool take_read_ahead(const char* path, Side which, Text& out) {
+    if (!read_ahead.usable[which] || read_ahead.paths[which] != path) {
         return false;
     }
-    read_ahead.usable[i] = false;
-    out = std::move(read_ahead.texts[i]);
+    read_ahead.usable[which] = false;
+    out = std::move(read_ahead.texts[which]);
     return true;
 }
 
@@ -235,29 +241,29 @@ bool take_read_ahead(const char* path, Side which, TextLines& out) {
 
 void start_read_ahead(const std::string& left, const std::string& right) {
     end_read_ahead();
-    read_ahead.paths[0] = left;
-    read_ahead.paths[1] = right;
+    read_ahead.paths[SIDE_LEFT] = left;
+    read_ahead.paths[SIDE_RIGHT] = right;
     // On this thread, one file after the other: under wine, reading into fresh memory
     // beside the making of the windows, or both files at once, slowed both down.
     struct Reading {
         Reading() { reading_ahead = true; }
         ~Reading() { reading_ahead = false; }  // also when a read throws
     } reading;
-    for (int i = 0; i < 2; ++i) {
+    for (const Side i : {SIDE_LEFT, SIDE_RIGHT}) {
         read_ahead_spoiled = false;
         const bool read = path_fits(read_ahead.paths[i]) &&
                           read_text_lines(read_ahead.paths[i].c_str(), read_ahead.texts[i]) == 0;
         read_ahead.usable[i] = read && !read_ahead_spoiled;
         if (!read_ahead.usable[i]) {
-            read_ahead.texts[i] = TextLines();
+            read_ahead.texts[i] = Text();
         }
     }
 }
 
 void end_read_ahead() {
-    for (int i = 0; i < 2; ++i) {
+    for (const Side i : {SIDE_LEFT, SIDE_RIGHT}) {
         read_ahead.usable[i] = false;
-        read_ahead.texts[i] = TextLines();
+        read_ahead.texts[i] = Text();
     }
 }
 
@@ -268,7 +274,7 @@ int load_side(const char* path, Side which) {
     if (!confirm_discarding_edits()) {
         return -1;
     }
-    TextLines loaded;
+    Text loaded;
     if (!take_read_ahead(path, which, loaded) && read_text_lines(path, loaded) != 0) {
         return -1;
     }
@@ -276,23 +282,14 @@ int load_side(const char* path, Side which) {
     return 0;
 }
 
-void install_side(TextLines& loaded, const char* path, Side which) {
+void install_side(Text& loaded, const char* path, Side which) {
     MergeDocument& doc = merge_document;
     platform_set_scroll_range(1, loaded.line_count);
     doc.total_rows = loaded.line_count;
 
     MergeSide& side = side_of(which);
     free_side_text(side);
-    side.line_count = loaded.line_count;
-    side.text = std::move(loaded.text);
-    side.text_capacity = loaded.text_capacity;
-    side.lines = std::move(loaded.lines);
-    side.text_end = loaded.text_end;
-    side.encoding = loaded.encoding;
-    side.charset = loaded.charset;
-    side.lacks_final_newline = loaded.lacks_final_newline;
-    side.crlf_ends = std::move(loaded.crlf_ends);
-    side.stamp = loaded.stamp;
+    static_cast<Text&>(side) = std::move(loaded);
     copy_path(side.path, sizeof side.path, path);
     platform_repaint_title(which);
 
@@ -328,16 +325,7 @@ void free_blocks() {
 
 void free_side_text(MergeSide& side) {
     ++merge_document.revision;
-    side.lines.clear();
-    side.lines.shrink_to_fit();
-    side.text.reset();
-    side.text_capacity = 0;
-    side.text_end = nullptr;
-    side.encoding = ENCODING_BYTES;
-    side.charset = CHARSET_UTF8;
-    side.lacks_final_newline = false;
-    side.crlf_ends = std::vector<bool>();
-    side.stamp = FileStamp();
+    static_cast<Text&>(side) = Text();
     if (side.conflict_side) {
         merge_document.conflicts = std::vector<ConflictRange>();
         merge_document.conflict_base = LineList();
@@ -352,8 +340,6 @@ void reset_document() {
     free_side_text(doc.right);
     free_blocks();
     doc.total_rows = 0;
-    doc.left.line_count = 0;
-    doc.right.line_count = 0;
     doc.top_row = 0;
     doc.not_compared = 0;
     doc.left.path[0] = '\0';
@@ -367,7 +353,6 @@ void reset_document() {
 
 static void empty_side(MergeSide& side) {
     free_side_text(side);
-    side.line_count = 0;
     side.path[0] = '\0';
 }
 

@@ -3,19 +3,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "common/charset.h"
-#include "common/encoding.h"
-#include "common/file_stamp.h"
 #include "common/paths.h"
 #include "merge/block_state.h"
 #include "merge/conflict_file.h"
 #include "merge/side.h"
+#include "merge/text.h"
 
 // The model of one two-file merge: the two loaded texts, the difference blocks between
 // them and the user's choice for every block. There is one document per process.
@@ -44,22 +40,9 @@ inline bool is_present(const DiffBlock& b) {
     return b.first >= 0 && b.last >= 0;
 }
 
-// One loaded file.
-struct MergeSide {
-    int32_t line_count = 0;
+// One loaded file: its text and what only a side has.
+struct MergeSide : Text {
     char path[PATH_BUFFER_SIZE] = {};
-    // All lines live in one buffer, as text mode reads the file; lines[i] points into
-    // it. A line's length is the distance to the next line less its line feed (to
-    // text_end for the last), see line_text, so a line may hold any byte.
-    std::unique_ptr<char[]> text;
-    std::size_t text_capacity = 0;  // bytes at text, spare ones past the text included
-    std::vector<char*> lines;
-    char* text_end = nullptr;                // where the last line's text ends
-    TextEncoding encoding = ENCODING_BYTES;  // how the file was stored
-    DisplayCharset charset = CHARSET_UTF8;   // what its bytes show as
-    bool lacks_final_newline = false;        // its last line had no line feed
-    std::vector<bool> crlf_ends;             // per line: ended in CR LF (empty: no line did)
-    FileStamp stamp;  // the file at path as it was loaded (or last written by us)
     // The text is one side of a conflict file (see conflict_mode.h), not the bytes of
     // the file at path; label is the side's label in the conflict markers.
     bool conflict_side = false;
@@ -100,34 +83,11 @@ inline MergeSide& side_of(Side s) {
     return s == SIDE_LEFT ? merge_document.left : merge_document.right;
 }
 
-// The text of line `i` (0-based, below line_count) without its line feed, every byte
-// of it.
-inline std::string_view line_text(const MergeSide& side, int32_t i) {
-    const auto k = static_cast<std::size_t>(i);
-    const char* begin = side.lines[k];
-    const char* end = k + 1 < side.lines.size() ? side.lines[k + 1] - 1 : side.text_end;
-    return {begin, static_cast<std::size_t>(end - begin)};
-}
-
-// The text of one file split into lines, as a side holds it.
-struct TextLines {
-    std::unique_ptr<char[]> text;
-    std::size_t text_capacity = 0;
-    std::vector<char*> lines;
-    char* text_end = nullptr;
-    int32_t line_count = 0;
-    TextEncoding encoding = ENCODING_BYTES;
-    DisplayCharset charset = CHARSET_UTF8;
-    bool lacks_final_newline = false;
-    std::vector<bool> crlf_ends;  // see MergeSide
-    FileStamp stamp;
-};
-
 // The message for a file that cannot be opened or read, naming it (format_message).
 constexpr const char* UNABLE_TO_OPEN_FILE = "Unable to open file %s";
 
 // How read_text_lines treats the bytes: in text mode, or exactly, where only the
-// carriage return of a CR LF goes (into crlf_ends) and every other byte stays.
+// carriage return of a CR LF goes (into the line's end) and every other byte stays.
 enum ReadMode { READ_TEXT_MODE, READ_BYTE_EXACT };
 
 // Reads `path` into one buffer: a UTF-16 file (told by its mark) becomes UTF-8, a
@@ -137,7 +97,7 @@ enum ReadMode { READ_TEXT_MODE, READ_BYTE_EXACT };
 // file, when text mode drops data the user cannot see. Returns 0, or -1 after
 // reporting UNABLE_TO_OPEN_FILE, "Not enough memory" or that the file is not valid
 // UTF-16.
-int read_text_lines(const char* path, TextLines& out, ReadMode mode = READ_TEXT_MODE);
+int read_text_lines(const char* path, Text& out, ReadMode mode = READ_TEXT_MODE);
 
 // Reads the two files (left, right) before there is anywhere to show anything: load_side
 // then takes the text read ahead for the same path on the same side instead of reading
@@ -153,7 +113,7 @@ void end_read_ahead();
 int load_side(const char* path, Side side);
 
 // The second half of load_side: puts `loaded` (read from `path`) into `side`.
-void install_side(TextLines& loaded, const char* path, Side side);
+void install_side(Text& loaded, const char* path, Side side);
 
 // Where a file named on the command line lies: `name` when it exists, else directory +
 // name when a directory is given, else "".
@@ -161,7 +121,7 @@ std::string input_path(const char* name, const char* directory);
 
 // Releases both sides' block tables. Pure bookkeeping: no repaint.
 void free_blocks();
-// Releases a side's text and line array; line_count is left to the caller.
+// Releases a side's text, and with it its lines.
 void free_side_text(MergeSide& side);
 // Empties the document (texts, paths, blocks) and refreshes the views.
 void reset_document();

@@ -1,7 +1,6 @@
 #include "merge/line_ends.h"
 
 #include "common/byte_scan.h"
-#include "merge/document.h"
 
 std::string_view line_end_bytes(LineEnd end) {
     switch (end) {
@@ -14,17 +13,21 @@ std::string_view line_end_bytes(LineEnd end) {
     }
 }
 
-void record_crlf_ends(const char* text, std::size_t n, std::vector<bool>& crlf) {
-    crlf.clear();
+std::vector<LineEnd> line_ends_of(const char* text, std::size_t n) {
+    std::vector<LineEnd> ends(count_byte(text, n, '\n'), ENDS_LF);
     if (find_byte(text, n, '\r') == nullptr) {
-        return;
+        return ends;  // most files: nothing more to look at
     }
-    crlf.reserve(count_byte(text, n, '\n'));
+    std::size_t line = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (text[i] == '\n') {
-            crlf.push_back(i > 0 && text[i - 1] == '\r');
+            if (i > 0 && text[i - 1] == '\r') {
+                ends[line] = ENDS_CRLF;
+            }
+            ++line;
         }
     }
+    return ends;
 }
 
 std::size_t drop_crlf_returns(char* text, std::size_t n) {
@@ -35,12 +38,4 @@ std::size_t drop_crlf_returns(char* text, std::size_t n) {
         }
     }
     return kept;
-}
-
-LineEnd line_end_of(const MergeSide& side, int32_t i) {
-    if (i + 1 == side.line_count && side.lacks_final_newline) {
-        return ENDS_NONE;
-    }
-    const auto k = static_cast<std::size_t>(i);
-    return k < side.crlf_ends.size() && side.crlf_ends[k] ? ENDS_CRLF : ENDS_LF;
 }

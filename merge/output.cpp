@@ -41,7 +41,7 @@ bool file_exists(const char* path) {
     return path[0] != '\0' && std::filesystem::exists(native_path(path), ec);
 }
 
-// Set while check_merged_lines walks the merged text: every line is put into the merged
+// Set while check_merged_lines goes through the merged text: every line is put into the merged
 // file's form, and nothing is written.
 static bool checking_only = false;
 
@@ -207,7 +207,7 @@ int emit_line_range(FILE* stream, const MergeSide& side, int32_t i0, int32_t i1,
 static int emit_block_runs(FILE* stream, int32_t k, int32_t& line_number) {
     const BlockRuns runs = block_runs(k);
     const LineEnd end = block_line_end(k);
-    const bool last_block = block_ends_text(k) && merge_document.left.lacks_final_newline;
+    const bool last_block = block_ends_text(k) && lacks_final_newline(merge_document.left);
     const MergeSide& left = merge_document.left;
     const MergeSide& right = merge_document.right;
     int64_t remaining = 0;
@@ -272,7 +272,7 @@ static int emit_block(FILE* stream, int32_t k, int32_t& n) {
 }
 
 // Walks the merged text in order: the common lines and what each block holds.
-static int walk_merged_text(FILE* stream) {
+static int emit_merged_text(FILE* stream) {
     const MergeSide& left = merge_document.left;
     int32_t a = 0;
     int32_t n = 0;
@@ -295,11 +295,11 @@ int emit_merged_lines(FILE* stream) {
     target_form = merged_form();
     range_warning_given = false;
     owed_end = {};
-    return walk_merged_text(stream);
+    return emit_merged_text(stream);
 }
 
 // Before anything is written: every line of the merged text has bytes in the merged
-// file's encoding. The walk is the write's own, with write_out writing nothing, so no
+// file's encoding. The pass is the write's own, with write_out writing nothing, so no
 // line can be checked otherwise than it is written. Returns 0, or 1 after refusing the
 // first line that has none.
 static int check_merged_lines() {
@@ -312,7 +312,7 @@ static int check_merged_lines() {
     owed_end = {};
     checking_only = true;
     // Any stream but the printer's: nothing reaches it while checking.
-    const int result = walk_merged_text(stdout);
+    const int result = emit_merged_text(stdout);
     checking_only = false;
     return result;
 }

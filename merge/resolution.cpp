@@ -11,7 +11,7 @@
 
 namespace {
 
-// k < block_count(), without walking the tables: the rows and the write ask it for
+// k < block_count(), without a pass over the tables: the rows and the write ask it for
 // every block.
 bool valid_block(int32_t k) {
     const MergeDocument& doc = merge_document;

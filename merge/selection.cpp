@@ -84,16 +84,16 @@ void choose_block(Side side, int32_t k) {
         return;
     }
     const ChoiceRecord record;
-    MergeSide& mine = side_of(side);
-    MergeSide& theirs = side_of(other_side(side));
+    MergeSide& chosen = side_of(side);
+    MergeSide& other = side_of(other_side(side));
     const auto i = static_cast<std::size_t>(k);
     if (i < merge_document.block_extras.size()) {
         merge_document.block_extras[i] = BlockExtra();  // one side's lines, as the flags say
     }
-    set_chosen(mine.own_blocks, i, 1);
-    set_chosen(mine.filler_blocks, i, 1);
-    set_chosen(theirs.own_blocks, i, 0);
-    set_chosen(theirs.filler_blocks, i, 0);
+    set_chosen(chosen.own_blocks, i, 1);
+    set_chosen(chosen.filler_blocks, i, 1);
+    set_chosen(other.own_blocks, i, 0);
+    set_chosen(other.filler_blocks, i, 0);
 }
 
 void choose_by_click(Side side, int32_t y) {

@@ -37,7 +37,7 @@ TEST_F(Document, NulBytesStayInTheirLines) {
     EXPECT_EQ(side_lines(merge_document.left),
               (std::vector<std::string>{std::string("a\0b", 3), std::string(1, '\0'), "",
                                         std::string(1, '\0')}));
-    EXPECT_TRUE(merge_document.left.lacks_final_newline);
+    EXPECT_TRUE(lacks_final_newline(merge_document.left));
 }
 
 TEST_F(Document, Utf16AndMarkedUtf8FilesLoadAsUtf8Lines) {
@@ -48,11 +48,11 @@ TEST_F(Document, Utf16AndMarkedUtf8FilesLoadAsUtf8Lines) {
                      18));
     EXPECT_EQ(side_lines(merge_document.left), expected);
     EXPECT_EQ(merge_document.left.encoding, ENCODING_UTF16LE);
-    EXPECT_FALSE(merge_document.left.lacks_final_newline);
+    EXPECT_FALSE(lacks_final_newline(merge_document.left));
     load(SIDE_RIGHT, "be.txt", std::string("\xFE\xFF\0a\0\xE9\0\n\0\n\0z", 12));
     EXPECT_EQ(side_lines(merge_document.right), expected);
     EXPECT_EQ(merge_document.right.encoding, ENCODING_UTF16BE);
-    EXPECT_TRUE(merge_document.right.lacks_final_newline);
+    EXPECT_TRUE(lacks_final_newline(merge_document.right));
     load(SIDE_LEFT, "bom.txt",
          "\xEF\xBB\xBF"
          "a\xC3\xA9\r\n\nz\n");

@@ -11,7 +11,7 @@
 #include "ui/settings_file.h"
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 
 namespace {
 

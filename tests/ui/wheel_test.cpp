@@ -8,7 +8,7 @@
 #include "merge/document.h"
 #include "tests/support/fake_platform.h"
 #include "tests/ui/fake_ui.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/wheel.h"
 
 namespace {

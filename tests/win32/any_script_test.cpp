@@ -26,7 +26,7 @@
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/directory_commands.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/settings_file.h"
 #include "ui/view/position_marks.h"

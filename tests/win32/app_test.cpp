@@ -14,7 +14,7 @@
 #include "ui/commands.h"
 #include "ui/layout.h"
 #include "ui/settings.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 

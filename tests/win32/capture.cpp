@@ -1,6 +1,6 @@
 #include "tests/win32/capture.h"
 
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 
 void PrintTo(const Rgb& c, std::ostream* os) {
     *os << "(" << c.r << "," << c.g << "," << c.b << ")";

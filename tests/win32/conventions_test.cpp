@@ -18,7 +18,7 @@
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/drop_files.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/startup.h"
 #include "ui/win32/ui_state.h"
 

@@ -6,7 +6,7 @@
 #include "resources/command_ids.h"
 #include "tests/win32/driver.h"
 #include "ui/layout.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/ui_state.h"

@@ -4,7 +4,7 @@
 #include "ui/command_line.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 

@@ -11,7 +11,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/win32/driver.h"
 #include "ui/commands.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/win32/ui_state.h"
 
 namespace {

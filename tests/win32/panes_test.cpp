@@ -12,7 +12,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 #include "ui/view/position_marks.h"
@@ -241,7 +241,7 @@ TEST_F(Panes, ScrollingBringsTheRightRowsIntoViewInBothPanes) {
         }),
         // Page Down moves a page; the changed row leaves the top.
         ProgramDriver::check([] {
-            route_navigation_key(KEY_PAGE_DOWN);
+            route_scroll_key(KEY_PAGE_DOWN);
             EXPECT_EQ(merge_document.top_row, 200 + view_metrics.page_rows);
             expect_rows(ui_state.left_pane, {WHITE}, {true});
         }),
@@ -291,9 +291,9 @@ TEST_F(Panes, LineStepsPaintExactlyWhatAFullRepaintPaints) {
         ProgramDriver::wait_until(compared),
         ProgramDriver::check([] {
             for (int i = 0; i < 5; ++i) {
-                route_navigation_key(KEY_DOWN);
+                route_scroll_key(KEY_DOWN);
             }
-            route_navigation_key(KEY_UP);
+            route_scroll_key(KEY_UP);
             for (HWND pane : {ui_state.left_pane, ui_state.right_pane}) {
                 const Capture stepped(pane);
                 InvalidateRect(pane, nullptr, TRUE);

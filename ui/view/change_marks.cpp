@@ -95,13 +95,13 @@ void refresh_cache(int tab_size) {
 int32_t paired_line(Side which, int32_t line, int32_t block) {
     const MergeSide& own = side_of(which);
     const MergeSide& other = side_of(other_side(which));
-    const DiffBlock* mine = own_entry(own, block);
-    const DiffBlock* theirs = own_entry(other, block);
-    if (mine == nullptr || theirs == nullptr || line < mine->first - 1 || line > mine->last - 1) {
+    const DiffBlock* here = own_entry(own, block);
+    const DiffBlock* there = own_entry(other, block);
+    if (here == nullptr || there == nullptr || line < here->first - 1 || line > here->last - 1) {
         return -1;
     }
-    const int64_t partner = static_cast<int64_t>(theirs->first) - 1 + (line - (mine->first - 1));
-    if (partner > theirs->last - 1 || partner >= other.line_count || line >= own.line_count) {
+    const int64_t partner = static_cast<int64_t>(there->first) - 1 + (line - (here->first - 1));
+    if (partner > there->last - 1 || partner >= other.line_count || line >= own.line_count) {
         return -1;
     }
     return static_cast<int32_t>(partner);

@@ -6,7 +6,7 @@
 #include "merge/document.h"
 #include "merge/selection.h"
 #include "ui/layout.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/view/position_marks.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/pane_paint.h"

@@ -1,6 +1,6 @@
 #include "ui/win32/dpi_win32.h"
 
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/view/dpi_scale.h"
 
 namespace {

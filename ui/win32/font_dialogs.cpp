@@ -1,7 +1,7 @@
 #include "ui/win32/windows_api.h"
 
 #include "merge/merge_platform.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 #include "ui/view/dpi_scale.h"

@@ -10,7 +10,7 @@
 #include "ui/settings.h"
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -104,28 +104,28 @@ void on_size(LPARAM lparam) {
 bool on_key_down(WPARAM key) {
     switch (key) {
         case VK_PRIOR:
-            route_navigation_key(KEY_PAGE_UP);
+            route_scroll_key(KEY_PAGE_UP);
             return true;
         case VK_NEXT:
-            route_navigation_key(KEY_PAGE_DOWN);
+            route_scroll_key(KEY_PAGE_DOWN);
             return true;
         case VK_UP:
-            route_navigation_key(KEY_UP);
+            route_scroll_key(KEY_UP);
             return true;
         case VK_DOWN:
-            route_navigation_key(KEY_DOWN);
+            route_scroll_key(KEY_DOWN);
             return true;
         case VK_HOME:
-            route_navigation_key(KEY_HOME);
+            route_scroll_key(KEY_HOME);
             return true;
         case VK_END:
-            route_navigation_key(KEY_END);
+            route_scroll_key(KEY_END);
             return true;
         case VK_LEFT:
-            route_navigation_key(KEY_LEFT);
+            route_scroll_key(KEY_LEFT);
             return true;
         case VK_RIGHT:
-            route_navigation_key(KEY_RIGHT);
+            route_scroll_key(KEY_RIGHT);
             return true;
         default:
             return false;

@@ -4,7 +4,7 @@
 #include "merge/document.h"
 #include "merge/merge_platform.h"
 #include "resources/command_ids.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/view/view_scroll.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "merge/document.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/view/change_marks.h"
 #include "ui/view/position_marks.h"

@@ -3,7 +3,7 @@
 #include "ui/win32/printing.h"
 
 #include "merge/merge_platform.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/print_layout.h"
 #include "ui/settings.h"
 #include "ui/win32/ui_state.h"

@@ -3,7 +3,7 @@
 #include "ui/layout.h"
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/view/dpi_scale.h"
 #include "ui/win32/command_menus.h"
 #include "ui/win32/dialogs.h"

@@ -1,5 +1,5 @@
-#ifndef PAIREX_UI_NAVIGATION_H
-#define PAIREX_UI_NAVIGATION_H
+#ifndef PAIREX_UI_SCROLLING_H
+#define PAIREX_UI_SCROLLING_H
 
 #include "merge/side.h"
 #include "ui/view/view_scroll.h"
@@ -39,7 +39,7 @@ void wheel_vertical(int delta, WheelSetting setting);
 void wheel_horizontal(Side side, int delta, int columns_per_notch);
 
 // The keys that scroll from the main window.
-enum NavigationKey {
+enum ScrollKey {
     KEY_PAGE_UP,
     KEY_PAGE_DOWN,
     KEY_UP,
@@ -52,6 +52,6 @@ enum NavigationKey {
 
 // Page Up, Page Down, Up and Down scroll both panes; Home, End, Left and Right the
 // pane under the mouse pointer (the right one unless the pointer is over the left).
-void route_navigation_key(NavigationKey key);
+void route_scroll_key(ScrollKey key);
 
 #endif

@@ -6,7 +6,7 @@
 #include "merge/document.h"
 #include "tests/support/fake_platform.h"
 #include "tests/ui/fake_ui.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 
 namespace {
 
@@ -20,9 +20,9 @@ protected:
         fake_platform().scroll_position = 1;  // the thumb shows row 0
         view_metrics.page_rows = 20;
     }
-    Calls key(NavigationKey k) {
+    Calls key(ScrollKey k) {
         ui_calls().clear();
-        route_navigation_key(k);
+        route_scroll_key(k);
         return ui_calls();
     }
 };

@@ -1,4 +1,4 @@
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 
 #include <algorithm>
 
@@ -64,7 +64,7 @@ void wheel_horizontal(Side side, int delta, int columns_per_notch) {
     move_to_column(side, static_cast<uint32_t>(std::clamp<int64_t>(column, 0, MAX_FIRST_COLUMN)));
 }
 
-void route_navigation_key(NavigationKey key) {
+void route_scroll_key(ScrollKey key) {
     switch (key) {
         case KEY_PAGE_UP:
             scroll_vertical(SCROLL_PAGE_BACK);
