@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "common/byte_scan.h"
 #include "merge/blocks.h"
 #include "merge/conflict_mode.h"
 #include "merge/history.h"
@@ -71,7 +72,7 @@ void after_resolving() {
     }
 }
 
-// The left side's own lines of block k, or none.
+// `side`'s own lines of block k, or none.
 LineRun own_run(const MergeSide& side, LineSource source, int32_t k) {
     const DiffBlock& own = (*side.own_blocks)[static_cast<std::size_t>(k)];
     if (!is_present(own)) {
@@ -84,11 +85,7 @@ LineRun own_run(const MergeSide& side, LineSource source, int32_t k) {
 
 // Splits an edit's text into lines. May throw std::bad_alloc.
 void split_edit(std::string_view text, LineList& out) {
-    std::size_t lines = 0;
-    for (const char c : text) {
-        lines += c == '\n' ? 1 : 0;
-    }
-    out.reserve(text.size() + 1, lines + 1);
+    out.reserve(text.size() + 1, count_byte(text.data(), text.size(), '\n') + 1);
     while (!text.empty()) {
         const std::size_t feed = text.find('\n');
         std::string_view line = text.substr(0, feed);
