@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
+#include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/navigation.h"
 #include "ui/win32/ui_state.h"
@@ -98,6 +100,16 @@ Reading read_pane(HWND pane, const char* step) {
     return r;
 }
 
+std::vector<std::uint32_t> title_pixels(HWND title) {
+    UpdateWindow(title);
+    RECT r;
+    GetClientRect(title, &r);
+    HDC dc = GetDC(title);
+    std::vector<std::uint32_t> pixels = grab(dc, r.right, r.bottom);
+    ReleaseDC(title, dc);
+    return pixels;
+}
+
 void click_row(HWND pane, int row) {
     SendMessageW(pane, WM_LBUTTONDOWN, MK_LBUTTON,
                  MAKELPARAM(5, row * view_metrics.line_height + view_metrics.line_height / 2));
@@ -121,10 +133,14 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
     const std::string left = dir.write("left.txt", "a\nb\nc\nd\ne\nf\ng\n");
     const std::string right = dir.write("right.txt", "a\nX\nd\ne\nY\nZ\nf\n");
     HWINEVENTHOOK hook = nullptr;
+    std::vector<std::uint32_t> left_title;
+    std::vector<std::uint32_t> right_title;
     driver.steps = {
         ProgramDriver::wait_until([] { return merge_document.not_compared == 0; }),
         ProgramDriver::check([&] {
             EXPECT_EQ(GetFocus(), ui_state.left_pane);
+            left_title = title_pixels(ui_state.left_title);
+            right_title = title_pixels(ui_state.right_title);
             const Reading l = read_pane(ui_state.left_pane, "compared");
             EXPECT_EQ(l.role, ROLE_SYSTEM_LIST);
             EXPECT_EQ(l.name, "Left: " + left);
@@ -170,8 +186,11 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
             EXPECT_EQ(GetFocus(), ui_state.left_pane);
         }),
         ProgramDriver::wait_until([] { return was_heard(EVENT_OBJECT_FOCUS, ui_state.left_pane); }),
-        ProgramDriver::check([] {
+        ProgramDriver::check([&] {
             read_pane(ui_state.left_pane, "Tab");
+            // From the first Tab on, the focused pane's title bar shows the focus.
+            EXPECT_NE(title_pixels(ui_state.left_title), left_title);
+            EXPECT_EQ(title_pixels(ui_state.right_title), right_title);
             // A command that changes no block tells nothing.
             heard.clear();
         }),
