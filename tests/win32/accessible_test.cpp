@@ -55,6 +55,7 @@ struct Reading {
     std::string name;
     std::string value;
     std::string description;
+    std::string action;
     LONG children = -1;
 };
 
@@ -68,18 +69,32 @@ std::string text_of(Getter get) {
     return out;
 }
 
-Reading read(HWND window, LONG child = CHILDID_SELF) {
-    Reading r;
+// The window's client object (the test fails without one) and the id of its child.
+IAccessible* object_of(HWND window) {
     IAccessible* object = nullptr;
     if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), ACCESSIBLE_IID,
                                           reinterpret_cast<void**>(&object)))) {
         ADD_FAILURE() << "no accessible object";
-        return r;
+        return nullptr;
     }
+    return object;
+}
+
+VARIANT child_id(LONG child) {
     VARIANT id;
     VariantInit(&id);
     id.vt = VT_I4;
     id.lVal = child;
+    return id;
+}
+
+Reading read(HWND window, LONG child = CHILDID_SELF) {
+    Reading r;
+    IAccessible* object = object_of(window);
+    if (object == nullptr) {
+        return r;
+    }
+    const VARIANT id = child_id(child);
     VARIANT role;
     VariantInit(&role);
     if (SUCCEEDED(object->get_accRole(id, &role)) && role.vt == VT_I4) {
@@ -88,9 +103,20 @@ Reading read(HWND window, LONG child = CHILDID_SELF) {
     r.name = text_of([&](BSTR* out) { return object->get_accName(id, out); });
     r.value = text_of([&](BSTR* out) { return object->get_accValue(id, out); });
     r.description = text_of([&](BSTR* out) { return object->get_accDescription(id, out); });
+    r.action = text_of([&](BSTR* out) { return object->get_accDefaultAction(id, out); });
     object->get_accChildCount(&r.children);
     object->Release();
     return r;
+}
+
+HRESULT do_default_action(HWND window, LONG child) {
+    IAccessible* object = object_of(window);
+    if (object == nullptr) {
+        return E_FAIL;
+    }
+    const HRESULT hr = object->accDoDefaultAction(child_id(child));
+    object->Release();
+    return hr;
 }
 
 // The reader's view of a pane, printed for the people reading the test's output.
@@ -151,6 +177,8 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
             EXPECT_EQ(line.role, ROLE_SYSTEM_LISTITEM);
             EXPECT_EQ(line.name, "b");
             EXPECT_EQ(line.description, "own, line 2, current difference");
+            EXPECT_EQ(line.action, "Choose");
+            EXPECT_EQ(read(ui_state.left_pane, 1).action, "<none>");  // a common line
             EXPECT_EQ(read(ui_state.right_pane, 3).description, "filler, current difference");
             const Reading bar = read(ui_state.position_bar);
             EXPECT_EQ(bar.role, ROLE_SYSTEM_INDICATOR);
@@ -191,13 +219,26 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
             // From the first Tab on, the focused pane's title bar shows the focus.
             EXPECT_NE(title_pixels(ui_state.left_title), left_title);
             EXPECT_EQ(title_pixels(ui_state.right_title), right_title);
-            // A command that changes no block tells nothing.
+            // The reader's default action on a row of the block chooses its side.
+            EXPECT_EQ(do_default_action(ui_state.left_pane, 1), S_OK);
+        }),
+        ProgramDriver::wait_until(
+            [] { return was_heard(EVENT_OBJECT_VALUECHANGE, ui_state.left_pane); }),
+        ProgramDriver::check([] {
+            EXPECT_EQ(read_pane(ui_state.left_pane, "Choose on its filler row").value,
+                      "Difference 2 of 3, left no lines, right lines 5 to 6, left");
             heard.clear();
         }),
+        // A command that changes no block tells nothing: the focus event of a Tab after
+        // it comes with nothing before it.
         ProgramDriver::post(CMD_BEGINNING),
         ProgramDriver::check([] {
             EXPECT_EQ(merge_document.top_row, 0);
-            EXPECT_TRUE(heard.empty());
+            SendMessageW(ui_state.left_pane, WM_KEYDOWN, VK_TAB, 0);
+        }),
+        ProgramDriver::wait_until([] { return !heard.empty(); }),
+        ProgramDriver::check([] {
+            EXPECT_EQ(heard, (std::vector<Heard>{{EVENT_OBJECT_FOCUS, ui_state.right_pane}}));
         }),
         ProgramDriver::post(CMD_QUIT),
     };

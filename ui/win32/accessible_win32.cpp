@@ -177,8 +177,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
         return alive() ? standard_->get_accSelection(out) : E_FAIL;
     }
+    // A row of a block chooses its side for the block, as a click on it does.
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
-        return is_self(child) ? standard_->get_accDefaultAction(child, out) : DISP_E_MEMBERNOTFOUND;
+        if (is_self(child)) {
+            return standard_->get_accDefaultAction(child, out);
+        }
+        return in_block(child) ? text_result("Choose", out) : DISP_E_MEMBERNOTFOUND;
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
         return is_self(child) ? standard_->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
@@ -240,7 +244,15 @@ public:
         return line < line_count() ? number_result(line + 1, out) : S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        return is_self(child) ? standard_->accDoDefaultAction(child) : DISP_E_MEMBERNOTFOUND;
+        if (is_self(child)) {
+            return standard_->accDoDefaultAction(child);
+        }
+        if (!in_block(child)) {
+            return DISP_E_MEMBERNOTFOUND;
+        }
+        const int y = (child.lVal - 1) * view_metrics.line_height;
+        SendMessageW(window_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, y));
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -265,6 +277,15 @@ private:
             return -1;
         }
         return merge_document.top_row + child.lVal - 1;
+    }
+
+    bool in_block(const VARIANT& child) const {
+        const int32_t row = row_of(child);
+        if (row < 0) {
+            return false;
+        }
+        const RowState state = describe_row_for_reader(side(), row).state;
+        return state != ROW_COMMON && state != ROW_PAST_END;
     }
 
     LONG references_ = 1;
