@@ -129,6 +129,7 @@ bool on_key_down(WPARAM key) {
             route_navigation_key(KEY_RIGHT);
             return true;
         case VK_TAB:
+        case VK_F6:  // the system's key for moving between panes
             move_pane_focus(GetKeyState(VK_SHIFT) < 0);
             return true;
         default:
