@@ -98,28 +98,22 @@ std::string pane_name_text(Side side) {
 }
 
 const char* row_state_word(RowState state, Resolution resolution) {
-    const bool replaced = resolution == RESOLVED_BASE || resolution == RESOLVED_EDITED;
-    switch (state) {
-        case ROW_COMMON:
-            return "common";
-        case ROW_OWN:
-        case ROW_FILLER:
-        case ROW_OWN_CHOSEN:
-        case ROW_FILLER_CHOSEN:
-            if (replaced) {
-                return resolution_word(resolution);
-            }
-            break;
-        case ROW_PAST_END:
-            return "past the end";
+    if (state == ROW_COMMON) {
+        return "common";
+    }
+    if (state == ROW_PAST_END) {
+        return "past the end";
+    }
+    if (resolution == RESOLVED_BASE || resolution == RESOLVED_EDITED) {
+        return resolution_word(resolution);
     }
     switch (state) {
         case ROW_OWN:
             return "own";
-        case ROW_FILLER:
-            return "filler";
         case ROW_OWN_CHOSEN:
             return "chosen";
+        case ROW_FILLER:
+            return "filler";
         default:
             return "chosen filler";
     }

@@ -1,6 +1,7 @@
 #ifndef PAIREX_UI_VIEW_ACCESSIBLE_TEXT_H
 #define PAIREX_UI_VIEW_ACCESSIBLE_TEXT_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
