@@ -8,6 +8,7 @@
 #include "ui/layout.h"
 #include "ui/scrolling.h"
 #include "ui/view/position_marks.h"
+#include "ui/win32/accessible_win32.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
@@ -103,6 +104,7 @@ void paint_title(HWND window) {
             SelectObject(dc, old);
         }
     }
+    paint_focus_cue(window, dc);
     EndPaint(window, &ps);
 }
 
@@ -110,8 +112,13 @@ void paint_title(HWND window) {
 
 LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-        case WM_CREATE:
-            return pane_on_create(pane, lparam);
+        case WM_CREATE: {
+            const LRESULT created = pane_on_create(pane, lparam);
+            if (created == 0) {
+                start_pane_focus(pane);
+            }
+            return created;
+        }
         case WM_SIZE:
             pane_on_size(pane, LOWORD(lparam), HIWORD(lparam));
             return 0;
@@ -126,8 +133,24 @@ LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM
                               thumb_position(wparam, lparam));
             return 0;
         case WM_LBUTTONDOWN:
+            SetFocus(pane);
             choose_by_click(pane_side(pane), static_cast<short>(HIWORD(lparam)));
+            announce_pane_value();
             return 0;
+        case WM_KEYDOWN:
+            // The main window handles the keys, whichever pane has the focus.
+            return SendMessageW(ui_state.main_window, message, wparam, lparam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            pane_focus_changed(pane, message == WM_SETFOCUS);
+            return 0;
+        case WM_GETOBJECT: {
+            LRESULT result = 0;
+            if (answer_get_object(pane, wparam, lparam, result)) {
+                return result;
+            }
+            break;
+        }
         case WM_RBUTTONDOWN: {
             POINT p = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
             show_quick_menu(pane, p);
@@ -160,6 +183,10 @@ LRESULT CALLBACK position_bar_proc(HWND window, UINT message, WPARAM wparam, LPA
     if (message == WM_VSCROLL) {
         scroll_vertical(scroll_code(LOWORD(wparam)), thumb_position(wparam, lparam));
         return 0;
+    }
+    LRESULT result = 0;
+    if (message == WM_GETOBJECT && answer_get_object(window, wparam, lparam, result)) {
+        return result;
     }
     return DefWindowProcW(window, message, wparam, lparam);
 }

@@ -11,6 +11,7 @@
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
 #include "ui/scrolling.h"
+#include "ui/win32/accessible_win32.h"
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -127,6 +128,10 @@ bool on_key_down(WPARAM key) {
         case VK_RIGHT:
             route_scroll_key(KEY_RIGHT);
             return true;
+        case VK_TAB:
+        case VK_F6:  // the system's key for moving between panes
+            move_pane_focus(GetKeyState(VK_SHIFT) < 0);
+            return true;
         default:
             return false;
     }
@@ -185,6 +190,10 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             break;
         case WM_COMMAND:
             dispatch_command(LOWORD(wparam));
+            announce_pane_value();
+            return 0;
+        case WM_SETFOCUS:
+            restore_pane_focus();
             return 0;
         case WM_DPICHANGED:
             on_dpi_changed(window, wparam, lparam);
