@@ -16,7 +16,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "merge/document.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/view/accessible_text.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
