@@ -110,6 +110,7 @@ void read_options_settings() {
     settings.line_numbers = settings_read_ranged("Options", "Line numbers", 0, 0, 1);
     settings.highlight_changes = settings_read_ranged("Options", "Highlight changes", 1, 0, 1);
     merge_document.keep_line_ends = settings_read_ranged("Options", "Keep line ends", 0, 0, 1);
+    settings.merged_result = settings_read_ranged("Options", "Merged result", 0, 0, 1);
     settings.window = read_window_placement();
 }
 
@@ -246,6 +247,9 @@ void load_settings() {
     if (merge_document.keep_line_ends) {
         ui_check_menu_item(CMD_KEEP_LINE_ENDS, 1);
     }
+    if (settings.merged_result) {
+        ui_check_menu_item(CMD_MERGED_RESULT, 1);
+    }
 }
 
 void save_settings() {
@@ -264,6 +268,7 @@ void save_settings() {
     settings_write_int("Options", "Line numbers", settings.line_numbers);
     settings_write_int("Options", "Highlight changes", settings.highlight_changes);
     settings_write_int("Options", "Keep line ends", merge_document.keep_line_ends);
+    settings_write_int("Options", "Merged result", settings.merged_result);
 
     write_font_spec(settings.title_font, "Title ");
     write_font_spec(settings.text_font, "");
