@@ -200,8 +200,12 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             dispatch_command(LOWORD(wparam));
             return 0;
         case WM_INITMENUPOPUP:
-            on_init_menu_popup(reinterpret_cast<HMENU>(wparam));
-            return 0;
+            // The window menu keeps the states the system gives its items.
+            if (HIWORD(lparam) == 0) {
+                on_init_menu_popup(reinterpret_cast<HMENU>(wparam));
+                return 0;
+            }
+            break;
         case WM_DPICHANGED:
             on_dpi_changed(window, wparam, lparam);
             return 0;

@@ -1,11 +1,11 @@
 #include "ui/win32/pane_paint.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "merge/document.h"
 #include "merge/resolution.h"
-#include "ui/merged_view.h"
 #include "ui/navigation.h"
 #include "ui/settings.h"
 #include "ui/view/change_marks.h"
