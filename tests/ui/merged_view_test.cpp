@@ -32,8 +32,10 @@ TEST(MergedView, FollowsThePanesAndKeepsTheCurrentBlockWhereThePanesShowIt) {
         SCOPED_TRACE(round);
         reset_fake_ui();
         load_settings();
-        const std::string left = dir.write("l.txt", random_text(random, 1 + random() % 12));
-        const std::string right = dir.write("r.txt", random_text(random, 1 + random() % 12));
+        const std::string left =
+            dir.write("l.txt", random_text(random, 1 + static_cast<int>(random() % 12)));
+        const std::string right =
+            dir.write("r.txt", random_text(random, 1 + static_cast<int>(random() % 12)));
         ASSERT_EQ(load_side(left.c_str(), SIDE_LEFT), 0);
         ASSERT_EQ(load_side(right.c_str(), SIDE_RIGHT), 0);
         compare_files();
