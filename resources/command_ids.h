@@ -40,4 +40,13 @@
 /* Write ends each line as in its file. */
 #define CMD_KEEP_LINE_ENDS 331
 
+/* What the current block resolves to, and the merged text in view. */
+#define CMD_TAKE_LEFT 340
+#define CMD_TAKE_RIGHT 341
+#define CMD_LEFT_THEN_RIGHT 342
+#define CMD_RIGHT_THEN_LEFT 343
+#define CMD_TAKE_BASE 344
+#define CMD_EDIT_BLOCK 345
+#define CMD_MERGED_RESULT 346
+
 #endif

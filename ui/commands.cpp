@@ -5,6 +5,7 @@
 #include "merge/history.h"
 #include "merge/merge_platform.h"
 #include "merge/output.h"
+#include "merge/resolution.h"
 #include "merge/selection.h"
 #include "resources/command_ids.h"
 #include "ui/directory_commands.h"
@@ -20,7 +21,9 @@ constexpr int VKEY_PRIOR = 0x21;
 constexpr int VKEY_NEXT = 0x22;
 constexpr int VKEY_END = 0x23;
 constexpr int VKEY_HOME = 0x24;
+constexpr int VKEY_LEFT = 0x25;
 constexpr int VKEY_UP = 0x26;
+constexpr int VKEY_RIGHT = 0x27;
 constexpr int VKEY_DOWN = 0x28;
 constexpr int VKEY_F1 = 0x70;
 constexpr int VKEY_F2 = 0x71;
@@ -44,6 +47,16 @@ void toggle_highlight_changes() {
 }
 void toggle_keep_line_ends() {
     toggle_option(merge_document.keep_line_ends, CMD_KEEP_LINE_ENDS);
+}
+void toggle_merged_result() {
+    toggle_option(settings.merged_result, CMD_MERGED_RESULT);
+    ui_merged_result_changed();
+}
+void edit_block() {
+    // Without blocks there is nothing the dialog could change.
+    if (current_block() >= 0) {
+        ui_edit_block_dialog();
+    }
 }
 
 // Each entry names the operation itself, so that a command id leads straight to the
@@ -80,6 +93,15 @@ const CommandInfo COMMANDS[] = {
     {CMD_REDO, "CMD_REDO", MODE_ALWAYS, [] { redo_choice(); }},
     {CMD_HIGHLIGHT_CHANGES, "CMD_HIGHLIGHT_CHANGES", MODE_ALWAYS, toggle_highlight_changes},
     {CMD_KEEP_LINE_ENDS, "CMD_KEEP_LINE_ENDS", MODE_ALWAYS, toggle_keep_line_ends},
+    {CMD_TAKE_LEFT, "CMD_TAKE_LEFT", MODE_ALWAYS, [] { resolve_current_block(RESOLVED_LEFT); }},
+    {CMD_TAKE_RIGHT, "CMD_TAKE_RIGHT", MODE_ALWAYS, [] { resolve_current_block(RESOLVED_RIGHT); }},
+    {CMD_LEFT_THEN_RIGHT, "CMD_LEFT_THEN_RIGHT", MODE_ALWAYS,
+     [] { resolve_current_block(RESOLVED_LEFT_RIGHT); }},
+    {CMD_RIGHT_THEN_LEFT, "CMD_RIGHT_THEN_LEFT", MODE_ALWAYS,
+     [] { resolve_current_block(RESOLVED_RIGHT_LEFT); }},
+    {CMD_TAKE_BASE, "CMD_TAKE_BASE", MODE_ALWAYS, [] { resolve_current_block(RESOLVED_BASE); }},
+    {CMD_EDIT_BLOCK, "CMD_EDIT_BLOCK", MODE_ALWAYS, edit_block},
+    {CMD_MERGED_RESULT, "CMD_MERGED_RESULT", MODE_ALWAYS, toggle_merged_result},
 };
 
 const MenuItem MAIN_FILE[] = {
@@ -105,9 +127,19 @@ const MenuItem MAIN_SEARCH[] = {
     {"&End", CMD_END},
 };
 const MenuItem MAIN_SELECT[] = {
-    {"From &Left", CMD_FROM_LEFT},       {"From &Right", CMD_FROM_RIGHT},
-    {"&Unselect All", CMD_UNSELECT_ALL}, {nullptr, 0},
-    {"&Undo   Ctrl+Z", CMD_UNDO},        {"&Redo   Ctrl+Y", CMD_REDO},
+    {"From &Left", CMD_FROM_LEFT},
+    {"From &Right", CMD_FROM_RIGHT},
+    {"&Unselect All", CMD_UNSELECT_ALL},
+    {nullptr, 0},
+    {"&Undo   Ctrl+Z", CMD_UNDO},
+    {"&Redo   Ctrl+Y", CMD_REDO},
+    {nullptr, 0},
+    {"Take le&ft            Alt+Left", CMD_TAKE_LEFT},
+    {"Take ri&ght          Alt+Right", CMD_TAKE_RIGHT},
+    {"Left &then right   Shift+Alt+Right", CMD_LEFT_THEN_RIGHT},
+    {"Right the&n left   Shift+Alt+Left", CMD_RIGHT_THEN_LEFT},
+    {"Take &base          Alt+B", CMD_TAKE_BASE},
+    {"&Edit block          F2", CMD_EDIT_BLOCK},
 };
 const MenuItem MAIN_OPTIONS[] = {
     {"&Compress spaces", CMD_COMPRESS_SPACES},
@@ -119,6 +151,8 @@ const MenuItem MAIN_OPTIONS[] = {
     {"T&itle Font", CMD_TITLE_FONT},
     {"&Highlight changes", CMD_HIGHLIGHT_CHANGES},
     {"&Keep line ends", CMD_KEEP_LINE_ENDS},
+    {nullptr, 0},
+    {"&Merged result", CMD_MERGED_RESULT},
 };
 const MenuItem MAIN_HELP[] = {
     {"&Contents", CMD_HELP_CONTENTS},
@@ -140,6 +174,13 @@ const MenuItem QUICK_ITEMS[] = {
     {"From L&eft", CMD_FROM_LEFT},
     {"From &Right", CMD_FROM_RIGHT},
     {"&Unsel All", CMD_UNSELECT_ALL},
+    {nullptr, 0},
+    {"Take le&ft", CMD_TAKE_LEFT},
+    {"Take ri&ght", CMD_TAKE_RIGHT},
+    {"Left &then right", CMD_LEFT_THEN_RIGHT},
+    {"Right the&n left", CMD_RIGHT_THEN_LEFT},
+    {"Take &base", CMD_TAKE_BASE},
+    {"E&dit block  F2", CMD_EDIT_BLOCK},
     {nullptr, 0},
     {"&Write  Ctrl-W", CMD_WRITE},
     {nullptr, 0},
@@ -191,6 +232,12 @@ const AcceleratorKey ACCELERATORS[] = {
     {VKEY_UP, ACC_ALT, CMD_PREV},
     {VKEY_HOME, ACC_ALT, CMD_FIRST},
     {VKEY_END, ACC_ALT, CMD_LAST},
+    {VKEY_LEFT, ACC_ALT, CMD_TAKE_LEFT},
+    {VKEY_RIGHT, ACC_ALT, CMD_TAKE_RIGHT},
+    {VKEY_RIGHT, ACC_ALT | ACC_SHIFT, CMD_LEFT_THEN_RIGHT},
+    {VKEY_LEFT, ACC_ALT | ACC_SHIFT, CMD_RIGHT_THEN_LEFT},
+    {'B', ACC_ALT, CMD_TAKE_BASE},
+    {VKEY_F2, 0, CMD_EDIT_BLOCK},
 };
 
 }  // namespace
@@ -228,6 +275,21 @@ bool dispatch_command(int id) {
     }
     command->run();
     return true;
+}
+
+bool command_enabled(int id) {
+    switch (id) {
+        case CMD_TAKE_BASE:
+            return can_take_base(current_block());
+        case CMD_TAKE_LEFT:
+        case CMD_TAKE_RIGHT:
+        case CMD_LEFT_THEN_RIGHT:
+        case CMD_RIGHT_THEN_LEFT:
+        case CMD_EDIT_BLOCK:
+            return current_block() >= 0;
+        default:
+            return true;
+    }
 }
 
 void toggle_option(int32_t& flag, int id) {

@@ -54,6 +54,10 @@ const CommandInfo* find_command(int id);
 // command outside its mode, does nothing and returns false.
 bool dispatch_command(int id);
 
+// False when the command `id` would do nothing now: the block choices without blocks,
+// "Take base" outside conflict mode or for a conflict without a base. Menus grey it.
+bool command_enabled(int id);
+
 // Flips `flag` between 0 and 1 and sets the check mark of menu item `id` to match.
 void toggle_option(int32_t& flag, int id);
 

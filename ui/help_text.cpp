@@ -46,6 +46,13 @@ const CommandMeaning MEANINGS[] = {
     {CMD_REDO, "Make the choice taken back last again"},
     {CMD_HIGHLIGHT_CHANGES, "Mark the characters that differ within changed lines"},
     {CMD_KEEP_LINE_ENDS, "End each written line as in the file it came from"},
+    {CMD_TAKE_LEFT, "Give the current block the left file's lines"},
+    {CMD_TAKE_RIGHT, "Give the current block the right file's lines"},
+    {CMD_LEFT_THEN_RIGHT, "Give the current block both files' lines, the left first"},
+    {CMD_RIGHT_THEN_LEFT, "Give the current block both files' lines, the right first"},
+    {CMD_TAKE_BASE, "Give the current conflict the lines of its common ancestor"},
+    {CMD_EDIT_BLOCK, "Write the current block's text by hand"},
+    {CMD_MERGED_RESULT, "Show the text Write would write below the two files"},
 };
 
 // How each menu resource is named on the page: a context in front of the item, or
@@ -105,6 +112,10 @@ const char* key_name(int virtual_key) {
             return "End";
         case 0x24:
             return "Home";
+        case 0x25:
+            return "Left";
+        case 0x27:
+            return "Right";
         case 0x26:
             return "Up";
         case 0x28:

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "common/unicode.h"
 #include "resources/command_ids.h"
@@ -110,6 +111,7 @@ void read_options_settings() {
     settings.line_numbers = settings_read_ranged("Options", "Line numbers", 0, 0, 1);
     settings.highlight_changes = settings_read_ranged("Options", "Highlight changes", 1, 0, 1);
     merge_document.keep_line_ends = settings_read_ranged("Options", "Keep line ends", 0, 0, 1);
+    settings.merged_result = settings_read_ranged("Options", "Merged result", 0, 0, 1);
     settings.window = read_window_placement();
 }
 
@@ -187,6 +189,23 @@ bool build_filter_list(std::string& out) {
     }
 }
 
+// Sets the check marks of the option items that are on (all start unchecked).
+static void check_option_items() {
+    const std::pair<int, int> options[] = {
+        {settings.line_numbers, CMD_LINE_NUMBERS},
+        {merge_document.compress_spaces, CMD_COMPRESS_SPACES},
+        {merge_document.auto_walk, CMD_AUTO_WALK},
+        {settings.highlight_changes, CMD_HIGHLIGHT_CHANGES},
+        {merge_document.keep_line_ends, CMD_KEEP_LINE_ENDS},
+        {settings.merged_result, CMD_MERGED_RESULT},
+    };
+    for (const auto& [on, id] : options) {
+        if (on != 0) {
+            ui_check_menu_item(id, 1);
+        }
+    }
+}
+
 void load_settings() {
     int index1 = settings_read_int("Files", "Current index 1", 0);
     read_path("Files", "Dir name 1", settings.left_directory);
@@ -231,21 +250,7 @@ void load_settings() {
     read_font_spec(settings.text_font, "");
     ui_text_font_changed();
 
-    if (settings.line_numbers) {
-        ui_check_menu_item(CMD_LINE_NUMBERS, 1);
-    }
-    if (merge_document.compress_spaces) {
-        ui_check_menu_item(CMD_COMPRESS_SPACES, 1);
-    }
-    if (merge_document.auto_walk) {
-        ui_check_menu_item(CMD_AUTO_WALK, 1);
-    }
-    if (settings.highlight_changes) {
-        ui_check_menu_item(CMD_HIGHLIGHT_CHANGES, 1);
-    }
-    if (merge_document.keep_line_ends) {
-        ui_check_menu_item(CMD_KEEP_LINE_ENDS, 1);
-    }
+    check_option_items();
 }
 
 void save_settings() {
@@ -264,6 +269,7 @@ void save_settings() {
     settings_write_int("Options", "Line numbers", settings.line_numbers);
     settings_write_int("Options", "Highlight changes", settings.highlight_changes);
     settings_write_int("Options", "Keep line ends", merge_document.keep_line_ends);
+    settings_write_int("Options", "Merged result", settings.merged_result);
 
     write_font_spec(settings.title_font, "Title ");
     write_font_spec(settings.text_font, "");

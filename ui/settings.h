@@ -56,6 +56,7 @@ struct Settings {  // NOLINT(bugprone-reserved-identifier)
     int tab_size = 8;
     int line_numbers = 0;
     int highlight_changes = 1;  // mark the characters that differ within changed lines
+    int merged_result = 0;      // show the merged text below the two panes
     char left_file[PATH_BUFFER_SIZE] = {};
     char right_file[PATH_BUFFER_SIZE] = {};
     char output_file[PATH_BUFFER_SIZE] = {};
@@ -82,7 +83,7 @@ extern Settings settings;
 void reset_settings();
 
 // Reads the section "Options": tab size, Auto walk, Compress spaces, Line numbers,
-// Highlight changes, Keep line ends; and the main window's placement from "Misc".
+// Highlight changes, Keep line ends, Merged result; and the main window's placement from "Misc".
 void read_options_settings();
 
 // On the main window's creation: reads "Files", applies the command-line options,

@@ -46,5 +46,10 @@ void ui_tab_size_dialog();
 void ui_font_dialog();
 void ui_help_contents();
 void ui_about_box();
+// "Edit block": shows the current block's merged text for editing; OK makes the edited
+// text the block's (edit_current_block), Cancel changes nothing.
+void ui_edit_block_dialog();
+// settings.merged_result changed: the merged text below the panes appears or goes.
+void ui_merged_result_changed();
 
 #endif

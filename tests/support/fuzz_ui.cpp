@@ -86,6 +86,8 @@ void ui_tab_size_dialog() {}
 void ui_font_dialog() {}
 void ui_help_contents() {}
 void ui_about_box() {}
+void ui_edit_block_dialog() {}
+void ui_merged_result_changed() {}
 
 // No directory can be searched: a walk would find nothing.
 int dir_search(const std::string&, const std::function<void(const DirEntry&)>&) {

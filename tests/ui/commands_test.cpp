@@ -10,6 +10,7 @@
 #include "merge/comparison.h"
 #include "merge/document.h"
 #include "merge/history.h"
+#include "merge/resolution.h"
 #include "merge/selection.h"
 #include "resources/command_ids.h"
 #include "tests/support/fake_platform.h"
@@ -74,6 +75,10 @@ TEST_F(Commands, EveryIdReachesItsWork) {
     };
     const auto logged = [](Calls calls) { return [calls] { EXPECT_EQ(ui_calls(), calls); }; };
     const auto from_row = [](int32_t row) { return [row] { merge_document.top_row = row; }; };
+    // The current block (the first, before any step) holds `kind`.
+    const auto resolved = [](Resolution kind) {
+        return [kind] { EXPECT_EQ(block_resolution(0), kind); };
+    };
     const std::string out = dir.file("out.txt");
     const Case cases[] = {
         {CMD_NEXT, nullptr, top_is(1)},
@@ -127,6 +132,19 @@ TEST_F(Commands, EveryIdReachesItsWork) {
              EXPECT_EQ(ui_calls(), Calls{"check 331 1"});
              EXPECT_EQ(merge_document.keep_line_ends, 1);
          }},
+        {CMD_TAKE_LEFT, nullptr, resolved(RESOLVED_LEFT)},
+        {CMD_TAKE_RIGHT, nullptr, resolved(RESOLVED_RIGHT)},
+        {CMD_LEFT_THEN_RIGHT, nullptr, resolved(RESOLVED_LEFT_RIGHT)},
+        {CMD_RIGHT_THEN_LEFT, nullptr, resolved(RESOLVED_RIGHT_LEFT)},
+        // Outside conflict mode there is no base: greyed, and nothing happens.
+        {CMD_TAKE_BASE, nullptr,
+         [] {
+             EXPECT_EQ(block_resolution(0), RESOLVED_OPEN);
+             EXPECT_FALSE(command_enabled(CMD_TAKE_BASE));
+             EXPECT_TRUE(command_enabled(CMD_TAKE_LEFT));
+         }},
+        {CMD_EDIT_BLOCK, nullptr, logged({"edit_block_dialog"})},
+        {CMD_MERGED_RESULT, nullptr, logged({"check 346 1", "merged_result_changed"})},
     };
     std::set<int> covered;
     for (const Case& c : cases) {
@@ -217,7 +235,7 @@ TEST_F(Commands, QuitShutsDownOnceEvenWhenTheWindowIsDestroyedAfter) {
     fake_ui().ini_writes.clear();
     EXPECT_EQ(run(CMD_QUIT), (Calls{"release_gdi", "post_quit"}));
     std::size_t writes = fake_ui().ini_writes.size();
-    EXPECT_EQ(writes, 22u);
+    EXPECT_EQ(writes, 23u);
     ui_calls().clear();
     shut_down();  // the destroy message after the loop ended
     EXPECT_EQ(fake_ui().ini_writes.size(), writes);
@@ -229,7 +247,7 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     for (const CommandInfo& command : command_table()) {
         EXPECT_TRUE(ids.insert(command.id).second) << command.name;
     }
-    EXPECT_EQ(ids.size(), 31u);
+    EXPECT_EQ(ids.size(), 38u);
     for (const MenuResource& menu : menu_resources()) {
         for (const MenuPopup& popup : menu.popups) {
             for (const MenuItem& item : popup.items) {

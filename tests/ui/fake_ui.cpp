@@ -155,3 +155,9 @@ void ui_help_contents() {
 void ui_about_box() {
     log("about_box");
 }
+void ui_edit_block_dialog() {
+    log("edit_block_dialog");
+}
+void ui_merged_result_changed() {
+    log("merged_result_changed");
+}

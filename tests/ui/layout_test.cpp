@@ -14,6 +14,18 @@ TEST(Layout, EightHundredBySixHundred) {
     EXPECT_EQ(l.vertical_scrollbar, (ChildRect{4, 0, 14, 580}));
 }
 
+TEST(Layout, MergedResultTakesTwoFifthsOfThePanesHeightOnlyWhenOn) {
+    const ChildLayout off = compute_layout(800, 600, 20, 17, 96);
+    EXPECT_EQ(off.merged_view.width * off.merged_view.height, 0);
+    const ChildLayout on = compute_layout(800, 600, 20, 17, 96, true);
+    EXPECT_EQ(on.left_title, off.left_title);
+    EXPECT_EQ(on.left_pane, (ChildRect{0, 20, 388, 348}));
+    EXPECT_EQ(on.position_bar, (ChildRect{388, 20, 24, 348}));
+    EXPECT_EQ(on.right_pane, (ChildRect{412, 20, 388, 348}));
+    EXPECT_EQ(on.vertical_scrollbar.height, 348);
+    EXPECT_EQ(on.merged_view, (ChildRect{0, 368, 800, 232}));
+}
+
 TEST(Layout, OddWidthsRoundDown) {
     // An odd client width leaves one column past the right pane; an even scrollbar
     // width is used as it is.

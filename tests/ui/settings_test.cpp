@@ -70,6 +70,7 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     fake_ini_set("Options", "Line numbers", "1");
     fake_ini_set("Options", "Highlight changes", "0");
     fake_ini_set("Options", "Keep line ends", "1");
+    fake_ini_set("Options", "Merged result", "1");
     fake_ini_set("Font", "Font name", "Courier New");
     fake_ini_set("Font", "Point size", "-16");
     fake_ini_set("Font", "Title Font name", "Arial");
@@ -82,6 +83,7 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     EXPECT_EQ(settings.tab_size, 4);
     EXPECT_EQ(settings.highlight_changes, 0);
     EXPECT_EQ(merge_document.keep_line_ends, 1);
+    EXPECT_EQ(settings.merged_result, 1);
     EXPECT_STREQ(settings.text_font.face_name, "Courier New");
     EXPECT_EQ(settings.text_font.height, -16);
     EXPECT_EQ(settings.text_font.weight, 400);
@@ -90,8 +92,9 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     EXPECT_EQ(settings.title_font.italic, 1);
     EXPECT_EQ(settings.title_font.pitch_and_family, 2);
     EXPECT_EQ(settings.title_font.height, -12);
-    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Courier New", "check 308 1",
-                                                    "check 14 1", "check 16 1", "check 331 1"}));
+    EXPECT_EQ(ui_calls(),
+              (std::vector<std::string>{"text_font Courier New", "check 308 1", "check 14 1",
+                                        "check 16 1", "check 331 1", "check 346 1"}));
 }
 
 TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
@@ -256,6 +259,7 @@ TEST_F(PersistedSettings, SaveWritesFilesOptionsThenTitleAndTextFont) {
                                                               "Options/Line numbers=0",
                                                               "Options/Highlight changes=1",
                                                               "Options/Keep line ends=0",
+                                                              "Options/Merged result=0",
                                                               "Font/Title Font name=Terminal",
                                                               "Font/Title Weight=400",
                                                               "Font/Title Italic=0",

@@ -140,8 +140,10 @@ int pane_width(HWND pane) {
 // How a pane row holding `text` should look: the row's fill, the darker shade behind
 // the characters [mark_begin, mark_end) of the wide text, the text drawn by DrawTextW in
 // the pane font.
+// A row of the current block also has the blue bar at its left edge, under the text.
 std::vector<std::uint32_t> expected_row(HWND pane, const std::wstring& text, HBRUSH fill,
-                                        HBRUSH mark, std::size_t mark_begin, std::size_t mark_end) {
+                                        HBRUSH mark, std::size_t mark_begin, std::size_t mark_end,
+                                        bool current_block = false) {
     const int width = pane_width(pane);
     const int height = view_metrics.line_height;
     return drawn(pane, width, height, [&](HDC dc) {
@@ -160,6 +162,12 @@ std::vector<std::uint32_t> expected_row(HWND pane, const std::wstring& text, HBR
         if (mark != nullptr) {
             RECT m = {width_of(mark_begin), 0, width_of(mark_end), height};
             FillRect(dc, &m, mark);
+        }
+        if (current_block) {
+            HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+            RECT bar = {0, 0, 3, height};
+            FillRect(dc, &bar, blue);
+            DeleteObject(blue);
         }
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                   DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
@@ -252,12 +260,13 @@ TEST_F(AnyScript, CommandLineNamesOpenAndPanesShowTheirCharacters) {
                 }
             }
             // The changed row: the mark covers "ï" whole on the left and "i" on the right.
+            // It is the current block, the only one.
             EXPECT_TRUE(pane_row(ui_state.left_pane, 4) ==
                         expected_row(ui_state.left_pane, L"na\u00EFve", ui_state.changed_brush,
-                                     ui_state.changed_mark_brush, 2, 3));
+                                     ui_state.changed_mark_brush, 2, 3, true));
             EXPECT_TRUE(pane_row(ui_state.right_pane, 4) ==
                         expected_row(ui_state.right_pane, L"naive", ui_state.changed_brush,
-                                     ui_state.changed_mark_brush, 2, 3));
+                                     ui_state.changed_mark_brush, 2, 3, true));
             // The font shows Japanese as its own glyphs, not one box for all.
             EXPECT_FALSE(glyph(ui_state.left_pane, L"\u65E5") ==
                          glyph(ui_state.left_pane, L"\u672C"))

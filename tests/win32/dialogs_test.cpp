@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "merge/document.h"
+#include "merge/resolution.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/scrolling.h"
 #include "ui/settings.h"
+#include "ui/view/row_colors.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
 
@@ -462,6 +464,109 @@ TEST_F(Dialogs, HelpKeyShowsTheProgramsOwnHelp) {
           "Options > Tab size", "Ctrl+T", "Command line", "-outd DIR"}) {
         EXPECT_NE(page.find(expected), std::string::npos) << expected;
     }
+}
+
+// The edit control's whole text, wide.
+std::wstring edit_text(HWND dialog) {
+    HWND edit = GetDlgItem(dialog, 1000);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool is_edit_block(HWND dialog) {
+    char caption[32] = {};
+    GetWindowTextA(dialog, caption, sizeof caption);
+    return lstrcmpA(caption, "Edit block") == 0;
+}
+
+// Replaces everything in the edit control as a paste does.
+void paste_into(HWND dialog, const std::wstring& text) {
+    HWND edit = GetDlgItem(dialog, 1000);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// F2 opens the block's text; Cancel keeps the block open whatever was typed; OK makes
+// the typed text, in any script and with an empty line, the block's, and Write writes
+// it byte for byte. The next opening shows the edited text.
+TEST_F(Dialogs, EditBlockCancelChangesNothingAndOkWritesTheTextAsTyped) {
+    std::vector<std::wstring> shown;
+    hands.prepare = [&](HWND dialog) {
+        if (!is_edit_block(dialog)) {
+            return;
+        }
+        shown.push_back(edit_text(dialog));
+        paste_into(dialog, L"x \u00FCn\u00EF \u65E5\u672C \u0416\r\n\r\nlast");
+    };
+    const std::string out = dir.file("merged.txt");
+    driver.answers = {{IDCANCEL, {}}, {IDOK, {}}, {IDCANCEL, {}}, {IDOK, out}};
+    const auto f2 = [] {
+        MSG msg = {ui_state.main_window, WM_KEYDOWN, VK_F2, 0, 0, {}};
+        EXPECT_NE(TranslateAcceleratorW(ui_state.main_window, ui_state.accelerators, &msg), 0);
+    };
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::check(f2),
+        answered(1, "Edit block"),
+        ProgramDriver::check([] { EXPECT_EQ(block_resolution(0), RESOLVED_OPEN); }),
+        ProgramDriver::check(f2),
+        answered(2, "Edit block"),
+        ProgramDriver::check([] {
+            EXPECT_EQ(block_resolution(0), RESOLVED_EDITED);
+            // Both panes show the edited block in its own colour.
+            const Rgb orange{EDITED_RGB.red, EDITED_RGB.green, EDITED_RGB.blue};
+            EXPECT_EQ(row_fill(Capture(ui_state.left_pane), 1), orange);
+            EXPECT_EQ(row_fill(Capture(ui_state.right_pane), 1), orange);
+        }),
+        ProgramDriver::post(CMD_EDIT_BLOCK),
+        answered(3, "Edit block"),
+        ProgramDriver::post(CMD_WRITE),
+        answered(4, "Save As"),
+    };
+    run(files_with("a\nb\nc\n", "a\nB\nc\n"));
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0], L"b\r\n");  // an open block starts from the left side's lines
+    EXPECT_EQ(shown[1], L"b\r\n");
+    EXPECT_EQ(shown[2], L"x \u00FCn\u00EF \u65E5\u672C \u0416\r\n\r\nlast\r\n");
+    EXPECT_EQ(read_bytes(out),
+              "a\r\nx \xC3\xBCn\xC3\xAF \xE6\x97\xA5\xE6\x9C\xAC \xD0\x96\r\n\r\nlast\r\nc\r\n");
+}
+
+// A paste of 100,000 lines fits in the control and reaches the file whole.
+TEST_F(Dialogs, EditBlockTakesAHundredThousandLinePaste) {
+    constexpr int LINES = 100000;
+    std::wstring paste;
+    std::string expected = "a\r\n";
+    for (int i = 0; i < LINES; ++i) {
+        const std::string line = "line " + std::to_string(i);
+        paste += std::wstring(line.begin(), line.end()) + L"\r\n";
+        expected += line + "\r\n";
+    }
+    expected += "c\r\n";
+    std::size_t length = 0;
+    hands.prepare = [&](HWND dialog) {
+        if (!is_edit_block(dialog)) {
+            return;
+        }
+        paste_into(dialog, paste);
+        length = edit_text(dialog).size();
+    };
+    const std::string out = dir.file("merged.txt");
+    driver.timeout_ms = 60000;
+    driver.answers = {{IDOK, {}}, {IDOK, out}};
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        ProgramDriver::post(CMD_EDIT_BLOCK),
+        answered(1, "Edit block"),
+        ProgramDriver::post(CMD_WRITE),
+        answered(2, "Save As"),
+    };
+    run(files_with("a\nb\nc\n", "a\nB\nc\n"));
+    EXPECT_EQ(length, paste.size());
+    EXPECT_TRUE(read_bytes(out) == expected)
+        << "the file has " << read_bytes(out).size() << " bytes";
 }
 
 // The help file is looked for where the help viewer finds a bare name: beside the

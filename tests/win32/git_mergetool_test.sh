@@ -4,6 +4,8 @@
 # conflict of notes.txt (whose last line has no line feed) is decided From Right, written
 # with Ctrl+W, and the program quit: git stages the file, and every byte is the one
 # expected. Second run: other.txt, quit at once without a Write: git keeps the conflict.
+# Third run: list.txt, where both branches added a line, takes both with Shift+Alt+Right
+# (Left then right): both lines, in that order, with LF ends.
 # No .bak and no temporary file is left in the work tree.
 # Usage: git_mergetool_test.sh PAIREX_EXE
 set -uo pipefail
@@ -33,14 +35,17 @@ git config user.name Test && git config user.email test@example.invalid
 git config core.autocrlf false
 printf 'title\ncommon one\nvalue = 1\ncommon two\nlast line' >notes.txt
 printf 'alpha\nbeta\n' >other.txt
+printf 'fruit:\napple\npear\n' >list.txt
 git add . && git commit -q -m base
 git checkout -q -b topic
 printf 'title\ncommon one\nvalue = 3\ncommon two\nlast line' >notes.txt
 printf 'alpha\nBETA\n' >other.txt
+printf 'fruit:\napple\ncherry\npear\n' >list.txt
 git commit -q -am topic
 git checkout -q main
 printf 'title\ncommon one\nvalue = 2\ncommon two\nlast line' >notes.txt
 printf 'alpha\nbeta 2\n' >other.txt
+printf 'fruit:\napple\nbanana\npear\n' >list.txt
 git commit -q -am main
 git merge -q topic >/dev/null 2>&1 && fail "the merge had no conflict"
 conflicted=$(cat notes.txt)
@@ -88,6 +93,24 @@ pid=""
 git status --porcelain other.txt | grep -q '^UU other.txt$' ||
     fail "the conflict of other.txt is gone: $(git status --porcelain)"
 grep -q '^<<<<<<< HEAD$' other.txt || fail "other.txt lost its markers"
+
+git mergetool --no-prompt list.txt </dev/null >"$work/run3.log" 2>&1 &
+pid=$!
+main=$(wait_window '^Pairex v1\.2732$') || fail "the main window did not appear a third time"
+sleep 1
+focus_main
+xdotool key --window "$main" shift+alt+Right
+sleep 0.3
+xdotool key Escape
+xdotool key --window "$main" ctrl+w
+sleep 0.5
+quit_program || fail "Alt+X did not end the third run"
+wait "$pid"
+status=$?
+pid=""
+[ "$status" = 0 ] || fail "mergetool failed on list.txt ($status): $(cat "$work/run3.log")"
+[ "$(od -An -c list.txt | tr -s ' ')" = "$(printf 'fruit:\napple\nbanana\ncherry\npear\n' | od -An -c | tr -s ' ')" ] ||
+    fail "list.txt: $(od -c list.txt | head)"
 
 leftovers=$(find . -path ./.git -prune -o -type f \( -name '*.bak' -o -name '~px*' \) -print)
 [ -z "$leftovers" ] || fail "left behind: $leftovers"

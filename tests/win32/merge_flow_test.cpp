@@ -197,8 +197,8 @@ TEST_F(MergeFlow, EveryCommandRunsInTheRealProgramAndItGoesOn) {
     }
     EXPECT_EQ(captions, (std::vector<std::string>{"Font", "Tab size", "Font", "Pairex help",
                                                   "Error", "Open file 1", "Open file 2", "Save As",
-                                                  "About PAIREX", "Directory 1"}));
-    ASSERT_EQ(driver.seen.size(), 10u);
+                                                  "About PAIREX", "Directory 1", "Edit block"}));
+    ASSERT_EQ(driver.seen.size(), 11u);
     EXPECT_EQ(driver.seen[4].text, "You have unresolved difference(s) !");
 }
 

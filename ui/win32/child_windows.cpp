@@ -7,9 +7,11 @@
 #include "merge/selection.h"
 #include "ui/layout.h"
 #include "ui/scrolling.h"
+#include "ui/settings.h"
 #include "ui/view/position_marks.h"
 #include "ui/win32/accessible_win32.h"
 #include "ui/win32/dpi_win32.h"
+#include "ui/win32/merged_pane.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -126,8 +128,10 @@ LRESULT CALLBACK pane_window_proc(HWND pane, UINT message, WPARAM wparam, LPARAM
             paint_pane(pane, pane_side(pane));
             return 0;
         case WM_COMMAND:
-            // Commands of the quick menu run through the main window like menu commands.
-            return SendMessageW(ui_state.main_window, WM_COMMAND, wparam, lparam);
+        case WM_INITMENUPOPUP:
+            // Commands of the quick menu run through the main window like menu commands,
+            // which also greys what would do nothing.
+            return SendMessageW(ui_state.main_window, message, wparam, lparam);
         case WM_HSCROLL:
             scroll_horizontal(pane_side(pane), scroll_code(LOWORD(wparam)),
                               thumb_position(wparam, lparam));
@@ -195,8 +199,9 @@ void layout_children(int width, int height) {
     if (ui_state.vertical_scrollbar == nullptr) {
         return;  // a size message during the main window's creation
     }
-    ChildLayout l = compute_layout(width, height, view_metrics.title_height,
-                                   view_metrics.vscroll_width, view_metrics.dpi);
+    ChildLayout l =
+        compute_layout(width, height, view_metrics.title_height, view_metrics.vscroll_width,
+                       view_metrics.dpi, settings.merged_result != 0);
     auto move = [](HWND w, const ChildRect& r, BOOL repaint) {
         MoveWindow(w, r.x, r.y, r.width, r.height, repaint);
     };
@@ -206,6 +211,7 @@ void layout_children(int width, int height) {
     move(ui_state.position_bar, l.position_bar, TRUE);
     move(ui_state.right_pane, l.right_pane, FALSE);
     move(ui_state.vertical_scrollbar, l.vertical_scrollbar, TRUE);
+    place_merged_view(l.merged_view);
     // A pane whose size stays (after a DPI change) gets no size message, yet its
     // scrollbar and page step must follow the new measures.
     pane_on_size(ui_state.left_pane, l.left_pane.width, l.left_pane.height);

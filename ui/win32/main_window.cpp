@@ -98,6 +98,19 @@ void on_drop_files(HWND window, HDROP drop) {
     drop_files(paths, side);
 }
 
+// Greys the items of a popup that would do nothing now (the menu bar's and the quick
+// menu's, which the panes pass on).
+void on_init_menu_popup(HMENU popup) {
+    const int count = GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        const UINT id = GetMenuItemID(popup, i);
+        if (id != 0 && id != static_cast<UINT>(-1)) {
+            const bool enabled = command_enabled(static_cast<int>(id));
+            EnableMenuItem(popup, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
+    }
+}
+
 void on_size(LPARAM lparam) {
     layout_children(LOWORD(lparam), HIWORD(lparam));
 }
@@ -195,6 +208,13 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_SETFOCUS:
             restore_pane_focus();
             return 0;
+        case WM_INITMENUPOPUP:
+            // The window menu keeps the states the system gives its items.
+            if (HIWORD(lparam) == 0) {
+                on_init_menu_popup(reinterpret_cast<HMENU>(wparam));
+                return 0;
+            }
+            break;
         case WM_DPICHANGED:
             on_dpi_changed(window, wparam, lparam);
             return 0;

@@ -1,14 +1,18 @@
 #include "ui/win32/pane_paint.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "merge/document.h"
+#include "merge/resolution.h"
 #include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/view/change_marks.h"
+#include "ui/view/dpi_scale.h"
 #include "ui/view/position_marks.h"
 #include "ui/view/view_text.h"
+#include "ui/win32/merged_pane.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 
@@ -76,19 +80,36 @@ void paint_marks(HDC dc, const RECT& row_rect, const RowView& row, const WideRow
     }
 }
 
+// A block holding its base or an edited text is neither side's: both panes show it in
+// a colour of its own, without the marks of the characters that differ.
+HBRUSH resolution_fill(int32_t block) {
+    switch (block_resolution(block)) {
+        case RESOLVED_BASE:
+            return color_brush(BASE_RGB);
+        case RESOLVED_EDITED:
+            return color_brush(EDITED_RGB);
+        default:
+            return nullptr;
+    }
+}
+
 void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
     const int height = view_metrics.line_height;
     RECT r = {client.left, screen_row * height, client.right, (screen_row + 1) * height};
     SetBkMode(dc, TRANSPARENT);
-    if (HBRUSH brush = fill_for(row.state)) {
+    HBRUSH own = row.block >= 0 ? resolution_fill(row.block) : nullptr;
+    if (HBRUSH brush = own != nullptr ? own : fill_for(row.state)) {
         FillRect(dc, &r, brush);
+    }
+    if (row.block >= 0 && row.block == current_block()) {
+        paint_current_block_bar(dc, r);
     }
     if (row.text.empty()) {
         return;
     }
     WideRow wide_row;
     wide_row.text = wide(row.text, &wide_row.unit_of_byte);
-    if (!row.marks.empty()) {
+    if (!row.marks.empty() && own == nullptr) {
         paint_marks(dc, r, row, wide_row);
     }
     // Prefix processing shows the doubled ampersands of the row text as one.
@@ -97,6 +118,30 @@ void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
 }
 
 }  // namespace
+
+HBRUSH color_brush(const RowColor& color) {
+    // Made once per colour for the whole run, like the system's stock brushes.
+    static std::vector<std::pair<COLORREF, HBRUSH>> made;
+    const COLORREF c = color_of(color);
+    for (const auto& [rgb, brush] : made) {
+        if (rgb == c) {
+            return brush;
+        }
+    }
+    HBRUSH brush = CreateSolidBrush(c);
+    if (brush != nullptr) {
+        made.emplace_back(c, brush);
+    }
+    return brush;
+}
+
+void paint_current_block_bar(HDC dc, const RECT& row) {
+    RECT bar = row;
+    bar.right = bar.left + dpi_scale(3, view_metrics.dpi);
+    if (HBRUSH brush = color_brush(CURRENT_BLOCK_RGB)) {
+        FillRect(dc, &bar, brush);
+    }
+}
 
 void paint_pane(HWND pane, Side which) {
     const MergeSide& side = side_of(which);
@@ -126,6 +171,9 @@ void paint_pane(HWND pane, Side which) {
         SelectObject(dc, old_font);
     }
     EndPaint(pane, &ps);
+    if (which == SIDE_LEFT) {
+        merged_view_follow();
+    }
 }
 
 void paint_position_bar(HWND bar) {

@@ -7,6 +7,7 @@
 #include "ui/view/dpi_scale.h"
 #include "ui/win32/command_menus.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/merged_pane.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 #include "ui/win32/window_placement_win32.h"
@@ -128,8 +129,9 @@ int ui_create_children() {
     GetClientRect(main, &client);
     // Created at their places for the client size of this moment; later size messages
     // move them.
-    ChildLayout l = compute_layout(client.right, client.bottom, view_metrics.title_height,
-                                   view_metrics.vscroll_width, view_metrics.dpi);
+    ChildLayout l =
+        compute_layout(client.right, client.bottom, view_metrics.title_height,
+                       view_metrics.vscroll_width, view_metrics.dpi, settings.merged_result != 0);
     ui_state.left_title =
         child(main, L"DiffTitle", L"Title1", WS_CHILD | WS_VISIBLE | WS_BORDER, l.left_title);
     ui_state.right_title =
@@ -151,6 +153,7 @@ int ui_create_children() {
         return -1;
     }
     SetScrollRange(ui_state.vertical_scrollbar, SB_CTL, 1, 1, FALSE);
+    place_merged_view(l.merged_view);
     // The row height is measured with a pane's device context now that one exists.
     ui_text_font_changed();
     return 0;
