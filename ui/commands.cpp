@@ -12,6 +12,7 @@
 #include "ui/settings.h"
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
+#include "ui/view/theme_palette.h"
 
 namespace {
 
@@ -80,6 +81,10 @@ const CommandInfo COMMANDS[] = {
     {CMD_REDO, "CMD_REDO", MODE_ALWAYS, [] { redo_choice(); }},
     {CMD_HIGHLIGHT_CHANGES, "CMD_HIGHLIGHT_CHANGES", MODE_ALWAYS, toggle_highlight_changes},
     {CMD_KEEP_LINE_ENDS, "CMD_KEEP_LINE_ENDS", MODE_ALWAYS, toggle_keep_line_ends},
+    {CMD_THEME_FOLLOW_WINDOWS, "CMD_THEME_FOLLOW_WINDOWS", MODE_ALWAYS,
+     [] { choose_theme(THEME_FOLLOW_WINDOWS); }},
+    {CMD_THEME_LIGHT, "CMD_THEME_LIGHT", MODE_ALWAYS, [] { choose_theme(THEME_LIGHT); }},
+    {CMD_THEME_DARK, "CMD_THEME_DARK", MODE_ALWAYS, [] { choose_theme(THEME_DARK); }},
 };
 
 const MenuItem MAIN_FILE[] = {
@@ -119,6 +124,10 @@ const MenuItem MAIN_OPTIONS[] = {
     {"T&itle Font", CMD_TITLE_FONT},
     {"&Highlight changes", CMD_HIGHLIGHT_CHANGES},
     {"&Keep line ends", CMD_KEEP_LINE_ENDS},
+    {nullptr, 0},
+    {"Follow &Windows", CMD_THEME_FOLLOW_WINDOWS},
+    {"Li&ght", CMD_THEME_LIGHT},
+    {"&Dark", CMD_THEME_DARK},
 };
 const MenuItem MAIN_HELP[] = {
     {"&Contents", CMD_HELP_CONTENTS},
@@ -203,6 +212,10 @@ std::span<const MenuResource> menu_resources() {
 }
 std::span<const AcceleratorKey> accelerator_table() {
     return ACCELERATORS;
+}
+
+bool is_radio_command(int id) {
+    return id >= CMD_THEME_FOLLOW_WINDOWS && id <= CMD_THEME_DARK;
 }
 
 const CommandInfo* find_command(int id) {

@@ -46,6 +46,9 @@ const CommandMeaning MEANINGS[] = {
     {CMD_REDO, "Make the choice taken back last again"},
     {CMD_HIGHLIGHT_CHANGES, "Mark the characters that differ within changed lines"},
     {CMD_KEEP_LINE_ENDS, "End each written line as in the file it came from"},
+    {CMD_THEME_FOLLOW_WINDOWS, "Paint the panes light or dark as Windows' app mode is"},
+    {CMD_THEME_LIGHT, "Paint the panes light"},
+    {CMD_THEME_DARK, "Paint the panes dark"},
 };
 
 // How each menu resource is named on the page: a context in front of the item, or

@@ -18,6 +18,7 @@
 #include "ui/commands.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
+#include "ui/view/theme_palette.h"
 
 namespace {
 
@@ -127,6 +128,13 @@ TEST_F(Commands, EveryIdReachesItsWork) {
              EXPECT_EQ(ui_calls(), Calls{"check 331 1"});
              EXPECT_EQ(merge_document.keep_line_ends, 1);
          }},
+        // The radio mark moves to the chosen look, which the window system repaints.
+        {CMD_THEME_DARK, nullptr,
+         logged({"check 350 0", "check 351 0", "check 352 1", "theme_changed"})},
+        {CMD_THEME_LIGHT, nullptr,
+         logged({"check 350 0", "check 351 1", "check 352 0", "theme_changed"})},
+        {CMD_THEME_FOLLOW_WINDOWS, [] { settings.theme = THEME_DARK; },
+         logged({"check 350 1", "check 351 0", "check 352 0", "theme_changed"})},
     };
     std::set<int> covered;
     for (const Case& c : cases) {
@@ -217,7 +225,7 @@ TEST_F(Commands, QuitShutsDownOnceEvenWhenTheWindowIsDestroyedAfter) {
     fake_ui().ini_writes.clear();
     EXPECT_EQ(run(CMD_QUIT), (Calls{"release_gdi", "post_quit"}));
     std::size_t writes = fake_ui().ini_writes.size();
-    EXPECT_EQ(writes, 22u);
+    EXPECT_EQ(writes, 23u);
     ui_calls().clear();
     shut_down();  // the destroy message after the loop ended
     EXPECT_EQ(fake_ui().ini_writes.size(), writes);
@@ -229,7 +237,7 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     for (const CommandInfo& command : command_table()) {
         EXPECT_TRUE(ids.insert(command.id).second) << command.name;
     }
-    EXPECT_EQ(ids.size(), 31u);
+    EXPECT_EQ(ids.size(), 34u);
     for (const MenuResource& menu : menu_resources()) {
         for (const MenuPopup& popup : menu.popups) {
             for (const MenuItem& item : popup.items) {

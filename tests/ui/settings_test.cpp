@@ -5,6 +5,7 @@
 
 #include "resources/command_ids.h"
 #include "merge/document.h"
+#include "tests/support/fake_report.h"
 #include "tests/ui/fake_ui.h"
 #include "ui/command_line.h"
 #include "ui/settings.h"
@@ -60,7 +61,8 @@ TEST_F(PersistedSettings, DefaultsWithoutAFile) {
     EXPECT_STREQ(settings.pickers[PICK_TARGET_DIRECTORY].title, "Target Directory");
     EXPECT_EQ(settings.pickers[PICK_DIRECTORY1].kind, PICKER_DIRECTORY);
     // Only Highlight changes is on by default; the text font is made once.
-    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Terminal", "check 330 1"}));
+    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Terminal", "check 330 1",
+                                                    "check 350 1", "check 351 0", "check 352 0"}));
 }
 
 TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
@@ -91,7 +93,8 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     EXPECT_EQ(settings.title_font.pitch_and_family, 2);
     EXPECT_EQ(settings.title_font.height, -12);
     EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Courier New", "check 308 1",
-                                                    "check 14 1", "check 16 1", "check 331 1"}));
+                                                    "check 14 1", "check 16 1", "check 331 1",
+                                                    "check 350 1", "check 351 0", "check 352 0"}));
 }
 
 TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
@@ -256,6 +259,7 @@ TEST_F(PersistedSettings, SaveWritesFilesOptionsThenTitleAndTextFont) {
                                                               "Options/Line numbers=0",
                                                               "Options/Highlight changes=1",
                                                               "Options/Keep line ends=0",
+                                                              "Options/Theme=0",
                                                               "Font/Title Font name=Terminal",
                                                               "Font/Title Weight=400",
                                                               "Font/Title Italic=0",
@@ -266,6 +270,36 @@ TEST_F(PersistedSettings, SaveWritesFilesOptionsThenTitleAndTextFont) {
                                                               "Font/Italic=0",
                                                               "Font/Point size=-12",
                                                               "Font/Pitch=0"}));
+}
+
+// "Theme" keeps 0, 1 and 2; anything else is Follow Windows, and is written back so.
+TEST_F(PersistedSettings, ThemeRoundTripsAndOtherValuesFollowWindows) {
+    const std::pair<const char*, int> cases[] = {{nullptr, 0}, {"0", 0},  {"1", 1},   {"2", 2},
+                                                 {"3", 0},     {"-1", 0}, {"dark", 0}};
+    for (const auto& [stored, theme] : cases) {
+        reset_fake_ui();
+        if (stored != nullptr) {
+            fake_ini_set("Options", "Theme", stored);
+        }
+        read_options_settings();
+        EXPECT_EQ(settings.theme, theme) << (stored ? stored : "missing");
+        save_settings();
+        EXPECT_EQ(fake_ini_get("Options", "Theme"), std::to_string(theme));
+    }
+}
+
+TEST_F(PersistedSettings, FailedWriteIsReportedOncePerRunNamingTheFile) {
+    for (int run = 0; run < 2; ++run) {
+        reset_settings();
+        clear_reported_messages();
+        report_settings_write_failure("C:\\Users\\u\\AppData\\Roaming\\Pairex\\pairex.ini");
+        report_settings_write_failure("C:\\Users\\u\\AppData\\Roaming\\Pairex\\pairex.ini");
+        ASSERT_EQ(reported_messages().size(), 1u);
+        EXPECT_NE(reported_messages()[0].text.find(
+                      "C:\\Users\\u\\AppData\\Roaming\\Pairex\\pairex.ini cannot be written"),
+                  std::string::npos)
+            << reported_messages()[0].text;
+    }
 }
 
 TEST_F(PersistedSettings, PicksRememberTheirDirectory) {

@@ -1,5 +1,7 @@
 #include "tests/win32/capture.h"
 
+#include <cstdio>
+
 #include "ui/navigation.h"
 
 void PrintTo(const Rgb& c, std::ostream* os) {
@@ -48,4 +50,35 @@ Rgb Capture::at(int x, int y) const {
 Rgb row_fill(const Capture& c, int row) {
     const int h = view_metrics.line_height;
     return c.at(c.width() - 4, row * h + h / 2);
+}
+
+void save_window_picture(HWND window, const char* path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    HDC src = GetWindowDC(window);
+    std::vector<std::uint32_t> pixels = grab(src, w, h);
+    ReleaseDC(window, src);
+    for (std::uint32_t& p : pixels) {
+        p |= 0xFF000000u;  // opaque: readers take the fourth byte as alpha
+    }
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = -h;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    const DWORD image = static_cast<DWORD>(pixels.size() * sizeof(std::uint32_t));
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + image;
+    if (FILE* f = std::fopen(path, "wb")) {
+        std::fwrite(&file, sizeof file, 1, f);
+        std::fwrite(&info, sizeof info, 1, f);
+        std::fwrite(pixels.data(), 1, image, f);
+        std::fclose(f);
+    }
 }

@@ -41,6 +41,9 @@ private:
     std::vector<std::uint32_t> pixels_;
 };
 
+// Writes the whole window, frame and menu included, as a 32-bit top-down BMP file.
+void save_window_picture(HWND window, const char* path);
+
 // The fill of a pane's screen row `row`: its rightmost pixels, where no text reaches.
 Rgb row_fill(const Capture& c, int row);
 

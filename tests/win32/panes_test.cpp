@@ -20,38 +20,6 @@
 
 namespace {
 
-// Writes the whole window, frame and menu included, as a 32-bit top-down BMP file.
-void save_window_picture(HWND window, const char* path) {
-    RECT r;
-    GetWindowRect(window, &r);
-    const int w = r.right - r.left;
-    const int h = r.bottom - r.top;
-    HDC src = GetWindowDC(window);
-    std::vector<std::uint32_t> pixels = grab(src, w, h);
-    ReleaseDC(window, src);
-    for (std::uint32_t& p : pixels) {
-        p |= 0xFF000000u;  // opaque: readers take the fourth byte as alpha
-    }
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = w;
-    info.biHeight = -h;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    const DWORD image = static_cast<DWORD>(pixels.size() * sizeof(std::uint32_t));
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + image;
-    if (FILE* f = std::fopen(path, "wb")) {
-        std::fwrite(&file, sizeof file, 1, f);
-        std::fwrite(&info, sizeof info, 1, f);
-        std::fwrite(pixels.data(), 1, image, f);
-        std::fclose(f);
-    }
-}
-
 int line_height() {
     return view_metrics.line_height;
 }
