@@ -5,7 +5,6 @@
 
 #include "resources/command_ids.h"
 #include "merge/document.h"
-#include "tests/support/fake_report.h"
 #include "tests/ui/fake_ui.h"
 #include "ui/command_line.h"
 #include "ui/settings.h"
@@ -285,20 +284,6 @@ TEST_F(PersistedSettings, ThemeRoundTripsAndOtherValuesFollowWindows) {
         EXPECT_EQ(settings.theme, theme) << (stored ? stored : "missing");
         save_settings();
         EXPECT_EQ(fake_ini_get("Options", "Theme"), std::to_string(theme));
-    }
-}
-
-TEST_F(PersistedSettings, FailedWriteIsReportedOncePerRunNamingTheFile) {
-    for (int run = 0; run < 2; ++run) {
-        reset_settings();
-        clear_reported_messages();
-        report_settings_write_failure("C:\\Users\\u\\AppData\\Roaming\\Pairex\\pairex.ini");
-        report_settings_write_failure("C:\\Users\\u\\AppData\\Roaming\\Pairex\\pairex.ini");
-        ASSERT_EQ(reported_messages().size(), 1u);
-        EXPECT_NE(reported_messages()[0].text.find(
-                      "C:\\Users\\u\\AppData\\Roaming\\Pairex\\pairex.ini cannot be written"),
-                  std::string::npos)
-            << reported_messages()[0].text;
     }
 }
 

@@ -25,11 +25,9 @@ const wchar_t PERSONALIZE[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Th
 Rgb rgb(RowColor c) {
     return {c.red, c.green, c.blue};
 }
-Rgb rgb(COLORREF c) {
-    return {GetRValue(c), GetGValue(c), GetBValue(c)};
-}
 Rgb system(int index) {
-    return rgb(GetSysColor(index));
+    const COLORREF c = GetSysColor(index);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
 // The colours a look gives a pane: the window, then own, filler and chosen rows, the
@@ -37,15 +35,10 @@ Rgb system(int index) {
 struct LookColors {
     Rgb window, own, filler, chosen, text, title;
 };
-
-LookColors light_colors() {
-    return {WHITE, GREEN, YELLOW, CYAN, {0, 0, 0}, {192, 192, 192}};
-}
-LookColors dark_colors() {
-    const ThemePalette& p = DARK_PALETTE;
-    return {rgb(p.window), rgb(p.own),  rgb(p.filler),
-            rgb(p.chosen), rgb(p.text), rgb(p.title_fill)};
-}
+const LookColors LIGHT = {WHITE, GREEN, YELLOW, CYAN, {0, 0, 0}, {192, 192, 192}};
+const LookColors DARK = {rgb(DARK_PALETTE.window), rgb(DARK_PALETTE.own),
+                         rgb(DARK_PALETTE.filler), rgb(DARK_PALETTE.chosen),
+                         rgb(DARK_PALETTE.text),   rgb(DARK_PALETTE.title_fill)};
 
 int line_height() {
     return view_metrics.line_height;
@@ -88,10 +81,6 @@ void set_apps_light(DWORD value) {
                     sizeof value);
 }
 
-bool high_contrast_for_test() {
-    return true;
-}
-
 // The pixels of a margin bar at x over the row that are `color`: a solid bar covers the
 // row, a dotted one about half of it, none nothing.
 int bar_pixels(const Capture& c, int row, int x, Rgb color) {
@@ -123,6 +112,12 @@ protected:
         EXPECT_TRUE(driver.finished());
     }
 
+    static void save_picture(const char* name) {
+        RedrawWindow(ui_state.main_window, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        save_window_picture(ui_state.main_window, name);
+    }
+
     static void choose_left_block() {
         SendMessageA(ui_state.left_pane, WM_LBUTTONDOWN, MK_LBUTTON,
                      MAKELPARAM(20, 2 * line_height() + line_height() / 2));
@@ -140,23 +135,21 @@ TEST_F(Theme, MenuSwitchesBetweenLightAndDarkAndTheChoiceIsKept) {
     ini_set("Options", "Theme", "1");
     driver.steps = {
         ProgramDriver::check([] {
-            expect_look(light_colors(), false);
+            expect_look(LIGHT, false);
             EXPECT_TRUE(menu_checked(CMD_THEME_LIGHT));
         }),
         ProgramDriver::post(CMD_THEME_DARK),
         ProgramDriver::check([] {
-            expect_look(dark_colors(), false);
+            expect_look(DARK, false);
             choose_left_block();
-            expect_look(dark_colors(), true);
+            expect_look(DARK, true);
             EXPECT_TRUE(menu_checked(CMD_THEME_DARK));
             EXPECT_FALSE(menu_checked(CMD_THEME_LIGHT));
             EXPECT_FALSE(menu_checked(CMD_THEME_FOLLOW_WINDOWS));
-            RedrawWindow(ui_state.main_window, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            save_window_picture(ui_state.main_window, "pairex-dark.bmp");
+            save_picture("pairex-dark.bmp");
         }),
         ProgramDriver::post(CMD_THEME_LIGHT),
-        ProgramDriver::check([] { expect_look(light_colors(), true); }),
+        ProgramDriver::check([] { expect_look(LIGHT, true); }),
         ProgramDriver::post(CMD_THEME_DARK),
     };
     run();
@@ -171,13 +164,13 @@ TEST_F(Theme, FollowsWindowsAppModeAndHighContrastWhileRunning) {
     set_apps_light(0);
     driver.steps = {
         ProgramDriver::check([] {
-            expect_look(dark_colors(), false);
+            expect_look(DARK, false);
             EXPECT_TRUE(menu_checked(CMD_THEME_FOLLOW_WINDOWS));
             set_apps_light(1);
             SendMessageW(ui_state.main_window, WM_SETTINGCHANGE, 0,
                          reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
-            expect_look(light_colors(), false);
-            high_contrast_on = high_contrast_for_test;
+            expect_look(LIGHT, false);
+            high_contrast_on = [] { return true; };
             SendMessageW(ui_state.main_window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
             const LookColors contrast = {system(COLOR_WINDOW),     system(COLOR_WINDOW),
                                          system(COLOR_WINDOW),     system(COLOR_HIGHLIGHT),
@@ -196,9 +189,7 @@ TEST_F(Theme, FollowsWindowsAppModeAndHighContrastWhileRunning) {
             EXPECT_EQ(bar_pixels(pane, 1, unit / 2 + 2 * unit, mark), h);
             EXPECT_EQ(bar_pixels(pane, 2, unit / 2 + 2 * unit, mark), h);
             EXPECT_EQ(bar_pixels(pane, 3, unit / 2, system(COLOR_WINDOWTEXT)), 0);
-            RedrawWindow(ui_state.main_window, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            save_window_picture(ui_state.main_window, "pairex-high-contrast.bmp");
+            save_picture("pairex-high-contrast.bmp");
         }),
     };
     run();

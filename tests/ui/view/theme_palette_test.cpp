@@ -24,9 +24,9 @@ std::vector<Named> text_fills(const ThemePalette& p) {
             {"chosen mark", p.chosen_mark},
             {"edited", p.edited},
             {"current block", p.current_block},
-            {"merged from left", p.merged_from_left},
-            {"merged from right", p.merged_from_right},
-            {"merged from base", p.merged_from_base}};
+            {"from left", p.merged_from_left},
+            {"from right", p.merged_from_right},
+            {"from base", p.merged_from_base}};
 }
 
 double distance(RowColor a, RowColor b) {
@@ -72,24 +72,6 @@ TEST(ThemePalette, MarginMarksTellEveryRowStateApart) {
         for (RowState b : states) {
             EXPECT_EQ(a == b, margin_mark(a) == margin_mark(b)) << a << " " << b;
         }
-    }
-}
-
-TEST(ThemePalette, StoredChoiceAndWindowsAppModeGiveTheLook) {
-    struct Case {
-        int theme;
-        bool windows_light;
-        bool dark;
-    };
-    const Case cases[] = {
-        {THEME_FOLLOW_WINDOWS, true, false},
-        {THEME_FOLLOW_WINDOWS, false, true},
-        {THEME_LIGHT, false, false},
-        {THEME_DARK, true, true},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(theme_is_dark(c.theme, c.windows_light), c.dark)
-            << c.theme << " " << c.windows_light;
     }
 }
 
