@@ -39,6 +39,10 @@
 #define CMD_HIGHLIGHT_CHANGES 330
 /* Write ends each line as in its file. */
 #define CMD_KEEP_LINE_ENDS 331
+/* Options > Follow Windows, Light, Dark: the panes' look, in this order. */
+#define CMD_THEME_FOLLOW_WINDOWS 350
+#define CMD_THEME_LIGHT 351
+#define CMD_THEME_DARK 352
 
 /* What the current block resolves to, and the merged text in view. */
 #define CMD_TAKE_LEFT 340

@@ -13,6 +13,7 @@
 #include "ui/settings.h"
 #include "ui/startup.h"
 #include "ui/ui_platform.h"
+#include "ui/view/theme_palette.h"
 
 namespace {
 
@@ -102,6 +103,10 @@ const CommandInfo COMMANDS[] = {
     {CMD_TAKE_BASE, "CMD_TAKE_BASE", MODE_ALWAYS, [] { resolve_current_block(RESOLVED_BASE); }},
     {CMD_EDIT_BLOCK, "CMD_EDIT_BLOCK", MODE_ALWAYS, edit_block},
     {CMD_MERGED_RESULT, "CMD_MERGED_RESULT", MODE_ALWAYS, toggle_merged_result},
+    {CMD_THEME_FOLLOW_WINDOWS, "CMD_THEME_FOLLOW_WINDOWS", MODE_ALWAYS,
+     [] { choose_theme(THEME_FOLLOW_WINDOWS); }},
+    {CMD_THEME_LIGHT, "CMD_THEME_LIGHT", MODE_ALWAYS, [] { choose_theme(THEME_LIGHT); }},
+    {CMD_THEME_DARK, "CMD_THEME_DARK", MODE_ALWAYS, [] { choose_theme(THEME_DARK); }},
 };
 
 const MenuItem MAIN_FILE[] = {
@@ -153,6 +158,9 @@ const MenuItem MAIN_OPTIONS[] = {
     {"&Keep line ends", CMD_KEEP_LINE_ENDS},
     {nullptr, 0},
     {"&Merged result", CMD_MERGED_RESULT},
+    {"Follow &Windows", CMD_THEME_FOLLOW_WINDOWS},
+    {"Li&ght", CMD_THEME_LIGHT},
+    {"&Dark", CMD_THEME_DARK},
 };
 const MenuItem MAIN_HELP[] = {
     {"&Contents", CMD_HELP_CONTENTS},
@@ -250,6 +258,10 @@ std::span<const MenuResource> menu_resources() {
 }
 std::span<const AcceleratorKey> accelerator_table() {
     return ACCELERATORS;
+}
+
+bool is_radio_command(int id) {
+    return id >= CMD_THEME_FOLLOW_WINDOWS && id <= CMD_THEME_DARK;
 }
 
 const CommandInfo* find_command(int id) {

@@ -47,6 +47,9 @@ std::span<const CommandInfo> command_table();
 std::span<const MenuResource> menu_resources();
 std::span<const AcceleratorKey> accelerator_table();
 
+// Whether menu item `id` is one of a group of which one is chosen (shown with a bullet).
+bool is_radio_command(int id);
+
 // The command with this id, or nullptr.
 const CommandInfo* find_command(int id);
 

@@ -53,6 +53,9 @@ const CommandMeaning MEANINGS[] = {
     {CMD_TAKE_BASE, "Give the current conflict the lines of its common ancestor"},
     {CMD_EDIT_BLOCK, "Write the current block's text by hand"},
     {CMD_MERGED_RESULT, "Show the text Write would write below the two files"},
+    {CMD_THEME_FOLLOW_WINDOWS, "Paint the panes light or dark as Windows' app mode is"},
+    {CMD_THEME_LIGHT, "Paint the panes light"},
+    {CMD_THEME_DARK, "Paint the panes dark"},
 };
 
 // How each menu resource is named on the page: a context in front of the item, or

@@ -7,12 +7,14 @@
 #include <new>
 #include <utility>
 
+#include "common/report.h"
 #include "common/unicode.h"
 #include "resources/command_ids.h"
 #include "ui/command_line.h"
 #include "merge/document.h"
 #include "ui/settings_file.h"
 #include "ui/ui_platform.h"
+#include "ui/view/theme_palette.h"
 
 Settings settings;
 
@@ -112,6 +114,8 @@ void read_options_settings() {
     settings.highlight_changes = settings_read_ranged("Options", "Highlight changes", 1, 0, 1);
     merge_document.keep_line_ends = settings_read_ranged("Options", "Keep line ends", 0, 0, 1);
     settings.merged_result = settings_read_ranged("Options", "Merged result", 0, 0, 1);
+    settings.theme = settings_read_ranged("Options", "Theme", THEME_FOLLOW_WINDOWS,
+                                          THEME_FOLLOW_WINDOWS, THEME_DARK);
     settings.window = read_window_placement();
 }
 
@@ -251,6 +255,7 @@ void load_settings() {
     ui_text_font_changed();
 
     check_option_items();
+    mark_theme_choice();
 }
 
 void save_settings() {
@@ -270,10 +275,35 @@ void save_settings() {
     settings_write_int("Options", "Highlight changes", settings.highlight_changes);
     settings_write_int("Options", "Keep line ends", merge_document.keep_line_ends);
     settings_write_int("Options", "Merged result", settings.merged_result);
+    settings_write_int("Options", "Theme", settings.theme);
 
     write_font_spec(settings.title_font, "Title ");
     write_font_spec(settings.text_font, "");
     write_window_placement(settings.window);
+}
+
+void report_settings_write_failure(const std::string& path) {
+    if (settings.write_failure_reported) {
+        return;
+    }
+    settings.write_failure_reported = true;
+    const std::string text = format_message(
+        "The settings file %s cannot be written. Options, fonts and the window's place "
+        "changed in this run will not be kept.",
+        path.c_str());
+    report_message(text.c_str(), SEVERITY_WARNING);
+}
+
+void mark_theme_choice() {
+    for (int theme = THEME_FOLLOW_WINDOWS; theme <= THEME_DARK; ++theme) {
+        ui_check_menu_item(CMD_THEME_FOLLOW_WINDOWS + theme, settings.theme == theme ? 1 : 0);
+    }
+}
+
+void choose_theme(int theme) {
+    settings.theme = theme;
+    mark_theme_choice();
+    ui_theme_changed();
 }
 
 namespace {

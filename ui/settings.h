@@ -74,6 +74,8 @@ struct Settings {  // NOLINT(bugprone-reserved-identifier)
     FilePicker pickers[PICKER_COUNT] = {};
     // "Misc": where the main window opens; the window system keeps it up to date.
     WindowPlacement window = {};
+    int theme = 0;  // "Theme" in "Options": a ThemeChoice (ui/view/theme_palette.h)
+    bool write_failure_reported = false;
 };
 
 // The one instance.
@@ -111,6 +113,16 @@ void settings_write_int(const char* section, const char* key, long value);
 // settings_read_int held to low..high: a value outside gives `default_value`.
 int settings_read_ranged(const char* section, const char* key, int default_value, int low,
                          int high);
+
+// A write into the settings file `path` failed: says so in a message box, the first
+// time in a run only, since every later write would fail alike.
+void report_settings_write_failure(const std::string& path);
+
+// Options > Follow Windows, Light, Dark: keeps `theme` (a ThemeChoice), moves the radio
+// mark to its item and has the window system repaint in it.
+void choose_theme(int theme);
+// The radio mark on the item of settings.theme.
+void mark_theme_choice();
 
 // After a confirmed open pick: the start directory becomes the chosen path up to,
 // not including, the separator before the file name. After a confirmed save pick:

@@ -23,6 +23,10 @@ void ui_text_font_changed();
 // Deletes the brushes and both fonts.
 void ui_release_gdi();
 
+// The look (settings.theme, Windows' app mode, high contrast) may have changed: the
+// brushes are made again and every window repainted in it.
+void ui_theme_changed();
+
 void ui_post_quit();
 void ui_check_menu_item(int id, int checked);
 void ui_set_horizontal_position(Side side, int position);

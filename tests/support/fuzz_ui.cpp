@@ -71,6 +71,7 @@ int ui_load_menus() {
 }
 void ui_text_font_changed() {}
 void ui_release_gdi() {}
+void ui_theme_changed() {}
 void ui_post_quit() {}
 void ui_check_menu_item(int, int) {}
 void ui_set_horizontal_position(Side, int) {}

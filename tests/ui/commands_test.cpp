@@ -19,6 +19,7 @@
 #include "ui/commands.h"
 #include "ui/settings.h"
 #include "ui/startup.h"
+#include "ui/view/theme_palette.h"
 
 namespace {
 
@@ -145,6 +146,13 @@ TEST_F(Commands, EveryIdReachesItsWork) {
          }},
         {CMD_EDIT_BLOCK, nullptr, logged({"edit_block_dialog"})},
         {CMD_MERGED_RESULT, nullptr, logged({"check 346 1", "merged_result_changed"})},
+        // The radio mark moves to the chosen look, which the window system repaints.
+        {CMD_THEME_DARK, nullptr,
+         logged({"check 350 0", "check 351 0", "check 352 1", "theme_changed"})},
+        {CMD_THEME_LIGHT, nullptr,
+         logged({"check 350 0", "check 351 1", "check 352 0", "theme_changed"})},
+        {CMD_THEME_FOLLOW_WINDOWS, [] { settings.theme = THEME_DARK; },
+         logged({"check 350 1", "check 351 0", "check 352 0", "theme_changed"})},
     };
     std::set<int> covered;
     for (const Case& c : cases) {
@@ -247,7 +255,7 @@ TEST(CommandTable, IdsAreUniqueAndMenusNameOnlyKnownCommands) {
     for (const CommandInfo& command : command_table()) {
         EXPECT_TRUE(ids.insert(command.id).second) << command.name;
     }
-    EXPECT_EQ(ids.size(), 38u);
+    EXPECT_EQ(ids.size(), 41u);
     for (const MenuResource& menu : menu_resources()) {
         for (const MenuPopup& popup : menu.popups) {
             for (const MenuItem& item : popup.items) {

@@ -108,6 +108,9 @@ void ui_text_font_changed() {
 void ui_release_gdi() {
     log("release_gdi");
 }
+void ui_theme_changed() {
+    log("theme_changed");
+}
 void ui_post_quit() {
     log("post_quit");
 }

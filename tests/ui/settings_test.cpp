@@ -60,7 +60,8 @@ TEST_F(PersistedSettings, DefaultsWithoutAFile) {
     EXPECT_STREQ(settings.pickers[PICK_TARGET_DIRECTORY].title, "Target Directory");
     EXPECT_EQ(settings.pickers[PICK_DIRECTORY1].kind, PICKER_DIRECTORY);
     // Only Highlight changes is on by default; the text font is made once.
-    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Terminal", "check 330 1"}));
+    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Terminal", "check 330 1",
+                                                    "check 350 1", "check 351 0", "check 352 0"}));
 }
 
 TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
@@ -92,9 +93,10 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     EXPECT_EQ(settings.title_font.italic, 1);
     EXPECT_EQ(settings.title_font.pitch_and_family, 2);
     EXPECT_EQ(settings.title_font.height, -12);
-    EXPECT_EQ(ui_calls(),
-              (std::vector<std::string>{"text_font Courier New", "check 308 1", "check 14 1",
-                                        "check 16 1", "check 331 1", "check 346 1"}));
+    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Courier New", "check 308 1",
+                                                    "check 14 1", "check 16 1", "check 331 1",
+                                                    "check 346 1", "check 350 1", "check 351 0",
+                                                    "check 352 0"}));
 }
 
 TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
@@ -260,6 +262,7 @@ TEST_F(PersistedSettings, SaveWritesFilesOptionsThenTitleAndTextFont) {
                                                               "Options/Highlight changes=1",
                                                               "Options/Keep line ends=0",
                                                               "Options/Merged result=0",
+                                                              "Options/Theme=0",
                                                               "Font/Title Font name=Terminal",
                                                               "Font/Title Weight=400",
                                                               "Font/Title Italic=0",
@@ -270,6 +273,22 @@ TEST_F(PersistedSettings, SaveWritesFilesOptionsThenTitleAndTextFont) {
                                                               "Font/Italic=0",
                                                               "Font/Point size=-12",
                                                               "Font/Pitch=0"}));
+}
+
+// "Theme" keeps 0, 1 and 2; anything else is Follow Windows, and is written back so.
+TEST_F(PersistedSettings, ThemeRoundTripsAndOtherValuesFollowWindows) {
+    const std::pair<const char*, int> cases[] = {{nullptr, 0}, {"0", 0},  {"1", 1},   {"2", 2},
+                                                 {"3", 0},     {"-1", 0}, {"dark", 0}};
+    for (const auto& [stored, theme] : cases) {
+        reset_fake_ui();
+        if (stored != nullptr) {
+            fake_ini_set("Options", "Theme", stored);
+        }
+        read_options_settings();
+        EXPECT_EQ(settings.theme, theme) << (stored ? stored : "missing");
+        save_settings();
+        EXPECT_EQ(fake_ini_get("Options", "Theme"), std::to_string(theme));
+    }
 }
 
 TEST_F(PersistedSettings, PicksRememberTheirDirectory) {

@@ -44,10 +44,10 @@ TEST_F(StartUp, BothFilesLoadedPostsTheComparisonLast) {
     fake_ini_set("Options", "Auto walk", "1");
     ASSERT_EQ(parse_command_line(("-f1 a.txt -f2 \"" + right + "\"").c_str()), 0);
     ASSERT_EQ(start_application(), 0);
-    EXPECT_EQ(steps(),
-              (Calls{"create_brushes", "load_3d_controls", "create_main_window",
-                     "text_font Terminal", "check 16 1", "check 330 1", "title_font Terminal",
-                     "create_children", "load_menus", "post compare_files"}));
+    EXPECT_EQ(steps(), (Calls{"create_brushes", "load_3d_controls", "create_main_window",
+                              "text_font Terminal", "check 16 1", "check 330 1", "check 350 1",
+                              "check 351 0", "check 352 0", "title_font Terminal",
+                              "create_children", "load_menus", "post compare_files"}));
     EXPECT_EQ(merge_document.left.path, dir.file("a.txt"));  // found in "Dir name 1"
     EXPECT_EQ(merge_document.right.path, right);
     EXPECT_EQ(merge_document.not_compared, 1);

@@ -483,7 +483,7 @@ TEST_F(AnyScript, AnsiSettingsFileKeepsItsValuesAndTakesNamesInAnyScript) {
     settings_write_string("Files", "Dir name 2", "C:\\plain");
     EXPECT_NE(read_file(settings_file_path()).substr(0, 2), "\xFF\xFE") << "ASCII needs no change";
 
-    WritePrivateProfileStringA("Misc", nullptr, nullptr, "pairex.ini");
+    ini_set("Misc", nullptr, nullptr);
     write_file(settings_file_path(),
                read_file(settings_file_path()) + "[Misc]\r\nNote=caf\xE9\r\n");  // é in 1252
     const std::string name = "C:\\" + FOLDER + "\\" + RIGHT_NAME;
@@ -539,7 +539,7 @@ TEST_F(AnyScript, EightBitSettingsFileKeepsEveryValue) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");
+        flush_settings_cache();
         write_file(settings_file_path(), c.file);
         if (c.written_key != nullptr) {
             settings_write_string("Misc", c.written_key, c.written.c_str());
@@ -556,7 +556,7 @@ TEST_F(AnyScript, EightBitSettingsFileKeepsEveryValue) {
     for (int b = 0x80; b <= 0xFF; ++b) {
         all += static_cast<char>(b);
     }
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");
+    flush_settings_cache();
     write_file(settings_file_path(), "[Misc]\r\nAll=" + all + "\r\n");
     const std::wstring value = wide(settings_read_string("Misc", "All", ""));
     std::string back(all.size() * 2, '\0');

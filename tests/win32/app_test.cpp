@@ -138,16 +138,19 @@ TEST_F(App, BuiltMenusAndAcceleratorsMatchTheCommandTable) {
                 const MenuResource& resource = menu_resources()[m];
                 SCOPED_TRACE(resource.name);
                 EXPECT_STREQ(resource.name, built[m].first);
-                // Every item enabled and a plain string; the check marks follow the
-                // options (OptionCheckMarksFollowSettingsAndToggles).
+                // Every item enabled and a string, the themes' with a radio bullet; the
+                // check marks follow the options (OptionCheckMarksFollowSettingsAndToggles).
                 std::vector<std::vector<ReadItem>> expected;
                 for (const MenuPopup& popup : resource.popups) {
                     expected.push_back({{popup.title, 0, MFT_STRING, 0}});
                     for (const MenuItem& item : popup.items) {
                         expected.back().push_back(
-                            item.label == nullptr
-                                ? ReadItem{"", 0, MFT_SEPARATOR, 0}
-                                : ReadItem{item.label, static_cast<UINT>(item.id), MFT_STRING, 0});
+                            item.label == nullptr ? ReadItem{"", 0, MFT_SEPARATOR, 0}
+                                                  : ReadItem{item.label, static_cast<UINT>(item.id),
+                                                             is_radio_command(item.id)
+                                                                 ? UINT{MFT_STRING | MFT_RADIOCHECK}
+                                                                 : UINT{MFT_STRING},
+                                                             0});
                     }
                 }
                 EXPECT_EQ(read_menu(built[m].second), expected);

@@ -41,7 +41,7 @@ for dpi in 96 144; do
         >/dev/null 2>&1 || fail "cannot set LogPixels"
     wineserver -k 2>/dev/null
     wineserver -w
-    rm -f "$prefix/drive_c/windows/pairex.ini"  # the default fonts
+    rm -f "$prefix/drive_c/users/$(id -un)/AppData/Roaming/Pairex/pairex.ini"  # the default fonts
     wine "$exe" -f1 "$left" -f2 "$right" </dev/null >/dev/null 2>&1 &
     pid=$!
     window=""

@@ -117,7 +117,17 @@ void CALLBACK ProgramDriver::on_timer(HWND, UINT, UINT_PTR, DWORD) {
     d->busy_ = false;
 }
 
+std::string settings_folder_path() {
+    wchar_t dir[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(L"APPDATA", dir, MAX_PATH);
+    return narrow(std::wstring_view(dir, n < MAX_PATH ? n : 0)) + "\\Pairex";
+}
+
 std::string settings_file_path() {
+    return settings_folder_path() + "\\pairex.ini";
+}
+
+std::string old_settings_file_path() {
     char dir[MAX_PATH] = {};
     GetWindowsDirectoryA(dir, MAX_PATH);
     return std::string(dir) + "\\pairex.ini";
@@ -126,12 +136,21 @@ std::string settings_file_path() {
 std::string ini_get(const char* section, const char* key) {
     wchar_t value[4096] = {};
     GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), L"<missing>", value, 4096,
-                             L"pairex.ini");
+                             wide(settings_file_path()).c_str());
     return narrow(value);
 }
 
 void ini_set(const char* section, const char* key, const char* value) {
-    WritePrivateProfileStringA(section, key, value, "pairex.ini");
+    // A null key removes the section, a null value the key.
+    const std::wstring k = key != nullptr ? wide(key) : L"";
+    const std::wstring v = value != nullptr ? wide(value) : L"";
+    WritePrivateProfileStringW(wide(section).c_str(), key != nullptr ? k.c_str() : nullptr,
+                               value != nullptr ? v.c_str() : nullptr,
+                               wide(settings_file_path()).c_str());
+}
+
+void flush_settings_cache() {
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, wide(settings_file_path()).c_str());
 }
 
 void reset_program_state() {
@@ -157,6 +176,9 @@ void reset_program_state() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, "pairex.ini");  // flush the cache
-    DeleteFileA(settings_file_path().c_str());
+    flush_settings_cache();
+    DeleteFileW(wide(settings_file_path()).c_str());
+    // No older file to start from; the folder made, so that a test may write the file.
+    DeleteFileA(old_settings_file_path().c_str());
+    CreateDirectoryW(wide(settings_folder_path()).c_str(), nullptr);
 }

@@ -60,8 +60,13 @@ private:
     HWND pending_ = nullptr;
 };
 
-// Path of the settings file the program uses.
+// Path of the settings file the program uses (%APPDATA%\Pairex\pairex.ini), its
+// folder, and the one an older Pairex used (in the Windows folder).
 std::string settings_file_path();
+std::string settings_folder_path();
+std::string old_settings_file_path();
+// Has the system write out what it holds of the settings file, and read it afresh.
+void flush_settings_cache();
 // Reads a key of the real settings file ("<missing>" when absent).
 std::string ini_get(const char* section, const char* key);
 void ini_set(const char* section, const char* key, const char* value);

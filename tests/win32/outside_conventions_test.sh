@@ -14,7 +14,8 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ] || ! command -v xdotool >/d
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
 work=$(mktemp -d)
-ini=$WINEPREFIX/drive_c/windows/pairex.ini
+# The settings file of the prefix's user (%APPDATA%\Pairex).
+ini=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Pairex/pairex.ini
 pid=""
 fail() {
     echo "FAIL: $*"

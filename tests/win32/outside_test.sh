@@ -25,7 +25,8 @@ if [ -z "${OUTSIDE_TEST_ATTEMPT:-}" ]; then
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=C.UTF-8
 work=$(mktemp -d)
-ini=$WINEPREFIX/drive_c/windows/pairex.ini
+# The settings file of the prefix's user (%APPDATA%\Pairex).
+ini=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Pairex/pairex.ini
 source "$(dirname "$0")/outside_helpers.sh"
 
 visible() {  # visible REGEX: a window of that name is on the screen

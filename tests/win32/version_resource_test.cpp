@@ -1,5 +1,6 @@
 // What Explorer's Properties show of the built pairex.exe, read through the system's
-// version calls; and the current common controls that its manifest asks for.
+// version calls; the current common controls, the execution level and the supported
+// Windows that its manifest asks for.
 #include <gtest/gtest.h>
 
 #include "ui/win32/windows_api.h"
@@ -92,6 +93,24 @@ TEST(CommonControls, TheManifestBringsVersionSix) {
     EXPECT_NE(lower.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."),
               std::wstring::npos)
         << "loaded from " << std::string(lower.begin(), lower.end());
+}
+
+// The manifest runs the program with the user's own rights, which turns off the
+// redirection of its writes into the Windows folder, and names Vista to 10 and 11.
+TEST(Manifest, AsksForTheInvokersRightsAndNamesTheSupportedWindows) {
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr);
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+    const std::string manifest(bytes, SizeofResource(nullptr, found));
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+    for (const char* id :
+         {"e2011457-1546-43c5-a5fe-008deee3d3f0", "35138b9a-5d96-4fbd-8e2d-a2440225f93a",
+          "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38", "1f676c76-80e1-4239-95bb-83d0f6d0da78",
+          "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"}) {
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + id + "}\"/>"),
+                  std::string::npos)
+            << id;
+    }
 }
 
 }  // namespace

@@ -28,8 +28,9 @@ constexpr RowColor EDITED_RGB{255, 208, 144};        // orange: a text written b
 constexpr RowColor MERGED_LEFT_RGB{176, 216, 255};   // light blue
 constexpr RowColor MERGED_RIGHT_RGB{255, 192, 224};  // pink
 constexpr RowColor MERGED_BOTH_RGB{208, 240, 176};   // light olive
-constexpr RowColor MERGED_OPEN_RGB{255, 150, 150};   // still to be decided
-constexpr RowColor BASE_PREVIEW_TEXT_RGB{128, 128, 128};
+constexpr RowColor MERGED_OPEN_RGB{255, 200, 200};   // still to be decided
+// Greyed, yet at 4.5:1 on MERGED_OPEN_RGB.
+constexpr RowColor BASE_PREVIEW_TEXT_RGB{92, 92, 92};
 // The bar at the left edge of the current block's rows (not dark: text stays legible).
 constexpr RowColor CURRENT_BLOCK_RGB{0, 0, 255};
 

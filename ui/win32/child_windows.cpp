@@ -13,6 +13,7 @@
 #include "ui/win32/dpi_win32.h"
 #include "ui/win32/merged_pane.h"
 #include "ui/win32/pane_paint.h"
+#include "ui/win32/theme_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 #include "ui/win32/window_procs.h"
@@ -99,6 +100,7 @@ void paint_title(HWND window) {
         RECT r = {t.left, t.top, t.right, t.bottom};
         HGDIOBJ old = ui_state.title_font ? SelectObject(dc, ui_state.title_font) : nullptr;
         SetBkMode(dc, TRANSPARENT);
+        use_title_text_color(dc);
         const std::wstring text = wide(path);
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                   DT_CENTER | DT_SINGLELINE | DT_TOP | DT_NOPREFIX);

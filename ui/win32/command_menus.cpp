@@ -23,6 +23,14 @@ HMENU build_popup(const MenuPopup& popup) {
             DestroyMenu(menu);
             return nullptr;
         }
+        if (item.label != nullptr && is_radio_command(item.id)) {
+            // Shown with a bullet when checked; a failure leaves a check mark.
+            MENUITEMINFOW info = {};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE;
+            info.fType = MFT_STRING | MFT_RADIOCHECK;
+            SetMenuItemInfoW(menu, static_cast<UINT>(item.id), FALSE, &info);
+        }
     }
     return menu;
 }

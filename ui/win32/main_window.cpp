@@ -13,6 +13,7 @@
 #include "ui/scrolling.h"
 #include "ui/win32/accessible_win32.h"
 #include "ui/win32/dpi_win32.h"
+#include "ui/win32/theme_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 #include "ui/win32/window_placement_win32.h"
@@ -218,6 +219,10 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_DPICHANGED:
             on_dpi_changed(window, wparam, lparam);
             return 0;
+        case WM_SETTINGCHANGE:  // "ImmersiveColorSet" for the app mode, high contrast
+        case WM_SYSCOLORCHANGE:
+            follow_system_look();
+            break;
         default:
             break;
     }

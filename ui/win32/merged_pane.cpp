@@ -12,33 +12,35 @@
 #include "ui/settings.h"
 #include "ui/ui_platform.h"
 #include "ui/view/row_colors.h"
+#include "ui/view/theme_palette.h"
 #include "ui/view/view_text.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
+#include "ui/win32/theme_win32.h"
 #include "ui/win32/wide.h"
 
 namespace {
 
 HWND view = nullptr;
 
-const RowColor* fill_of(MergedState state) {
-    static constexpr RowColor WHITE_RGB{255, 255, 255};
+RowColor fill_of(MergedState state) {
+    const ThemePalette& p = look_palette();
     switch (state) {
         case MERGED_LEFT:
-            return &MERGED_LEFT_RGB;
+            return p.merged_from_left;
         case MERGED_RIGHT:
-            return &MERGED_RIGHT_RGB;
+            return p.merged_from_right;
         case MERGED_BOTH:
-            return &MERGED_BOTH_RGB;
+            return p.merged_from_both;
         case MERGED_BASE:
-            return &BASE_RGB;
+            return p.base;
         case MERGED_EDITED:
-            return &EDITED_RGB;
+            return p.edited;
         case MERGED_OPEN:
         case MERGED_BASE_PREVIEW:
-            return &MERGED_OPEN_RGB;
+            return p.merged_open;
         default:
-            return &WHITE_RGB;
+            return p.window;
     }
 }
 
@@ -67,19 +69,22 @@ void paint_view(HWND window) {
     for (int y = 0, i = top; height > 0 && y < client.bottom; y += height, ++i) {
         RECT r = {0, y, client.right, y + height};
         if (i >= rows.row_count) {
-            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            if (HBRUSH brush = color_brush(look_palette().window)) {
+                FillRect(dc, &r, brush);
+            }
             continue;
         }
         const MergedRow row = merged_row(rows, i);
-        if (HBRUSH brush = color_brush(*fill_of(row.state))) {
+        if (HBRUSH brush = color_brush(fill_of(row.state))) {
             FillRect(dc, &r, brush);
         }
         if (row.block >= 0 && row.block == current) {
             paint_current_block_bar(dc, r);
         }
         const std::wstring text = wide(shown_text(row));
-        SetTextColor(dc, row.state == MERGED_BASE_PREVIEW ? color_of(BASE_PREVIEW_TEXT_RGB)
-                                                          : color_of(ROW_TEXT_RGB));
+        SetTextColor(dc,
+                     color_of(row.state == MERGED_BASE_PREVIEW ? look_palette().base_preview_text
+                                                               : look_palette().text));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                   DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
     }

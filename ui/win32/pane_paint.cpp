@@ -1,5 +1,6 @@
 #include "ui/win32/pane_paint.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,8 +12,10 @@
 #include "ui/view/change_marks.h"
 #include "ui/view/dpi_scale.h"
 #include "ui/view/position_marks.h"
+#include "ui/view/theme_palette.h"
 #include "ui/view/view_text.h"
 #include "ui/win32/merged_pane.h"
+#include "ui/win32/theme_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 
@@ -61,7 +64,35 @@ std::size_t unit_at(const WideRow& wide_row, uint32_t byte, bool end) {
     return map[i];
 }
 
-// The darker shade of the row's colour behind the characters that differ.
+bool is_chosen(RowState state) {
+    return state == ROW_OWN_CHOSEN || state == ROW_FILLER_CHOSEN;
+}
+
+// High contrast: the row's state as bars in the left margin, in the row's text colour.
+// Solid, dotted, and a second bar for a chosen row; the text starts after the margin.
+int paint_margin_mark(HDC dc, const RECT& row_rect, RowState state) {
+    const int unit = dpi_scale(2, view_metrics.dpi);
+    const MarginMark mark = margin_mark(state);
+    SetDCBrushColor(dc, is_chosen(state) ? theme.chosen_text : theme.text);
+    HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    auto bar = [&](int left, bool dotted) {
+        for (int y = row_rect.top; y < row_rect.bottom; y += dotted ? 2 * unit : unit) {
+            const RECT piece = {row_rect.left + left, y, row_rect.left + left + unit,
+                                std::min<int>(y + unit, row_rect.bottom)};
+            FillRect(dc, &piece, brush);
+        }
+    };
+    if (mark.first_bar) {
+        bar(unit / 2, mark.first_dotted);
+    }
+    if (mark.second_bar) {
+        bar(unit / 2 + 2 * unit, false);
+    }
+    return 4 * unit;
+}
+
+// The darker shade of the row's colour behind the characters that differ; in high
+// contrast a line under them in the row's text colour.
 void paint_marks(HDC dc, const RECT& row_rect, const RowView& row, const WideRow& wide_row) {
     HBRUSH brush =
         row.state == ROW_OWN_CHOSEN ? ui_state.chosen_mark_brush : ui_state.changed_mark_brush;
@@ -74,6 +105,9 @@ void paint_marks(HDC dc, const RECT& row_rect, const RowView& row, const WideRow
         const std::size_t end = unit_at(wide_row, span.end, true);
         r.left = row_rect.left + drawn_width(dc, wide_row.text, begin);
         r.right = row_rect.left + drawn_width(dc, wide_row.text, end);
+        if (theme.look == LOOK_HIGH_CONTRAST) {
+            r.top = r.bottom - dpi_scale(2, view_metrics.dpi);
+        }
         if (r.left < r.right) {
             FillRect(dc, &r, brush);
         }
@@ -85,9 +119,9 @@ void paint_marks(HDC dc, const RECT& row_rect, const RowView& row, const WideRow
 HBRUSH resolution_fill(int32_t block) {
     switch (block_resolution(block)) {
         case RESOLVED_BASE:
-            return color_brush(BASE_RGB);
+            return color_brush(look_palette().base);
         case RESOLVED_EDITED:
-            return color_brush(EDITED_RGB);
+            return color_brush(look_palette().edited);
         default:
             return nullptr;
     }
@@ -104,8 +138,14 @@ void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
     if (row.block >= 0 && row.block == current_block()) {
         paint_current_block_bar(dc, r);
     }
+    if (theme.look == LOOK_HIGH_CONTRAST) {
+        r.left += paint_margin_mark(dc, r, row.state);
+    }
     if (row.text.empty()) {
         return;
+    }
+    if (theme.look != LOOK_LIGHT) {
+        SetTextColor(dc, is_chosen(row.state) ? theme.chosen_text : theme.text);
     }
     WideRow wide_row;
     wide_row.text = wide(row.text, &wide_row.unit_of_byte);
@@ -138,7 +178,7 @@ HBRUSH color_brush(const RowColor& color) {
 void paint_current_block_bar(HDC dc, const RECT& row) {
     RECT bar = row;
     bar.right = bar.left + dpi_scale(3, view_metrics.dpi);
-    if (HBRUSH brush = color_brush(CURRENT_BLOCK_RGB)) {
+    if (HBRUSH brush = color_brush(look_palette().current_block)) {
         FillRect(dc, &bar, brush);
     }
 }
@@ -184,11 +224,16 @@ void paint_position_bar(HWND bar) {
     const std::vector<int32_t> marks =
         position_marks(merge_document.left, merge_document.total_rows, client.bottom,
                        view_metrics.vscroll_arrow_height, view_metrics.vscroll_width);
+    // Light draws with the device context's own black pen.
+    HGDIOBJ old_pen = theme.bar_pen != nullptr ? SelectObject(dc, theme.bar_pen) : nullptr;
     for (int32_t y : marks) {
         for (int32_t t = 0; t < mark_thickness(view_metrics.dpi); ++t) {
             MoveToEx(dc, 0, y + t, nullptr);
             LineTo(dc, client.right, y + t);
         }
+    }
+    if (old_pen != nullptr) {
+        SelectObject(dc, old_pen);
     }
     EndPaint(bar, &ps);
 }

@@ -8,6 +8,7 @@
 #include "ui/win32/command_menus.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/merged_pane.h"
+#include "ui/win32/theme_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 #include "ui/win32/window_placement_win32.h"
@@ -66,15 +67,7 @@ HFONT make_font(const FontSpec& spec) {
 }
 
 int ui_create_brushes() {
-    ui_state.chosen_brush = CreateSolidBrush(COLOR_CHOSEN);
-    ui_state.gap_brush = CreateSolidBrush(COLOR_GAP);
-    ui_state.changed_brush = CreateSolidBrush(COLOR_CHANGED);
-    ui_state.changed_mark_brush = CreateSolidBrush(COLOR_CHANGED_MARK);
-    ui_state.chosen_mark_brush = CreateSolidBrush(COLOR_CHOSEN_MARK);
-    return ui_state.chosen_brush && ui_state.gap_brush && ui_state.changed_brush &&
-                   ui_state.changed_mark_brush && ui_state.chosen_mark_brush
-               ? 0
-               : -1;
+    return create_theme_gdi();
 }
 
 void ui_load_3d_controls() {
@@ -156,6 +149,7 @@ int ui_create_children() {
     place_merged_view(l.merged_view);
     // The row height is measured with a pane's device context now that one exists.
     ui_text_font_changed();
+    apply_theme_to_windows();
     return 0;
 }
 
@@ -172,11 +166,7 @@ int ui_load_menus() {
 }
 
 void ui_release_gdi() {
-    delete_gdi(ui_state.chosen_brush);
-    delete_gdi(ui_state.gap_brush);
-    delete_gdi(ui_state.changed_brush);
-    delete_gdi(ui_state.changed_mark_brush);
-    delete_gdi(ui_state.chosen_mark_brush);
+    release_theme_gdi(true);
     delete_gdi(ui_state.title_font);
     delete_gdi(ui_state.text_font);
 }
