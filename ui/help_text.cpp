@@ -275,6 +275,8 @@ std::string build_help_text(const char* program_title) {
         "Home, End, Left, Right         scroll the pane under the mouse pointer sideways\n"
         "Mouse wheel                    scroll both panes; with Shift, or tilted, the pane\n"
         "                               under the mouse pointer sideways\n"
+        "Tab, Shift+Tab, F6             move the keyboard focus between the panes and the\n"
+        "                               merged result\n"
         "\nA file dropped on a pane is loaded on that side; two files dropped together\n"
         "are loaded as file 1 and file 2. Once both sides hold a file they are compared.\n";
     append_options(out);
