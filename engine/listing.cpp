@@ -227,7 +227,12 @@ HunkMeasure measure_hunk(InputFile files[2], const Change* first, std::size_t co
 }
 
 int print_change_listing(InputFile files[2], const std::vector<Change>& script) {
+    std::size_t printed = 0;
     for (const Change& change : script) {
+        // A listing of a million hunks takes a while to write: the user may stop it.
+        if (++printed % 4096 == 0) {
+            engine_progress(1000);
+        }
         const HunkMeasure m = measure_hunk(files, &change, 1);
         if (m.deletes == 0 && m.inserts == 0) {
             continue;

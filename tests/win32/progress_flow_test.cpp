@@ -1,0 +1,182 @@
+// Long work in the real program: the window answers and shows how far the work came,
+// Escape stops it, and what was there before stays. A second thread plays the user.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "common/progress.h"
+#include "merge/document.h"
+#include "resources/command_ids.h"
+#include "tests/support/temp_dir.h"
+#include "tests/win32/driver.h"
+#include "ui/directory_commands.h"
+#include "ui/win32/question_box.h"
+#include "ui/win32/ui_state.h"
+
+namespace {
+
+// The user: waits until the title names the work, asks the window a few times how it
+// is (each answer's time kept), then presses Escape.
+struct User {
+    User(const wchar_t* word, bool key) : waits_for(word), real_key(key) {}
+    const wchar_t* waits_for;
+    bool real_key;  // through the input queue, else posted to the window
+    std::wstring title;
+    DWORD slowest_answer_ms = 0;
+    std::atomic<bool> pressed_escape{false};
+
+    void run() {
+        const DWORD deadline = GetTickCount() + 60000;
+        wchar_t text[256] = {};
+        while (GetTickCount() < deadline) {
+            HWND window = ui_state.main_window;
+            DWORD_PTR r = 0;
+            if (window != nullptr &&
+                SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
+                                    SMTO_NORMAL, 1000, &r) != 0 &&
+                std::wcsstr(text, waits_for) != nullptr) {
+                break;
+            }
+            Sleep(10);
+        }
+        title = text;
+        for (int i = 0; i < 5; ++i) {
+            DWORD_PTR r = 0;
+            const DWORD start = GetTickCount();
+            if (SendMessageTimeoutW(ui_state.main_window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &r) ==
+                0) {
+                slowest_answer_ms = 2000;
+            }
+            slowest_answer_ms = std::max(slowest_answer_ms, GetTickCount() - start);
+            Sleep(40);
+        }
+        if (real_key) {
+            INPUT keys[2] = {};
+            keys[0].type = keys[1].type = INPUT_KEYBOARD;
+            keys[0].ki.wVk = keys[1].ki.wVk = VK_ESCAPE;
+            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(2, keys, sizeof(INPUT));
+        } else {
+            PostMessageW(ui_state.main_window, WM_KEYDOWN, VK_ESCAPE, 1);
+        }
+        pressed_escape = true;
+    }
+};
+
+std::string four_symbols(unsigned seed, int lines) {
+    std::mt19937 random(seed);
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        text += static_cast<char>('a' + random() % 4);
+        text += '\n';
+    }
+    return text;
+}
+
+std::wstring window_title() {
+    wchar_t text[256] = {};
+    GetWindowTextW(ui_state.main_window, text, 256);
+    return text;
+}
+
+class ProgressFlow : public ::testing::Test {
+protected:
+    void SetUp() override { reset_program_state(); }
+    void TearDown() override { reset_program_state(); }
+
+    void run(const std::string& command_line) {
+        driver.timeout_ms = 90000;
+        driver.run(command_line.c_str());
+        EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
+        EXPECT_TRUE(driver.finished());
+    }
+    static DialogAnswer pick(const std::string& dir) {
+        return {IDOK, dir + "\\" + DIRECTORY_PICK_NAME};
+    }
+
+    TempDir dir;
+    ProgramDriver driver;
+};
+
+// Lines drawn from four: seconds of work for the engine.
+TEST_F(ProgressFlow, ALongComparisonAnswersShowsProgressAndStopsOnEscape) {
+    const std::string left = dir.write("a.txt", four_symbols(1, 1000000));
+    const std::string right = dir.write("b.txt", four_symbols(2, 1000000));
+    User user{L"Comparing", false};
+    std::thread user_thread([&] { user.run(); });
+    driver.steps = {
+        ProgramDriver::wait_until([&] { return user.pressed_escape && !progress_busy(); }),
+        ProgramDriver::check([&] {
+            EXPECT_NE(merge_document.not_compared, 0);
+            EXPECT_FALSE(merge_document.left.own_blocks.has_value());
+            EXPECT_EQ(merge_document.left.line_count, 1000000);
+        }),
+        ProgramDriver::wait_until([] { return window_title().find(L" - ") == std::wstring::npos; }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("-f1 \"" + left + "\" -f2 \"" + right + "\"");
+    user_thread.join();
+    EXPECT_NE(user.title.find(L"% (Esc stops)"), std::wstring::npos);
+    EXPECT_LT(user.slowest_answer_ms, 100u);
+    EXPECT_TRUE(driver.seen.empty());
+}
+
+// "No to all" copies nothing and asks once; "Yes to all", then Escape, leaves the files
+// copied before it, whole, and claims no success.
+TEST_F(ProgressFlow, AnswersToAllAndEscapeInAWalk) {
+    const TempDir d1;
+    const TempDir d2;
+    for (int i = 0; i < 400; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%03d.txt", i);
+        d1.write(name, std::string(name) + " in full\n");
+    }
+    const TempDir no_target;
+    driver.answers = {pick(d1.path()),
+                      pick(d2.path()),
+                      pick(no_target.path()),
+                      {QUESTION_NO_TO_ALL, {}},
+                      {IDOK, {}}};
+    driver.steps = {
+        ProgramDriver::post(CMD_COMPARE_DIRS),
+        ProgramDriver::wait_until(
+            [] { return merge_document.directory_mode == 0 && !progress_busy(); }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("");
+    EXPECT_EQ(driver.seen.size(), 5u);
+    EXPECT_TRUE(std::filesystem::is_empty(no_target.path()));
+
+    const TempDir target;
+    User user{L"Comparing directories", true};
+    std::thread user_thread([&] { user.run(); });
+    driver.seen.clear();
+    driver.answers = {
+        pick(d1.path()), pick(d2.path()), pick(target.path()), {QUESTION_YES_TO_ALL, {}}};
+    driver.steps = {
+        ProgramDriver::post(CMD_COMPARE_DIRS),
+        ProgramDriver::wait_until([&] {
+            return user.pressed_escape && merge_document.directory_mode == 0 && !progress_busy();
+        }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("");
+    user_thread.join();
+    EXPECT_EQ(driver.seen.size(), 4u);  // the pickers and one question: no success
+    int copied = 0;
+    for (const auto& e : std::filesystem::directory_iterator(target.path())) {
+        const std::string name = e.path().filename().string();
+        EXPECT_EQ(read_bytes(e.path().string()), name + " in full\n");
+        ++copied;
+    }
+    EXPECT_GT(copied, 0);
+    EXPECT_LT(copied, 400);
+    EXPECT_LT(user.slowest_answer_ms, 100u);
+}
+
+}  // namespace
