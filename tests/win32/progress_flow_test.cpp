@@ -126,6 +126,31 @@ TEST_F(ProgressFlow, ALongComparisonAnswersShowsProgressAndStopsOnEscape) {
     EXPECT_TRUE(driver.seen.empty());
 }
 
+// Escape waiting when a load begins stops it: the compared pair stays, nothing is said.
+TEST_F(ProgressFlow, AStoppedLoadLeavesThePreviousDocument) {
+    const std::string left = dir.write("l.txt", "one\ntwo\n");
+    const std::string right = dir.write("r.txt", "one\n2\n");
+    const std::string big = dir.write("big.txt", four_symbols(3, 200000));
+    DWORD since = 0;
+    driver.steps = {
+        ProgramDriver::wait_until([] { return merge_document.left.own_blocks.has_value(); }),
+        ProgramDriver::wait_until([&] {
+            since = since == 0 ? GetTickCount() : since;
+            return GetTickCount() - since > 100;  // past the poll interval
+        }),
+        ProgramDriver::check([&] {
+            PostMessageW(ui_state.main_window, WM_KEYDOWN, VK_ESCAPE, 1);
+            EXPECT_EQ(load_side(big.c_str(), SIDE_LEFT), -1);
+            EXPECT_EQ(std::string(merge_document.left.path), left);
+            EXPECT_EQ(merge_document.left.line_count, 2);
+            EXPECT_TRUE(merge_document.left.own_blocks.has_value());
+        }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    run("-f1 \"" + left + "\" -f2 \"" + right + "\"");
+    EXPECT_TRUE(driver.seen.empty());
+}
+
 // "No to all" copies nothing and asks once; "Yes to all", then Escape, leaves the files
 // copied before it, whole, and claims no success.
 TEST_F(ProgressFlow, AnswersToAllAndEscapeInAWalk) {
