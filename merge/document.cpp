@@ -161,8 +161,14 @@ static std::size_t apply_read_mode(char* text, std::size_t n, ReadMode mode, Tex
                                    : text_mode_filter(text, n, &ended, &loss);
 }
 
+static int read_text_lines_in_scope(const char* path, TextLines& out, ReadMode mode);
+
 int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     const ProgressScope progress("Loading");
+    return read_text_lines_in_scope(path, out, mode);
+}
+
+static int read_text_lines_in_scope(const char* path, TextLines& out, ReadMode mode) {
     FILE* f = native_fopen(path, "rb");
     std::error_code ec;
     const auto size = f != nullptr ? std::filesystem::file_size(native_path(path), ec) : 0;
@@ -186,11 +192,10 @@ int read_text_lines(const char* path, TextLines& out, ReadMode mode) {
     }
     const long long got = read_raw(f, text.get(), static_cast<std::size_t>(size));
     std::fclose(f);
-    if (got == READ_STOPPED) {
-        return -1;  // the user's word: nothing to report
-    }
-    if (got < 0) {
-        load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
+    if (got < 0) {  // stopped by the user: nothing to report
+        if (got != READ_STOPPED) {
+            load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
+        }
         return -1;
     }
     const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));
