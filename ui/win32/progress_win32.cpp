@@ -160,6 +160,9 @@ const ProgressReporter WINDOW_REPORTER = {poll, ended};
 }  // namespace
 
 void install_progress_reporter() {
+    // A new main window (the tests start the program again in one process) starts clean.
+    stop_asked = close_after = title_shown = false;
+    held_commands.clear();
     progress_set_reporter(&WINDOW_REPORTER);
 }
 
