@@ -1,8 +1,9 @@
-// The directory walk over two directories of N files each: half of them pairs with the
-// same size and stamp, a quarter found on one side only, a quarter pairs that differ in
-// content. Every question is answered Yes, every differing pair taken from the left and
-// written. Prints the walk's time per file, so that two sizes show whether it is linear.
-// Usage: dir_walk_bench FILES WORK_DIRECTORY
+// The directory walk over two directories of N files each: a third of them pairs with the
+// same size and stamp, a third found on one side only, a third pairs that differ in
+// content (or, with a KIND, all of one kind). The first question is answered "Yes to
+// all", every differing pair taken from the left and written. Prints the walk's time
+// per file, so that two sizes show whether it is linear.
+// Usage: dir_walk_bench FILES WORK_DIRECTORY [mixed|identical|onesided|differing]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -32,8 +33,11 @@ void write_file(const fs::path& path, const std::string& text, fs::file_time_typ
     fs::last_write_time(path, when);
 }
 
+// The kinds of file the bench makes: all three in turn, or one alone.
+enum Kind { SAME_STAMP = 0, ONE_SIDED = 1, DIFFERING = 2, MIXED = 3 };
+
 // Returns the number of files the target must hold afterwards.
-long make_directories(const fs::path& root, long files) {
+long make_directories(const fs::path& root, long files, Kind only) {
     const fs::file_time_type base = fs::file_time_type::clock::now() - std::chrono::hours(48);
     long due = 0;
     for (long i = 0; i < files; ++i) {
@@ -41,14 +45,13 @@ long make_directories(const fs::path& root, long files) {
         std::snprintf(name, sizeof name, "f%07ld", i);
         const std::string text = "line one of " + std::string(name) + "\nline two\nline three\n";
         const auto when = base + std::chrono::minutes(i % 1000);
-        switch (i % 4) {
-            case 0:
-            case 1:  // same size and stamp
+        switch (only == MIXED ? static_cast<Kind>(i % 3) : only) {
+            case SAME_STAMP:  // same size and stamp
                 write_file(root / "d1" / name, text, when);
                 write_file(root / "d2" / name, text, when);
                 ++due;
                 break;
-            case 2:  // one side only, on each side
+            case ONE_SIDED:  // one side only, on each side
                 write_file(root / "d1" / (std::string(name) + "a"), text, when);
                 write_file(root / "d2" / (std::string(name) + "b"), text, when);
                 due += 2;
@@ -120,9 +123,9 @@ std::intptr_t platform_show_wait_cursor() {
     return 0;
 }
 void platform_restore_cursor(std::intptr_t) {}
-Answer platform_ask(const char*, const char*, QuestionButtons) {
+Answer platform_ask(const char*, const char*, QuestionButtons buttons) {
     ++questions;
-    return ANSWER_YES;
+    return buttons == BUTTONS_YES_NO_CANCEL_ALL ? ANSWER_YES_TO_ALL : ANSWER_YES;
 }
 void platform_post_request(Request request) {
     posted.push_back(request);
@@ -148,16 +151,23 @@ FileStamp platform_file_stamp(const char* path) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: dir_walk_bench FILES WORK_DIRECTORY\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr,
+                     "usage: dir_walk_bench FILES WORK_DIRECTORY "
+                     "[mixed|identical|onesided|differing]\n");
         return 2;
     }
+    const std::string kind = argc == 4 ? argv[3] : "mixed";
+    const Kind only = kind == "identical"   ? SAME_STAMP
+                      : kind == "onesided"  ? ONE_SIDED
+                      : kind == "differing" ? DIFFERING
+                                            : MIXED;
     const long files = std::atol(argv[1]);
     const fs::path root = argv[2];
     for (const char* d : {"d1", "d2", "target"}) {
         fs::create_directories(root / d);
     }
-    const long due = make_directories(root, files);
+    const long due = make_directories(root, files, only);
     const auto t0 = std::chrono::steady_clock::now();
     run_walk(root);
     const auto t1 = std::chrono::steady_clock::now();
@@ -171,8 +181,8 @@ int main(int argc, char** argv) {
     std::printf(
         "%ld files a side: walk %.3f s, %.1f us per file a side, %ld questions, "
         "target %ld files (due %ld); the same copies alone %.3f s, walk less copies "
-        "%.1f us per file\n",
+        "%.1f us per file; %.2f ms per file put into the target\n",
         files, seconds, seconds * 1e6 / n, questions, copied, due, copying,
-        (seconds - copying) * 1e6 / n);
+        (seconds - copying) * 1e6 / n, seconds * 1e3 / static_cast<double>(due));
     return copied == due ? 0 : 1;
 }

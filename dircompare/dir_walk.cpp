@@ -82,15 +82,24 @@ void copy_identical_pair() {
     }
 }
 
+// The one-sided question, or the standing answer the user gave to all of them.
+Answer ask_one_sided(const DirListing& listing) {
+    if (dir_walk.one_sided_answer != STANDING_ASK) {
+        return dir_walk.one_sided_answer == STANDING_YES ? ANSWER_YES : ANSWER_NO;
+    }
+    const std::string question = format_message(
+        ONE_SIDED_QUESTION, listing.current_entry().name.c_str(), listing.dir_path.c_str());
+    return take_standing_answer(
+        platform_ask(CONFIRM_OPERATION, question.c_str(), BUTTONS_YES_NO_CANCEL_ALL),
+        dir_walk.one_sided_answer);
+}
+
 void step_one_sided(DirListing& listing) {
     const DirEntry& entry = listing.current_entry();
     // A file already in the target directory stays where it is, unasked.
     if (!paths_equal(listing.dir_path.c_str(), dir_walk.target_dir.c_str()) &&
         !refuse_long_path(source_of(listing)) && !refuse_long_path(target_of(entry))) {
-        const std::string question =
-            format_message(ONE_SIDED_QUESTION, entry.name.c_str(), listing.dir_path.c_str());
-        const Answer answer =
-            platform_ask(CONFIRM_OPERATION, question.c_str(), BUTTONS_YES_NO_CANCEL);
+        const Answer answer = ask_one_sided(listing);
         if (answer == ANSWER_YES) {
             copy_current_to_target(listing);
         } else if (answer == ANSWER_CANCEL) {
@@ -114,6 +123,9 @@ void load_and_compare_pair() {
     // A side that cannot be loaded has been reported; the pair then waits for Skip.
     load_side(left.c_str(), SIDE_LEFT);
     load_side(right.c_str(), SIDE_RIGHT);
+    if (progress_stopped()) {
+        return;  // the walk ends; the pair is not compared
+    }
     copy_path(directory_target_path, PATH_BUFFER_SIZE, target.c_str());
     dir_walk.comparing_pair = true;
     compare_files();
@@ -149,20 +161,25 @@ int start_dir_walk(const std::string& dir1, const std::string& dir2, const std::
     dir_walk.listing1 = std::move(listing1);
     dir_walk.listing2 = std::move(listing2);
     dir_walk.comparing_pair = false;
+    dir_walk.started = ProgressClock::now();
+    dir_walk.stopping = false;
+    dir_walk.one_sided_answer = dir_walk.replace_answer = STANDING_ASK;
     directory_target_path[0] = '\0';
     dir_walk_copy_identical = copy_identical_pair;
     merge_document.directory_mode = 1;
     return 0;
 }
 
-int dir_walk_step() {
-    if (merge_document.directory_mode == 0) {
-        return DIR_WALK_GOING_ON;
-    }
+namespace {
+
+int walk_one_step() {
     // No pair is in the document until this step loads one.
     directory_target_path[0] = '\0';
     DirListing& l1 = dir_walk.listing1;
     DirListing& l2 = dir_walk.listing2;
+    if (!progress_step(l1.current + l2.current, l1.count() + l2.count())) {
+        return DIR_WALK_GOING_ON;
+    }
     if (l1.exhausted() && l2.exhausted()) {
         report_message(WALK_DONE_MESSAGE, SEVERITY_INFO);
         end_dir_walk();
@@ -185,6 +202,21 @@ int dir_walk_step() {
     return DIR_WALK_GOING_ON;
 }
 
+}  // namespace
+
+int dir_walk_step() {
+    if (merge_document.directory_mode == 0 || dir_walk.stopping) {
+        return DIR_WALK_GOING_ON;
+    }
+    const ProgressScope progress("Comparing directories", dir_walk.started);
+    const int result = walk_one_step();
+    if (progress_stopped()) {
+        dir_walk.stopping = true;
+        platform_post_request(REQUEST_CANCEL);
+    }
+    return result;
+}
+
 void end_dir_walk() {
     merge_document.directory_mode = 0;
     dir_walk = DirWalk{};
@@ -203,7 +235,8 @@ void copy_current_to_target(const DirListing& listing) {
         return;
     }
     // Declined or cancelled is the user's word; only a copy that failed is news.
-    if (copy_with_confirmation(source.c_str(), destination.c_str()) == 1) {
+    if (copy_with_confirmation(source.c_str(), destination.c_str(), &dir_walk.replace_answer) ==
+        1) {
         const std::string text =
             format_message("Unable to copy file %s\nto %s", source.c_str(), destination.c_str());
         report_message(text.c_str(), SEVERITY_ERROR);

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "common/progress.h"
 #include "dircompare/dir_listing.h"
+#include "merge/output.h"
 
 // The directory walk: two directories brought together, file by file, into a target
 // directory. Each step handles one entry or pair and posts the next step
@@ -19,6 +21,14 @@ struct DirWalk {
     // Set only while a step compares its pair, so that an identical result copies that
     // pair and not whatever else the user may compare later.
     bool comparing_pair = false;
+    // The walk's start: its progress shows once the walk, not one step, runs long.
+    ProgressClock::time_point started;
+    // Set when the user stopped the walk: no further step runs before it ends.
+    bool stopping = false;
+    // "Yes to all" or "No to all" given to the one-sided question.
+    StandingAnswer one_sided_answer = STANDING_ASK;
+    // Likewise to the question before a copy replaces a file in the target.
+    StandingAnswer replace_answer = STANDING_ASK;
 };
 
 // The one walk.
@@ -39,7 +49,9 @@ constexpr const char* CONFIRM_OPERATION = "Confirm the operation";
 int start_dir_walk(const std::string& dir1, const std::string& dir2, const std::string& target);
 
 // One step of the walk (command 315). Does nothing outside a walk. Returns DIR_WALK_ENDED
-// when both listings were exhausted: the success box was shown and the walk ended.
+// when both listings were exhausted: the success box was shown and the walk ended. A
+// step the user stopped (common/progress.h) posts REQUEST_CANCEL, and the steps before
+// the walk's end do nothing: the target holds the pairs finished before.
 int dir_walk_step();
 
 // Ends the walk: directory_mode cleared, the listings and target released, the document

@@ -172,6 +172,9 @@ void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
     file.kept_count = static_cast<std::int32_t>(file.kept_classes.size());
 }
 
+// Where the run stands while lines are discarded: after the classes, before the search.
+constexpr std::uint32_t DISCARD_PERMILLE = 200;
+
 }  // namespace
 
 // Each file's lines are counted and then marked on its own (for large files both at
@@ -184,9 +187,12 @@ void discard_unmatchable_lines(InputFile files[2]) {
     reserve_kept_lines(files[0]);
     reserve_kept_lines(files[1]);
     for_both_files(files, [&](int f) { count_class_lines(files[f], counts[f]); });
-    for_both_files(files, [&](int f) {
-        initial_marks(files[f], counts[1 - f], marks[f]);
-        settle_provisional_marks(marks[f]);
-        keep_unmarked_lines(files[f], marks[f]);
-    });
+    // Between the passes over both files, so that a stop waits for one pass at most.
+    engine_progress(DISCARD_PERMILLE);
+    for_both_files(files, [&](int f) { initial_marks(files[f], counts[1 - f], marks[f]); });
+    engine_progress(DISCARD_PERMILLE);
+    for_both_files(files, [&](int f) { settle_provisional_marks(marks[f]); });
+    engine_progress(DISCARD_PERMILLE);
+    for_both_files(files, [&](int f) { keep_unmarked_lines(files[f], marks[f]); });
+    engine_progress(DISCARD_PERMILLE);
 }

@@ -61,6 +61,12 @@ void engine_release_kept_blocks();
 // Thrown to abandon a run after "Not enough memory" has been shown; engine_run catches
 // it (and std::bad_alloc) and returns 2.
 struct EngineOutOfMemory {};
+// Thrown to abandon a run the user stopped (common/progress.h); engine_run catches it
+// and returns 2 with nothing shown.
+struct EngineStopped {};
+// How far the run has come, in thousandths; throws EngineStopped when the user asked
+// to stop. Callers call it at intervals of a few hundred microseconds of work at most.
+void engine_progress(std::uint32_t permille);
 // Shows "Not enough memory" once per run and throws EngineOutOfMemory.
 [[noreturn]] void engine_out_of_memory();
 // Called at the start of a run: the next refusal is shown again.

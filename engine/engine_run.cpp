@@ -1,5 +1,6 @@
 #include <new>
 
+#include "common/progress.h"
 #include "engine/engine.h"
 #include "engine/engine_internal.h"
 
@@ -20,6 +21,12 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
+void engine_progress(std::uint32_t permille) {
+    if (!progress_step(permille, 1000)) {
+        throw EngineStopped{};
+    }
+}
+
 int engine_run(int argc, char** argv) {
     engine_reset_memory_report();
     reset_listing_state();
@@ -27,6 +34,8 @@ int engine_run(int argc, char** argv) {
     try {
         result = run(argc, argv);
     } catch (const EngineOutOfMemory&) {
+        result = 2;
+    } catch (const EngineStopped&) {
         result = 2;
     } catch (const std::bad_alloc&) {
         // A container refused memory: reported like an engine allocation.

@@ -226,8 +226,18 @@ HunkMeasure measure_hunk(InputFile files[2], const Change* first, std::size_t co
     return m;
 }
 
+// A listing of a million hunks takes a while to write: every 4,096 hunks the user may
+// stop it.
+static void count_hunk(std::size_t& hunks) {
+    if (++hunks % 4096 == 0) {
+        engine_progress(1000);
+    }
+}
+
 int print_change_listing(InputFile files[2], const std::vector<Change>& script) {
+    std::size_t hunks = 0;
     for (const Change& change : script) {
+        count_hunk(hunks);
         const HunkMeasure m = measure_hunk(files, &change, 1);
         if (m.deletes == 0 && m.inserts == 0) {
             continue;

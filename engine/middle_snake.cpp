@@ -38,6 +38,12 @@ constexpr std::int64_t WORK_BUDGET_PER_LINE = 64;
 constexpr std::int64_t WORK_BUDGET_FLOOR = std::int64_t{1} << 25;
 constexpr std::int32_t SPENT_COST_LIMIT = 64;
 
+// The search reports its progress each time it has passed this many more diagonals: a
+// fraction of a millisecond of work, and a cost too small to measure.
+constexpr std::int64_t PROGRESS_WORK = std::int64_t{1} << 16;
+// The search's share of the run's progress, after the lines were read and classified.
+constexpr std::uint32_t SEARCH_FIRST_PERMILLE = 200;
+
 // Marks a forward or backward vector entry that no path has reached.
 constexpr std::int32_t FORWARD_UNREACHED = -1;
 constexpr std::int32_t BACKWARD_UNREACHED = INT32_MAX;
@@ -54,9 +60,19 @@ struct Analysis {
     std::int32_t* bdiag;
     bool heuristic;
     std::int32_t cost_limit;
-    std::int64_t work_budget;  // diagonals all searches may pass at cost_limit
-    std::int64_t work = 0;     // diagonals passed so far
+    std::int64_t work_budget;                    // diagonals all searches may pass at cost_limit
+    std::int64_t work = 0;                       // diagonals passed so far
+    std::int64_t next_progress = PROGRESS_WORK;  // work at the next progress report
+    std::int64_t lines_done = 0;                 // lines of both files before the last range marked
+    std::int64_t lines_total = 1;                // kept lines of both files
 };
+
+// Reports how far the marking has come; throws EngineStopped when stopped.
+void report_search_progress(Analysis& a) {
+    a.next_progress = a.work + PROGRESS_WORK;
+    const std::int64_t share = (1000 - SEARCH_FIRST_PERMILLE) * a.lines_done / a.lines_total;
+    engine_progress(SEARCH_FIRST_PERMILLE + static_cast<std::uint32_t>(share));
+}
 
 // Where a range pair is split: a diagonal and a point on it that lies on the path.
 struct Snake {
@@ -264,6 +280,9 @@ Snake find_middle_snake(Analysis& a, std::int32_t xoff, std::int32_t xlim, std::
             break;
         }
         a.work += (s.fmax - s.fmin) / 2 + (s.bmax - s.bmin) / 2 + 2;
+        if (a.work >= a.next_progress) {
+            report_search_progress(a);
+        }
         const std::int32_t limit =
             a.work + s.snake_lines > a.work_budget ? SPENT_COST_LIMIT : a.cost_limit;
         if (c >= limit) {
@@ -303,6 +322,7 @@ void compare_ranges(Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int3
         if (xoff == xlim || yoff == ylim) {
             mark_lines(a.changed1, a.yi, yoff, ylim);
             mark_lines(a.changed0, a.xi, xoff, xlim);
+            a.lines_done = std::int64_t{xlim} + ylim;  // ranges are marked in order
             return;
         }
         const Snake s = find_middle_snake(a, xoff, xlim, yoff, ylim);
@@ -312,6 +332,7 @@ void compare_ranges(Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int3
             // No progress is possible on a split at a corner: mark both ranges.
             mark_lines(a.changed0, a.xi, xoff, xlim);
             mark_lines(a.changed1, a.yi, yoff, ylim);
+            a.lines_done = std::int64_t{xlim} + ylim;
             return;
         }
         compare_ranges(a, xoff, split, yoff, ysplit);
@@ -343,5 +364,6 @@ void mark_changed_lines(InputFile files[2]) {
     const auto root = static_cast<std::int32_t>(std::sqrt(static_cast<double>(span)));
     a.cost_limit = std::max(MIN_COST_LIMIT, root);
     a.work_budget = WORK_BUDGET_FLOOR + WORK_BUDGET_PER_LINE * (std::int64_t{k0} + k1);
+    a.lines_total = std::max<std::int64_t>(1, std::int64_t{k0} + k1);
     compare_ranges(a, 0, k0, 0, k1);
 }

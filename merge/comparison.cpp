@@ -8,6 +8,7 @@
 
 #include "common/native_file.h"
 #include "common/paths.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
@@ -209,6 +210,8 @@ static int take_listing(TextLineReader& listing) {
 }
 
 int run_comparison(const char* left_path, const char* right_path) {
+    // A stopped run shows nothing and leaves the document as it was.
+    const ProgressScope progress("Comparing");
     const std::intptr_t cursor = platform_show_wait_cursor();
     RunFiles files;
     if (make_temp_listing_name(files.listing) != 0) {
@@ -220,8 +223,8 @@ int run_comparison(const char* left_path, const char* right_path) {
     int engine_result = 0;
     TextLineReader listing;
     int result = -1;
-    if (run_engine(files, left_path, right_path, engine_result) != 0) {
-        // reported
+    if (run_engine(files, left_path, right_path, engine_result) != 0 || progress_stopped()) {
+        // reported, or stopped by the user: nothing to say
     } else if (listing.open(files.listing.c_str(), false) != 0) {  // quoted lines may hold Ctrl-Z
         report_message("Could not open temporary file", SEVERITY_ERROR);
     } else if (engine_result != 2 && engine_result != -1) {

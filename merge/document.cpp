@@ -1,5 +1,6 @@
 #include "merge/document.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "common/byte_scan.h"
 #include "common/native_file.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "common/unicode.h"
@@ -52,12 +54,19 @@ static int refuse_long_path(const char* path) {
     return -1;
 }
 
-// Reads up to `size` bytes of an open file into `buf`. Returns the number read, or -1
-// on a read error.
+// The bytes read between two progress steps: a few milliseconds of reading.
+constexpr std::size_t READ_STEP_BYTES = std::size_t{4} << 20;
+constexpr long long READ_STOPPED = -2;
+
+// Reads up to `size` bytes of an open file into `buf`. Returns the number read, -1 on a
+// read error, or READ_STOPPED when the user stopped the load.
 static long long read_raw(FILE* f, char* buf, std::size_t size) {
     std::size_t got = 0;
     while (got < size) {
-        const std::size_t n = std::fread(buf + got, 1, size - got, f);
+        if (!progress_step(got, size)) {
+            return READ_STOPPED;
+        }
+        const std::size_t n = std::fread(buf + got, 1, std::min(size - got, READ_STEP_BYTES), f);
         if (n == 0) {
             break;
         }
@@ -152,7 +161,14 @@ static std::size_t apply_read_mode(char* text, std::size_t n, ReadMode mode, Tex
                                    : text_mode_filter(text, n, &ended, &loss);
 }
 
+static int read_text_lines_in_scope(const char* path, Text& out, ReadMode mode);
+
 int read_text_lines(const char* path, Text& out, ReadMode mode) {
+    const ProgressScope progress("Loading");
+    return read_text_lines_in_scope(path, out, mode);
+}
+
+static int read_text_lines_in_scope(const char* path, Text& out, ReadMode mode) {
     FILE* f = native_fopen(path, "rb");
     std::error_code ec;
     const auto size = f != nullptr ? std::filesystem::file_size(native_path(path), ec) : 0;
@@ -176,8 +192,10 @@ int read_text_lines(const char* path, Text& out, ReadMode mode) {
     }
     const long long got = read_raw(f, text.get(), static_cast<std::size_t>(size));
     std::fclose(f);
-    if (got < 0) {
-        load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
+    if (got < 0) {  // stopped by the user: nothing to report
+        if (got != READ_STOPPED) {
+            load_message(format_message(UNABLE_TO_OPEN_FILE, path).c_str(), SEVERITY_ERROR);
+        }
         return -1;
     }
     const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));

@@ -37,10 +37,11 @@ void platform_scroll_panes(int32_t old_top_row);
 std::intptr_t platform_show_wait_cursor();
 void platform_restore_cursor(std::intptr_t previous);
 
-// A modal question box with the buttons Yes/No or Yes/No/Cancel; returns the button
-// pressed (ANSWER_CANCEL also when the box is closed otherwise).
-enum QuestionButtons { BUTTONS_YES_NO, BUTTONS_YES_NO_CANCEL };
-enum Answer { ANSWER_YES, ANSWER_NO, ANSWER_CANCEL };
+// A modal question box with the buttons Yes/No, Yes/No/Cancel, or those and "Yes to
+// all" and "No to all" (the walk's questions); returns the button pressed
+// (ANSWER_CANCEL also when the box is closed otherwise).
+enum QuestionButtons { BUTTONS_YES_NO, BUTTONS_YES_NO_CANCEL, BUTTONS_YES_NO_CANCEL_ALL };
+enum Answer { ANSWER_YES, ANSWER_NO, ANSWER_CANCEL, ANSWER_YES_TO_ALL, ANSWER_NO_TO_ALL };
 Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons);
 
 // The save-file dialog of Write. It starts where the last confirmed save left off and

@@ -400,19 +400,36 @@ static int copy_bytes(const char* source, PendingFile& pending) {
     return bad ? -1 : 0;
 }
 
-// Asks before a copy replaces `destination`. Returns 0 on Yes, else -1 (Cancel also
-// posts REQUEST_CANCEL).
-static int confirm_replace(const char* source, const char* destination) {
+Answer take_standing_answer(Answer answer, StandingAnswer& standing) {
+    if (answer == ANSWER_YES_TO_ALL || answer == ANSWER_NO_TO_ALL) {
+        standing = answer == ANSWER_YES_TO_ALL ? STANDING_YES : STANDING_NO;
+        return answer == ANSWER_YES_TO_ALL ? ANSWER_YES : ANSWER_NO;
+    }
+    return answer;
+}
+
+// Asks before a copy replaces `destination`, unless an answer stands. Returns 0 on Yes,
+// else -1 (Cancel also posts REQUEST_CANCEL).
+static int confirm_replace(const char* source, const char* destination, StandingAnswer* standing) {
+    if (standing != nullptr && *standing != STANDING_ASK) {
+        return *standing == STANDING_YES ? 0 : -1;
+    }
     const std::string question = format_message(
         "Destination file %s already exists.\nReplace it with %s ?", destination, source);
-    const Answer answer = platform_ask(CONFIRM_CAPTION, question.c_str(), BUTTONS_YES_NO_CANCEL);
+    Answer answer =
+        platform_ask(CONFIRM_CAPTION, question.c_str(),
+                     standing != nullptr ? BUTTONS_YES_NO_CANCEL_ALL : BUTTONS_YES_NO_CANCEL);
+    if (standing != nullptr) {
+        answer = take_standing_answer(answer, *standing);
+    }
     if (answer == ANSWER_CANCEL) {
         platform_post_request(REQUEST_CANCEL);
     }
     return answer == ANSWER_YES ? 0 : -1;
 }
 
-int copy_with_confirmation(const char* source, const char* destination_as_given) {
+int copy_with_confirmation(const char* source, const char* destination_as_given,
+                           StandingAnswer* standing) {
     if (same_file(source, destination_as_given)) {
         return 0;
     }
@@ -430,7 +447,7 @@ int copy_with_confirmation(const char* source, const char* destination_as_given)
     if (replacing && inputs.holds(destination)) {
         return refuse_protected(destination);
     }
-    if (replacing && confirm_replace(source, destination) != 0) {
+    if (replacing && confirm_replace(source, destination, standing) != 0) {
         return -1;
     }
     PendingFile pending;

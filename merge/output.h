@@ -7,6 +7,7 @@
 
 #include "common/paths.h"
 #include "merge/document.h"
+#include "merge/merge_platform.h"
 
 // Writing the merged file (or printing it), with the backup of a replaced file and the
 // copy of identical files.
@@ -57,13 +58,23 @@ int emit_line(FILE* stream, const char* text, std::size_t length, DisplayCharset
 // or -1 after reporting ("Unable to create backup file" as a warning).
 int make_backup(const char* path);
 
+// An answer given to all questions of a kind, or none yet.
+enum StandingAnswer { STANDING_ASK, STANDING_YES, STANDING_NO };
+
+// The answer to one question: "Yes to all" and "No to all" are Yes and No, and stand in
+// `standing` for the questions to come.
+Answer take_standing_answer(Answer answer, StandingAnswer& standing);
+
 // Copies `source` byte for byte over `destination`, asking first when it exists; the
 // old destination becomes its backup once the copy is whole. Returns 0 copied or the
 // same file (by identity), 1 the copy failed (not reported; the destination is as it
 // was), -1 declined, cancelled (Cancel also posts REQUEST_CANCEL), or refused or the
 // backup failed (reported): a directory, a read-only file, or a file that is the
 // source or a loaded input is never replaced, renamed or deleted.
-int copy_with_confirmation(const char* source, const char* destination);
+// With `standing`, the question has "Yes to all" and "No to all" too, and an answer
+// standing there (from an earlier "... to all") is taken without asking.
+int copy_with_confirmation(const char* source, const char* destination,
+                           StandingAnswer* standing = nullptr);
 
 bool file_exists(const char* path);
 

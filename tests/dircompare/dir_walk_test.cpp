@@ -166,7 +166,7 @@ TEST_F(DirWalkTest, NamesPairWithoutRegardToCaseInOrder) {
     EXPECT_EQ(files_of(target.path()), (Files{{"a.txt", "only left\n"}}));
     EXPECT_EQ(reported_messages(), (std::vector<ReportedMessage>{DONE}));
     EXPECT_EQ(fake_platform().questions[0].caption, "Confirm the operation");
-    EXPECT_EQ(fake_platform().questions[0].buttons, BUTTONS_YES_NO_CANCEL);
+    EXPECT_EQ(fake_platform().questions[0].buttons, BUTTONS_YES_NO_CANCEL_ALL);
 }
 
 // The fault pinned: only ASCII letters were folded, so each name of these pairs was

@@ -12,7 +12,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
-#include "ui/navigation.h"
+#include "ui/scrolling.h"
 #include "ui/view/dpi_scale.h"
 #include "ui/view/theme_palette.h"
 #include "ui/win32/theme_win32.h"

@@ -13,6 +13,7 @@
 #include "ui/scrolling.h"
 #include "ui/win32/accessible_win32.h"
 #include "ui/win32/dpi_win32.h"
+#include "ui/win32/progress_win32.h"
 #include "ui/win32/theme_win32.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -25,6 +26,7 @@ LRESULT on_create(HWND window) {
     // The creation message comes before CreateWindow returns: keep the handle now so
     // that the settings can set the menu's check marks.
     ui_state.main_window = window;
+    install_progress_reporter();
     measure_window_dpi(window);  // the settings make the text font at this DPI
     load_settings();
     // Files dropped on any child arrive here, the nearest window that accepts them.
@@ -171,6 +173,9 @@ void on_dpi_changed(HWND window, WPARAM wparam, LPARAM lparam) {
 }  // namespace
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (progress_holds_message(message, wparam)) {
+        return 0;  // long work runs: see progress_win32.cpp
+    }
     switch (message) {
         case WM_CREATE:
             return on_create(window);

@@ -6,6 +6,7 @@
 #include "resources/command_ids.h"
 #include "ui/scrolling.h"
 #include "ui/view/view_scroll.h"
+#include "ui/win32/question_box.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 
@@ -91,6 +92,20 @@ void platform_restore_cursor(std::intptr_t previous) {
 }
 
 Answer platform_ask(const char* caption, const char* text, QuestionButtons buttons) {
+    if (buttons == BUTTONS_YES_NO_CANCEL_ALL) {
+        switch (ask_with_all_buttons(ui_state.main_window, caption, text)) {
+            case QUESTION_YES:
+                return ANSWER_YES;
+            case QUESTION_NO:
+                return ANSWER_NO;
+            case QUESTION_YES_TO_ALL:
+                return ANSWER_YES_TO_ALL;
+            case QUESTION_NO_TO_ALL:
+                return ANSWER_NO_TO_ALL;
+            default:
+                return ANSWER_CANCEL;
+        }
+    }
     UINT type = (buttons == BUTTONS_YES_NO ? MB_YESNO : MB_YESNOCANCEL) | MB_ICONQUESTION;
     switch (MessageBoxW(ui_state.main_window, wide(text).c_str(), wide(caption).c_str(), type)) {
         case IDYES:

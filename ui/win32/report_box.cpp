@@ -1,6 +1,10 @@
 #include "ui/win32/windows_api.h"
 
+#include <string>
+#include <vector>
+
 #include "common/report.h"
+#include "ui/win32/question_box.h"
 #include "ui/win32/wide.h"
 
 int report_message(const char* text, int severity) {
@@ -16,4 +20,163 @@ int report_message(const char* text, int severity) {
     // No owner window: the box also works before the main window exists.
     return MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(),
                        MB_OK | icon | MB_TASKMODAL);
+}
+
+namespace {
+
+// The question box is a dialog laid out as the system's message box is: the icon, the
+// text in static control 0xFFFF, the buttons in a row below (dialog units).
+constexpr short MARGIN = 8;
+constexpr short TEXT_LEFT = 36;
+constexpr short BUTTON_WIDTH = 50;
+constexpr short BUTTON_HEIGHT = 14;
+constexpr short BUTTON_GAP = 4;
+constexpr short TEXT_HEIGHT = 24;
+constexpr WORD TEXT_ID = 0xFFFF;
+constexpr WORD ICON_ID = 100;  // not 20, the system box's icon id: that is "Yes to all"
+
+struct ButtonSpec {
+    WORD id;
+    const wchar_t* label;
+};
+constexpr ButtonSpec BUTTONS[] = {{QUESTION_YES, L"&Yes"},
+                                  {QUESTION_YES_TO_ALL, L"Yes to &all"},
+                                  {QUESTION_NO, L"&No"},
+                                  {QUESTION_NO_TO_ALL, L"N&o to all"},
+                                  {QUESTION_CANCEL, L"Cancel"}};
+constexpr short BUTTON_COUNT = sizeof BUTTONS / sizeof BUTTONS[0];
+constexpr short DIALOG_WIDTH =
+    2 * MARGIN + BUTTON_COUNT * BUTTON_WIDTH + (BUTTON_COUNT - 1) * BUTTON_GAP;
+
+// An in-memory dialog template: WORDs, each item on a DWORD boundary.
+class DialogTemplate {
+public:
+    void header(DWORD style, short cx, short cy, const std::wstring& caption, WORD items) {
+        dword(style);
+        dword(0);
+        words_.push_back(items);
+        box(0, 0, cx, cy);
+        words_.push_back(0);  // no menu
+        words_.push_back(0);  // the dialog class
+        text(caption);
+        words_.push_back(8);
+        text(L"MS Shell Dlg");
+    }
+    void item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls,
+              const std::wstring& title) {
+        if (words_.size() % 2 != 0) {
+            words_.push_back(0);
+        }
+        dword(style | WS_CHILD | WS_VISIBLE);
+        dword(0);
+        box(x, y, cx, cy);
+        words_.push_back(id);
+        words_.push_back(0xFFFF);
+        words_.push_back(cls);
+        text(title);
+        words_.push_back(0);  // no creation data
+    }
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+private:
+    void dword(DWORD v) {
+        words_.push_back(LOWORD(v));
+        words_.push_back(HIWORD(v));
+    }
+    void box(short x, short y, short cx, short cy) {
+        for (short v : {x, y, cx, cy}) {
+            words_.push_back(static_cast<WORD>(v));
+        }
+    }
+    void text(const std::wstring& s) {
+        words_.insert(words_.end(), s.begin(), s.end());
+        words_.push_back(0);
+    }
+    std::vector<WORD> words_;
+};
+
+// Moves a child down by `dy` pixels.
+void move_down(HWND dialog, HWND child, int dy) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(child, nullptr, r.left, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// Makes the text control as tall as its text, and the box with it.
+void fit_text(HWND dialog) {
+    HWND text = GetDlgItem(dialog, TEXT_ID);
+    RECT r;
+    GetWindowRect(text, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    const int length = GetWindowTextLengthW(text);
+    std::wstring s(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(text, s.data(), length + 1);
+    HDC dc = GetDC(text);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+    RECT need = {0, 0, r.right - r.left, 0};
+    DrawTextW(dc, s.c_str(), length, &need,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(text, dc);
+    const int dy = need.bottom - (r.bottom - r.top);
+    if (dy <= 0) {
+        return;
+    }
+    SetWindowPos(text, nullptr, 0, 0, r.right - r.left, need.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    for (const ButtonSpec& b : BUTTONS) {
+        move_down(dialog, GetDlgItem(dialog, b.id), dy);
+    }
+    RECT w;
+    GetWindowRect(dialog, &w);
+    SetWindowPos(dialog, nullptr, w.left, w.top - dy / 2, w.right - w.left, w.bottom - w.top + dy,
+                 SWP_NOZORDER);
+}
+
+INT_PTR CALLBACK question_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SendDlgItemMessageW(
+                dialog, ICON_ID, STM_SETICON,
+                reinterpret_cast<WPARAM>(LoadIconW(nullptr, system_resource(IDI_QUESTION))), 0);
+            fit_text(dialog);
+            MessageBeep(MB_ICONQUESTION);
+            return TRUE;
+        case WM_COMMAND:
+            for (const ButtonSpec& b : BUTTONS) {
+                if (LOWORD(wparam) == b.id) {
+                    EndDialog(dialog, b.id);
+                    return TRUE;
+                }
+            }
+            return FALSE;
+        case WM_CLOSE:
+            EndDialog(dialog, QUESTION_CANCEL);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+int ask_with_all_buttons(HWND owner, const char* caption, const char* text) {
+    constexpr short BUTTONS_TOP = MARGIN + TEXT_HEIGHT + 6;
+    DialogTemplate t;
+    t.header(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+             DIALOG_WIDTH, BUTTONS_TOP + BUTTON_HEIGHT + MARGIN, wide(caption), 2 + BUTTON_COUNT);
+    t.item(SS_ICON, MARGIN, MARGIN, 20, 20, ICON_ID, 0x0082, L"");
+    t.item(SS_LEFT | SS_NOPREFIX, TEXT_LEFT, MARGIN, DIALOG_WIDTH - TEXT_LEFT - MARGIN, TEXT_HEIGHT,
+           TEXT_ID, 0x0082, wide(text));
+    short x = MARGIN;
+    for (const ButtonSpec& b : BUTTONS) {
+        const DWORD kind = b.id == QUESTION_YES ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        t.item(kind | WS_TABSTOP, x, BUTTONS_TOP, BUTTON_WIDTH, BUTTON_HEIGHT, b.id, 0x0080,
+               b.label);
+        x = static_cast<short>(x + BUTTON_WIDTH + BUTTON_GAP);
+    }
+    const INT_PTR r =
+        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner, question_proc, 0);
+    return r <= 0 ? QUESTION_CANCEL : static_cast<int>(r);
 }
