@@ -161,6 +161,35 @@ static std::size_t apply_read_mode(char* text, std::size_t n, ReadMode mode, Tex
                                    : text_mode_filter(text, n, &ended, &loss);
 }
 
+// Makes the `n` decoded bytes at `text` the lines of `out`: `mode` applies, the text is
+// split at line feeds (a last line without one is a line too) and each line's end is
+// kept. Returns 0, or -1 after reporting "Not enough memory".
+static int fill_text(Text& out, std::unique_ptr<char[]> text, std::size_t capacity, std::size_t n,
+                     ReadMode mode, TextModeLoss& loss) {
+    std::vector<LineEnd> ends = line_ends_of(text.get(), n);
+    char* const begin = text.get();
+    char* const end = begin + apply_read_mode(begin, n, mode, loss);
+    *end = '\0';
+    const bool lacks_newline = end > begin && end[-1] != '\n';
+    std::vector<char*> lines;
+    if (split_lines(begin, end, lines) != 0) {
+        return -1;
+    }
+    // Text mode may end the text early (at a Ctrl-Z): the ends follow the lines kept.
+    ends.resize(lines.size(), ENDS_LF);
+    if (lacks_newline) {
+        ends.back() = ENDS_NONE;
+    }
+    // The last line ends at its line feed, or at the end of the text.
+    out.text_end = end > begin && !lacks_newline ? end - 1 : end;
+    out.text = std::move(text);
+    out.text_capacity = capacity;
+    out.line_count = static_cast<int32_t>(lines.size());
+    out.lines = std::move(lines);
+    out.ends = std::move(ends);
+    return 0;
+}
+
 static int read_text_lines_in_scope(const char* path, Text& out, ReadMode mode);
 
 int read_text_lines(const char* path, Text& out, ReadMode mode) {
@@ -204,32 +233,16 @@ static int read_text_lines_in_scope(const char* path, Text& out, ReadMode mode) 
     if (decoded < 0) {
         return -1;
     }
-    std::vector<LineEnd> ends = line_ends_of(text.get(), static_cast<std::size_t>(decoded));
     TextModeLoss loss;
-    char* const begin = text.get();
-    char* const end = begin + apply_read_mode(begin, static_cast<std::size_t>(decoded), mode, loss);
-    *end = '\0';
-    const bool lacks_newline = end > begin && end[-1] != '\n';
-    std::vector<char*> lines;
-    if (split_lines(begin, end, lines) != 0) {
+    if (fill_text(out, std::move(text), capacity, static_cast<std::size_t>(decoded), mode, loss) !=
+        0) {
         return -1;
     }
-    // Text mode may end the text early (at a Ctrl-Z): the ends follow the lines kept.
-    ends.resize(lines.size(), ENDS_LF);
-    if (lacks_newline) {
-        ends.back() = ENDS_NONE;
-    }
-    // The last line ends at its line feed, or at the end of the text.
-    out.text_end = end > begin && !lacks_newline ? end - 1 : end;
-    out.text = std::move(text);
-    out.text_capacity = capacity;
-    out.line_count = static_cast<int32_t>(lines.size());
-    out.lines = std::move(lines);
-    out.ends = std::move(ends);
     out.encoding = encoding;
     out.charset =
         encoding == ENCODING_BYTES
-            ? detect_charset(std::string_view(begin, static_cast<std::size_t>(end - begin)))
+            ? detect_charset(std::string_view(
+                  out.text.get(), static_cast<std::size_t>(out.text_end - out.text.get())))
             : CHARSET_UTF8;
     warn_text_mode_loss(path, loss);
     return 0;

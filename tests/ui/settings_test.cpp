@@ -93,10 +93,10 @@ TEST_F(PersistedSettings, StoredOptionsAndFontsWithTheirPrefix) {
     EXPECT_EQ(settings.title_font.italic, 1);
     EXPECT_EQ(settings.title_font.pitch_and_family, 2);
     EXPECT_EQ(settings.title_font.height, -12);
-    EXPECT_EQ(ui_calls(), (std::vector<std::string>{"text_font Courier New", "check 308 1",
-                                                    "check 14 1", "check 16 1", "check 331 1",
-                                                    "check 346 1", "check 350 1", "check 351 0",
-                                                    "check 352 0"}));
+    EXPECT_EQ(ui_calls(),
+              (std::vector<std::string>{"text_font Courier New", "check 308 1", "check 14 1",
+                                        "check 16 1", "check 331 1", "check 346 1", "check 350 1",
+                                        "check 351 0", "check 352 0"}));
 }
 
 TEST_F(PersistedSettings, GarbageValuesGiveNumbersNotFaults) {
