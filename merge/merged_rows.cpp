@@ -106,3 +106,10 @@ MergedRow merged_row(const MergedRows& rows, int32_t row) {
     return {run_line(run.block, run.lines, i), run.state, run.lines.source, run.block,
             run.lines.first + i};
 }
+
+DisplayCharset merged_row_charset(LineSource source) {
+    if (source == SOURCE_RIGHT) {
+        return merge_document.right.charset;
+    }
+    return source == SOURCE_EDITED ? CHARSET_UTF8 : merge_document.left.charset;
+}

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/charset.h"
 #include "merge/resolution.h"
 
 // The merged result as the rows of a view: the text that Write would write now, with
@@ -57,5 +58,9 @@ struct MergedRow {
 
 // Row `row` of `rows` (0 <= row < rows.row_count), found by halving.
 MergedRow merged_row(const MergedRows& rows, int32_t row);
+
+// The charset the text of a row from `source` is in: an edited text is UTF-8, base lines
+// are read as the left side's.
+DisplayCharset merged_row_charset(LineSource source);
 
 #endif

@@ -17,6 +17,7 @@
 #include "tests/win32/capture.h"
 #include "tests/win32/driver.h"
 #include "ui/scrolling.h"
+#include "ui/win32/merged_pane.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 
@@ -126,13 +127,22 @@ Reading read_pane(HWND pane, const char* step) {
     return r;
 }
 
-std::vector<std::uint32_t> title_pixels(HWND title) {
-    UpdateWindow(title);
+// The first `count` rows of a window, as the reader hears them.
+void print_rows(HWND window, LONG count) {
+    for (LONG child = 1; child <= count; ++child) {
+        const Reading r = read(window, child);
+        std::printf("[reader]   row %ld: \"%s\" (%s)\n", static_cast<long>(child), r.name.c_str(),
+                    r.description.c_str());
+    }
+}
+
+std::vector<std::uint32_t> window_pixels(HWND window) {
+    UpdateWindow(window);
     RECT r;
-    GetClientRect(title, &r);
-    HDC dc = GetDC(title);
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
     std::vector<std::uint32_t> pixels = grab(dc, r.right, r.bottom);
-    ReleaseDC(title, dc);
+    ReleaseDC(window, dc);
     return pixels;
 }
 
@@ -165,8 +175,8 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
         ProgramDriver::wait_until([] { return merge_document.not_compared == 0; }),
         ProgramDriver::check([&] {
             EXPECT_EQ(GetFocus(), ui_state.left_pane);
-            left_title = title_pixels(ui_state.left_title);
-            right_title = title_pixels(ui_state.right_title);
+            left_title = window_pixels(ui_state.left_title);
+            right_title = window_pixels(ui_state.right_title);
             const Reading l = read_pane(ui_state.left_pane, "compared");
             EXPECT_EQ(l.role, ROLE_SYSTEM_LIST);
             EXPECT_EQ(l.name, "Left: " + left);
@@ -214,8 +224,8 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
         ProgramDriver::check([&] {
             read_pane(ui_state.left_pane, "Tab");
             // From the first Tab on, the focused pane's title bar shows the focus.
-            EXPECT_NE(title_pixels(ui_state.left_title), left_title);
-            EXPECT_EQ(title_pixels(ui_state.right_title), right_title);
+            EXPECT_NE(window_pixels(ui_state.left_title), left_title);
+            EXPECT_EQ(window_pixels(ui_state.right_title), right_title);
             // The reader's default action on a row of the block chooses its side.
             EXPECT_EQ(do_default_action(ui_state.left_pane, 1), S_OK);
         }),
@@ -236,6 +246,74 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
         ProgramDriver::wait_until([] { return !heard.empty(); }),
         ProgramDriver::check([] {
             EXPECT_EQ(heard, (std::vector<Heard>{{EVENT_OBJECT_FOCUS, ui_state.right_pane}}));
+        }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    driver.run(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str());
+    EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
+    EXPECT_TRUE(driver.finished());
+    if (hook != nullptr) {
+        UnhookWinEvent(hook);
+    }
+}
+
+TEST_F(Accessible, TheMergedResultIsReachedByTabAndReadLikeAPane) {
+    // Block 1 is b c | X, block 2 filler | Y Z, block 3 g | filler.
+    const std::string left = dir.write("left.txt", "a\nb\nc\nd\ne\nf\ng\n");
+    const std::string right = dir.write("right.txt", "a\nX\nd\ne\nY\nZ\nf\n");
+    HWINEVENTHOOK hook = nullptr;
+    std::vector<std::uint32_t> unfocused;
+    driver.steps = {
+        ProgramDriver::wait_until([] { return merge_document.not_compared == 0; }),
+        ProgramDriver::post(CMD_MERGED_RESULT),
+        ProgramDriver::check([&] {
+            ASSERT_TRUE(merged_view_window() != nullptr && IsWindowVisible(merged_view_window()));
+            unfocused = window_pixels(merged_view_window());
+            hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, on_event,
+                                   GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+            ASSERT_NE(hook, nullptr);
+            SendMessageW(ui_state.left_pane, WM_KEYDOWN, VK_TAB, 0);
+            SendMessageW(ui_state.right_pane, WM_KEYDOWN, VK_TAB, 0);
+            EXPECT_EQ(GetFocus(), merged_view_window());
+        }),
+        ProgramDriver::wait_until(
+            [] { return was_heard(EVENT_OBJECT_FOCUS, merged_view_window()); }),
+        ProgramDriver::check([&] {
+            const Reading m = read_pane(merged_view_window(), "Tab, Tab");
+            EXPECT_EQ(m.role, ROLE_SYSTEM_LIST);
+            EXPECT_EQ(m.name, "Merged result");
+            EXPECT_EQ(m.value, "Difference 1 of 3, left lines 2 to 3, right line 2, unresolved");
+            ASSERT_GE(m.children, 3);
+            print_rows(merged_view_window(), m.children);
+            EXPECT_EQ(read(merged_view_window(), 1).description, "common, left line 1");
+            const Reading open = read(merged_view_window(), 2);
+            EXPECT_EQ(open.name, "");
+            EXPECT_EQ(open.description, "unresolved, current difference");
+            // Focused by the keyboard, the view shows it; unfocused it drew as before.
+            EXPECT_NE(window_pixels(merged_view_window()), unfocused);
+            heard.clear();
+        }),
+        ProgramDriver::post(CMD_FIRST),
+        ProgramDriver::post(CMD_NEXT),
+        ProgramDriver::post(CMD_TAKE_RIGHT),
+        ProgramDriver::wait_until(
+            [] { return was_heard(EVENT_OBJECT_VALUECHANGE, merged_view_window()); }),
+        ProgramDriver::check([] {
+            const Reading m = read_pane(merged_view_window(), "Next, Take right");
+            EXPECT_EQ(m.value, "Difference 2 of 3, left no lines, right lines 5 to 6, right");
+            print_rows(merged_view_window(), m.children);
+            // The view shows the block as far down as the panes do: at its top.
+            const Reading y = read(merged_view_window(), 1);
+            EXPECT_EQ(y.name, "Y");
+            EXPECT_EQ(y.description, "right, line 5, current difference");
+        }),
+        // Hidden with the focus, the view hands it back to a pane and leaves the order.
+        ProgramDriver::post(CMD_MERGED_RESULT),
+        ProgramDriver::check([] {
+            EXPECT_EQ(GetFocus(), ui_state.left_pane);
+            SendMessageW(ui_state.left_pane, WM_KEYDOWN, VK_TAB, 0);
+            SendMessageW(ui_state.right_pane, WM_KEYDOWN, VK_TAB, 0);
+            EXPECT_EQ(GetFocus(), ui_state.left_pane);
         }),
         ProgramDriver::post(CMD_QUIT),
     };

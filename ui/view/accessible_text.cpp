@@ -1,6 +1,7 @@
 #include "ui/view/accessible_text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -45,6 +46,31 @@ std::string_view cut_between_characters(std::string_view text, std::size_t limit
         --end;
     }
     return text.substr(0, end);
+}
+
+// A line's text as a row's name: cut, shown as UTF-8, without NUL bytes (one would end
+// the name where the reader's string ends).
+std::string reader_line_name(std::string_view text, DisplayCharset charset) {
+    std::string name;
+    append_display_utf8(cut_between_characters(text, LINE_NAME_MAX), charset, name);
+    std::replace(name.begin(), name.end(), '\0', ' ');
+    return name;
+}
+
+const char* source_word(LineSource source) {
+    switch (source) {
+        case SOURCE_LEFT:
+            return "left";
+        case SOURCE_RIGHT:
+            return "right";
+        case SOURCE_BASE:
+            return "base";
+        case SOURCE_EDITED:
+            return "edited";
+        case SOURCE_NONE:
+            break;
+    }
+    return "";
 }
 
 }  // namespace
@@ -129,14 +155,55 @@ RowAccessible describe_row_for_reader(Side which, int32_t row) {
     }
     out.description = row_state_word(view.state, block_resolution(view.block));
     if (view.line >= 0) {
-        const std::string_view line =
-            cut_between_characters(line_text(side, view.line), LINE_NAME_MAX);
-        append_display_utf8(line, side.charset, out.name);
-        // A NUL byte would end the name where the reader's string ends.
-        std::replace(out.name.begin(), out.name.end(), '\0', ' ');
+        out.name = reader_line_name(line_text(side, view.line), side.charset);
         out.description += ", line " + std::to_string(view.line + 1);
     }
     out.in_current_block = view.block >= 0 && view.block == current_block();
+    if (out.in_current_block) {
+        out.description += ", current difference";
+    }
+    return out;
+}
+
+const char* merged_state_word(MergedState state, Resolution resolution) {
+    switch (state) {
+        case MERGED_COMMON:
+            return "common";
+        case MERGED_LEFT:
+            return "left";
+        case MERGED_RIGHT:
+            return "right";
+        case MERGED_BOTH:
+            return resolution == RESOLVED_RIGHT_LEFT ? "right then left" : "left then right";
+        case MERGED_BASE:
+            return "base";
+        case MERGED_EDITED:
+            return "edited";
+        case MERGED_OPEN:
+            return "unresolved";
+        case MERGED_BASE_PREVIEW:
+            break;
+    }
+    return "base preview";
+}
+
+RowAccessible describe_merged_row_for_reader(const MergedRows& rows, int32_t row) {
+    RowAccessible out;
+    if (row < 0 || row >= rows.row_count) {
+        return out;
+    }
+    const MergedRow r = merged_row(rows, row);
+    out.state = r.block >= 0 ? ROW_OWN : ROW_COMMON;
+    const char* word = merged_state_word(r.state, block_resolution(r.block));
+    out.description = word;
+    if (r.source != SOURCE_NONE) {
+        out.name = reader_line_name(r.text, merged_row_charset(r.source));
+        const char* source = source_word(r.source);
+        out.description +=
+            std::strcmp(word, source) == 0 ? ", line " : std::string(", ") + source + " line ";
+        out.description += std::to_string(r.line + 1);
+    }
+    out.in_current_block = r.block >= 0 && r.block == current_block();
     if (out.in_current_block) {
         out.description += ", current difference";
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "merge/block_state.h"
+#include "merge/merged_rows.h"
 #include "merge/side.h"
 #include "ui/view/view_text.h"
 
@@ -59,6 +60,21 @@ RowAccessible describe_row_for_reader(Side side, int32_t row);
 // How many of the `page_rows` rows from `top_row` on show a line or a filler row of
 // `side`: the pane's children.
 int32_t visible_row_count(Side side, int32_t top_row, int32_t page_rows);
+
+// The merged result's accessible name; its value is the panes' (pane_value_text).
+constexpr const char* MERGED_VIEW_NAME = "Merged result";
+
+// Where a row of the merged result came from, in the panes' words: "common", "left",
+// "right", "left then right", "right then left" (a block taking both sides, read from
+// its `resolution`), "base", "edited", "unresolved" (an open block's row) or
+// "base preview" (an open conflict's base line).
+const char* merged_state_word(MergedState state, Resolution resolution);
+
+// Row `row` of the merged result as a child of its accessible object: named by its text
+// as a pane row is, described by where it came from, its source's line number ("right,
+// line 5"; "common, left line 1" when the word does not name the source) and whether it
+// is in the current block. Rows past the end read empty, as ROW_PAST_END.
+RowAccessible describe_merged_row_for_reader(const MergedRows& rows, int32_t row);
 
 // The position bar's value: the aligned rows the panes show, "Rows 1 to 30 of 120"
 // ("No rows" when there are none).

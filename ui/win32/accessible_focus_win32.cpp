@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/view/accessible_text.h"
+#include "ui/win32/merged_pane.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
@@ -14,9 +15,14 @@ HWND focused = nullptr;  // the pane that had the focus last
 bool show_cue = false;   // the user has moved the focus with the keyboard
 std::string told;        // the panes' value as last announced
 
-// The windows Tab visits, in order. A further pane (the merged result) joins here.
+// The windows Tab visits, in order: the merged result only while it is shown.
 std::vector<HWND> focus_order() {
-    return {ui_state.left_pane, ui_state.right_pane};
+    std::vector<HWND> order = {ui_state.left_pane, ui_state.right_pane};
+    HWND merged = merged_view_window();
+    if (merged != nullptr && IsWindowVisible(merged)) {
+        order.push_back(merged);
+    }
+    return order;
 }
 
 bool is_focusable(HWND window) {
@@ -28,11 +34,15 @@ bool is_focusable(HWND window) {
     return false;
 }
 
-void repaint_titles() {
+// The windows that paint a focus cue.
+void repaint_cues() {
     for (HWND title : {ui_state.left_title, ui_state.right_title}) {
         if (title != nullptr) {
             InvalidateRect(title, nullptr, TRUE);
         }
+    }
+    if (merged_view_window() != nullptr) {
+        InvalidateRect(merged_view_window(), nullptr, FALSE);
     }
 }
 
@@ -76,13 +86,14 @@ void move_pane_focus(bool backwards) {
     const int to = at < 0 ? (backwards ? n - 1 : 0) : (at + (backwards ? n - 1 : 1)) % n;
     if (!show_cue) {
         show_cue = true;
-        repaint_titles();
+        repaint_cues();
     }
     SetFocus(order[static_cast<std::size_t>(to)]);
 }
 
 void restore_pane_focus() {
-    HWND to = focused != nullptr && IsWindow(focused) ? focused : ui_state.left_pane;
+    // The merged result may have been hidden since: hiding it gave the focus back here.
+    HWND to = focused != nullptr && IsWindowVisible(focused) ? focused : ui_state.left_pane;
     if (to != nullptr) {
         SetFocus(to);
     }
@@ -93,17 +104,20 @@ void pane_focus_changed(HWND pane, bool gained) {
         focused = pane;
     }
     if (show_cue) {
-        repaint_titles();
+        repaint_cues();
     }
 }
 
-void paint_focus_cue(HWND title, HDC dc) {
-    if (!show_cue || GetFocus() == nullptr ||
-        GetFocus() != pane_of(title == ui_state.left_title ? SIDE_LEFT : SIDE_RIGHT)) {
+void paint_focus_cue(HWND window, HDC dc) {
+    HWND owner = window;
+    if (window == ui_state.left_title || window == ui_state.right_title) {
+        owner = pane_of(window == ui_state.left_title ? SIDE_LEFT : SIDE_RIGHT);
+    }
+    if (!show_cue || GetFocus() == nullptr || GetFocus() != owner) {
         return;
     }
     RECT r;
-    GetClientRect(title, &r);
+    GetClientRect(window, &r);
     InflateRect(&r, -1, -1);
     DrawFocusRect(dc, &r);
 }

@@ -1,17 +1,20 @@
-// The accessible objects of the panes and the position bar. Each WM_GETOBJECT gets a
-// new object that reads the document when asked, so nothing it says is ever stale; what
-// only the window knows (its parent, place and focus) comes from the system's standard
-// object for the same window.
+// The accessible objects of the panes, the merged result and the position bar. Each WM_GETOBJECT
+// gets a new object that reads the document when asked, so nothing it says is ever stale; what only
+// the window knows (its parent, place and focus) comes from the system's standard object for the
+// same window.
 #include "ui/win32/accessible_win32.h"
 
 #include <oleacc.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 
 #include "merge/document.h"
+#include "ui/merged_view.h"
 #include "ui/scrolling.h"
 #include "ui/view/accessible_text.h"
+#include "ui/win32/merged_pane.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
 
@@ -38,6 +41,20 @@ HRESULT number_result(LONG value, VARIANT* out) {
     out->vt = VT_I4;
     out->lVal = value;
     return S_OK;
+}
+
+// The windows with an object of their own. Those with rows (all but the position bar)
+// are lists whose children are their visible rows.
+enum ViewKind { VIEW_LEFT_PANE, VIEW_RIGHT_PANE, VIEW_MERGED, VIEW_POSITION_BAR };
+
+ViewKind kind_of(HWND window) {
+    if (window == ui_state.left_pane) {
+        return VIEW_LEFT_PANE;
+    }
+    if (window == ui_state.right_pane) {
+        return VIEW_RIGHT_PANE;
+    }
+    return window == merged_view_window() ? VIEW_MERGED : VIEW_POSITION_BAR;
 }
 
 class ViewAccessible final : public IAccessible {
@@ -93,7 +110,7 @@ public:
         if (!alive() || count == nullptr) {
             return count == nullptr ? E_POINTER : E_FAIL;
         }
-        if (!is_pane()) {
+        if (!has_rows()) {
             return standard_->get_accChildCount(count);
         }
         *count = line_count();
@@ -104,7 +121,7 @@ public:
             return E_POINTER;
         }
         *out = nullptr;
-        if (!is_pane() && alive()) {
+        if (!has_rows() && alive()) {
             return standard_->get_accChild(child, out);
         }
         // The lines are simple elements of the pane, with no object of their own.
@@ -112,16 +129,16 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
         if (is_self(child)) {
-            return text_result(is_pane() ? pane_name_text(side()) : "Position bar", out);
+            return text_result(name(), out);
         }
         const int32_t row = row_of(child);
-        return row < 0 ? E_INVALIDARG : text_result(describe_row_for_reader(side(), row).name, out);
+        return row < 0 ? E_INVALIDARG : text_result(describe(row).name, out);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
         if (!is_self(child)) {
             return row_of(child) < 0 ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
         }
-        if (is_pane()) {
+        if (has_rows()) {
             return text_result(pane_value_text(), out);
         }
         return text_result(visible_rows_text(merge_document.top_row, view_metrics.page_rows,
@@ -133,12 +150,11 @@ public:
             return standard_->get_accDescription(child, out);
         }
         const int32_t row = row_of(child);
-        return row < 0 ? E_INVALIDARG
-                       : text_result(describe_row_for_reader(side(), row).description, out);
+        return row < 0 ? E_INVALIDARG : text_result(describe(row).description, out);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
         if (is_self(child)) {
-            return number_result(is_pane() ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_INDICATOR, out);
+            return number_result(has_rows() ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_INDICATOR, out);
         }
         return row_of(child) < 0 ? E_INVALIDARG : number_result(ROLE_SYSTEM_LISTITEM, out);
     }
@@ -146,7 +162,7 @@ public:
         if (is_self(child)) {
             const HRESULT hr = standard_->get_accState(child, out);
             if (SUCCEEDED(hr) && out->vt == VT_I4) {
-                out->lVal |= STATE_SYSTEM_READONLY | (is_pane() ? STATE_SYSTEM_FOCUSABLE : 0);
+                out->lVal |= STATE_SYSTEM_READONLY | (has_rows() ? STATE_SYSTEM_FOCUSABLE : 0);
             }
             return hr;
         }
@@ -155,7 +171,7 @@ public:
             return E_INVALIDARG;
         }
         LONG state = STATE_SYSTEM_READONLY;
-        if (describe_row_for_reader(side(), row).in_current_block) {
+        if (describe(row).in_current_block) {
             state |= STATE_SYSTEM_SELECTED;
         }
         return number_result(state, out);
@@ -198,7 +214,7 @@ public:
         }
         RECT client;
         GetClientRect(window_, &client);
-        POINT origin = {0, (row - merge_document.top_row) * view_metrics.line_height};
+        POINT origin = {0, (row - top_row()) * view_metrics.line_height};
         ClientToScreen(window_, &origin);
         *left = origin.x;
         *top = origin.y;
@@ -207,7 +223,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* out) override {
-        if (!is_pane() || out == nullptr || !alive()) {
+        if (!has_rows() || out == nullptr || !alive()) {
             return alive() ? standard_->accNavigate(direction, start, out) : E_FAIL;
         }
         const LONG count = line_count();
@@ -231,7 +247,7 @@ public:
         return number_result(to, out);
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* out) override {
-        if (!is_pane() || out == nullptr || !alive()) {
+        if (!has_rows() || out == nullptr || !alive()) {
             return alive() ? standard_->accHitTest(x, y, out) : E_FAIL;
         }
         const HRESULT hr = standard_->accHitTest(x, y, out);
@@ -262,26 +278,58 @@ private:
 
     // A client may hold the object past the window's end; the document is gone then.
     bool alive() const { return IsWindow(window_) != FALSE; }
-    bool is_pane() const { return window_ == ui_state.left_pane || window_ == ui_state.right_pane; }
-    Side side() const { return window_ == ui_state.left_pane ? SIDE_LEFT : SIDE_RIGHT; }
+    ViewKind kind() const { return kind_of(window_); }
+    bool has_rows() const { return kind() != VIEW_POSITION_BAR; }
+    Side side() const { return kind() == VIEW_LEFT_PANE ? SIDE_LEFT : SIDE_RIGHT; }
+    std::string name() const {
+        switch (kind()) {
+            case VIEW_LEFT_PANE:
+            case VIEW_RIGHT_PANE:
+                return pane_name_text(side());
+            case VIEW_MERGED:
+                return MERGED_VIEW_NAME;
+            case VIEW_POSITION_BAR:
+                break;
+        }
+        return "Position bar";
+    }
+    // The row shown at the window's top: the merged view has rows of its own.
+    int32_t top_row() const {
+        return kind() == VIEW_MERGED
+                   ? merged_view_top(current_merged_rows(), merge_document.top_row)
+                   : merge_document.top_row;
+    }
+    RowAccessible describe(int32_t row) const {
+        return kind() == VIEW_MERGED ? describe_merged_row_for_reader(current_merged_rows(), row)
+                                     : describe_row_for_reader(side(), row);
+    }
     bool is_self(const VARIANT& child) const {
         return alive() && child.vt == VT_I4 && child.lVal == CHILDID_SELF;
     }
     LONG line_count() const {
-        return visible_row_count(side(), merge_document.top_row, view_metrics.page_rows);
+        if (kind() != VIEW_MERGED) {
+            return visible_row_count(side(), merge_document.top_row, view_metrics.page_rows);
+        }
+        RECT client;
+        GetClientRect(window_, &client);
+        const int32_t page =
+            view_metrics.line_height > 0 ? client.bottom / view_metrics.line_height : 0;
+        return std::clamp(current_merged_rows().row_count - top_row(), 0, page);
     }
-    // The aligned row of a child (a line of the pane, 1 for the top one), or -1.
+    // The row of a child (a line of the window, 1 for the top one), or -1: an aligned
+    // row of a pane, a row of the merged result.
     int32_t row_of(const VARIANT& child) const {
-        if (!alive() || !is_pane() || child.vt != VT_I4 || child.lVal < 1 ||
+        if (!alive() || !has_rows() || child.vt != VT_I4 || child.lVal < 1 ||
             child.lVal > line_count()) {
             return -1;
         }
-        return merge_document.top_row + child.lVal - 1;
+        return top_row() + child.lVal - 1;
     }
 
+    // A pane's row of a block (the merged result's rows choose nothing).
     bool in_block(const VARIANT& child) const {
         const int32_t row = row_of(child);
-        if (row < 0) {
+        if (row < 0 || kind() == VIEW_MERGED) {
             return false;
         }
         const RowState state = describe_row_for_reader(side(), row).state;

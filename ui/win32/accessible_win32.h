@@ -4,11 +4,11 @@
 #include "ui/win32/windows_api.h"
 
 // What assistive technology sees of the program: the accessible objects (MSAA's
-// IAccessible) of the panes and the position bar, the events a screen reader listens
-// to, and the keyboard focus that Tab moves between the panes.
+// IAccessible) of the panes, the merged result and the position bar, the events a screen reader
+// listens to, and the keyboard focus that Tab moves between the panes.
 
-// Answers WM_GETOBJECT for a pane or the position bar: true, with `result` set, when
-// the client object was asked for; false leaves the message to the default handling.
+// Answers WM_GETOBJECT for a pane, the merged result or the position bar: true, with `result` set,
+// when the client object was asked for; false leaves the message to the default handling.
 bool answer_get_object(HWND window, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
 // After anything that may have moved to another block or changed what it holds (every
@@ -27,11 +27,13 @@ void move_pane_focus(bool backwards);
 // The main window got the focus: it hands it on to the pane that had it last.
 void restore_pane_focus();
 
-// A pane got or lost the focus: it is remembered, and the title bars show where it is.
+// A pane (or the merged result) got or lost the focus: it is remembered, and the focus
+// cues show where it is.
 void pane_focus_changed(HWND pane, bool gained);
 
-// Draws the focus rectangle into a title bar being painted when its pane has the focus
-// and the user has moved the focus with the keyboard.
+// Draws the focus rectangle into a window being painted, a pane's title bar or the
+// merged result, when its pane (or itself) has the focus and the user has moved the
+// focus with the keyboard.
 void paint_focus_cue(HWND title, HDC dc);
 
 #endif

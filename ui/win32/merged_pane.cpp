@@ -14,6 +14,7 @@
 #include "ui/view/row_colors.h"
 #include "ui/view/theme_palette.h"
 #include "ui/view/view_text.h"
+#include "ui/win32/accessible_win32.h"
 #include "ui/win32/pane_paint.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/theme_win32.h"
@@ -46,11 +47,9 @@ RowColor fill_of(MergedState state) {
 
 // The row's text as the panes show it: tabs expanded, at most ROW_TEXT_MAX columns.
 std::string shown_text(const MergedRow& row) {
-    const DisplayCharset charset = row.source == SOURCE_RIGHT    ? merge_document.right.charset
-                                   : row.source == SOURCE_EDITED ? CHARSET_UTF8
-                                                                 : merge_document.left.charset;
     static char work[ROW_TEXT_MAX * 16];
-    expand_display_text(row.text, work, sizeof work, true, settings.tab_size, charset);
+    expand_display_text(row.text, work, sizeof work, true, settings.tab_size,
+                        merged_row_charset(row.source));
     const std::string_view all(work);
     return std::string(all.substr(0, display_column_offset(all, ROW_TEXT_MAX)));
 }
@@ -91,6 +90,7 @@ void paint_view(HWND window) {
     if (old_font != nullptr) {
         SelectObject(dc, old_font);
     }
+    paint_focus_cue(window, dc);
     EndPaint(window, &ps);
 }
 
@@ -126,6 +126,24 @@ LRESULT CALLBACK merged_view_proc(HWND window, UINT message, WPARAM wparam, LPAR
             POINT p = {static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
             show_quick_menu(window, p);
             return 0;
+        }
+        // Focus and keys as in a pane: a click takes the focus, the main window handles
+        // the keys, the focus code is told and answers the screen reader.
+        case WM_LBUTTONDOWN:
+            SetFocus(window);
+            return 0;
+        case WM_KEYDOWN:
+            return SendMessageW(ui_state.main_window, message, wparam, lparam);
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            pane_focus_changed(window, message == WM_SETFOCUS);
+            return 0;
+        case WM_GETOBJECT: {
+            LRESULT result = 0;
+            if (answer_get_object(window, wparam, lparam, result)) {
+                return result;
+            }
+            break;
         }
         case WM_COMMAND:
         case WM_INITMENUPOPUP:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "merge/blocks.h"
@@ -110,6 +111,38 @@ TEST_F(AccessibleDocument, RowsAreNamedByTheirTextAndDescribedByTheirState) {
     EXPECT_EQ(visible_row_count(SIDE_LEFT, 0, 3), 3);
     EXPECT_EQ(pane_name_text(SIDE_LEFT), "Left: " + std::string(merge_document.left.path));
     EXPECT_EQ(pane_name_text(SIDE_RIGHT), "Right: " + std::string(merge_document.right.path));
+}
+
+TEST_F(AccessibleDocument, MergedRowsAreDescribedByWhereTheyCameFrom) {
+    struct Case {
+        const char* name;
+        const char* description;
+    };
+    merge_document.current_block = 0;
+    resolve_current_block(RESOLVED_LEFT_RIGHT);
+    merge_document.current_block = 2;
+    ASSERT_EQ(edit_current_block("mine\n"), 0);
+    const Case cases[] = {
+        {"a", "common, left line 1"},
+        {"b", "left then right, left line 2"},
+        {"c", "left then right, left line 3"},
+        {"X", "left then right, right line 2"},
+        {"d", "common, left line 4"},
+        {"e", "common, left line 5"},
+        {"", "unresolved"},  // block 1 is open: a row for each of its aligned rows
+        {"", "unresolved"},
+        {"f", "common, left line 6"},
+        {"mine", "edited, line 1, current difference"},
+        {"", ""},  // past the end
+    };
+    const MergedRows rows = merged_rows();
+    for (int32_t row = 0; row < static_cast<int32_t>(std::size(cases)); ++row) {
+        const RowAccessible r = describe_merged_row_for_reader(rows, row);
+        EXPECT_EQ(r.name, cases[row].name) << row;
+        EXPECT_EQ(r.description, cases[row].description) << row;
+    }
+    EXPECT_STREQ(merged_state_word(MERGED_BOTH, RESOLVED_RIGHT_LEFT), "right then left");
+    EXPECT_STREQ(merged_state_word(MERGED_BASE_PREVIEW, RESOLVED_OPEN), "base preview");
 }
 
 TEST_F(MergeTest, ARowNameIsCutBetweenCharactersAndKeepsNoNulByte) {
