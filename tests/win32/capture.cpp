@@ -1,6 +1,7 @@
 #include "tests/win32/capture.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "ui/scrolling.h"
 
@@ -53,6 +54,12 @@ Rgb row_fill(const Capture& c, int row) {
 }
 
 // Writes the whole window, frame and menu included, as a 32-bit top-down BMP file.
+namespace {
+// Where the test program started (ctest's working directory): a test that leaves the
+// current directory elsewhere must not send the pictures with it.
+const std::filesystem::path start_directory = std::filesystem::current_path();
+}  // namespace
+
 void save_window_picture(HWND window, const char* path) {
     RECT r;
     GetWindowRect(window, &r);
@@ -76,7 +83,7 @@ void save_window_picture(HWND window, const char* path) {
     file.bfType = 0x4D42;  // "BM"
     file.bfOffBits = sizeof file + sizeof info;
     file.bfSize = file.bfOffBits + image;
-    if (FILE* f = std::fopen(path, "wb")) {
+    if (FILE* f = _wfopen((start_directory / path).wstring().c_str(), L"wb")) {
         std::fwrite(&file, sizeof file, 1, f);
         std::fwrite(&info, sizeof info, 1, f);
         std::fwrite(pixels.data(), 1, image, f);

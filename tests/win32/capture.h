@@ -41,7 +41,8 @@ private:
     std::vector<std::uint32_t> pixels_;
 };
 
-// Writes the whole window, frame and menu included, as a 32-bit top-down BMP file.
+// Writes the whole window, frame and menu included, as a 32-bit top-down BMP file; a
+// relative path is taken from the directory the test program started in.
 void save_window_picture(HWND window, const char* path);
 
 // The fill of a pane's screen row `row`: its rightmost pixels, where no text reaches.
