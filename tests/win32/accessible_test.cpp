@@ -157,18 +157,32 @@ protected:
         reset_program_state();
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         heard.clear();
+        // Blocks b c | X, filler | Y Z and g | filler.
+        left = dir.write("left.txt", "a\nb\nc\nd\ne\nf\ng\n");
+        right = dir.write("right.txt", "a\nX\nd\ne\nY\nZ\nf\n");
     }
-    void TearDown() override { reset_program_state(); }
+    void TearDown() override {
+        if (hook != nullptr) {
+            UnhookWinEvent(hook);
+        }
+        reset_program_state();
+    }
+
+    // Runs driver.steps on the pair.
+    void run_on_three_blocks() {
+        driver.run(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str());
+        EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
+        EXPECT_TRUE(driver.finished());
+    }
 
     TempDir dir;
+    std::string left;
+    std::string right;
     ProgramDriver driver;
+    HWINEVENTHOOK hook = nullptr;  // set by a step, released at the end
 };
 
 TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
-    // Block 1 is b c | X, block 2 filler | Y Z, block 3 g | filler.
-    const std::string left = dir.write("left.txt", "a\nb\nc\nd\ne\nf\ng\n");
-    const std::string right = dir.write("right.txt", "a\nX\nd\ne\nY\nZ\nf\n");
-    HWINEVENTHOOK hook = nullptr;
     std::vector<std::uint32_t> left_title;
     std::vector<std::uint32_t> right_title;
     driver.steps = {
@@ -249,19 +263,10 @@ TEST_F(Accessible, AReaderHearsTheCurrentBlockThroughMovesChoicesAndTab) {
         }),
         ProgramDriver::post(CMD_QUIT),
     };
-    driver.run(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str());
-    EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
-    EXPECT_TRUE(driver.finished());
-    if (hook != nullptr) {
-        UnhookWinEvent(hook);
-    }
+    run_on_three_blocks();
 }
 
 TEST_F(Accessible, TheMergedResultIsReachedByTabAndReadLikeAPane) {
-    // Block 1 is b c | X, block 2 filler | Y Z, block 3 g | filler.
-    const std::string left = dir.write("left.txt", "a\nb\nc\nd\ne\nf\ng\n");
-    const std::string right = dir.write("right.txt", "a\nX\nd\ne\nY\nZ\nf\n");
-    HWINEVENTHOOK hook = nullptr;
     std::vector<std::uint32_t> unfocused;
     driver.steps = {
         ProgramDriver::wait_until([] { return merge_document.not_compared == 0; }),
@@ -317,12 +322,7 @@ TEST_F(Accessible, TheMergedResultIsReachedByTabAndReadLikeAPane) {
         }),
         ProgramDriver::post(CMD_QUIT),
     };
-    driver.run(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str());
-    EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
-    EXPECT_TRUE(driver.finished());
-    if (hook != nullptr) {
-        UnhookWinEvent(hook);
-    }
+    run_on_three_blocks();
 }
 
 }  // namespace

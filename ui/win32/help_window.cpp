@@ -1,10 +1,10 @@
 #include "ui/win32/windows_api.h"
 
 #include <string>
-#include <vector>
 
 #include "ui/help_text.h"
 #include "ui/ui_platform.h"
+#include "ui/win32/dialog_template.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/ui_state.h"
 #include "ui/win32/wide.h"
@@ -12,57 +12,6 @@
 namespace {
 
 const wchar_t HELP_FILE[] = L"pairex.hlp";
-
-// A dialog template built in memory: the help window needs no resource of its own.
-class DialogTemplate {
-public:
-    void header(DWORD style, WORD items, short width, short height, const char* caption) {
-        dword(style);
-        dword(0);  // extended style
-        words_.push_back(items);
-        for (short v : {short{0}, short{0}, width, height}) {
-            words_.push_back(static_cast<WORD>(v));
-        }
-        words_.push_back(0);  // no menu
-        words_.push_back(0);  // the standard dialog class
-        text(caption);
-        words_.push_back(8);  // point size of DS_SETFONT
-        text("MS Sans Serif");
-    }
-    void item(DWORD style, WORD atom, int id, const short (&rect)[4], const char* caption) {
-        if (words_.size() % 2 != 0) {
-            words_.push_back(0);  // items start on a double word
-        }
-        dword(style | WS_CHILD | WS_VISIBLE);
-        dword(0);
-        for (short v : rect) {
-            words_.push_back(static_cast<WORD>(v));
-        }
-        words_.push_back(static_cast<WORD>(id));
-        words_.push_back(0xFFFF);
-        words_.push_back(atom);
-        text(caption);
-        words_.push_back(0);  // no creation data
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void dword(DWORD v) {
-        words_.push_back(LOWORD(v));
-        words_.push_back(HIWORD(v));
-    }
-    // Template strings are wide.
-    void text(const char* s) {
-        for (wchar_t c : wide(s)) {
-            words_.push_back(static_cast<WORD>(c));
-        }
-        words_.push_back(0);
-    }
-    std::vector<WORD> words_;
-};
-
-constexpr WORD BUTTON_ATOM = 0x0080;
-constexpr WORD EDIT_ATOM = 0x0081;
 
 // The page fills the window above a centred OK button.
 void place_controls(HWND dialog) {
@@ -143,11 +92,11 @@ void show_help_window(HWND owner) {
     DialogTemplate t;
     t.header(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU |
                  WS_THICKFRAME | WS_MAXIMIZEBOX,
-             2, 440, 260, "Pairex help");
+             2, 440, 260, L"Pairex help", L"MS Sans Serif");
     t.item(WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
                ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-           EDIT_ATOM, HELP_TEXT_ID, {7, 7, 426, 225}, "");
-    t.item(WS_TABSTOP | BS_DEFPUSHBUTTON, BUTTON_ATOM, IDOK, {195, 239, 50, 14}, "OK");
+           EDIT_ATOM, HELP_TEXT_ID, {7, 7, 426, 225}, L"");
+    t.item(WS_TABSTOP | BS_DEFPUSHBUTTON, BUTTON_ATOM, IDOK, {195, 239, 50, 14}, L"OK");
     DialogBoxIndirectParamW(ui_state.instance, t.get(), owner, help_dialog_proc,
                             reinterpret_cast<LPARAM>(page.c_str()));
 }

@@ -1,9 +1,9 @@
 #include "ui/win32/windows_api.h"
 
 #include <string>
-#include <vector>
 
 #include "common/report.h"
+#include "ui/win32/dialog_template.h"
 #include "ui/win32/question_box.h"
 #include "ui/win32/wide.h"
 
@@ -47,53 +47,6 @@ constexpr ButtonSpec BUTTONS[] = {{QUESTION_YES, L"&Yes"},
 constexpr short BUTTON_COUNT = sizeof BUTTONS / sizeof BUTTONS[0];
 constexpr short DIALOG_WIDTH =
     2 * MARGIN + BUTTON_COUNT * BUTTON_WIDTH + (BUTTON_COUNT - 1) * BUTTON_GAP;
-
-// An in-memory dialog template: WORDs, each item on a DWORD boundary.
-class DialogTemplate {
-public:
-    void header(DWORD style, short cx, short cy, const std::wstring& caption, WORD items) {
-        dword(style);
-        dword(0);
-        words_.push_back(items);
-        box(0, 0, cx, cy);
-        words_.push_back(0);  // no menu
-        words_.push_back(0);  // the dialog class
-        text(caption);
-        words_.push_back(8);
-        text(L"MS Shell Dlg");
-    }
-    void item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD cls,
-              const std::wstring& title) {
-        if (words_.size() % 2 != 0) {
-            words_.push_back(0);
-        }
-        dword(style | WS_CHILD | WS_VISIBLE);
-        dword(0);
-        box(x, y, cx, cy);
-        words_.push_back(id);
-        words_.push_back(0xFFFF);
-        words_.push_back(cls);
-        text(title);
-        words_.push_back(0);  // no creation data
-    }
-    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-private:
-    void dword(DWORD v) {
-        words_.push_back(LOWORD(v));
-        words_.push_back(HIWORD(v));
-    }
-    void box(short x, short y, short cx, short cy) {
-        for (short v : {x, y, cx, cy}) {
-            words_.push_back(static_cast<WORD>(v));
-        }
-    }
-    void text(const std::wstring& s) {
-        words_.insert(words_.end(), s.begin(), s.end());
-        words_.push_back(0);
-    }
-    std::vector<WORD> words_;
-};
 
 // Moves a child down by `dy` pixels.
 void move_down(HWND dialog, HWND child, int dy) {
@@ -165,14 +118,15 @@ int ask_with_all_buttons(HWND owner, const char* caption, const char* text) {
     constexpr short BUTTONS_TOP = MARGIN + TEXT_HEIGHT + 6;
     DialogTemplate t;
     t.header(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-             DIALOG_WIDTH, BUTTONS_TOP + BUTTON_HEIGHT + MARGIN, wide(caption), 2 + BUTTON_COUNT);
-    t.item(SS_ICON, MARGIN, MARGIN, 20, 20, ICON_ID, 0x0082, L"");
-    t.item(SS_LEFT | SS_NOPREFIX, TEXT_LEFT, MARGIN, DIALOG_WIDTH - TEXT_LEFT - MARGIN, TEXT_HEIGHT,
-           TEXT_ID, 0x0082, wide(text));
+             2 + BUTTON_COUNT, DIALOG_WIDTH, BUTTONS_TOP + BUTTON_HEIGHT + MARGIN, wide(caption),
+             L"MS Shell Dlg");
+    t.item(SS_ICON, STATIC_ATOM, ICON_ID, {MARGIN, MARGIN, 20, 20}, L"");
+    t.item(SS_LEFT | SS_NOPREFIX, STATIC_ATOM, TEXT_ID,
+           {TEXT_LEFT, MARGIN, DIALOG_WIDTH - TEXT_LEFT - MARGIN, TEXT_HEIGHT}, wide(text));
     short x = MARGIN;
     for (const ButtonSpec& b : BUTTONS) {
         const DWORD kind = b.id == QUESTION_YES ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-        t.item(kind | WS_TABSTOP, x, BUTTONS_TOP, BUTTON_WIDTH, BUTTON_HEIGHT, b.id, 0x0080,
+        t.item(kind | WS_TABSTOP, BUTTON_ATOM, b.id, {x, BUTTONS_TOP, BUTTON_WIDTH, BUTTON_HEIGHT},
                b.label);
         x = static_cast<short>(x + BUTTON_WIDTH + BUTTON_GAP);
     }
