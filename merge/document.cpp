@@ -227,6 +227,12 @@ static int read_text_lines_in_scope(const char* path, Text& out, ReadMode mode) 
         }
         return -1;
     }
+    // Another program wrote, cut or removed the file while it was read: what was read
+    // may be half of two versions, and is shown nowhere.
+    if (static_cast<std::uintmax_t>(got) != size || !(platform_file_stamp(path) == out.stamp)) {
+        load_message(format_message(FILE_CHANGED_WHILE_READ, path).c_str(), SEVERITY_ERROR);
+        return -1;
+    }
     const TextEncoding encoding = detect_encoding(text.get(), static_cast<std::size_t>(got));
     const long long decoded =
         decode_text(path, text, capacity, static_cast<std::size_t>(got), encoding);

@@ -85,6 +85,8 @@ inline MergeSide& side_of(Side s) {
 
 // The message for a file that cannot be opened or read, naming it (format_message).
 constexpr const char* UNABLE_TO_OPEN_FILE = "Unable to open file %s";
+// The message for a file that another program changed or removed while it was read.
+constexpr const char* FILE_CHANGED_WHILE_READ = "File %s changed while it was being read";
 
 // How read_text_lines treats the bytes: in text mode, or exactly, where only the
 // carriage return of a CR LF goes (into the line's end) and every other byte stays.
@@ -95,8 +97,8 @@ enum ReadMode { READ_TEXT_MODE, READ_BYTE_EXACT };
 // (detect_charset), then `mode` applies and the text is split at line feeds
 // (a last line without one is a line too). In text mode, warns once, naming the
 // file, when text mode drops data the user cannot see. Returns 0, or -1 after
-// reporting UNABLE_TO_OPEN_FILE, "Not enough memory" or that the file is not valid
-// UTF-16.
+// reporting UNABLE_TO_OPEN_FILE, FILE_CHANGED_WHILE_READ, "Not enough memory" or that
+// the file is not valid UTF-16.
 int read_text_lines(const char* path, Text& out, ReadMode mode = READ_TEXT_MODE);
 
 // Reads the two files (left, right) before there is anywhere to show anything: load_side

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <new>
 
 #include "common/charset.h"
 #include "common/encoding.h"
 #include "common/file_identity.h"
 #include "common/native_file.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "common/textio.h"
 #include "common/unicode.h"
@@ -17,6 +19,7 @@
 #include "merge/history.h"
 #include "merge/line_ends.h"
 #include "merge/merge_platform.h"
+#include "merge/merged_rows.h"
 #include "merge/replace_file.h"
 #include "merge/resolution.h"
 
@@ -44,6 +47,8 @@ bool file_exists(const char* path) {
 // Set while check_merged_lines goes through the merged text: every line is put into the merged
 // file's form, and nothing is written.
 static bool checking_only = false;
+// The lines a print job draws, for its progress (0: not known).
+static int32_t print_total = 0;
 
 // Writes `n` bytes, reporting a failure.
 static int write_out(FILE* stream, const char* data, std::size_t n) {
@@ -129,7 +134,11 @@ static int emit_ended_line(FILE* stream, std::string_view line, DisplayCharset f
 int emit_line(FILE* stream, const char* text, std::size_t length, DisplayCharset from,
               int32_t line_number) {
     if (stream == nullptr) {
-        print_line(text, length, line_number);
+        // Once the user stopped the job, the lines left are skipped as after Cancel.
+        if (progress_step(static_cast<std::uint64_t>(std::max(line_number, 0)),
+                          static_cast<std::uint64_t>(print_total))) {
+            print_line(text, length, line_number);
+        }
         return 0;
     }
     std::string_view line(text, length);
@@ -498,10 +507,22 @@ static int refuse_before_writing() {
     return refuse_unresolved();
 }
 
+// The lines the merged text has now (every block is resolved before a print).
+static int32_t merged_line_count() {
+    try {
+        return merged_rows().row_count;
+    } catch (const std::bad_alloc&) {
+        return 0;  // the progress only shows no share then
+    }
+}
+
 static int print_merged() {
     if (print_job_start() != 0) {
         return -1;
     }
+    // Begun after the print dialog: it is modal, and the work only starts now.
+    const ProgressScope progress("Printing");
+    print_total = merged_line_count();
     if (emit_merged_lines(nullptr) != 0) {
         print_job_end();
         return fail_merge();

@@ -1,7 +1,10 @@
 // A load or a comparison the user stops leaves the document as it was, says nothing and
-// leaves no temporary file.
+// leaves no temporary file; a file another program changes while it is read is named.
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "merge/blocks.h"
 #include "merge/comparison.h"
@@ -33,6 +36,50 @@ TEST_F(StoppedWork, LeavesTheComparedDocumentAsItWas) {
     EXPECT_EQ(message_texts(), std::vector<std::string>{});
     EXPECT_TRUE(fake_platform().posted.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("tmp")));
+}
+
+// Another program writes, cuts or removes the file while it is read: the load names it
+// and the side keeps what it had.
+TEST_F(StoppedWork, AFileChangedWhileItIsReadIsNamedAndNotShown) {
+    const std::string kept = load(SIDE_LEFT, "kept.txt", lf_lines({"kept"}));
+    const std::string path = dir.file("changing.txt");
+    // Each returns whether the change could be made (Windows keeps an open file).
+    const std::vector<std::pair<const char*, std::function<bool()>>> changes = {
+        {"grown",
+         [&] {
+             dir.write("changing.txt", lf_lines({"one", "two", "three", "four"}));
+             return true;
+         }},
+        {"cut",
+         [&] {
+             dir.write("changing.txt", "o");
+             return true;
+         }},
+        {"removed",
+         [&] {
+             std::error_code ec;
+             return std::filesystem::remove(path, ec);
+         }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        dir.write("changing.txt", lf_lines({"one", "two"}));
+        clear_reported_messages();
+        bool changed = false;
+        {
+            ProgressRecorder recorder;
+            recorder.at_poll = [&] { changed = changed || change(); };
+            if (load_side(path.c_str(), SIDE_LEFT) == 0) {
+                EXPECT_FALSE(changed) << "a changed file was shown";
+                continue;
+            }
+        }
+        EXPECT_TRUE(changed);
+        EXPECT_EQ(message_texts(),
+                  std::vector<std::string>{"File " + path + " changed while it was being read"});
+        EXPECT_EQ(merge_document.left.path, kept);
+        EXPECT_EQ(merge_document.left.line_count, 1);
+    }
 }
 
 }  // namespace

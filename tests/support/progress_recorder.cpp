@@ -6,6 +6,9 @@ ProgressRecorder* current = nullptr;
 
 bool poll(const char* activity, std::uint64_t done, std::uint64_t total, bool /*visible*/) {
     current->polls.push_back({activity, done, total});
+    if (current->at_poll) {
+        current->at_poll();
+    }
     return current->stop_at == 0 || static_cast<int>(current->polls.size()) < current->stop_at;
 }
 

@@ -2,6 +2,7 @@
 #define PAIREX_TESTS_SUPPORT_PROGRESS_RECORDER_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ public:
 
     int stop_at;
     std::vector<ProgressPoll> polls;
-    int ends = 0;  // outermost works ended
+    int ends = 0;                   // outermost works ended
+    std::function<void()> at_poll;  // when set, runs at every poll (another program's doing)
 };
 
 #endif

@@ -3,8 +3,10 @@
 // its text, its pages, and a picture of its first page for people to look at.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/native_file.h"
@@ -228,6 +230,59 @@ TEST_F(Printing, CancelAfterTheFirstPageEndsTheDocumentAndTheNextJobPrintsWhole)
         EXPECT_TRUE(released(call.dev_mode));
         EXPECT_TRUE(released(call.dev_names));
     }
+}
+
+// A long job names itself in the title with its share done; Escape, pressed by a user
+// on another thread once the title shows it, stops it as Cancel does: the pages begun
+// are ended, the rest is skipped, and the window is given back.
+TEST_F(Printing, ALongJobShowsItsProgressAndEscapeStopsIt) {
+    const int count = 20000;
+    Lines lines = numbered_lines(count, "e");
+    Lines other = lines;
+    other[0] = "first";
+    std::wstring title;
+    std::atomic<bool> pressed{false};
+    std::thread user([&] {
+        wchar_t text[256] = {};
+        for (const DWORD deadline = GetTickCount() + 60000; GetTickCount() < deadline; Sleep(10)) {
+            HWND window = ui_state.main_window;
+            DWORD_PTR r = 0;
+            if (window != nullptr && print_job.active &&
+                SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
+                                    SMTO_NORMAL, 1000, &r) != 0 &&
+                std::wcsstr(text, L"Printing") != nullptr) {
+                title = text;
+                PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+                break;
+            }
+        }
+        pressed = true;
+    });
+    PrinterPage page;
+    std::string pdf;
+    driver.answers = {{IDOK, {}}};
+    driver.steps = {ProgramDriver::wait_until(compared), ProgramDriver::check([&] {
+                        watch_abort_dialog(JUST_LOOK);
+                        page = measure_printer_page();
+                    }),
+                    ProgramDriver::post(CMD_FROM_LEFT)};
+    print_and_wait(pdf);
+    driver.steps.push_back(ProgramDriver::check([] {
+        EXPECT_TRUE(IsWindowEnabled(ui_state.main_window));
+        EXPECT_EQ(print_job.printer, nullptr);
+    }));
+    driver.steps.push_back(ProgramDriver::post(CMD_QUIT));
+    run(dir.write("l.txt", joined(lines)), dir.write("r.txt", joined(other)));
+    user.join();
+
+    EXPECT_NE(title.find(L"Printing"), std::wstring::npos);
+    EXPECT_NE(title.find(L"% (Esc stops)"), std::wstring::npos);
+    ASSERT_FALSE(pdf.empty());
+    ASSERT_GT(page.lines_per_page, 1);
+    const int pages = pdf_page_count(pdf);
+    EXPECT_GE(pages, 1);
+    EXPECT_LT(pages, (count + page.lines_per_page - 1) / page.lines_per_page);
+    std::printf("Stopped at %d pages; title was \"%ls\"\n", pages, title.c_str());
 }
 
 TEST_F(Printing, QuitMessageDuringAJobEndsTheJobAndTheProgram) {

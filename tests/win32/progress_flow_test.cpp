@@ -21,13 +21,15 @@
 namespace {
 
 // The user: waits until the title names the work, asks the window a few times how it
-// is (each answer's time kept), then presses Escape.
+// is (each answer's time kept), then presses Escape, or closes the window.
 struct User {
-    explicit User(const wchar_t* word) : waits_for(word) {}
+    explicit User(const wchar_t* word, bool closes = false) : waits_for(word), closes(closes) {}
     const wchar_t* waits_for;
+    bool closes;
+    DWORD stopped_at = 0;
     std::wstring title;
     DWORD slowest_answer_ms = 0;
-    std::atomic<bool> pressed_escape{false};
+    std::atomic<bool> acted{false};
 
     void run() {
         const DWORD deadline = GetTickCount() + 60000;
@@ -55,8 +57,13 @@ struct User {
             Sleep(40);
         }
         // Posted: while the work runs, only its polls take messages.
-        PostMessageW(ui_state.main_window, WM_KEYDOWN, VK_ESCAPE, 1);
-        pressed_escape = true;
+        stopped_at = GetTickCount();
+        if (closes) {
+            PostMessageW(ui_state.main_window, WM_CLOSE, 0, 0);
+        } else {
+            PostMessageW(ui_state.main_window, WM_KEYDOWN, VK_ESCAPE, 1);
+        }
+        acted = true;
     }
 };
 
@@ -102,7 +109,7 @@ TEST_F(ProgressFlow, ALongComparisonAnswersShowsProgressAndStopsOnEscape) {
     User user(L"Comparing");
     std::thread user_thread([&] { user.run(); });
     driver.steps = {
-        ProgramDriver::wait_until([&] { return user.pressed_escape && !progress_busy(); }),
+        ProgramDriver::wait_until([&] { return user.acted && !progress_busy(); }),
         ProgramDriver::check([&] {
             EXPECT_NE(merge_document.not_compared, 0);
             EXPECT_FALSE(merge_document.left.own_blocks.has_value());
@@ -115,6 +122,24 @@ TEST_F(ProgressFlow, ALongComparisonAnswersShowsProgressAndStopsOnEscape) {
     user_thread.join();
     EXPECT_NE(user.title.find(L"% (Esc stops)"), std::wstring::npos);
     EXPECT_LT(user.slowest_answer_ms, 100u);
+    EXPECT_TRUE(driver.seen.empty());
+}
+
+// Closing the window stops the comparison, then closes it: the program ends at once,
+// without a question (nothing was chosen yet).
+TEST_F(ProgressFlow, ClosingTheWindowDuringAComparisonStopsItAndEnds) {
+    const std::string left = dir.write("a.txt", four_symbols(4, 1000000));
+    const std::string right = dir.write("b.txt", four_symbols(5, 1000000));
+    User user(L"Comparing", true);
+    std::thread user_thread([&] { user.run(); });
+    driver.timeout_ms = 90000;
+    driver.steps = {ProgramDriver::wait_until([] { return false; })};
+    driver.run(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str());
+    const DWORD ended_after = GetTickCount() - user.stopped_at;
+    user_thread.join();
+    EXPECT_FALSE(driver.timed_out()) << "the close was lost";
+    EXPECT_TRUE(user.acted);
+    EXPECT_LT(ended_after, 2000u);
     EXPECT_TRUE(driver.seen.empty());
 }
 

@@ -8,6 +8,7 @@
 #include <shobjidl.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -93,9 +94,26 @@ void CALLBACK restore_title(HWND window, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// Whether `msg` is input for another top-level window than the main window: the print
+// job's abort dialog, whose Cancel button must go on working while the work polls.
+bool for_another_window(HWND main, const MSG& msg) {
+    return msg.hwnd != nullptr && GetAncestor(msg.hwnd, GA_ROOT) != main;
+}
+
+void pass_on(const MSG& msg) {
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    wchar_t name[8] = {};
+    if (root != nullptr && GetClassNameW(root, name, 8) > 0 && std::wcscmp(name, L"#32770") == 0 &&
+        IsDialogMessageW(root, const_cast<MSG*>(&msg))) {
+        return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 // Takes the input that came in since the last poll: Escape stops, Alt+F4 or a click on
-// the close box stops and closes; the rest is dropped (it would act on a document the
-// work is about to change).
+// the close box stops and closes; other input for the main window is dropped (it would
+// act on a document the work is about to change), that for another window goes on.
 void take_input(HWND window) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
@@ -103,13 +121,20 @@ void take_input(HWND window) {
             stop_asked = true;
         } else if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4) {
             stop_asked = close_after = true;
+        } else if (for_another_window(window, msg)) {
+            pass_on(msg);
         }
     }
     while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+        if (for_another_window(window, msg)) {
+            pass_on(msg);
+        }
     }
     while (PeekMessageW(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
-        if (msg.message == WM_NCLBUTTONDOWN && msg.wParam == HTCLOSE) {
+        if (msg.message == WM_NCLBUTTONDOWN && msg.wParam == HTCLOSE && msg.hwnd == window) {
             stop_asked = close_after = true;
+        } else if (for_another_window(window, msg)) {
+            pass_on(msg);
         }
     }
     while (PeekMessageW(&msg, window, WM_CLOSE, WM_CLOSE, PM_REMOVE)) {
@@ -181,7 +206,10 @@ bool progress_holds_message(UINT message, WPARAM wparam) {
             }
             return true;
         case WM_COMMAND:
-            held_commands.push_back(wparam);
+            // A disabled window (a print job runs) takes no commands: they are dropped.
+            if (IsWindowEnabled(ui_state.main_window)) {
+                held_commands.push_back(wparam);
+            }
             return true;
         case WM_DROPFILES:
             DragFinish(reinterpret_cast<HDROP>(wparam));

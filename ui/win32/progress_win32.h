@@ -11,7 +11,8 @@ void install_progress_reporter();
 
 // For the main window's procedure: true when `message` must not be handled now because
 // work runs. A close then stops the work and closes the window after it; a command
-// waits until the work has ended; other input is dropped.
+// waits until the work has ended (while the window is disabled, as during a print, it
+// is dropped); other input is dropped.
 bool progress_holds_message(UINT message, WPARAM wparam);
 
 #endif
