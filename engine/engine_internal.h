@@ -243,9 +243,9 @@ int load_input_pair(InputFile files[2]);
 bool engine_fast_paths_on();
 
 // --- mapped_input.cpp
-// Maps an open regular file of at least the mapping threshold (1 MiB) as its `text`,
-// when text mode would change none of its bytes (no carriage return, no Ctrl-Z): the
-// system then neither copies the data nor hands out fresh pages for it. `spare_bytes`
+// Maps an open regular file of at least the mapping threshold as its `text`, when text
+// mode would change none of its bytes (no carriage return, no Ctrl-Z): the system then
+// neither copies the data nor holds a second copy in the process's memory. `spare_bytes`
 // writable bytes follow the data, then a line feed at the end of the mapping, so that
 // a scan for a line end stops inside it whatever happens to the file. Linux only;
 // false (nothing changed) where the file is not mapped.
@@ -281,6 +281,9 @@ void classify_pair(InputFile files[2]);
 // time, work(1) on another thread. `work` must neither allocate (the table allocator
 // is not shared between threads) nor throw, nor show anything.
 void for_both_files(InputFile files[2], const std::function<void(int)>& work);
+// Runs work(0) and work(1), at the same time when `share` (and the fast paths are on);
+// `work` as for for_both_files.
+void run_on_both(bool share, const std::function<void(int)>& work);
 // Whether two lines (each ended by a line feed; the lengths as classification uses
 // them) are equal under -i, -b and -w; `a_charset` and `b_charset` are their files'.
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen,

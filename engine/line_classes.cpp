@@ -563,9 +563,13 @@ void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit
 constexpr std::int64_t SHARED_WORK_BYTES = 1 << 20;
 
 void for_both_files(InputFile files[2], const std::function<void(int)>& work) {
-    const bool share = fast_paths &&
-                       files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
-                       files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES;
+    run_on_both(files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
+                    files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES,
+                work);
+}
+
+void run_on_both(bool share, const std::function<void(int)>& work) {
+    share = share && fast_paths;
     std::thread second;
     if (share) {
         try {
