@@ -37,6 +37,7 @@ double seconds(const timeval& t) {
 
 Sample run(std::vector<std::string> words) {
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& w : words) {
         argv.push_back(w.data());
     }
@@ -101,6 +102,32 @@ void print_row(const char* name, const Summary& s) {
                 static_cast<double>(s.peak_kb) / 1024);
 }
 
+// Prints the medians of each program, the ratios and the engine's peak over the pair.
+void report(const std::vector<Sample>& d, const std::vector<Sample>& w,
+            const std::vector<Sample>& o, const char* first, const char* second) {
+    const Summary sd = summarise(d);
+    const Summary sw = summarise(w);
+    std::printf("%-12s %9s %9s %9s %9s\n", "", "wall s", "user s", "system s", "peak MB");
+    if (!o.empty()) {
+        print_row("before", summarise(o));
+    }
+    print_row("pairex-diff", sd);
+    print_row("wc -l", sw);
+    struct stat a {};
+    struct stat b {};
+    stat(first, &a);
+    stat(second, &b);
+    const double size = static_cast<double>(a.st_size) + static_cast<double>(b.st_size);
+    if (!o.empty()) {
+        std::printf("ratio of medians (wall), before: %.1f\n", summarise(o).wall / sw.wall);
+    }
+    std::printf(
+        "ratio of medians (wall): %.1f; system share of the engine's time: %.2f; "
+        "peak memory / pair size: %.2f\n",
+        sd.wall / sw.wall, sd.system / (sd.user + sd.system),
+        static_cast<double>(sd.peak_kb) * 1024 / size);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,26 +178,6 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const Summary sd = summarise(d);
-    const Summary sw = summarise(w);
-    std::printf("%-12s %9s %9s %9s %9s\n", "", "wall s", "user s", "system s", "peak MB");
-    if (!o.empty()) {
-        print_row("before", summarise(o));
-    }
-    print_row("pairex-diff", sd);
-    print_row("wc -l", sw);
-    struct stat a {};
-    struct stat b {};
-    stat(argv[3], &a);
-    stat(argv[4], &b);
-    const double size = static_cast<double>(a.st_size) + static_cast<double>(b.st_size);
-    if (!o.empty()) {
-        std::printf("ratio of medians (wall), before: %.1f\n", summarise(o).wall / sw.wall);
-    }
-    std::printf(
-        "ratio of medians (wall): %.1f; system share of the engine's time: %.2f; "
-        "peak memory / pair size: %.2f\n",
-        sd.wall / sw.wall, sd.system / (sd.user + sd.system),
-        static_cast<double>(sd.peak_kb) * 1024 / size);
+    report(d, w, o, argv[3], argv[4]);
     return 0;
 }
