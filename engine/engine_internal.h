@@ -53,10 +53,10 @@ void* engine_realloc(void* block, std::size_t size);
 // new pages (about 1.8 microseconds a page under wine), while the stage before had just
 // freed as much. On Linux the heap reuses a freed block, but where it pleases, and the
 // tables of the stage after classification still faulted in 4 KiB pages (its CPU time
-// fell by a third with the blocks kept). A large table block freed during a run is kept
-// instead, and later
-// tables are carved out of it; a kept block is whole again once all its tables are
-// freed, and engine_release_kept_blocks, at the end of every run, frees them all.
+// fell by a third with the blocks kept). A large table block freed during a run is
+// kept instead, and later tables are carved out of it; a kept block is whole again
+// once all its tables are freed, and engine_release_kept_blocks, at the end of every
+// run, frees them all.
 void* engine_table_alloc(std::size_t size);
 void engine_table_free(void* block, std::size_t size);
 void engine_release_kept_blocks();
