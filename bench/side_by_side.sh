@@ -6,6 +6,8 @@
 #   bash bench/side_by_side.sh [ROUNDS] [KIND] [LINES]     (default 9 sparse)
 #
 # BENCH_OPTS adds engine options (for example BENCH_OPTS="-a -s -w", the merge's set).
+# BEFORE=PROGRAM runs an older pairex-diff in each round too (its listing must be the
+# same), so that a change is measured at the same moments of the machine's load.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-9}
@@ -22,6 +24,6 @@ size=$(( $(stat -c %s "$work/first") + $(stat -c %s "$work/second") ))
 echo "pair: $kind, $(awk -v s="$size" 'BEGIN { printf "%.1f", s / 1048576 }') MB;" \
      "options: ${BENCH_OPTS:-none}; $rounds rounds; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 # shellcheck disable=SC2086
-build/native/bench/side_by_side "$rounds" build/native/cli/pairex-diff "$work/first" \
+build/native/bench/side_by_side ${BEFORE:+--before "$BEFORE"} "$rounds" build/native/cli/pairex-diff "$work/first" \
     "$work/second" "$work/listing" ${BENCH_OPTS:-}
 exit 0

@@ -28,15 +28,14 @@ void engine_set_text_mode_warnings(bool on);
 // are the same either way.
 void engine_set_fast_paths(bool on);
 
-// For tests: on Linux, files of at least `min_bytes` (1 MiB unless set) are mapped
+// For tests: on Linux, files of at least `min_bytes` (256 MiB unless set) are mapped
 // rather than read when text mode changes none of their bytes (a shortcut too: off
 // while the fast paths are). `after_map`, when not null, is called with a file's name
 // right after it was mapped, before any of its bytes are looked at.
 void engine_set_mapping(std::size_t min_bytes, void (*after_map)(const char* name));
 
 // For tests: table blocks of at least `min_bytes` freed during a run are kept and later
-// tables carved out of them, until the run ends (on Windows from 1 MiB unless set,
-// elsewhere not unless set, where the heap reuses freed memory by itself). Zero turns
+// tables carved out of them, until the run ends (from 1 MiB unless set). Zero turns
 // the keeping off.
 void engine_set_block_keeping(std::size_t min_bytes);
 

@@ -114,11 +114,7 @@ constexpr int MAX_KEPT_BLOCKS = 16;
 // Carved tables start at multiples of a cache line.
 constexpr std::size_t CARVE_STEP = 64;
 
-#if defined(_WIN32)
 std::size_t keep_from = std::size_t{1} << 20;
-#else
-std::size_t keep_from = 0;
-#endif
 KeptBlock kept_blocks[MAX_KEPT_BLOCKS];
 int kept_count = 0;
 

@@ -26,11 +26,16 @@ static constexpr std::size_t MAX_READ = std::size_t{1} << 30;
 static constexpr std::size_t PROBE_BYTES = 4096;
 static constexpr std::uint64_t MIN_GROWTH = 65536;
 
-// One read of at most MAX_READ bytes into `buffer`: the count, 0 at the end, or -1
-// after reporting the error.
-static int read_chunk(InputFile& file, char* buffer, std::size_t want) {
+// One read of at most MAX_READ bytes into `buffer`: the count, 0 at the end, or -1 on
+// an error (not shown).
+static int read_chunk_quietly(InputFile& file, char* buffer, std::size_t want) {
     const std::size_t chunk = want < MAX_READ ? want : MAX_READ;
-    const int n = static_cast<int>(::read(file.descriptor, buffer, static_cast<unsigned>(chunk)));
+    return static_cast<int>(::read(file.descriptor, buffer, static_cast<unsigned>(chunk)));
+}
+
+// read_chunk_quietly, showing an error.
+static int read_chunk(InputFile& file, char* buffer, std::size_t want) {
+    const int n = read_chunk_quietly(file, buffer, want);
     if (n < 0) {
         report_engine_error("Error in file %s", file.name.c_str());
     }
@@ -135,7 +140,10 @@ static void reserve_text(InputFile& file, std::uint64_t needed) {
                                            : capacity * 2;
     }
     char* old = file.text.release();
-    file.text.reset(static_cast<char*>(engine_realloc(old, capacity)));
+    // A fresh block of 1 MiB or more starts on a huge page (engine_alloc): reading a
+    // large file into it then faults in one page per 2 MiB.
+    file.text.reset(static_cast<char*>(old == nullptr ? engine_alloc(capacity)
+                                                      : engine_realloc(old, capacity)));
     file.text_capacity = capacity;
 }
 
@@ -178,34 +186,70 @@ static void filter_first_block(InputFile& file) {
     }
 }
 
-// Reads the rest of the file. A pipe or standard input is read to its end as well, so
-// that it is compared whole. A regular file's buffer is already sized from its size on
-// disk; it grows only when the file holds more than that.
-static void read_remaining_text(InputFile& file) {
+// Where reading the rest of a file stands.
+struct ReadState {
+    bool at_end = false;  // the end of the data, or a failed read
+    bool failed = false;  // a read failed (not shown yet)
+};
+
+// Reading is done in stretches of this many bytes, so that the text-mode filter finds
+// each in the cache.
+static constexpr std::size_t READ_STRETCH = std::size_t{1} << 18;
+
+// Reads on in text mode while the buffer has room, without growing it or showing
+// anything (both files may be read at once).
+static void read_in_room(InputFile& file, ReadState& state) {
+    while (!state.at_end && !file.data_ended) {
+        const std::size_t room =
+            file.text_capacity - SPARE_BYTES - static_cast<std::size_t>(file.text_length);
+        if (room == 0) {
+            return;
+        }
+        char* const at = file.text.get() + file.text_length;
+        const int n = read_chunk_quietly(file, at, room < READ_STRETCH ? room : READ_STRETCH);
+        if (n <= 0) {
+            state.at_end = true;
+            state.failed = n < 0;
+            return;
+        }
+        file.text_length += static_cast<std::int64_t>(text_mode_filter(
+            at, static_cast<std::size_t>(n), &file.data_ended, &file.text_mode_loss, false));
+    }
+}
+
+// Files this large are read both at once, each on its own thread.
+static constexpr std::uint64_t SHARED_READ_BYTES = std::uint64_t{1} << 20;
+
+static bool reads_large_file(const InputFile& file) {
+    return !file.is_absent() && !file.mapped && !file.lent && file.status.is_regular &&
+           file.status.size >= SHARED_READ_BYTES;
+}
+
+// Reads the rest of the file (after `state`, see read_in_room). A pipe or standard input
+// is read to its end as well, so that it is compared whole. A regular file's buffer is
+// already sized from its size on disk; it grows only when the file holds more than that.
+static void read_remaining_text(InputFile& file, ReadState& state) {
     if (file.is_absent() || file.mapped || file.lent) {
         return;
     }
     for (;;) {
-        std::size_t room =
-            file.text_capacity - SPARE_BYTES - static_cast<std::size_t>(file.text_length);
-        if (room == 0) {
-            // The buffer is full: read a little more before growing it, so that a file
-            // that ends exactly here costs no second buffer.
-            char probe[PROBE_BYTES];
-            const std::size_t got = read_text_mode(file, probe, sizeof probe);
-            if (got == 0) {
-                break;
-            }
-            reserve_text(file, static_cast<std::uint64_t>(file.text_length) + got + MIN_GROWTH);
-            std::memcpy(file.text.get() + file.text_length, probe, got);
-            file.text_length += static_cast<std::int64_t>(got);
-            continue;
+        read_in_room(file, state);
+        if (state.failed) {
+            report_engine_error("Error in file %s", file.name.c_str());
         }
-        const std::size_t got = read_text_mode(file, file.text.get() + file.text_length, room);
+        if (state.at_end || file.data_ended) {
+            return;
+        }
+        // The buffer is full: read a little more before growing it, so that a file that
+        // ends exactly here costs no second buffer.
+        char probe[PROBE_BYTES];
+        const std::size_t got = read_text_mode(file, probe, sizeof probe);
+        if (got == 0) {
+            return;
+        }
+        reserve_text(file, static_cast<std::uint64_t>(file.text_length) + got + MIN_GROWTH);
+        std::memcpy(file.text.get() + file.text_length, probe, got);
         file.text_length += static_cast<std::int64_t>(got);
-        if (got < room) {
-            break;  // end of the data (or a read error, already reported)
-        }
     }
 }
 
@@ -225,10 +269,14 @@ static void read_pair_text(InputFile files[2]) {
     InputFile& f0 = files[0];
     InputFile& f1 = files[1];
     const bool shared = f0.descriptor == f1.descriptor;
-    read_remaining_text(f0);
+    ReadState states[2];
+    if (!shared && reads_large_file(f0) && reads_large_file(f1)) {
+        run_on_both(true, [&](int f) { read_in_room(files[f], states[f]); });
+    }
+    read_remaining_text(f0, states[0]);
     warn_text_mode_loss(f0);
     if (!shared) {
-        read_remaining_text(f1);
+        read_remaining_text(f1, states[1]);
         warn_text_mode_loss(f1);
     }
     complete_final_line(f0);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -42,16 +43,22 @@ const std::uint32_t BUCKET_PRIMES[] = {
     131071,   262139,   524287,    1048573,   2097143,   4194301,    8388593,    16777213,
     33554393, 67108859, 134217689, 268435399, 536870909, 1073741789, 2147483647, 0};
 
-// A bucket table of a third of the class table's capacity keeps chains short without
-// costing more memory than the classes themselves.
-constexpr std::size_t CLASSES_PER_BUCKET = 3;
+// A bucket for every line the pair holds: on the 1,000,000-line pair, with a third as
+// many, the first file's classification took a fifth longer (more chains to follow
+// past their head, which alone is prefetched).
+constexpr std::size_t CLASSES_PER_BUCKET = 1;
 
 // How far ahead the lookup pass prefetches: the bucket of the line 16 ahead, and the
 // head class of the line 8 ahead (whose bucket has arrived by then).
 constexpr std::int32_t BUCKET_AHEAD = 16;
 constexpr std::int32_t CLASS_AHEAD = 8;
-// The lines classified between two progress reports, less one.
+// The lines looked up on the calling thread between two progress reports, less one.
 constexpr std::int32_t PROGRESS_LINES_MASK = (1 << 16) - 1;
+// Where the run stands after the first file, after the second file's lines that join
+// its classes, and at the end: classification is its first fifth.
+constexpr std::uint32_t FIRST_FILE_PERMILLE = 100;
+constexpr std::uint32_t JOINED_PERMILLE = 150;
+constexpr std::uint32_t CLASSIFIED_PERMILLE = 200;
 
 // The first line of a class is held as its line index in its file, with this bit set
 // for the second file: 12 bytes a class, and its line table gives its text and length.
@@ -71,6 +78,7 @@ struct ClassTables {
     const char* texts[2] = {nullptr, nullptr};  // the data the samples lie in
     const std::uint32_t* starts[2] = {nullptr, nullptr};
     DisplayCharset charsets[2] = {CHARSET_UTF8, CHARSET_UTF8};
+    bool rules_on = false;  // -b, -w or -i: lines of other bytes may be equivalent
 };
 
 inline std::uint32_t rotate7(std::uint32_t h) {
@@ -333,6 +341,8 @@ ClassTables make_class_tables(InputFile files[2]) {
     tables.buckets.assign(buckets, 0);
     tables.classes.reserve(capacity);
     tables.classes.push_back({0, 0, 0});
+    const EngineOptions& o = engine_options;
+    tables.rules_on = o.skip_all_blanks || o.ignore_space_amount || o.fold_case;
     for (int f = 0; f < 2; ++f) {
         tables.texts[f] = files[f].data();
         tables.starts[f] = files[f].line_starts.data();
@@ -442,32 +452,67 @@ inline LineRef line_of(const ClassTables& tables, std::uint32_t sample) {
             tables.charsets[sample >> 31]};
 }
 
+// Whether the `n` bytes at `a` and at `b` are equal, eight at a step and without a
+// call: most lines compared are short, and each file's data is followed by eight bytes
+// that may be read, so a last word may reach past the bytes compared (and is masked).
+inline bool same_line_bytes(const char* a, const char* b, std::int64_t n) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return bytes_equal(a, b, static_cast<std::size_t>(n));
+    }
+    for (; n >= 8; n -= 8, a += 8, b += 8) {
+        std::uint64_t wa;
+        std::uint64_t wb;
+        std::memcpy(&wa, a, sizeof wa);
+        std::memcpy(&wb, b, sizeof wb);
+        if (wa != wb) {
+            return false;
+        }
+    }
+    if (n == 0) {
+        return true;
+    }
+    std::uint64_t wa;
+    std::uint64_t wb;
+    std::memcpy(&wa, a, sizeof wa);
+    std::memcpy(&wb, b, sizeof wb);
+    return ((wa ^ wb) & (~std::uint64_t{0} >> (64 - 8 * n))) == 0;
+}
+
 // Whether the line is in the class of `sample`: equal hashes, then the text. Under -b
 // or -w lines of different lengths may be equivalent.
 inline bool in_class(const ClassTables& tables, std::uint32_t sample, const LineRef& line,
                      bool loose) {
     const LineRef s = line_of(tables, sample);
-    return (s.length == line.length || loose) &&
+    if (s.length == line.length && same_line_bytes(s.text, line.text, s.length)) {
+        return true;
+    }
+    return tables.rules_on && (s.length == line.length || loose) &&
            lines_equivalent(s.text, s.length, line.text, line.length, s.charset, line.charset);
 }
 
-// The class of a line with hash `h`: the first class of its bucket whose sample is
-// equivalent, or a new class that becomes the bucket's head. `added` tells which.
-inline std::int32_t find_or_add_class(ClassTables& tables, std::int32_t& head, std::uint32_t h,
-                                      std::uint32_t sample, const LineRef& line, bool loose,
-                                      bool& added) {
-    Table<LineClass>& classes = tables.classes;
+// The class of a line with hash `h` among the classes of the chain at `head`, or 0.
+inline std::int32_t find_class(const ClassTables& tables, std::int32_t head, std::uint32_t h,
+                               const LineRef& line, bool loose) {
+    const LineClass* classes = tables.classes.data();
     for (std::int32_t c = head; c != 0; c = classes[c].chain_next) {
-        const LineClass& lc = classes[c];
-        if (lc.hash_value == h && in_class(tables, lc.sample, line, loose)) {
-            added = false;
+        if (classes[c].hash_value == h && in_class(tables, classes[c].sample, line, loose)) {
             return c;
         }
     }
-    const std::int32_t next = static_cast<std::int32_t>(classes.size());
-    classes.push_back({head, h, sample});
+    return 0;
+}
+
+// The class of a line with hash `h`: the first class of its bucket whose sample is
+// equivalent, or a new class that becomes the bucket's head.
+inline std::int32_t find_or_add_class(ClassTables& tables, std::int32_t& head, std::uint32_t h,
+                                      std::uint32_t sample, const LineRef& line, bool loose) {
+    const std::int32_t found = find_class(tables, head, h, line, loose);
+    if (found != 0) {
+        return found;
+    }
+    const auto next = static_cast<std::int32_t>(tables.classes.size());
+    tables.classes.push_back({head, h, sample});
     head = next;
-    added = true;
     return next;
 }
 
@@ -497,63 +542,145 @@ inline std::int32_t class_from_hint(const ClassTables& tables, OrderHint* hint, 
     return c;
 }
 
-// After a lookup: a line of the first file has the hint go on after it; a new line
-// likely replaced the hinted one.
-inline void resync_hint(const ClassTables& tables, OrderHint* hint, std::int32_t c, bool added) {
+// After a lookup of class `c`: a line of the first file has the hint go on after it; a
+// line in no class of the first file (c is 0) likely replaced the hinted one.
+inline void resync_hint(const ClassTables& tables, OrderHint* hint, std::int32_t c) {
     if (hint == nullptr) {
         return;
     }
-    const std::uint32_t first = tables.classes[c].sample;
-    if (added) {
+    if (c == 0) {
         ++hint->next;
-    } else if ((first & SAMPLE_IN_SECOND) == 0) {
-        hint->next = static_cast<std::int32_t>(first) + 1;
+    } else if ((tables.classes[c].sample & SAMPLE_IN_SECOND) == 0) {
+        hint->next = static_cast<std::int32_t>(tables.classes[c].sample) + 1;
     }
 }
 
-// The second pass, after hash_middle_lines: replaces each hash with the line's class.
-// Knowing the hashes ahead lets it prefetch the bucket and class entries of lines a
-// few steps ahead: on large files those lookups are cache misses that would otherwise
-// dominate the whole comparison. `hint` is null for the first file.
-void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit, OrderHint* hint) {
+// The second pass over the first file, after hash_middle_lines: replaces each hash with
+// the line's class. Knowing the hashes ahead lets it prefetch the bucket and class
+// entries of lines a few steps ahead: on large files those lookups are cache misses
+// that would otherwise dominate the whole comparison.
+void classify_first_file(InputFile& file, ClassTables& tables) {
     std::int32_t* const classes = file.line_classes.data();
-    const std::int32_t count = static_cast<std::int32_t>(file.line_classes.size());
+    const auto count = static_cast<std::int32_t>(file.line_classes.size());
     const bool loose = engine_options.blank_rules_on != 0;
     const BucketView buckets{tables.buckets.data(), tables.bucket_count};
-    bool following = false;  // the last line matched the hint: no prefetching needed
-    // The two files' classification is the first fifth of the run's progress.
-    const std::uint32_t first_permille = file_bit == 0 ? 0 : 100;
     for (std::int32_t i = 0; i < count; ++i) {
         if ((i & PROGRESS_LINES_MASK) == 0) {
-            engine_progress(first_permille +
-                            static_cast<std::uint32_t>(std::int64_t{100} * i / count));
+            engine_progress(
+                static_cast<std::uint32_t>(std::int64_t{FIRST_FILE_PERMILLE} * i / count));
         }
         // Written out here: GCC drops a prefetch-only helper as a call without effects.
-        if (!following && i + BUCKET_AHEAD < count) {
+        if (i + BUCKET_AHEAD < count) {
             __builtin_prefetch(&buckets.of(static_cast<std::uint32_t>(classes[i + BUCKET_AHEAD])));
         }
-        if (!following && i + CLASS_AHEAD < count) {
+        if (i + CLASS_AHEAD < count) {
             const std::int32_t ahead =
                 buckets.of(static_cast<std::uint32_t>(classes[i + CLASS_AHEAD]));
             if (ahead != 0) {
                 __builtin_prefetch(&tables.classes[ahead]);
             }
         }
-        const std::uint32_t h = static_cast<std::uint32_t>(classes[i]);
-        const std::uint32_t sample = static_cast<std::uint32_t>(i) | file_bit;
-        const LineRef line = line_of(tables, sample);
+        const auto h = static_cast<std::uint32_t>(classes[i]);
+        const auto sample = static_cast<std::uint32_t>(i);
+        classes[i] =
+            find_or_add_class(tables, buckets.of(h), h, sample, line_of(tables, sample), loose);
+    }
+    file.line_count = count;
+}
+
+// The lines [from, to) of the second file that are in a class of the first file get
+// that class in place of their hash. The tables are only read, so both halves of the
+// file may be done at once; the other lines keep their hash and are listed, in order,
+// from `pending` on. Returns how many were listed.
+std::int32_t join_first_file_classes(InputFile& file, ClassTables& tables, std::int32_t from,
+                                     std::int32_t to, OrderHint* hint, std::int32_t* pending) {
+    std::int32_t* const classes = file.line_classes.data();
+    const bool loose = engine_options.blank_rules_on != 0;
+    const BucketView buckets{tables.buckets.data(), tables.bucket_count};
+    std::int32_t listed = 0;
+    bool following = false;  // the last line matched the hint: no prefetching needed
+    for (std::int32_t i = from; i < to; ++i) {
+        if (!following && i + BUCKET_AHEAD < to) {
+            __builtin_prefetch(&buckets.of(static_cast<std::uint32_t>(classes[i + BUCKET_AHEAD])));
+        }
+        if (!following && i + CLASS_AHEAD < to) {
+            const std::int32_t ahead =
+                buckets.of(static_cast<std::uint32_t>(classes[i + CLASS_AHEAD]));
+            if (ahead != 0) {
+                __builtin_prefetch(&tables.classes[ahead]);
+            }
+        }
+        const auto h = static_cast<std::uint32_t>(classes[i]);
+        const LineRef line = line_of(tables, static_cast<std::uint32_t>(i) | SAMPLE_IN_SECOND);
         const std::int32_t hinted = class_from_hint(tables, hint, h, line, loose);
         following = hinted != 0;
         if (following) {
             classes[i] = hinted;
             continue;
         }
-        bool added;
-        const std::int32_t c =
-            find_or_add_class(tables, buckets.of(h), h, sample, line, loose, added);
-        classes[i] = c;
-        resync_hint(tables, hint, c, added);
+        const std::int32_t c = find_class(tables, buckets.of(h), h, line, loose);
+        if (c != 0) {
+            classes[i] = c;
+        } else {
+            pending[listed++] = i;
+        }
+        resync_hint(tables, hint, c);
     }
+    return listed;
+}
+
+// The listed lines of the second file, in order: each joins a class an earlier one
+// made, or makes a new class.
+void add_listed_lines(InputFile& file, ClassTables& tables, const std::int32_t* pending,
+                      std::int32_t listed) {
+    std::int32_t* const classes = file.line_classes.data();
+    const bool loose = engine_options.blank_rules_on != 0;
+    const BucketView buckets{tables.buckets.data(), tables.bucket_count};
+    for (std::int32_t k = 0; k < listed; ++k) {
+        if ((k & PROGRESS_LINES_MASK) == 0) {
+            engine_progress(JOINED_PERMILLE +
+                            static_cast<std::uint32_t>(
+                                std::int64_t{CLASSIFIED_PERMILLE - JOINED_PERMILLE} * k / listed));
+        }
+        if (k + BUCKET_AHEAD < listed) {
+            __builtin_prefetch(
+                &buckets.of(static_cast<std::uint32_t>(classes[pending[k + BUCKET_AHEAD]])));
+        }
+        const std::int32_t i = pending[k];
+        const auto h = static_cast<std::uint32_t>(classes[i]);
+        const auto sample = static_cast<std::uint32_t>(i) | SAMPLE_IN_SECOND;
+        classes[i] =
+            find_or_add_class(tables, buckets.of(h), h, sample, line_of(tables, sample), loose);
+    }
+}
+
+// The second file's lines: those in a class of the first file found in two halves at
+// once (each half with its own hint, the second's starting at the same share of the
+// first file), then the others in order.
+void classify_second_file(InputFile files[2], ClassTables& tables) {
+    InputFile& file = files[1];
+    const auto count = static_cast<std::int32_t>(file.line_classes.size());
+    const std::int32_t half = count / 2;
+    OrderHint hints[2];
+    for (int t = 0; t < 2; ++t) {
+        hints[t].classes0 = files[0].line_classes.data();
+        hints[t].count0 = files[0].line_count;
+        hints[t].next = static_cast<std::int32_t>(std::int64_t{files[0].line_count} *
+                                                  (t == 0 ? 0 : half) / std::max(count, 1));
+    }
+    // Untouched but for the places of the lines listed.
+    Table<std::int32_t> pending(static_cast<std::size_t>(count) + 1);
+    std::int32_t listed[2] = {0, 0};
+    for_both_files(files, [&](int t) {
+        const std::int32_t from = t == 0 ? 0 : half;
+        listed[t] =
+            join_first_file_classes(file, tables, from, t == 0 ? half : count,
+                                    fast_paths ? &hints[t] : nullptr, pending.data() + from);
+    });
+    engine_progress(JOINED_PERMILLE);
+    // The second half's list moves up to follow the first's.
+    std::copy(pending.data() + half, pending.data() + half + listed[1], pending.data() + listed[0]);
+    add_listed_lines(file, tables, pending.data(), listed[0] + listed[1]);
     file.line_count = count;
 }
 
@@ -563,9 +690,13 @@ void classify_lines(InputFile& file, ClassTables& tables, std::uint32_t file_bit
 constexpr std::int64_t SHARED_WORK_BYTES = 1 << 20;
 
 void for_both_files(InputFile files[2], const std::function<void(int)>& work) {
-    const bool share = fast_paths &&
-                       files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
-                       files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES;
+    run_on_both(files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
+                    files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES,
+                work);
+}
+
+void run_on_both(bool share, const std::function<void(int)>& work) {
+    share = share && fast_paths;
     std::thread second;
     if (share) {
         try {
@@ -593,10 +724,7 @@ bool engine_fast_paths_on() {
 void classify_pair(InputFile files[2]) {
     hash_middle_lines(files);
     ClassTables tables = make_class_tables(files);
-    classify_lines(files[0], tables, 0, nullptr);
-    OrderHint hint;
-    hint.classes0 = files[0].line_classes.data();
-    hint.count0 = files[0].line_count;
-    classify_lines(files[1], tables, SAMPLE_IN_SECOND, fast_paths ? &hint : nullptr);
+    classify_first_file(files[0], tables);
+    classify_second_file(files, tables);
     files[0].class_limit = files[1].class_limit = static_cast<std::int32_t>(tables.classes.size());
 }
