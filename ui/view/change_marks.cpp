@@ -152,6 +152,7 @@ MarkSpans column_spans(std::string_view shown, const MarkSpans& bytes) {
 
 void mark_row_changes(Side which, RowView& row, const RowFormat& format) {
     row.marks.clear();
+    row.marks_given_up = false;
     if (row.state != ROW_OWN && row.state != ROW_OWN_CHOSEN) {
         return;
     }
@@ -159,9 +160,14 @@ void mark_row_changes(Side which, RowView& row, const RowFormat& format) {
     if (partner < 0) {
         return;
     }
-    refresh_cache(format.tab_size);
     const int32_t left_line = which == SIDE_LEFT ? row.line : partner;
     const int32_t right_line = which == SIDE_LEFT ? partner : row.line;
+    if (line_text(merge_document.left, left_line).size() > MARKS_LINE_LIMIT ||
+        line_text(merge_document.right, right_line).size() > MARKS_LINE_LIMIT) {
+        row.marks_given_up = true;
+        return;
+    }
+    refresh_cache(format.tab_size);
     const uint64_t key = static_cast<uint64_t>(left_line) << 32 | static_cast<uint32_t>(right_line);
     auto found = cache.pairs.find(key);
     if (found == cache.pairs.end()) {
