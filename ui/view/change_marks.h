@@ -18,8 +18,8 @@
 constexpr std::size_t FULL_COMPARE_LIMIT = 4096;
 
 // Lines longer than this (in bytes, either of a pair) are not marked at all: even
-// their common ends would cost time and memory in proportion to them at the first
-// paint. The row says so with MARKS_GIVEN_UP_NOTE instead.
+// their common ends cost time in proportion to them (and a copy of a line that is not
+// UTF-8) at a paint. The row says so with MARKS_GIVEN_UP_NOTE instead.
 constexpr std::size_t MARKS_LINE_LIMIT = std::size_t{1} << 20;
 constexpr const char* MARKS_GIVEN_UP_NOTE = "Line too long for in-line marks";
 
