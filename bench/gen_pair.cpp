@@ -14,6 +14,9 @@
 //      four:   1,000,000 lines each drawn at random from "a", "b", "c" and "d", against
 //              another such file: the costliest shape for the search, nearly every
 //              line matchable and no long run of equal lines.
+//      oneline: one line of 100,000,000 bytes of words (LINES gives its size in bytes),
+//              the second file the same line with a few scattered changes: letters
+//              changed, a word inserted, a word deleted.
 // LINES overrides the line count (for profiling on a smaller pair). The same
 // arguments always give the same bytes.
 
@@ -143,14 +146,28 @@ bool write_four(std::mt19937& rng, long lines, const char* path1, const char* pa
     return write_lines(path1, files[0]) && write_lines(path2, files[1]);
 }
 
+// One long line, and the same line with a few changes spread over it.
+bool write_oneline(std::mt19937& rng, Words& words, long size, const char* path1,
+                   const char* path2) {
+    std::vector<std::string> first = {words.text(static_cast<std::size_t>(std::max(size, 16L)))};
+    std::vector<std::string> second = first;
+    std::string& line = second[0];
+    for (int k = 0; k < 6; ++k) {
+        char& c = line[rng() % line.size()];
+        c = c == 'x' ? 'y' : 'x';
+    }
+    line.insert(rng() % line.size(), " inserted");
+    line.erase(rng() % (line.size() - 8), 8);
+    return write_lines(path1, first) && write_lines(path2, second);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 5 || argc > 6) {
         std::fprintf(stderr,
-                     "usage: gen_pair sparse|dense|source|shuffled|alternate|onechar|four SEED "
-                     "FIRST "
-                     "SECOND [LINES]\n");
+                     "usage: gen_pair sparse|dense|source|shuffled|alternate|onechar|four|oneline "
+                     "SEED FIRST SECOND [LINES]\n");
         return 2;
     }
     const std::string kind = argv[1];
@@ -159,9 +176,13 @@ int main(int argc, char** argv) {
     long lines = kind == "sparse" || kind == "alternate" || kind == "four" ? 1000000
                  : kind == "dense"                                         ? 200000
                  : kind == "shuffled"                                      ? 100000
+                 : kind == "oneline"                                       ? 100000000
                                                                            : 20000;
     if (argc == 6) {
         lines = std::strtol(argv[5], nullptr, 10);
+    }
+    if (kind == "oneline") {
+        return write_oneline(rng, words, lines, argv[3], argv[4]) ? 0 : 1;
     }
     if (kind == "four") {
         return write_four(rng, lines, argv[3], argv[4]) ? 0 : 1;

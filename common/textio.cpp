@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 
 #include "common/byte_scan.h"
 #include "common/native_file.h"
+#include "common/progress.h"
 #include "common/report.h"
 
 std::size_t text_mode_filter(char* data, std::size_t n, bool* ended, TextModeLoss* loss,
@@ -118,6 +118,9 @@ int TextLineReader::open(const char* path, bool stop_at_ctrl_z) {
     pos_ = 0;
     ended_ = false;
     failed_ = false;
+    poll_ = false;
+    stopped_ = false;
+    bytes_read_ = 0;
     return file_ != nullptr ? 0 : -1;
 }
 
@@ -136,6 +139,10 @@ bool TextLineReader::fill() {
         buffer_.erase(0, pos_);
         pos_ = 0;
     }
+    if (poll_ && !progress_step(bytes_read_, 0)) {
+        ended_ = stopped_ = true;
+        return false;
+    }
     char block[65536];
     const std::size_t got = std::fread(block, 1, sizeof block, file_);
     if (got == 0) {
@@ -143,40 +150,50 @@ bool TextLineReader::fill() {
         failed_ = std::ferror(file_) != 0;
         return false;
     }
+    bytes_read_ += got;
     if (stop_at_ctrl_z_) {
         buffer_.append(block, text_mode_filter(block, got, &ended_));
     } else {
-        std::remove_copy(block, block + got, std::back_inserter(buffer_), '\r');
+        // A run at a time between carriage returns: the Windows runtimes' own scans test
+        // one byte at a time (common/byte_scan.h).
+        const char* in = block;
+        const char* const end = block + got;
+        while (in < end) {
+            const char* cr = find_byte(in, static_cast<std::size_t>(end - in), '\r');
+            const char* stop = cr != nullptr ? cr : end;
+            buffer_.append(in, static_cast<std::size_t>(stop - in));
+            in = cr != nullptr ? cr + 1 : end;
+        }
     }
     return true;
 }
 
-bool TextLineReader::next_line(std::string& line, bool* had_newline) {
-    std::size_t scanned = pos_;
+bool TextLineReader::next_line(std::string& line, bool* had_newline, std::size_t keep) {
+    line.clear();
+    bool any = false;
+    bool newline = false;
     for (;;) {
-        const std::size_t end = buffer_.find('\n', scanned);
-        if (end != std::string::npos) {
-            line.assign(buffer_, pos_, end - pos_);
-            pos_ = end + 1;
-            if (had_newline != nullptr) {
-                *had_newline = true;
-            }
-            return true;
+        const char* found = find_byte(buffer_.data() + pos_, buffer_.size() - pos_, '\n');
+        const std::size_t end =
+            found != nullptr ? static_cast<std::size_t>(found - buffer_.data()) : std::string::npos;
+        const std::size_t stop = end == std::string::npos ? buffer_.size() : end;
+        any = any || stop > pos_ || end != std::string::npos;
+        if (line.size() < keep) {
+            line.append(buffer_, pos_, std::min(stop - pos_, keep - line.size()));
         }
-        const std::size_t consumed = pos_;
-        scanned = buffer_.size() - consumed;
+        if (end != std::string::npos) {
+            pos_ = end + 1;
+            newline = true;
+            break;
+        }
+        // What was read is in `line` or dropped: fill() starts the buffer afresh.
+        pos_ = buffer_.size();
         if (!fill()) {
             break;
         }
-        // fill() moved the unread data to the front.
     }
-    if (pos_ < buffer_.size()) {
-        line.assign(buffer_, pos_, std::string::npos);
-        pos_ = buffer_.size();
-        if (had_newline != nullptr) {
-            *had_newline = false;
-        }
-        return true;
+    if (had_newline != nullptr) {
+        *had_newline = newline;
     }
-    return false;
+    return any;
 }

@@ -2,6 +2,7 @@
 #define PAIREX_COMMON_TEXTIO_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -63,10 +64,18 @@ public:
     int open(const char* path, bool stop_at_ctrl_z = true);
     void close();
     // Reads the next line without its line feed into `line`; false at the end.
-    // `had_newline` (optional) tells whether the line ended with a line feed.
-    bool next_line(std::string& line, bool* had_newline = nullptr);
+    // `had_newline` (optional) tells whether the line ended with a line feed. Only the
+    // first `keep` bytes of a line are kept, the rest is read and dropped: a reader
+    // that needs only the start of each line holds no more than that, however long.
+    bool next_line(std::string& line, bool* had_newline = nullptr,
+                   std::size_t keep = std::string::npos);
     // True when a read failed (as opposed to reaching the end).
     bool failed() const { return failed_; }
+    // From now on each block read is a progress step (common/progress.h) of the bytes
+    // read so far, so that a huge line does not hold up the window; a stop asked there
+    // ends the reading as if the file ended, and stopped() tells so.
+    void poll_progress() { poll_ = true; }
+    bool stopped() const { return stopped_; }
 
 private:
     bool fill();
@@ -76,6 +85,9 @@ private:
     bool ended_ = false;
     bool failed_ = false;
     bool stop_at_ctrl_z_ = true;
+    bool poll_ = false;
+    bool stopped_ = false;
+    std::uint64_t bytes_read_ = 0;
 };
 
 #endif

@@ -12,6 +12,10 @@
 // here keeps every sum of two of them within int32.
 constexpr int64_t MAX_LISTING_NUMBER = int64_t{1} << 28;
 
+// Bytes of a listing line the parser reads: a hunk line is short, and the identical-files
+// line names two paths, each far shorter than this.
+constexpr std::size_t LISTING_LINE_KEEP = 65536;
+
 namespace {
 
 struct Range {
@@ -85,14 +89,18 @@ static void clear_tables(BlockTables& t) {
 }
 
 ListingResult parse_listing(TextLineReader& listing, BlockTables& out) {
+    // Part of the comparison's work: a long listing is read with progress steps.
+    listing.poll_progress();
     clear_tables(out);
     try {
         for (BlockTable* t : {&out.left_own, &out.left_filler, &out.right_own, &out.right_filler}) {
             make_table_room(*t);
             t->push_back(END_MARKER);
         }
+        // Only the hunk lines and the identical-files line count: of the quoted lines,
+        // which may be huge, only the start is kept.
         std::string line;
-        while (listing.next_line(line)) {
+        while (listing.next_line(line, nullptr, LISTING_LINE_KEEP)) {
             if (!line.empty() && line[0] >= '0' && line[0] <= '9') {
                 DiffBlock lo, lf, ro, rf;
                 if (!fill_block_entries(line.c_str(), lo, lf, ro, rf)) {
@@ -121,6 +129,10 @@ ListingResult parse_listing(TextLineReader& listing, BlockTables& out) {
     } catch (const std::bad_alloc&) {
         clear_tables(out);
         report_out_of_memory();
+        return LISTING_FAILED;
+    }
+    if (listing.stopped()) {  // by the user: nothing to report
+        clear_tables(out);
         return LISTING_FAILED;
     }
     if (listing.failed()) {

@@ -20,7 +20,8 @@ enum ListingResult { LISTING_BLOCKS, LISTING_IDENTICAL, LISTING_FAILED };
 
 // Reads the listing to its end. LISTING_BLOCKS: `out` holds one entry per command line
 // (possibly none). LISTING_IDENTICAL: the engine's identical-files line was met; `out`
-// is empty. LISTING_FAILED: memory or a read failed, already reported.
+// is empty. LISTING_FAILED: memory or a read failed, already reported, or the user
+// stopped the reading (a progress step, common/progress.h), and `out` is empty.
 ListingResult parse_listing(TextLineReader& listing, BlockTables& out);
 
 // Fills `k`'s entries of all four tables from one command line (first character a

@@ -63,27 +63,33 @@ TEST(TextMode, WriterUsesPlatformLineEnd) {
     EXPECT_EQ(read_bytes(p), std::string("one") + LINE_END + "two" + LINE_END);
 }
 
-TEST(TextLineReader, ReadsLinesOfAnyLengthAcrossBlocks) {
+TEST(TextLineReader, ReadsLinesOfAnyLengthAcrossBlocksKeepingTheirStartWhenAsked) {
     TempDir dir;
     const std::string long_line(200000, 'q');
     const std::string p = dir.write("lines.txt", "first\r\n" + long_line + "\n\nlast");
-    TextLineReader reader;
-    ASSERT_EQ(reader.open(p.c_str()), 0);
-    std::vector<std::string> lines;
-    std::vector<bool> newlines;
-    std::string line;
-    bool nl = false;
-    while (reader.next_line(line, &nl)) {
-        lines.push_back(line);
-        newlines.push_back(nl);
+    // Both modes (the second reads past a Ctrl-Z, as a listing does), whole lines or
+    // only their first `keep` bytes.
+    for (bool stop_at_ctrl_z : {true, false}) {
+        for (std::size_t keep : {std::string::npos, std::size_t{3}, std::size_t{70000}}) {
+            TextLineReader reader;
+            ASSERT_EQ(reader.open(p.c_str(), stop_at_ctrl_z), 0);
+            std::vector<std::string> lines;
+            std::vector<bool> newlines;
+            std::string line;
+            bool nl = false;
+            while (reader.next_line(line, &nl, keep)) {
+                lines.push_back(line);
+                newlines.push_back(nl);
+            }
+            const std::vector<std::string> expected = {"first", long_line, "", "last"};
+            ASSERT_EQ(lines.size(), expected.size());
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                EXPECT_TRUE(lines[i] == expected[i].substr(0, keep)) << i << " keep " << keep;
+            }
+            EXPECT_EQ(newlines, (std::vector<bool>{true, true, true, false}));
+            EXPECT_FALSE(reader.failed());
+        }
     }
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0], "first");
-    EXPECT_EQ(lines[1], long_line);
-    EXPECT_EQ(lines[2], "");
-    EXPECT_EQ(lines[3], "last");
-    EXPECT_EQ(newlines, (std::vector<bool>{true, true, true, false}));
-    EXPECT_FALSE(reader.failed());
 }
 
 TEST(TextLineReader, EmptyFileHasNoLinesAndMissingFileFails) {

@@ -6,6 +6,7 @@
 #include "merge/listing_parser.h"
 #include "merge/realign.h"
 #include "tests/merge/merge_test_util.h"
+#include "tests/support/progress_recorder.h"
 #include "tests/support/random_lines.h"
 
 namespace {
@@ -102,6 +103,19 @@ TEST_F(ListingParser, LongContentLineIsNeverACommand) {
     const std::string content = "< " + std::string(16381, 'x') + "5a6,7 " + std::string(5000, 'y');
     ASSERT_EQ(parse("1c1\n" + content + "\n---\n> z\n"), LISTING_BLOCKS);
     EXPECT_EQ(tables.left_own.size(), 2u);
+}
+
+TEST_F(ListingParser, AHugeQuotedLineIsReadWithProgressStepsAndAStopLeavesNothing) {
+    const std::string listing = "1c1\n< " + std::string(300000, 'x') + "\n---\n> z\n3d1\n";
+    for (int stop_at : {0, 3}) {
+        const ProgressRecorder recorder(stop_at);
+        const ProgressScope work("Comparing");
+        EXPECT_EQ(parse(listing), stop_at == 0 ? LISTING_BLOCKS : LISTING_FAILED);
+        // One step a block read, the window asked within the line.
+        EXPECT_GE(recorder.polls.size(), stop_at == 0 ? 5u : 3u);
+        EXPECT_EQ(tables.left_own.size(), stop_at == 0 ? 3u : 0u);
+        EXPECT_TRUE(message_texts().empty());  // a stop is the user's: nothing to say
+    }
 }
 
 TEST_F(ListingParser, MalformedCommandLinesDoNotBreakTheTables) {

@@ -14,6 +14,8 @@
 #include "tests/win32/driver.h"
 #include "ui/scrolling.h"
 #include "ui/settings.h"
+#include "ui/view/change_marks.h"
+#include "ui/view/dpi_scale.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
@@ -183,6 +185,43 @@ TEST_F(Highlight, TheSettingSurvivesARestart) {
     };
     run();
     EXPECT_EQ(ini_get("Options", "Highlight changes"), "1");
+}
+
+TEST_F(Highlight, ALineTooLongForMarksSaysSoAtTheRowsEndAndIsWrittenWhole) {
+    std::string left_line(MARKS_LINE_LIMIT + 100, 'w');
+    std::string right_line = left_line;
+    left_line[10] = 'a';
+    right_line[10] = 'b';
+    const std::string left = dir.write("left.txt", "first\n" + left_line + "\nlast\n");
+    const std::string right = dir.write("right.txt", "first\n" + right_line + "\nlast\n");
+    const std::string out = dir.file("merged.txt");
+    driver.answers = {{IDOK, out}};
+    driver.steps = {
+        ProgramDriver::wait_until(compared),
+        // The shade is the note's background alone: one stretch ending at the row's end,
+        // as wide as the note and its margins; the changed letter is not marked.
+        ProgramDriver::check([] {
+            const int note = text_width(MARKS_GIVEN_UP_NOTE) + 2 * dpi_scale(4, view_metrics.dpi);
+            for (HWND pane : {ui_state.left_pane, ui_state.right_pane}) {
+                const RowPixels pixels(pane, 1);
+                const std::vector<bool> shaded = pixels.columns_with(DARK_GREEN);
+                ASSERT_GT(pixels.width(), note);
+                const auto first = static_cast<int>(std::find(shaded.begin(), shaded.end(), true) -
+                                                    shaded.begin());
+                EXPECT_NEAR(first, pixels.width() - note, 2);
+                EXPECT_TRUE(
+                    std::all_of(shaded.begin() + first, shaded.end(), [](bool b) { return b; }));
+                expect_no_shade(pane, 0);
+            }
+        }),
+        ProgramDriver::post(CMD_FROM_LEFT),
+        ProgramDriver::post(CMD_WRITE),
+        ProgramDriver::wait_until([this] { return driver.answers.empty(); }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    driver.run(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str());
+    EXPECT_FALSE(driver.timed_out()) << "script stopped at a step that never completed";
+    EXPECT_TRUE(read_bytes(out) == "first\r\n" + left_line + "\r\nlast\r\n");
 }
 
 }  // namespace

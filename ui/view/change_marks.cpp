@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/scratch.h"
+#include "common/unicode.h"
 #include "merge/document.h"
 
 namespace {
@@ -73,6 +74,16 @@ std::string display_text(std::string_view raw, int tab_size, DisplayCharset char
     return out;
 }
 
+// A line as shown, in UTF-8: valid UTF-8 as it is, anything else converted into `own`
+// (a huge line is not copied when it need not be).
+std::string_view shown_utf8(std::string_view raw, DisplayCharset charset, std::string& own) {
+    if (charset == CHARSET_UTF8 && is_valid_utf8(raw)) {
+        return raw;
+    }
+    append_display_utf8(raw, charset, own);
+    return own;
+}
+
 void refresh_cache(int tab_size) {
     const MergeDocument& doc = merge_document;
     if (!cache.valid || cache.revision != doc.revision) {
@@ -117,10 +128,10 @@ LineMarks compare_line_pair(std::string_view left, std::string_view right, int t
     }
     // The middles are found in the texts as shown (8-bit text decoded, broken bytes
     // replaced), so that they are cut between characters as the display texts are.
-    std::string utf8_left;
-    std::string utf8_right;
-    append_display_utf8(left, left_charset, utf8_left);
-    append_display_utf8(right, right_charset, utf8_right);
+    std::string converted_left;
+    std::string converted_right;
+    const std::string_view utf8_left = shown_utf8(left, left_charset, converted_left);
+    const std::string_view utf8_right = shown_utf8(right, right_charset, converted_right);
     const DifferingMiddles m = differing_middles(utf8_left, utf8_right, ignore_space);
     return {middle_span(utf8_left, m.left_begin, m.left_end, tab_size, shown_left.size()),
             middle_span(utf8_right, m.right_begin, m.right_end, tab_size, shown_right.size())};
@@ -152,6 +163,7 @@ MarkSpans column_spans(std::string_view shown, const MarkSpans& bytes) {
 
 void mark_row_changes(Side which, RowView& row, const RowFormat& format) {
     row.marks.clear();
+    row.marks_given_up = false;
     if (row.state != ROW_OWN && row.state != ROW_OWN_CHOSEN) {
         return;
     }
@@ -159,9 +171,14 @@ void mark_row_changes(Side which, RowView& row, const RowFormat& format) {
     if (partner < 0) {
         return;
     }
-    refresh_cache(format.tab_size);
     const int32_t left_line = which == SIDE_LEFT ? row.line : partner;
     const int32_t right_line = which == SIDE_LEFT ? partner : row.line;
+    if (line_text(merge_document.left, left_line).size() > MARKS_LINE_LIMIT ||
+        line_text(merge_document.right, right_line).size() > MARKS_LINE_LIMIT) {
+        row.marks_given_up = true;
+        return;
+    }
+    refresh_cache(format.tab_size);
     const uint64_t key = static_cast<uint64_t>(left_line) << 32 | static_cast<uint32_t>(right_line);
     auto found = cache.pairs.find(key);
     if (found == cache.pairs.end()) {

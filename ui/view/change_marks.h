@@ -17,6 +17,12 @@
 // beginning and end only, which takes linear time.
 constexpr std::size_t FULL_COMPARE_LIMIT = 4096;
 
+// Lines longer than this (in bytes, either of a pair) are not marked at all: even
+// their common ends cost time in proportion to them (and a copy of a line that is not
+// UTF-8) at a paint. The row says so with MARKS_GIVEN_UP_NOTE instead.
+constexpr std::size_t MARKS_LINE_LIMIT = std::size_t{1} << 20;
+constexpr const char* MARKS_GIVEN_UP_NOTE = "Line too long for in-line marks";
+
 // Kept pairs beyond this many are all dropped, so that scrolling through a huge block
 // cannot hold its whole text twice over.
 constexpr std::size_t MARK_CACHE_LIMIT = 100000;
@@ -35,7 +41,8 @@ LineMarks compare_line_pair(std::string_view left, std::string_view right, int t
 
 // Adds to `row` (a row of `which` from describe_row with `format`) the spans of its
 // text that differ from the line it faces, in the bytes of row.text. White space is
-// ignored when Compress spaces was on as the blocks were made. Cached per pair.
+// ignored when Compress spaces was on as the blocks were made. Cached per pair. A pair
+// with a line past MARKS_LINE_LIMIT gets no spans and sets row.marks_given_up.
 void mark_row_changes(Side which, RowView& row, const RowFormat& format);
 
 // Drops every kept pair (the document's revision also makes this happen by itself).

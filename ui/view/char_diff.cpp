@@ -263,10 +263,57 @@ struct CharacterScan {
     std::size_t count() const { return starts.size() - 1; }
 };
 
+// Whether a character starts at byte `at` of a valid UTF-8 text: at either end, or at a
+// byte that starts a sequence other than a combining mark (next_character keeps the
+// marks with their base; only a text's first character may begin with one). A byte
+// decides it from itself and the bytes after it.
+bool starts_character(std::string_view s, std::size_t at) {
+    if (at == 0 || at >= s.size()) {
+        return true;
+    }
+    const auto c = static_cast<unsigned char>(s[at]);
+    if (c < 0x80) {
+        return true;
+    }
+    const Utf8Sequence seq = decode_utf8(s, at);
+    return (c & 0xC0) != 0x80 && !(seq.valid && is_combining_mark(seq.value));
+}
+
+// differing_middles without white space skipped, for valid UTF-8: the common ends found
+// in bytes, each then moved to the nearest place where a character starts in both texts.
+// Bytes equal up to such a place hold the same characters before it, and bytes equal
+// from it to the end the same characters after it. No memory, one pass.
+DifferingMiddles differing_bytes(std::string_view left, std::string_view right) {
+    const std::size_t shorter = std::min(left.size(), right.size());
+    std::size_t head = static_cast<std::size_t>(
+        std::mismatch(left.begin(), left.begin() + static_cast<std::ptrdiff_t>(shorter),
+                      right.begin())
+            .first -
+        left.begin());
+    while (head > 0 && !(starts_character(left, head) && starts_character(right, head))) {
+        --head;
+    }
+    std::size_t tail = 0;
+    while (tail < shorter - head &&
+           left[left.size() - 1 - tail] == right[right.size() - 1 - tail]) {
+        ++tail;
+    }
+    std::size_t ea = left.size() - tail;
+    std::size_t eb = right.size() - tail;
+    while (ea < left.size() && !(starts_character(left, ea) && starts_character(right, eb))) {
+        ++ea;
+        ++eb;
+    }
+    return {head, ea, head, eb};
+}
+
 }  // namespace
 
 DifferingMiddles differing_middles(std::string_view left, std::string_view right,
                                    bool ignore_space) {
+    if (!ignore_space && is_valid_utf8(left) && is_valid_utf8(right)) {
+        return differing_bytes(left, right);
+    }
     const CharacterScan a{left, character_starts(left), ignore_space};
     const CharacterScan b{right, character_starts(right), ignore_space};
     // The common beginning, in characters.

@@ -56,11 +56,12 @@ enum RowState {
 
 struct RowView {
     RowState state = ROW_PAST_END;
-    int32_t line = 0;         // 0-based line index, -1 for a filler row
-    int32_t block = -1;       // block index, -1 for a common line
-    std::string text;         // exactly what is drawn (empty: nothing is drawn)
-    uint32_t line_start = 0;  // where the line's own text starts in `text` (after its number)
-    MarkSpans marks;          // bytes of `text` that differ from the line this one faces
+    int32_t line = 0;             // 0-based line index, -1 for a filler row
+    int32_t block = -1;           // block index, -1 for a common line
+    std::string text;             // exactly what is drawn (empty: nothing is drawn)
+    uint32_t line_start = 0;      // where the line's own text starts in `text` (after its number)
+    MarkSpans marks;              // bytes of `text` that differ from the line this one faces
+    bool marks_given_up = false;  // the line or the one it faces is too long to be marked
 };
 
 struct RowFormat {

@@ -114,6 +114,27 @@ void paint_marks(HDC dc, const RECT& row_rect, const RowView& row, const WideRow
     }
 }
 
+// A row whose line is too long for in-line marks says so at its right end, on the
+// marks' shade (in high contrast on the row's own fill), over whatever text is there.
+void paint_marks_note(HDC dc, const RECT& row_rect, RowState state) {
+    const std::wstring note = wide(MARKS_GIVEN_UP_NOTE);
+    RECT size = {0, 0, 0, 0};
+    DrawTextW(dc, note.c_str(), static_cast<int>(note.size()), &size,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    const int pad = dpi_scale(4, view_metrics.dpi);
+    RECT r = row_rect;
+    r.left = std::max<LONG>(row_rect.left, row_rect.right - (size.right - size.left) - 2 * pad);
+    HBRUSH shade =
+        state == ROW_OWN_CHOSEN ? ui_state.chosen_mark_brush : ui_state.changed_mark_brush;
+    if (HBRUSH brush =
+            theme.look == LOOK_HIGH_CONTRAST || shade == nullptr ? fill_for(state) : shade) {
+        FillRect(dc, &r, brush);
+    }
+    r.left += pad;
+    DrawTextW(dc, note.c_str(), static_cast<int>(note.size()), &r,
+              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_EXTERNALLEADING);
+}
+
 // A block holding its base or an edited text is neither side's: both panes show it in
 // a colour of its own, without the marks of the characters that differ.
 HBRUSH resolution_fill(int32_t block) {
@@ -141,7 +162,7 @@ void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
     if (theme.look == LOOK_HIGH_CONTRAST) {
         r.left += paint_margin_mark(dc, r, row.state);
     }
-    if (row.text.empty()) {
+    if (row.text.empty() && !row.marks_given_up) {
         return;
     }
     if (theme.look != LOOK_LIGHT) {
@@ -155,6 +176,9 @@ void paint_row(HDC dc, const RECT& client, int screen_row, const RowView& row) {
     // Prefix processing shows the doubled ampersands of the row text as one.
     DrawTextW(dc, wide_row.text.c_str(), static_cast<int>(wide_row.text.size()), &r,
               DT_LEFT | DT_SINGLELINE | DT_EXTERNALLEADING);
+    if (row.marks_given_up && own == nullptr) {
+        paint_marks_note(dc, r, row.state);
+    }
 }
 
 }  // namespace

@@ -185,6 +185,38 @@ TEST_F(ChangeMarks, AHundredThousandCharacterLineTakesOnePass) {
     EXPECT_EQ(m.left, (MarkSpans{{4, 5}}));
 }
 
+TEST_F(ChangeMarks, LinesPastTheLimitAreGivenUpAndTheRestMarkedExactly) {
+    struct Case {
+        std::size_t left_size;
+        std::size_t right_size;
+        bool given_up;
+    };
+    const Case cases[] = {
+        {MARKS_LINE_LIMIT, MARKS_LINE_LIMIT, false},
+        {MARKS_LINE_LIMIT + 1, MARKS_LINE_LIMIT, true},
+        {MARKS_LINE_LIMIT, MARKS_LINE_LIMIT + 1, true},
+        {3 * MARKS_LINE_LIMIT, 3 * MARKS_LINE_LIMIT, true},
+    };
+    for (const Case& c : cases) {
+        std::string left(c.left_size, 'm');
+        std::string right(c.right_size, 'm');
+        left[5] = 'a';
+        right[5] = 'b';
+        pair(lf_lines({"same", left}), lf_lines({"same", right}), "2c2\n");
+        for (Side side : {SIDE_LEFT, SIDE_RIGHT}) {
+            for (int32_t row : {0, 1}) {
+                RowView view = describe_row(side_of(side), row, RowFormat{});
+                mark_row_changes(side, view, RowFormat{});
+                const bool changed = row == 1;
+                EXPECT_EQ(view.marks_given_up, changed && c.given_up)
+                    << c.left_size << " " << c.right_size << " row " << row;
+                const MarkSpans expected = changed && !c.given_up ? MarkSpans{{5, 6}} : MarkSpans{};
+                EXPECT_EQ(view.marks, expected);
+            }
+        }
+    }
+}
+
 // WCAG 2 relative luminance and contrast ratio.
 double luminance(const RowColor& c) {
     auto channel = [](uint8_t v) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string_view>
+#include <tuple>
 #include <string>
 #include <vector>
 
+#include "common/unicode.h"
 #include "ui/view/edit_script.h"
 
 namespace {
@@ -197,6 +200,77 @@ TEST(DifferingMiddles, CommonEndsCutBetweenCharacters) {
     d = differing_middles("x  NEW  y", "x y", true);
     EXPECT_EQ(d.left_begin, 3u);
     EXPECT_EQ(d.left_end, 6u);
+}
+
+// The model of differing_middles without white space: both texts cut into characters,
+// the equal ones counted from the start, then from the end without crossing those.
+DifferingMiddles middles_by_characters(std::string_view a, std::string_view b) {
+    auto cut = [](std::string_view s) {
+        std::vector<std::string_view> out;
+        for (std::size_t at = 0; at < s.size();) {
+            const std::size_t next = next_character(s, at);
+            out.push_back(s.substr(at, next - at));
+            at = next;
+        }
+        return out;
+    };
+    const auto ca = cut(a);
+    const auto cb = cut(b);
+    std::size_t i = 0;
+    while (i < ca.size() && i < cb.size() && ca[i] == cb[i]) {
+        ++i;
+    }
+    std::size_t ea = ca.size();
+    std::size_t eb = cb.size();
+    while (ea > i && eb > i && ca[ea - 1] == cb[eb - 1]) {
+        --ea;
+        --eb;
+    }
+    auto bytes = [](const std::vector<std::string_view>& c, std::size_t n) {
+        std::size_t size = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            size += c[k].size();
+        }
+        return size;
+    };
+    return {bytes(ca, i), bytes(ca, ea), bytes(cb, i), bytes(cb, eb)};
+}
+
+TEST(DifferingMiddles, FoundInBytesTheyCutWhereCharactersDo) {
+    // ASCII, two-, three- and four-byte characters, combining marks (also first in a
+    // text), and pairs sharing their first bytes.
+    const char* const pieces[] = {"a",
+                                  "b",
+                                  " ",
+                                  "\xC3\xA9",
+                                  "\xC3\xA8",
+                                  "\xCC\x81",
+                                  "\xCC\x82",
+                                  "\xE5\xA0\x80",
+                                  "\xE5\x80\xA0",
+                                  "\xF0\x9F\x98\x80"};
+    std::mt19937 rng(33);
+    auto piece = [&] { return std::string(pieces[rng() % std::size(pieces)]); };
+    for (int round = 0; round < 3000; ++round) {
+        std::string base;
+        for (unsigned n = rng() % 12; n > 0; --n) {
+            base += piece();
+        }
+        std::string texts[2] = {base, base};
+        for (std::string& t : texts) {
+            for (unsigned edits = rng() % 3; edits > 0; --edits) {
+                t.insert(t.empty() ? 0 : rng() % (t.size() + 1), piece());
+            }
+            if (!is_valid_utf8(t)) {
+                t = base + piece();
+            }
+        }
+        const DifferingMiddles got = differing_middles(texts[0], texts[1], false);
+        const DifferingMiddles want = middles_by_characters(texts[0], texts[1]);
+        ASSERT_EQ(std::tie(got.left_begin, got.left_end, got.right_begin, got.right_end),
+                  std::tie(want.left_begin, want.left_end, want.right_begin, want.right_end))
+            << "\"" << texts[0] << "\" against \"" << texts[1] << "\"";
+    }
 }
 
 }  // namespace
