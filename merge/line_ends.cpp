@@ -1,6 +1,12 @@
 #include "merge/line_ends.h"
 
 #include "common/byte_scan.h"
+#include "common/charset.h"
+#include "common/textio.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 std::string_view line_end_bytes(LineEnd end) {
     switch (end) {
@@ -28,6 +34,53 @@ std::vector<LineEnd> line_ends_of(const char* text, std::size_t n) {
         }
     }
     return ends;
+}
+
+namespace {
+
+void scan_tail(const char* text, std::size_t n, TextBytes& found) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = text[i];
+        found.line_feeds += c == '\n' ? 1 : 0;
+        found.carriage_returns = found.carriage_returns || c == '\r';
+        found.ctrl_z = found.ctrl_z || c == static_cast<char>(TEXT_EOF_BYTE);
+        found.beyond_ascii = found.beyond_ascii || (c & 0x80) != 0;
+    }
+}
+
+}  // namespace
+
+TextBytes scan_text_bytes(const char* text, std::size_t n) {
+    TextBytes found;
+#if defined(__SSE2__)
+    // Sixteen bytes at a step: the line feeds counted, the rest gathered into one mask.
+    const __m128i feed = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i eof = _mm_set1_epi8(static_cast<char>(TEXT_EOF_BYTE));
+    __m128i seen = _mm_setzero_si128();
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        found.line_feeds += static_cast<std::size_t>(
+            __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, feed)))));
+        seen = _mm_or_si128(seen, _mm_cmpeq_epi8(v, cr));
+        seen = _mm_or_si128(seen, _mm_cmpeq_epi8(v, eof));
+        seen = _mm_or_si128(seen, v);  // the high bit of a byte beyond ASCII
+    }
+    if (_mm_movemask_epi8(seen) != 0) {
+        // Something beyond line feeds: told apart by the plain scans.
+        found.carriage_returns = find_byte(text, i, '\r') != nullptr;
+        found.ctrl_z = find_byte(text, i, static_cast<char>(TEXT_EOF_BYTE)) != nullptr;
+        found.beyond_ascii = !is_ascii(std::string_view(text, i));
+    }
+    scan_tail(text + i, n - i, found);
+#else
+    found.line_feeds = count_byte(text, n, '\n');
+    found.carriage_returns = find_byte(text, n, '\r') != nullptr;
+    found.ctrl_z = find_byte(text, n, static_cast<char>(TEXT_EOF_BYTE)) != nullptr;
+    found.beyond_ascii = true;  // left to the charset's own scan, as a byte loop here would be
+#endif
+    return found;
 }
 
 std::size_t drop_crlf_returns(char* text, std::size_t n) {
