@@ -67,7 +67,11 @@ static long long read_raw(FILE* f, char* buf, std::size_t size) {
         if (!progress_step(got, size)) {
             return READ_STOPPED;
         }
-        const std::size_t n = std::fread(buf + got, 1, std::min(size - got, READ_STEP_BYTES), f);
+        const std::size_t step = std::min(size - got, READ_STEP_BYTES);
+        if (bring_in_pages != nullptr) {
+            bring_in_pages(buf + got, step);
+        }
+        const std::size_t n = std::fread(buf + got, 1, step, f);
         if (n == 0) {
             break;
         }
@@ -80,11 +84,7 @@ static std::unique_ptr<char[]> allocate_text(std::size_t bytes) {
     if (merge_allocation_refused(bytes)) {
         return nullptr;
     }
-    std::unique_ptr<char[]> text(new (std::nothrow) char[bytes]);
-    if (text && bring_in_pages != nullptr) {
-        bring_in_pages(text.get(), bytes);
-    }
-    return text;
+    return std::unique_ptr<char[]>(new (std::nothrow) char[bytes]);
 }
 
 // Turns the raw bytes of a file (`n` of them in `text`) into the text the lines are
