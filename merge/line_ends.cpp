@@ -36,6 +36,7 @@ std::vector<LineEnd> line_ends_of(const char* text, std::size_t n) {
     return ends;
 }
 
+#if defined(__SSE2__)
 namespace {
 
 void scan_tail(const char* text, std::size_t n, TextBytes& found) {
@@ -49,6 +50,7 @@ void scan_tail(const char* text, std::size_t n, TextBytes& found) {
 }
 
 }  // namespace
+#endif
 
 TextBytes scan_text_bytes(const char* text, std::size_t n) {
     TextBytes found;
