@@ -22,6 +22,7 @@
 
 MergeDocument merge_document;
 std::size_t merge_simulated_memory_limit = 0;
+void (*bring_in_pages)(void*, std::size_t) = nullptr;
 
 bool merge_allocation_refused(std::size_t bytes) {
     return merge_simulated_memory_limit != 0 && bytes > merge_simulated_memory_limit;
@@ -66,7 +67,11 @@ static long long read_raw(FILE* f, char* buf, std::size_t size) {
         if (!progress_step(got, size)) {
             return READ_STOPPED;
         }
-        const std::size_t n = std::fread(buf + got, 1, std::min(size - got, READ_STEP_BYTES), f);
+        const std::size_t step = std::min(size - got, READ_STEP_BYTES);
+        if (bring_in_pages != nullptr) {
+            bring_in_pages(buf + got, step);
+        }
+        const std::size_t n = std::fread(buf + got, 1, step, f);
         if (n == 0) {
             break;
         }
@@ -125,33 +130,50 @@ static void warn_text_mode_loss(const char* path, const TextModeLoss& loss) {
     }
 }
 
-// Splits begin..end at line feeds into `lines`, allocated once at its final size. Returns 0, or -1
-// after reporting "Not enough memory".
-static int split_lines(char* begin, char* end, std::vector<char*>& lines) {
-    const auto bytes = static_cast<std::size_t>(end - begin);
-    const std::size_t feeds = count_byte(begin, bytes, '\n');
-    if (feeds >= INT32_MAX || merge_allocation_refused((feeds + 1) * sizeof(char*))) {
+// Makes room for all `count` line starts of the text at `begin` and finds the first;
+// find_line_starts finds the rest as they are asked for. Returns 0, or -1 after
+// reporting "Not enough memory".
+static int start_lines(char* begin, std::size_t count, std::vector<char*>& lines) {
+    if (count > INT32_MAX || merge_allocation_refused(count * sizeof(char*))) {
         report_out_of_memory();
         return -1;
     }
-    if (bytes == 0) {
-        lines.clear();
-        return 0;
-    }
     try {
-        lines.resize(feeds + 1);
+        lines.reserve(count);  // no page of it is touched yet
     } catch (const std::bad_alloc&) {
         report_out_of_memory();
         return -1;
     }
-    // A line starts at the text's start and after every line feed but one that ends it.
-    // char* and const char* may name the same pointers.
-    lines[0] = begin;
-    positions_after(begin, bytes, '\n', const_cast<const char**>(lines.data() + 1));
-    if (lines.back() == end) {
-        lines.pop_back();
+    if (count > 0) {
+        lines.push_back(begin);
     }
     return 0;
+}
+
+// The text after a line start that find_line_starts looks at in one step: about ten
+// thousand lines of ordinary text, a page step's worth of them found once in a while.
+constexpr std::size_t LINE_SCAN_BYTES = std::size_t{256} << 10;
+
+void find_line_starts(const Text& t, std::size_t upto) {
+    std::vector<char*>& lines = t.lines;
+    const auto count = static_cast<std::size_t>(t.line_count);
+    // Each line feed before text_end ends a line that another follows (the last line's
+    // own feed lies at text_end), so the feeds found never outnumber the lines.
+    while (lines.size() <= upto && lines.size() < count) {
+        const char* from = lines.back();
+        const auto rest = static_cast<std::size_t>(t.text_end - from);
+        const char* feed = find_byte(from, rest, '\n');
+        if (feed == nullptr) {
+            break;  // not while the count holds
+        }
+        // At least up to the next line feed: a line may be longer than a step.
+        const std::size_t n =
+            std::max(static_cast<std::size_t>(feed + 1 - from), std::min(LINE_SCAN_BYTES, rest));
+        const std::size_t known = lines.size();
+        lines.resize(known + count_byte(from, n, '\n'));  // within the room made at the load
+        // char* and const char* may name the same pointers.
+        positions_after(from, n, '\n', const_cast<const char**>(lines.data() + known));
+    }
 }
 
 // Applies `mode` to the `n` decoded bytes at `text`, in place; returns the bytes kept.
@@ -166,27 +188,44 @@ static std::size_t apply_read_mode(char* text, std::size_t n, ReadMode mode, Tex
 // kept. Returns 0, or -1 after reporting "Not enough memory".
 static int fill_text(Text& out, std::unique_ptr<char[]> text, std::size_t capacity, std::size_t n,
                      ReadMode mode, TextModeLoss& loss) {
-    std::vector<LineEnd> ends = line_ends_of(text.get(), n);
     char* const begin = text.get();
-    char* const end = begin + apply_read_mode(begin, n, mode, loss);
+    const TextBytes bytes = scan_text_bytes(begin, n);
+    // Without carriage returns, or a Ctrl-Z in text mode, the mode keeps every byte and
+    // every line ends in a line feed but perhaps the last: most files.
+    const bool mode_changes = bytes.carriage_returns || (bytes.ctrl_z && mode == READ_TEXT_MODE);
+    std::vector<LineEnd> ends;
+    if (bytes.carriage_returns) {
+        ends = line_ends_of(begin, n);
+    }
+    char* const end = begin + (mode_changes ? apply_read_mode(begin, n, mode, loss) : n);
     *end = '\0';
-    const bool lacks_newline = end > begin && end[-1] != '\n';
+    const auto kept = static_cast<std::size_t>(end - begin);
+    const bool lacks_newline = kept > 0 && end[-1] != '\n';
+    const std::size_t feeds = mode_changes ? count_byte(begin, kept, '\n') : bytes.line_feeds;
+    const std::size_t count = feeds + (lacks_newline ? 1 : 0);
     std::vector<char*> lines;
-    if (split_lines(begin, end, lines) != 0) {
+    if (start_lines(begin, count, lines) != 0) {
         return -1;
     }
-    // Text mode may end the text early (at a Ctrl-Z): the ends follow the lines kept.
-    ends.resize(lines.size(), ENDS_LF);
-    if (lacks_newline) {
-        ends.back() = ENDS_NONE;
+    if (!ends.empty()) {
+        // Text mode may end the text early (at a Ctrl-Z): the ends follow the lines kept.
+        ends.resize(count, ENDS_LF);
+        if (lacks_newline) {
+            ends.back() = ENDS_NONE;
+        }
     }
     // The last line ends at its line feed, or at the end of the text.
-    out.text_end = end > begin && !lacks_newline ? end - 1 : end;
+    out.text_end = kept > 0 && !lacks_newline ? end - 1 : end;
     out.text = std::move(text);
     out.text_capacity = capacity;
-    out.line_count = static_cast<int32_t>(lines.size());
+    out.line_count = static_cast<int32_t>(count);
     out.lines = std::move(lines);
     out.ends = std::move(ends);
+    out.unended = lacks_newline;
+    // A decoded UTF-16 text is UTF-8 whatever it holds.
+    out.charset = out.encoding == ENCODING_BYTES && bytes.beyond_ascii
+                      ? detect_charset(std::string_view(begin, kept))
+                      : CHARSET_UTF8;
     return 0;
 }
 
@@ -240,16 +279,11 @@ static int read_text_lines_in_scope(const char* path, Text& out, ReadMode mode) 
         return -1;
     }
     TextModeLoss loss;
+    out.encoding = encoding;
     if (fill_text(out, std::move(text), capacity, static_cast<std::size_t>(decoded), mode, loss) !=
         0) {
         return -1;
     }
-    out.encoding = encoding;
-    out.charset =
-        encoding == ENCODING_BYTES
-            ? detect_charset(std::string_view(
-                  out.text.get(), static_cast<std::size_t>(out.text_end - out.text.get())))
-            : CHARSET_UTF8;
     warn_text_mode_loss(path, loss);
     return 0;
 }

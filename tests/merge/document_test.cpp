@@ -1,8 +1,11 @@
+#include <algorithm>
+#include <random>
 #include <string>
 
 #include "merge/blocks.h"
 #include "merge/conflict_mode.h"
 #include "merge/document.h"
+#include "merge/line_ends.h"
 #include "tests/merge/merge_test_util.h"
 
 namespace {
@@ -23,6 +26,92 @@ TEST_F(Document, LineEndsAndMissingFinalLineFeedGiveTheSameLines) {
     load(SIDE_RIGHT, "crlf.txt", "one\r\ntwo\r\n\r\nfour");
     EXPECT_EQ(lf, (std::vector<std::string>{"one", "two", "", "four"}));
     EXPECT_EQ(side_lines(merge_document.right), lf);
+}
+
+// Texts drawn from the bytes a load treats apart, some longer than the steps in which
+// line starts are found, and some with a line longer than a step.
+std::string drawn_text(std::mt19937& random) {
+    static const char bytes[] = {'a', 'b', '\n', '\n', '\r', '\0', '\x1a', '\xc3', '\xa9', '\xff'};
+    std::string text;
+    const std::size_t size = random() % 4 == 0 ? 300000 + random() % 300000 : random() % 40;
+    const bool long_line = random() % 3 == 0;
+    // Rare carriage returns, Ctrl-Zs and high bytes, so that many texts hold none.
+    const unsigned rare = random() % 2 == 0 ? 0 : 1 + random() % 200;
+    while (text.size() < size) {
+        if (long_line && text.size() == size / 2) {
+            text.append(400000, 'x');
+        }
+        const unsigned pick = random() % 1000;
+        text += pick < rare ? bytes[4 + random() % 6] : bytes[random() % 4];
+    }
+    return text;
+}
+
+// What a load in text mode gives: the text up to a Ctrl-Z, split at line feeds, without
+// carriage returns; a line ends in CR LF when a carriage return stood before its feed.
+struct ReadLines {
+    std::vector<std::string> lines;
+    std::vector<LineEnd> ends;
+};
+ReadLines read_lines(std::string text) {
+    text = text.substr(0, text.find('\x1a'));
+    ReadLines out;
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            out.lines.push_back(line);
+            out.ends.push_back(i > 0 && text[i - 1] == '\r' ? ENDS_CRLF : ENDS_LF);
+            line.clear();
+        } else if (text[i] != '\r') {
+            line += text[i];
+        }
+    }
+    if (!text.empty() && text.back() != '\n') {
+        out.lines.push_back(line);
+        out.ends.push_back(ENDS_NONE);
+    }
+    return out;
+}
+
+TEST_F(Document, LoadedLinesAndEndsAreTheTextsInAnyOrderOfAsking) {
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 30; ++round) {
+        const std::string bytes = drawn_text(random);
+        load(SIDE_LEFT, "drawn.txt", bytes);
+        const MergeSide& side = merge_document.left;
+        const ReadLines expected = read_lines(bytes);
+        ASSERT_EQ(side.line_count, static_cast<int32_t>(expected.lines.size()));
+        // The last line first, then the rest from a drawn line on, around to it.
+        const int32_t n = side.line_count;
+        const int32_t first = n > 0 ? static_cast<int32_t>(random() % static_cast<unsigned>(n)) : 0;
+        for (int32_t k = -1; k < n; ++k) {
+            const int32_t i = k < 0 ? n - 1 : (first + k) % n;
+            if (i < 0) {
+                continue;
+            }
+            ASSERT_EQ(line_text(side, i), expected.lines[static_cast<std::size_t>(i)]) << i;
+            ASSERT_EQ(line_end_of(side, i), expected.ends[static_cast<std::size_t>(i)]) << i;
+        }
+        const std::string kept = bytes.substr(0, bytes.find('\x1a'));
+        std::string shown;
+        std::remove_copy(kept.begin(), kept.end(), std::back_inserter(shown), '\r');
+        EXPECT_EQ(side.charset, detect_charset(shown));
+    }
+}
+
+TEST(TextBytes, OnePassFindsWhatEachScanFinds) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 150; ++round) {
+        const std::string text = drawn_text(random);
+        const std::size_t from = text.empty() ? 0 : random() % (text.size() % 64 + 1);
+        const std::string_view part = std::string_view(text).substr(from);
+        const TextBytes found = scan_text_bytes(part.data(), part.size());
+        ASSERT_EQ(found.line_feeds,
+                  static_cast<std::size_t>(std::count(part.begin(), part.end(), '\n')));
+        ASSERT_EQ(found.carriage_returns, part.find('\r') != std::string_view::npos);
+        ASSERT_EQ(found.ctrl_z, part.find('\x1a') != std::string_view::npos);
+        ASSERT_EQ(found.beyond_ascii, !is_ascii(part));
+    }
 }
 
 TEST_F(Document, CtrlZEndsTheTextAndHighBytesBelongToLines) {

@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "common/charset.h"
 #include "common/report.h"
+#include "merge/document.h"
 #include "ui/command_line.h"
 #include "ui/exit_status.h"
 #include "ui/startup.h"
@@ -117,8 +119,25 @@ static bool encode_ansi_code_page(std::string_view utf8, std::string& out) {
     return append_to_code_page(utf8, system_ansi_code_page(), out);
 }
 
+// Locks and unlocks a fresh block a step at a time, which brings its pages in with one
+// call a step. Under wine a first touch of fresh memory faults a page at a time, and
+// reading a 135 MB file into it so took half again as long. Each step stays within the
+// least working set a lock may use; a refused lock changes nothing but speed.
+static void lock_pages_in(void* block, std::size_t bytes) {
+    constexpr std::size_t STEP = std::size_t{64} << 10;
+    auto* const p = static_cast<char*>(block);
+    for (std::size_t done = 0; done < bytes; done += STEP) {
+        const std::size_t n = std::min(STEP, bytes - done);
+        if (VirtualLock(p + done, n) == 0) {
+            return;
+        }
+        VirtualUnlock(p + done, n);
+    }
+}
+
 int app_main(HINSTANCE instance, HINSTANCE previous, const char* command_line) {
     ui_state.instance = instance;
+    bring_in_pages = lock_pages_in;
     set_ansi_decoder(decode_ansi_code_page);
     set_ansi_encoder(encode_ansi_code_page);
     // The manifest asks for the current common controls; they are registered here, before
