@@ -234,9 +234,11 @@ void copy_current_to_target(const DirListing& listing) {
     if (refuse_long_path(source) || refuse_long_path(destination)) {
         return;
     }
-    // Declined or cancelled is the user's word; only a copy that failed is news.
-    if (copy_with_confirmation(source.c_str(), destination.c_str(), &dir_walk.replace_answer) ==
-        1) {
+    // Declined or cancelled is the user's word; only a copy that failed is news. The
+    // copy does not wait for the disk: the source stays, and the rename that finishes
+    // it leaves the target either as it was or whole.
+    if (copy_with_confirmation(source.c_str(), destination.c_str(), &dir_walk.replace_answer,
+                               false) == 1) {
         const std::string text =
             format_message("Unable to copy file %s\nto %s", source.c_str(), destination.c_str());
         report_message(text.c_str(), SEVERITY_ERROR);

@@ -1,5 +1,6 @@
 #include "merge/replace_file.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -15,17 +16,23 @@ bool exists_path(const std::string& path) {
     return std::filesystem::exists(native_path(path), ec) || ec;  // unknown counts as taken
 }
 
-// A free name beside `target`: its directory, then "~px" and six hex digits.
-bool free_name_beside(const char* target, const char* suffix, std::string& name) {
+constexpr int NAME_ATTEMPTS = 100;
+
+// The `attempt`th name this program tries beside `target`: its directory, then "~px",
+// six hex digits and `suffix`.
+std::string name_beside(const char* target, const char* suffix) {
     static unsigned counter = 0;
-    const auto seed = static_cast<unsigned>(
+    static const auto seed = static_cast<unsigned>(
         std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFF);
-    const std::string dir = directory_part(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char file[24];
-        std::snprintf(file, sizeof file, "~px%06x%s", (seed + counter++ * 7919u) & 0xFFFFFFu,
-                      suffix);
-        std::string candidate = dir + file;
+    char file[24];
+    std::snprintf(file, sizeof file, "~px%06x%s", (seed + counter++ * 7919u) & 0xFFFFFFu, suffix);
+    return directory_part(target) + file;
+}
+
+// A free name beside `target`.
+bool free_name_beside(const char* target, const char* suffix, std::string& name) {
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+        std::string candidate = name_beside(target, suffix);
         if (!exists_path(candidate)) {
             name = std::move(candidate);
             return true;
@@ -38,16 +45,56 @@ bool free_name_beside(const char* target, const char* suffix, std::string& name)
 
 int open_pending(const char* target, PendingFile& pending) {
     pending = PendingFile{};
-    if (!free_name_beside(target, ".tmp", pending.path)) {
+    // The create itself refuses a name that is taken: no file but our own is opened,
+    // and no look-up comes first.
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+        std::string candidate = name_beside(target, ".tmp");
+        errno = 0;
+        pending.stream = file_layer.create(candidate.c_str());
+        if (pending.stream != nullptr) {
+            pending.path = std::move(candidate);
+            return 0;
+        }
+        if (errno != EEXIST) {
+            return -1;
+        }
+    }
+    return -1;
+}
+
+int copy_into_pending(const char* source, PendingFile& pending) {
+    FILE* in = native_fopen(source, "rb");
+    if (in == nullptr) {
         return -1;
     }
-    pending.stream = file_layer.create(pending.path.c_str());
-    if (pending.stream == nullptr) {
-        file_layer.remove(pending.path.c_str());  // a create may fail half-way too
-        pending.path.clear();
-        return -1;
+    static char block[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
+        if (write_pending(pending, block, got) != 0) {
+            break;
+        }
     }
-    return 0;
+    const bool bad = std::ferror(in) != 0 || pending.failed;
+    std::fclose(in);
+    return bad ? -1 : 0;
+}
+
+NewCopy copy_to_new_file(const char* source, const char* target) {
+    PendingFile pending;
+    if (open_pending(target, pending) != 0) {
+        return NEW_COPY_FAILED;
+    }
+    pending.durable = false;
+    if (copy_into_pending(source, pending) != 0 || close_pending(pending) != 0) {
+        discard_pending(pending);
+        return NEW_COPY_FAILED;
+    }
+    if (file_layer.rename_new(pending.path.c_str(), target) != 0) {
+        discard_pending(pending);
+        return NEW_COPY_TAKEN;
+    }
+    pending.path.clear();
+    return NEW_COPY_DONE;
 }
 
 int write_pending(PendingFile& pending, const char* data, std::size_t n) {
@@ -61,7 +108,7 @@ int write_pending(PendingFile& pending, const char* data, std::size_t n) {
 int close_pending(PendingFile& pending) {
     std::FILE* stream = pending.stream;
     pending.stream = nullptr;
-    if (stream != nullptr && file_layer.close(stream) != 0) {
+    if (stream != nullptr && file_layer.close(stream, pending.durable) != 0) {
         pending.failed = true;
     }
     return pending.failed ? -1 : 0;
@@ -69,7 +116,7 @@ int close_pending(PendingFile& pending) {
 
 void discard_pending(PendingFile& pending) {
     if (pending.stream != nullptr) {
-        file_layer.close(pending.stream);
+        file_layer.close(pending.stream, false);
         pending.stream = nullptr;
     }
     if (!pending.path.empty()) {
