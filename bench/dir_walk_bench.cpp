@@ -227,6 +227,17 @@ long count_files(const fs::path& dir) {
     return n;
 }
 
+void print_kinds(long folders_done) {
+    std::printf("after %ld folders:", folders_done);
+    for (int k = 0; k < 3; ++k) {
+        std::printf(
+            " %s %ld files, %.3f ms per file;", KIND_NAMES[k], kind_times.files[k],
+            kind_times.seconds[k] * 1e3 / static_cast<double>(std::max(1L, kind_times.files[k])));
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 // FILES a side in FOLDERS folder pairs, made (`make`) and each walked in turn
 // (`walk`) into an emptied target. Returns 0 when every target folder holds what it
 // should.
@@ -249,6 +260,9 @@ int run_tree(long files, const fs::path& root, long folders, bool make, bool wal
     const auto t0 = Clock::now();
     for (long f = 0; f < folders; ++f) {
         run_walk(root / std::to_string(f));
+        if ((f + 1) % 100 == 0 && f + 1 < folders) {  // a long run shows how it goes
+            print_kinds(f + 1);
+        }
     }
     const double seconds = seconds_since(t0);
     int status = 0;
@@ -262,12 +276,7 @@ int run_tree(long files, const fs::path& root, long folders, bool make, bool wal
         "questions%s\n",
         per_folder * folders, folders, seconds, seconds * 1e3 / static_cast<double>(files),
         questions, status == 0 ? "" : ", TARGET WRONG");
-    for (int k = 0; k < 3; ++k) {
-        std::printf(
-            "  %s: %ld files put into the target, %.3f ms per file\n", KIND_NAMES[k],
-            kind_times.files[k],
-            kind_times.seconds[k] * 1e3 / static_cast<double>(std::max(1L, kind_times.files[k])));
-    }
+    print_kinds(folders);
     print_breakdown(seconds);
     return status;
 }
