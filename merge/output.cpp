@@ -423,6 +423,7 @@ int copy_with_confirmation(const char* source, const char* destination_as_given,
             case NEW_COPY_FAILED:
                 return 1;
             case NEW_COPY_TAKEN:
+            case NEW_COPY_OTHER:  // not asked for
                 break;
         }
     }

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
+#include "common/byte_scan.h"
 #include "common/native_file.h"
 #include "common/paths.h"
 #include "merge/file_layer.h"
@@ -62,32 +64,51 @@ int open_pending(const char* target, PendingFile& pending) {
     return -1;
 }
 
-int copy_into_pending(const char* source, PendingFile& pending) {
-    FILE* in = native_fopen(source, "rb");
-    if (in == nullptr) {
+int copy_into_pending(const char* source, PendingFile& pending, const char* same_as) {
+    struct Closer {
+        void operator()(FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<FILE, Closer> in(native_fopen(source, "rb"));
+    const std::unique_ptr<FILE, Closer> other(same_as != nullptr ? native_fopen(same_as, "rb")
+                                                                 : nullptr);
+    if (!in || (same_as != nullptr && !other)) {
+        pending.failed = true;
         return -1;
     }
-    static char block[65536];
+    constexpr std::size_t BLOCK = 65536;
+    static std::unique_ptr<char[]> blocks(new char[2 * BLOCK]);
+    char* const block = blocks.get();
+    char* const other_block = blocks.get() + BLOCK;
     std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
+    while ((got = std::fread(block, 1, BLOCK, in.get())) > 0) {
+        if (other && (std::fread(other_block, 1, got, other.get()) != got ||
+                      !bytes_equal(block, other_block, got))) {
+            pending.failed = true;
+            return 1;
+        }
         if (write_pending(pending, block, got) != 0) {
             break;
         }
     }
-    const bool bad = std::ferror(in) != 0 || pending.failed;
-    std::fclose(in);
-    return bad ? -1 : 0;
+    if (std::ferror(in.get()) != 0 || (other && std::ferror(other.get()) != 0)) {
+        pending.failed = true;
+    } else if (other && std::fgetc(other.get()) != EOF) {
+        pending.failed = true;  // the other file is longer
+        return 1;
+    }
+    return pending.failed ? -1 : 0;
 }
 
-NewCopy copy_to_new_file(const char* source, const char* target) {
+NewCopy copy_to_new_file(const char* source, const char* target, const char* same_as) {
     PendingFile pending;
     if (open_pending(target, pending) != 0) {
         return NEW_COPY_FAILED;
     }
     pending.durable = false;
-    if (copy_into_pending(source, pending) != 0 || close_pending(pending) != 0) {
+    const int copied = copy_into_pending(source, pending, same_as);
+    if (copied != 0 || close_pending(pending) != 0) {
         discard_pending(pending);
-        return NEW_COPY_FAILED;
+        return copied == 1 ? NEW_COPY_OTHER : NEW_COPY_FAILED;
     }
     if (file_layer.rename_new(pending.path.c_str(), target) != 0) {
         discard_pending(pending);
