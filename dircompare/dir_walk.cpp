@@ -137,7 +137,10 @@ void load_and_compare_pair() {
 // made only when they hold the same bytes. Anything else goes the ordinary way.
 NewCopy copy_same_pair_to_new(const std::string& left, const std::string& right) {
     const std::string target = target_of(dir_walk.listing1.current_entry());
-    if (!path_fits(target)) {
+    // A target directory that is Directory 1 holds the file already, and gets no
+    // temporary file.
+    if (!path_fits(target) ||
+        paths_equal(dir_walk.listing1.dir_path.c_str(), dir_walk.target_dir.c_str())) {
         return NEW_COPY_TAKEN;
     }
     return copy_to_new_file(left.c_str(), target.c_str(), right.c_str());

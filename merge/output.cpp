@@ -415,8 +415,9 @@ int copy_with_confirmation(const char* source, const char* destination_as_given,
     // The copy takes the destination's name only while nothing stands there: then
     // nothing there can be the source, an input, a directory or read-only, and no
     // question is due. Otherwise the ordinary way below decides. Not asked first: under
-    // wine every look-up of a missing name reads the whole directory.
-    if (!durable && source[0] != '\0') {
+    // wine every look-up of a missing name reads the whole directory. A copy onto
+    // itself makes no temporary file beside its source.
+    if (!durable && source[0] != '\0' && !paths_equal(source, destination_as_given)) {
         switch (copy_to_new_file(source, destination_as_given)) {
             case NEW_COPY_DONE:
                 return 0;

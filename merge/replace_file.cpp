@@ -20,8 +20,8 @@ bool exists_path(const std::string& path) {
 
 constexpr int NAME_ATTEMPTS = 100;
 
-// The `attempt`th name this program tries beside `target`: its directory, then "~px",
-// six hex digits and `suffix`.
+// The next name this program tries beside `target`: its directory, then "~px", six hex
+// digits and `suffix`.
 std::string name_beside(const char* target, const char* suffix) {
     static unsigned counter = 0;
     static const auto seed = static_cast<unsigned>(
