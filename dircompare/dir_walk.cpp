@@ -14,6 +14,7 @@
 #include "merge/document.h"
 #include "merge/merge_platform.h"
 #include "merge/output.h"
+#include "merge/replace_file.h"
 
 DirWalk dir_walk;
 
@@ -132,13 +133,35 @@ void load_and_compare_pair() {
     dir_walk.comparing_pair = false;
 }
 
+// A likely-same pair whose target is free: the copy reads both files once, and is
+// made only when they hold the same bytes. Anything else goes the ordinary way.
+NewCopy copy_same_pair_to_new(const std::string& left, const std::string& right) {
+    const std::string target = target_of(dir_walk.listing1.current_entry());
+    // A target directory that is Directory 1 holds the file already, and gets no
+    // temporary file.
+    if (!path_fits(target) ||
+        paths_equal(dir_walk.listing1.dir_path.c_str(), dir_walk.target_dir.c_str())) {
+        return NEW_COPY_TAKEN;
+    }
+    return copy_to_new_file(left.c_str(), target.c_str(), right.c_str());
+}
+
 void step_pair() {
+    const std::string left = source_of(dir_walk.listing1);
+    const std::string right = source_of(dir_walk.listing2);
+    NewCopy quick = NEW_COPY_OTHER;
     if (likely_same(dir_walk.listing1.current_entry(), dir_walk.listing2.current_entry()) &&
-        path_fits(source_of(dir_walk.listing1)) && path_fits(source_of(dir_walk.listing2)) &&
-        same_bytes(source_of(dir_walk.listing1), source_of(dir_walk.listing2))) {
-        copy_current_to_target(dir_walk.listing1);
-        platform_post_request(REQUEST_NEXT_PAIR);
-    } else {
+        path_fits(left) && path_fits(right)) {
+        quick = copy_same_pair_to_new(left, right);
+        if (quick == NEW_COPY_DONE) {
+            platform_post_request(REQUEST_NEXT_PAIR);
+        } else if (quick != NEW_COPY_OTHER && same_bytes(left, right)) {
+            copy_current_to_target(dir_walk.listing1);
+            platform_post_request(REQUEST_NEXT_PAIR);
+            quick = NEW_COPY_DONE;
+        }
+    }
+    if (quick != NEW_COPY_DONE) {
         load_and_compare_pair();
     }
     dir_walk.listing1.advance();
@@ -234,9 +257,11 @@ void copy_current_to_target(const DirListing& listing) {
     if (refuse_long_path(source) || refuse_long_path(destination)) {
         return;
     }
-    // Declined or cancelled is the user's word; only a copy that failed is news.
-    if (copy_with_confirmation(source.c_str(), destination.c_str(), &dir_walk.replace_answer) ==
-        1) {
+    // Declined or cancelled is the user's word; only a copy that failed is news. The
+    // copy does not wait for the disk: the source stays, and the rename that finishes
+    // it leaves the target either as it was or whole.
+    if (copy_with_confirmation(source.c_str(), destination.c_str(), &dir_walk.replace_answer,
+                               false) == 1) {
         const std::string text =
             format_message("Unable to copy file %s\nto %s", source.c_str(), destination.c_str());
         report_message(text.c_str(), SEVERITY_ERROR);

@@ -6,7 +6,9 @@
 #include "merge/merge_platform.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,20 +17,38 @@
 namespace {
 
 std::FILE* standard_create(const char* path) {
-    return native_fopen(path, "wb");
+#ifdef _WIN32
+    const int fd = _wopen(native_path(path).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                          _S_IREAD | _S_IWRITE);
+#else
+    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+#endif
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* stream = fdopen(fd, "wb");
+    if (stream == nullptr) {
+        // Created here a moment ago: the empty file is this call's own to delete.
+        ::close(fd);
+        std::error_code ec;
+        std::filesystem::remove(native_path(path), ec);
+    }
+    return stream;
 }
 
 std::size_t standard_write(std::FILE* stream, const char* data, std::size_t n) {
     return std::fwrite(data, 1, n, stream);
 }
 
-int standard_close(std::FILE* stream) {
+int standard_close(std::FILE* stream, bool durable) {
     bool ok = std::fflush(stream) == 0;
+    if (durable) {
 #ifdef _WIN32
-    ok = ok && _commit(_fileno(stream)) == 0;
+        ok = ok && _commit(_fileno(stream)) == 0;
 #else
-    ok = ok && fsync(fileno(stream)) == 0;
+        ok = ok && fsync(fileno(stream)) == 0;
 #endif
+    }
     ok = std::fclose(stream) == 0 && ok;
     return ok ? 0 : -1;
 }
@@ -39,6 +59,21 @@ int standard_rename(const char* from, const char* to) {
     return ec ? -1 : 0;
 }
 
+int standard_rename_new(const char* from, const char* to) {
+#ifdef _WIN32
+    // The C library's rename never replaces an existing file.
+    return _wrename(native_path(from).c_str(), native_path(to).c_str()) == 0 ? 0 : -1;
+#else
+    // A link cannot be made over an existing name; a file system without links falls
+    // back to the caller's ordinary way.
+    if (::link(from, to) != 0) {
+        return -1;
+    }
+    ::unlink(from);
+    return 0;
+#endif
+}
+
 int standard_remove(const char* path) {
     std::error_code ec;
     return std::filesystem::remove(native_path(path), ec) && !ec ? 0 : -1;
@@ -47,8 +82,8 @@ int standard_remove(const char* path) {
 }  // namespace
 
 FileLayer standard_file_layer() {
-    return {standard_create, standard_write,         standard_close,
-            standard_rename, platform_commit_rename, standard_remove};
+    return {standard_create,        standard_write,      standard_close, standard_rename,
+            platform_commit_rename, standard_rename_new, standard_remove};
 }
 
 FileLayer file_layer = standard_file_layer();

@@ -391,24 +391,6 @@ int make_backup(const char* path) {
     return 0;
 }
 
-// Copies the bytes of `source` into the pending file. Returns 0, or -1.
-static int copy_bytes(const char* source, PendingFile& pending) {
-    FILE* in = native_fopen(source, "rb");
-    if (in == nullptr) {
-        return -1;
-    }
-    static char block[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, in)) > 0) {
-        if (write_pending(pending, block, got) != 0) {
-            break;
-        }
-    }
-    const bool bad = std::ferror(in) != 0 || pending.failed;
-    std::fclose(in);
-    return bad ? -1 : 0;
-}
-
 Answer take_standing_answer(Answer answer, StandingAnswer& standing) {
     if (answer == ANSWER_YES_TO_ALL || answer == ANSWER_NO_TO_ALL) {
         standing = answer == ANSWER_YES_TO_ALL ? STANDING_YES : STANDING_NO;
@@ -438,7 +420,23 @@ static int confirm_replace(const char* source, const char* destination, Standing
 }
 
 int copy_with_confirmation(const char* source, const char* destination_as_given,
-                           StandingAnswer* standing) {
+                           StandingAnswer* standing, bool durable) {
+    // The copy takes the destination's name only while nothing stands there: then
+    // nothing there can be the source, an input, a directory or read-only, and no
+    // question is due. Otherwise the ordinary way below decides. Not asked first: under
+    // wine every look-up of a missing name reads the whole directory. A copy onto
+    // itself makes no temporary file beside its source.
+    if (!durable && source[0] != '\0' && !paths_equal(source, destination_as_given)) {
+        switch (copy_to_new_file(source, destination_as_given)) {
+            case NEW_COPY_DONE:
+                return 0;
+            case NEW_COPY_FAILED:
+                return 1;
+            case NEW_COPY_TAKEN:
+            case NEW_COPY_OTHER:  // not asked for
+                break;
+        }
+    }
     if (same_file(source, destination_as_given)) {
         return 0;
     }
@@ -463,7 +461,8 @@ int copy_with_confirmation(const char* source, const char* destination_as_given,
     if (open_pending(destination, pending) != 0) {
         return 1;
     }
-    if (copy_bytes(source, pending) != 0 || close_pending(pending) != 0) {
+    pending.durable = durable;
+    if (copy_into_pending(source, pending) != 0 || close_pending(pending) != 0) {
         discard_pending(pending);
         return 1;
     }

@@ -72,9 +72,10 @@ Answer take_standing_answer(Answer answer, StandingAnswer& standing);
 // backup failed (reported): a directory, a read-only file, or a file that is the
 // source or a loaded input is never replaced, renamed or deleted.
 // With `standing`, the question has "Yes to all" and "No to all" too, and an answer
-// standing there (from an earlier "... to all") is taken without asking.
+// standing there (from an earlier "... to all") is taken without asking. Without
+// `durable` the copy does not wait for the disk (see PendingFile::durable).
 int copy_with_confirmation(const char* source, const char* destination,
-                           StandingAnswer* standing = nullptr);
+                           StandingAnswer* standing = nullptr, bool durable = true);
 
 bool file_exists(const char* path);
 

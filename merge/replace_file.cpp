@@ -1,9 +1,12 @@
 #include "merge/replace_file.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
+#include "common/byte_scan.h"
 #include "common/native_file.h"
 #include "common/paths.h"
 #include "merge/file_layer.h"
@@ -15,17 +18,23 @@ bool exists_path(const std::string& path) {
     return std::filesystem::exists(native_path(path), ec) || ec;  // unknown counts as taken
 }
 
-// A free name beside `target`: its directory, then "~px" and six hex digits.
-bool free_name_beside(const char* target, const char* suffix, std::string& name) {
+constexpr int NAME_ATTEMPTS = 100;
+
+// The next name this program tries beside `target`: its directory, then "~px", six hex
+// digits and `suffix`.
+std::string name_beside(const char* target, const char* suffix) {
     static unsigned counter = 0;
-    const auto seed = static_cast<unsigned>(
+    static const auto seed = static_cast<unsigned>(
         std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFF);
-    const std::string dir = directory_part(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char file[24];
-        std::snprintf(file, sizeof file, "~px%06x%s", (seed + counter++ * 7919u) & 0xFFFFFFu,
-                      suffix);
-        std::string candidate = dir + file;
+    char file[24];
+    std::snprintf(file, sizeof file, "~px%06x%s", (seed + counter++ * 7919u) & 0xFFFFFFu, suffix);
+    return directory_part(target) + file;
+}
+
+// A free name beside `target`.
+bool free_name_beside(const char* target, const char* suffix, std::string& name) {
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+        std::string candidate = name_beside(target, suffix);
         if (!exists_path(candidate)) {
             name = std::move(candidate);
             return true;
@@ -38,16 +47,75 @@ bool free_name_beside(const char* target, const char* suffix, std::string& name)
 
 int open_pending(const char* target, PendingFile& pending) {
     pending = PendingFile{};
-    if (!free_name_beside(target, ".tmp", pending.path)) {
+    // The create itself refuses a name that is taken: no file but our own is opened,
+    // and no look-up comes first.
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+        std::string candidate = name_beside(target, ".tmp");
+        errno = 0;
+        pending.stream = file_layer.create(candidate.c_str());
+        if (pending.stream != nullptr) {
+            pending.path = std::move(candidate);
+            return 0;
+        }
+        if (errno != EEXIST) {
+            return -1;
+        }
+    }
+    return -1;
+}
+
+int copy_into_pending(const char* source, PendingFile& pending, const char* same_as) {
+    struct Closer {
+        void operator()(FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<FILE, Closer> in(native_fopen(source, "rb"));
+    const std::unique_ptr<FILE, Closer> other(same_as != nullptr ? native_fopen(same_as, "rb")
+                                                                 : nullptr);
+    if (!in || (same_as != nullptr && !other)) {
+        pending.failed = true;
         return -1;
     }
-    pending.stream = file_layer.create(pending.path.c_str());
-    if (pending.stream == nullptr) {
-        file_layer.remove(pending.path.c_str());  // a create may fail half-way too
-        pending.path.clear();
-        return -1;
+    constexpr std::size_t BLOCK = 65536;
+    static std::unique_ptr<char[]> blocks(new char[2 * BLOCK]);
+    char* const block = blocks.get();
+    char* const other_block = blocks.get() + BLOCK;
+    std::size_t got = 0;
+    while ((got = std::fread(block, 1, BLOCK, in.get())) > 0) {
+        if (other && (std::fread(other_block, 1, got, other.get()) != got ||
+                      !bytes_equal(block, other_block, got))) {
+            pending.failed = true;
+            return 1;
+        }
+        if (write_pending(pending, block, got) != 0) {
+            break;
+        }
     }
-    return 0;
+    if (std::ferror(in.get()) != 0 || (other && std::ferror(other.get()) != 0)) {
+        pending.failed = true;
+    } else if (other && std::fgetc(other.get()) != EOF) {
+        pending.failed = true;  // the other file is longer
+        return 1;
+    }
+    return pending.failed ? -1 : 0;
+}
+
+NewCopy copy_to_new_file(const char* source, const char* target, const char* same_as) {
+    PendingFile pending;
+    if (open_pending(target, pending) != 0) {
+        return NEW_COPY_FAILED;
+    }
+    pending.durable = false;
+    const int copied = copy_into_pending(source, pending, same_as);
+    if (copied != 0 || close_pending(pending) != 0) {
+        discard_pending(pending);
+        return copied == 1 ? NEW_COPY_OTHER : NEW_COPY_FAILED;
+    }
+    if (file_layer.rename_new(pending.path.c_str(), target) != 0) {
+        discard_pending(pending);
+        return NEW_COPY_TAKEN;
+    }
+    pending.path.clear();
+    return NEW_COPY_DONE;
 }
 
 int write_pending(PendingFile& pending, const char* data, std::size_t n) {
@@ -61,7 +129,7 @@ int write_pending(PendingFile& pending, const char* data, std::size_t n) {
 int close_pending(PendingFile& pending) {
     std::FILE* stream = pending.stream;
     pending.stream = nullptr;
-    if (stream != nullptr && file_layer.close(stream) != 0) {
+    if (stream != nullptr && file_layer.close(stream, pending.durable) != 0) {
         pending.failed = true;
     }
     return pending.failed ? -1 : 0;
@@ -69,7 +137,7 @@ int close_pending(PendingFile& pending) {
 
 void discard_pending(PendingFile& pending) {
     if (pending.stream != nullptr) {
-        file_layer.close(pending.stream);
+        file_layer.close(pending.stream, false);
         pending.stream = nullptr;
     }
     if (!pending.path.empty()) {

@@ -14,6 +14,11 @@ struct PendingFile {
     std::string path;  // the temporary file beside the target
     std::FILE* stream = nullptr;
     bool failed = false;  // a write failed; the file must not take the target's place
+    // Whether the close waits until the data is on the disk. Without it the file's
+    // safety is the rename alone: the program ending at any point leaves the target as
+    // it was or whole, and at most this temporary file; what a power cut loses is then
+    // the file system's ordering of data and rename.
+    bool durable = true;
 };
 
 // Creates a fresh temporary file in `target`'s directory. Returns 0, or -1.
@@ -27,6 +32,26 @@ int close_pending(PendingFile& pending);
 
 // Closes (unchecked) and deletes the temporary file.
 void discard_pending(PendingFile& pending);
+
+// Appends the bytes of the file `source`. Returns 0, or -1 (the file then failed).
+// With `same_as`, that file is read alongside and must hold the same bytes: 1 when it
+// does not (the file then failed too).
+int copy_into_pending(const char* source, PendingFile& pending, const char* same_as = nullptr);
+
+enum NewCopy {
+    NEW_COPY_DONE,    // `target` is a whole copy of `source`
+    NEW_COPY_TAKEN,   // the name could not be taken this way (something stands there, or
+                      // the file system cannot): nothing there was touched
+    NEW_COPY_FAILED,  // reading or writing failed; `target` is as it was
+    NEW_COPY_OTHER,   // `same_as` holds other bytes; `target` is as it was
+};
+
+// Copies `source` to a `target` that does not exist, without waiting for the disk
+// (PendingFile::durable): the copy takes the name by a rename that never replaces, so
+// whatever appears at `target` meanwhile stays, and nothing is asked or backed up.
+// With `same_as`, the copy is made only when that file holds the same bytes, both read
+// once.
+NewCopy copy_to_new_file(const char* source, const char* target, const char* same_as = nullptr);
 
 enum ReplaceResult {
     REPLACE_DONE,           // the new content is the target; the old one is the backup

@@ -23,10 +23,10 @@ std::size_t faulty_write(std::FILE* stream, const char* data, std::size_t n) {
     return done;
 }
 
-int faulty_close(std::FILE* stream) {
+int faulty_close(std::FILE* stream, bool durable) {
     int r = 0;
     if (current.sync) {
-        r = standard.close(stream);
+        r = standard.close(stream, durable);
     } else {
         r = std::fflush(stream) == 0 ? 0 : -1;
         r = std::fclose(stream) == 0 ? r : -1;
@@ -48,6 +48,10 @@ int faulty_commit(const char* from, const char* to) {
     return current.sync ? standard.commit(from, to) : standard.rename(from, to);
 }
 
+int faulty_rename_new(const char* from, const char* to) {
+    return current.fail_rename_new ? -1 : standard.rename_new(from, to);
+}
+
 int faulty_remove(const char* path) {
     const std::string_view name(path);
     if (current.fail_remove_suffix != nullptr && name.ends_with(current.fail_remove_suffix)) {
@@ -66,6 +70,7 @@ ScopedFileFaults::ScopedFileFaults(const FileFaults& faults) {
     file_layer.close = faulty_close;
     file_layer.rename = faulty_rename;
     file_layer.commit = faulty_commit;
+    file_layer.rename_new = faulty_rename_new;
     file_layer.remove = faulty_remove;
 }
 

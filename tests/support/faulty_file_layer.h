@@ -9,6 +9,7 @@ struct FileFaults {
     bool fail_close = false;
     int fail_rename = 0;  // the n-th rename (1-based) fails, once; 0: none
     bool fail_commit = false;
+    bool fail_rename_new = false;  // the rename that takes only a free name fails
     // Deletes of names ending in this fail (a file held open by another program).
     const char* fail_remove_suffix = nullptr;
     bool sync = true;  // false: no syncing to the disk, for tests that write thousands of files

@@ -3,14 +3,20 @@
 // while walking and after, and the target directory's files on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "common/progress.h"
 #include "merge/document.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/driver.h"
 #include "ui/directory_commands.h"
+#include "ui/win32/progress_win32.h"
+#include "ui/win32/question_box.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
@@ -159,6 +165,63 @@ TEST_F(DirWalkFlow, CancellingAPickerOrTheWalkLeavesTheOrdinaryMenu) {
     ASSERT_EQ(driver.seen.size(), 6u);
     EXPECT_EQ(driver.seen[5].caption, "Confirm the operation");
     EXPECT_FALSE(exists(target.file("a.txt")));
+}
+
+// The user presses Escape as the walk's poll number `escape_at` comes; polled at every
+// step, the stop falls on a known file whatever the machine's speed.
+int walk_polls = 0;
+int escape_at = 0;
+bool poll_pressing_escape(const char* activity, std::uint64_t done, std::uint64_t total,
+                          bool visible) {
+    if (std::string(activity) == "Comparing directories" && ++walk_polls == escape_at) {
+        PostMessageW(ui_state.main_window, WM_KEYDOWN, VK_ESCAPE, 1);
+    }
+    return window_progress_reporter().poll(activity, done, total, visible);
+}
+void ended() {
+    window_progress_reporter().ended();
+}
+const ProgressReporter ESCAPE_REPORTER = {poll_pressing_escape, ended};
+
+// Escape during a walk of one-sided files and same-stamp pairs: the target holds the
+// files finished before, whole, and nothing else (no temporary file); no success
+// message; the ordinary menu returns.
+TEST_F(DirWalkFlow, EscapeEndsTheWalkWithTheFinishedFilesOnly) {
+    constexpr int FILES = 40;
+    constexpr int FINISHED = 25;
+    std::vector<std::string> names;
+    for (int i = 0; i < FILES; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%02d.txt", i);
+        names.emplace_back(name);
+        d1.write(name, std::string(static_cast<std::size_t>(i) * 1000, 'x') + name);
+        if (i % 2 == 0) {
+            d2.write(name, read_bytes(d1.file(name)));
+            same_stamp(d1.file(name), d2.file(name));
+        }
+    }
+    walk_polls = 0;
+    escape_at = FINISHED + 1;
+    driver.steps = {
+        ProgramDriver::check(
+            [] { progress_set_reporter(&ESCAPE_REPORTER, ProgressClock::duration::zero()); }),
+        ProgramDriver::post(CMD_COMPARE_DIRS),
+        ProgramDriver::wait_until([] { return !walking() && !progress_busy(); }),
+        ProgramDriver::check([] { EXPECT_EQ(first_popup().first, "File"); }),
+        ProgramDriver::post(CMD_QUIT),
+    };
+    driver.answers = {
+        pick(d1.path()), pick(d2.path()), pick(target.path()), {QUESTION_YES_TO_ALL, {}}};
+    run();
+    ASSERT_EQ(driver.seen.size(), 4u);  // the pickers and one question: no success
+    std::vector<std::string> in_target;
+    for (const auto& e : std::filesystem::directory_iterator(target.path())) {
+        const std::string name = e.path().filename().string();
+        EXPECT_EQ(read_bytes(e.path().string()), read_bytes(d1.file(name))) << name;
+        in_target.push_back(name);
+    }
+    std::sort(in_target.begin(), in_target.end());
+    EXPECT_EQ(in_target, std::vector<std::string>(names.begin(), names.begin() + FINISHED));
 }
 
 }  // namespace

@@ -27,16 +27,25 @@ std::string platform_stored_name(const char* path) {
     if (!wide_exact(path, wide) || wide.find_first_of(L"*?") != std::wstring::npos) {
         return path;
     }
-    const DWORD size = GetLongPathNameW(wide.c_str(), nullptr, 0);
-    if (size == 0) {
-        return path;  // no such file (or no way to ask): a new file keeps its name
-    }
-    std::wstring long_name(size, L'\0');
-    const DWORD n = GetLongPathNameW(wide.c_str(), long_name.data(), size);
-    if (n == 0 || n >= size) {
+    // A new file keeps its name. Asked first: under wine the long name of a missing
+    // file costs a search of every directory on its way, several ms a file in a walk.
+    if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) {
         return path;
     }
-    long_name.resize(n);
+    // Only a short name has a tilde; a path without one is its own long name.
+    std::wstring long_name = wide;
+    if (wide.find(L'~') != std::wstring::npos) {
+        const DWORD size = GetLongPathNameW(wide.c_str(), nullptr, 0);
+        if (size == 0) {
+            return path;
+        }
+        long_name.assign(size, L'\0');
+        const DWORD n = GetLongPathNameW(wide.c_str(), long_name.data(), size);
+        if (n == 0 || n >= size) {
+            return path;
+        }
+        long_name.resize(n);
+    }
     // The long name keeps the letter case it was given; the directory entry has the
     // file's own.
     WIN32_FIND_DATAW entry;

@@ -28,6 +28,10 @@ constexpr int MAX_PAINTS_PER_POLL = 16;
 bool stop_asked = false;
 bool close_after = false;
 bool title_shown = false;
+// The restore timer runs; set once, not at every end: a walk's steps end hundreds of
+// times a second, and each timer call is a trip to the window system.
+bool restore_armed = false;
+ProgressClock::time_point last_end;
 std::wstring shown_title;
 std::vector<WPARAM> held_commands;
 
@@ -67,7 +71,6 @@ void show_progress(const char* activity, std::uint64_t done, std::uint64_t total
     }
     text += " (Esc stops)";
     const std::wstring title = wide(text);
-    KillTimer(window, TITLE_TIMER_ID);
     if (!title_shown || title != shown_title) {
         SetWindowTextW(window, title.c_str());
         shown_title = title;
@@ -84,7 +87,16 @@ void show_progress(const char* activity, std::uint64_t done, std::uint64_t total
 
 void CALLBACK restore_title(HWND window, UINT, UINT_PTR, DWORD) {
     KillTimer(window, TITLE_TIMER_ID);
+    restore_armed = false;
     if (!title_shown || progress_busy()) {
+        return;  // the work's end arms it again
+    }
+    const auto since_end = ProgressClock::now() - last_end;
+    if (since_end < std::chrono::milliseconds(TITLE_RESTORE_MS)) {
+        const auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::milliseconds(TITLE_RESTORE_MS) - since_end);
+        SetTimer(window, TITLE_TIMER_ID, static_cast<UINT>(rest.count()) + 1, restore_title);
+        restore_armed = true;
         return;
     }
     title_shown = false;
@@ -176,7 +188,11 @@ void ended() {
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
     if (title_shown) {
-        SetTimer(window, TITLE_TIMER_ID, TITLE_RESTORE_MS, restore_title);
+        last_end = ProgressClock::now();
+        if (!restore_armed) {
+            SetTimer(window, TITLE_TIMER_ID, TITLE_RESTORE_MS, restore_title);
+            restore_armed = true;
+        }
     }
 }
 
@@ -186,9 +202,13 @@ const ProgressReporter WINDOW_REPORTER = {poll, ended};
 
 void install_progress_reporter() {
     // A new main window (the tests start the program again in one process) starts clean.
-    stop_asked = close_after = title_shown = false;
+    stop_asked = close_after = title_shown = restore_armed = false;
     held_commands.clear();
     progress_set_reporter(&WINDOW_REPORTER);
+}
+
+const ProgressReporter& window_progress_reporter() {
+    return WINDOW_REPORTER;
 }
 
 bool progress_holds_message(UINT message, WPARAM wparam) {
