@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -31,6 +32,20 @@ void put(const std::string& s) {
     put(s.data(), s.size());
 }
 
+// A line of a huge file (a file of one line) is written in pieces, between which the
+// user may stop the work.
+constexpr std::size_t LISTING_PIECE = std::size_t{4} << 20;
+
+void put_line_text(const char* data, std::size_t n) {
+    while (n > LISTING_PIECE) {
+        put(data, LISTING_PIECE);
+        data += LISTING_PIECE;
+        n -= LISTING_PIECE;
+        engine_progress(1000);
+    }
+    put(data, n);
+}
+
 std::string format_range(std::int32_t a, std::int32_t b, std::int32_t prefix) {
     const std::int32_t first = a + prefix + 1;
     const std::int32_t last = b + prefix + 1;
@@ -47,7 +62,7 @@ std::string format_range(std::int32_t a, std::int32_t b, std::int32_t prefix) {
 // carriage return that does not end the line.
 void write_expanded(const char* p, const char* end, const char* marker_text) {
     std::string out;
-    out.reserve(static_cast<std::size_t>(end - p) + 16);
+    out.reserve(std::min(static_cast<std::size_t>(end - p), LISTING_PIECE) + 16);
     int column = 0;
     for (; p < end; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
@@ -82,6 +97,11 @@ void write_expanded(const char* p, const char* end, const char* marker_text) {
                 }
                 break;
         }
+        if (out.size() >= LISTING_PIECE) {
+            put(out);
+            out.clear();
+            engine_progress(1000);
+        }
     }
     put(out);
 }
@@ -96,7 +116,7 @@ void write_listing_line(const char* marker, InputFile& file, std::int32_t index)
     if (engine_options.tabs_to_spaces) {
         write_expanded(start, end, marker_text.c_str());
     } else {
-        put(start, static_cast<std::size_t>(end - start));
+        put_line_text(start, static_cast<std::size_t>(end - start));
     }
     if (end == start || end[-1] != '\n') {
         put("No newline at end of file\n");

@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "tests/engine/engine_run.h"
 #include "tests/support/progress_recorder.h"
@@ -57,6 +58,42 @@ TEST_F(EngineProgress, GrowsToTheWholeAndIsStoppedSilently) {
         EXPECT_EQ(recorder.polls.size(), static_cast<std::size_t>(stop_at));
     }
     EXPECT_EQ(compare().result, 1);  // the next run is whole again
+}
+
+// A pair of huge single lines: their listing is written in pieces with a poll between
+// them, and holds every byte (tabs expanded with -t).
+TEST(EngineProgressOnHugeLines, TheListingIsWrittenInPiecesExactly) {
+    TempDir dir;
+    std::string left(9 << 20, 'x');
+    std::string right = left;
+    left[100] = '\t';
+    right[5 << 20] = 'y';
+    dir.write("a", left);
+    dir.write("b", right);
+    for (const bool expand : {false, true}) {
+        SCOPED_TRACE(expand);
+        std::vector<std::string> args = {"-o", dir.file("listing"), dir.file("a"), dir.file("b")};
+        if (expand) {
+            args.insert(args.begin(), "-t");
+        }
+        ProgressRecorder recorder;
+        const ProgressScope work("Comparing");
+        EXPECT_EQ(run_engine(args).result, 1);
+        int in_listing = 0;
+        for (const ProgressPoll& p : recorder.polls) {
+            in_listing += p.done == 1000 ? 1 : 0;
+        }
+        // The analysis's two at its end, and two pieces' ends for each line at least.
+        EXPECT_GE(in_listing, 2 + 2 * 2);
+        const std::string shown_left =
+            expand ? left.substr(0, 100) + std::string(4, ' ') + left.substr(101) : left;
+        // A line without a line feed runs into the note, as any last line does.
+        const std::string expected = "1c1\n< " + shown_left + "No newline at end of file\n---\n> " +
+                                     right + "No newline at end of file\n";
+        const std::string listing = read_bytes(dir.file("listing"));
+        EXPECT_TRUE(listing == expected)
+            << "listing of " << listing.size() << " bytes, expected " << expected.size();
+    }
 }
 
 }  // namespace
