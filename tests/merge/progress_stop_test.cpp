@@ -61,8 +61,9 @@ TEST_F(StoppedWork, AFileChangedWhileItIsReadIsNamedAndNotShown) {
              return std::filesystem::remove(path, ec);
          }},
     };
-    for (const auto& [name, change] : changes) {
+    for (const auto& [name, make_change] : changes) {
         SCOPED_TRACE(name);
+        const std::function<bool()>& change = make_change;  // a lambda cannot take a binding
         dir.write("changing.txt", lf_lines({"one", "two"}));
         clear_reported_messages();
         bool changed = false;

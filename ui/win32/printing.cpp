@@ -189,6 +189,11 @@ BOOL CALLBACK print_abort_proc(HDC, int) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            // Escape stops the job, wherever the key was sent (as during any long work).
+            print_aborted = true;
+            continue;
+        }
         HWND dialog = print_job.abort_dialog;
         if (dialog != nullptr && IsDialogMessageW(dialog, &msg)) {
             continue;

@@ -46,8 +46,8 @@ void print_a_line(const char* text, std::size_t length, int32_t line_number);
 int end_print_job();
 
 // The abort procedure: runs the thread's waiting messages, so that the abort dialog
-// answers while pages are produced. Returns TRUE to go on printing, FALSE once Cancel
-// was pressed.
+// answers while pages are produced; Escape, sent to any window, cancels as Cancel does.
+// Returns TRUE to go on printing, FALSE once the job was cancelled.
 BOOL CALLBACK print_abort_proc(HDC printer, int error);
 
 // The abort dialog's procedure: any command (its Cancel button) cancels the job.
