@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/textio.h"
 #include "tests/engine/engine_run.h"
 #include "tests/support/progress_recorder.h"
 
@@ -88,8 +89,10 @@ TEST(EngineProgressOnHugeLines, TheListingIsWrittenInPiecesExactly) {
         const std::string shown_left =
             expand ? left.substr(0, 100) + std::string(4, ' ') + left.substr(101) : left;
         // A line without a line feed runs into the note, as any last line does.
-        const std::string expected = "1c1\n< " + shown_left + "No newline at end of file\n---\n> " +
-                                     right + "No newline at end of file\n";
+        const std::string end = LINE_END;
+        const std::string expected = "1c1" + end + "< " + shown_left + "No newline at end of file" +
+                                     end + "---" + end + "> " + right +
+                                     "No newline at end of file" + end;
         const std::string listing = read_bytes(dir.file("listing"));
         EXPECT_TRUE(listing == expected)
             << "listing of " << listing.size() << " bytes, expected " << expected.size();
