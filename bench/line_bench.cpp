@@ -13,45 +13,14 @@
 #include <string>
 #include <thread>
 
-#include "engine/engine.h"
-#include "merge/comparison.h"
+#include "bench/program_timing.h"
 #include "merge/document.h"
 #include "resources/command_ids.h"
-#include "tests/win32/driver.h"
 #include "ui/view/change_marks.h"
 #include "ui/view/view_text.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
-
-double now_ms() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double engine_started = 0;  // of the first run: loading is over by then
-double engine_ms = 0;
-int timed_engine(int argc, char** argv) {
-    const double t0 = now_ms();
-    if (engine_started == 0) {
-        engine_started = t0;
-    }
-    const int r = engine_run(argc, argv);
-    engine_ms = now_ms() - t0;
-    return r;
-}
-
-bool panes_painted() {
-    RECT r;
-    return !GetUpdateRect(ui_state.left_pane, &r, FALSE) &&
-           !GetUpdateRect(ui_state.right_pane, &r, FALSE);
-}
 
 double peak_mb() {
     PROCESS_MEMORY_COUNTERS counters = {};
@@ -109,45 +78,19 @@ int main(int argc, char** argv) {
     reset_program_state();
     ProgramDriver driver;
     driver.timeout_ms = 600000;
-    double t_painted = 0;
-    double first_engine_ms = 0;
-    double compare_ms = 0;
-    double paint_ms = 0;
+    FirstPaint first;
     double first_peak_mb = 0;
     bool marks_given_up = false;
-    driver.steps = {
-        // The comparison posted at start-up runs before the first step.
-        ProgramDriver::wait_until([&] {
-            if (merge_document.not_compared != 0) {
-                return false;
-            }
-            UpdateWindow(ui_state.left_pane);
-            UpdateWindow(ui_state.right_pane);
-            t_painted = now_ms();
-            first_engine_ms = engine_ms;
-            first_peak_mb = peak_mb();
-            return panes_painted();
-        }),
-        // The comparison once more, to tell the engine from the listing's parse, and a
-        // full repaint of both panes.
-        ProgramDriver::check([&] {
-            const double t0 = now_ms();
-            compare_files();
-            compare_ms = now_ms() - t0;
-            const double t1 = now_ms();
-            RedrawWindow(ui_state.left_pane, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-            RedrawWindow(ui_state.right_pane, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-            paint_ms = now_ms() - t1;
-        }),
-        ProgramDriver::check([&] {
-            RowView row = describe_row(merge_document.left, 0, RowFormat{});
-            mark_row_changes(SIDE_LEFT, row, RowFormat{});
-            marks_given_up = row.marks_given_up;
-        }),
-        ProgramDriver::post(CMD_QUIT),
-    };
+    driver.steps = first_paint_steps(first, [&] { first_peak_mb = peak_mb(); });
+    driver.steps.insert(driver.steps.end(), {
+                                                ProgramDriver::check([&] {
+                                                    RowView row = describe_row(merge_document.left,
+                                                                               0, RowFormat{});
+                                                    mark_row_changes(SIDE_LEFT, row, RowFormat{});
+                                                    marks_given_up = row.marks_given_up;
+                                                }),
+                                                ProgramDriver::post(CMD_QUIT),
+                                            });
     const std::string command_line = std::string("-f1 \"") + argv[1] + "\" -f2 \"" + argv[2] + "\"";
     stamp_window =
         CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -158,17 +101,17 @@ int main(int argc, char** argv) {
     stamping = false;
     poster.join();
     UnhookWindowsHookEx(hook);
-    if (driver.timed_out() || t_painted == 0) {
+    if (driver.timed_out() || first.painted == 0) {
         std::printf("the program did not finish its first paint in time\n");
         return 0;
     }
     std::printf("program: start-up and loading       %8.1f ms\n", engine_started - t_start);
-    std::printf("program: engine                     %8.1f ms\n", first_engine_ms);
+    std::printf("program: engine                     %8.1f ms\n", first.engine_ms);
     std::printf("program: start to first paint       %8.1f ms (timer resolution 20 ms)\n",
-                t_painted - t_start);
+                first.painted - t_start);
     std::printf("program: again, listing parse       %8.1f ms (engine %.1f ms)\n",
-                compare_ms - engine_ms, engine_ms);
-    std::printf("program: full paint of both panes   %8.1f ms\n", paint_ms);
+                first.compare_ms - engine_ms, engine_ms);
+    std::printf("program: full paint of both panes   %8.1f ms\n", first.paint_ms);
     std::printf(
         "program: peak memory                %8.1f MB (at the first paint; %.1f MB at the end)\n",
         first_peak_mb, peak_mb());

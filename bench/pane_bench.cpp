@@ -10,42 +10,17 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/engine.h"
-#include "merge/comparison.h"
+#include "bench/program_timing.h"
 #include "merge/document.h"
 #include "merge/merge_platform.h"
 #include "merge/selection.h"
 #include "resources/command_ids.h"
-#include "tests/win32/driver.h"
 #include "ui/scrolling.h"
 #include "ui/settings.h"
 #include "ui/view/change_marks.h"
 #include "ui/win32/ui_state.h"
 
 namespace {
-
-double now_ms() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double engine_started = 0;  // of the first run: loading is over by then
-double engine_ms = 0;
-int timed_engine(int argc, char** argv) {
-    const double t0 = now_ms();
-    if (engine_started == 0) {
-        engine_started = t0;
-    }
-    const int r = engine_run(argc, argv);
-    engine_ms = now_ms() - t0;
-    return r;
-}
 
 constexpr int PAGE_STEPS = 200;
 
@@ -68,12 +43,6 @@ double page_steps_ms(bool highlight) {
     return total / PAGE_STEPS;
 }
 
-bool panes_painted() {
-    RECT r;
-    return !GetUpdateRect(ui_state.left_pane, &r, FALSE) &&
-           !GetUpdateRect(ui_state.right_pane, &r, FALSE);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,71 +54,45 @@ int main(int argc, char** argv) {
     reset_program_state();
     ProgramDriver driver;
     driver.timeout_ms = 120000;
-    double t_start = 0;
-    double t_painted = 0;
-    double first_engine_ms = 0;
-    double compare_ms = 0;
-    double paint_ms = 0;
+    FirstPaint first;
     double plain_ms = 0;
     double computing_ms = 0;
     double kept_ms = 0;
     double plain_again_ms = 0;
     std::size_t kept_pairs = 0;
-    driver.steps = {
-        // The comparison posted at start-up runs before the first step; whatever paint
-        // is still pending is done here.
-        ProgramDriver::wait_until([&] {
-            if (merge_document.not_compared != 0) {
-                return false;
-            }
-            UpdateWindow(ui_state.left_pane);
-            UpdateWindow(ui_state.right_pane);
-            t_painted = now_ms();
-            first_engine_ms = engine_ms;
-            return panes_painted();
-        }),
-        // The comparison once more, to tell the engine from the parsing, and a full
-        // repaint of both panes.
-        ProgramDriver::check([&] {
-            const double t0 = now_ms();
-            compare_files();
-            compare_ms = now_ms() - t0;
-            const double t1 = now_ms();
-            RedrawWindow(ui_state.left_pane, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-            RedrawWindow(ui_state.right_pane, nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-            paint_ms = now_ms() - t1;
-        }),
-        // The same pages without marks, with marks computed on the way, then kept.
-        ProgramDriver::check([&] {
-            if (std::getenv("PAIREX_NO_PAGES") != nullptr) {
-                return;  // only the first paint is timed
-            }
-            plain_ms = page_steps_ms(false);
-            drop_change_marks();
-            computing_ms = page_steps_ms(true);
-            kept_pairs = kept_change_marks();
-            kept_ms = page_steps_ms(true);
-            plain_again_ms = page_steps_ms(false);  // the noise of this machine
-        }),
-        ProgramDriver::post(CMD_QUIT),
-    };
+    driver.steps = first_paint_steps(first);
+    driver.steps.insert(
+        driver.steps.end(),
+        {
+            // The same pages without marks, with marks computed on the way, then kept.
+            ProgramDriver::check([&] {
+                if (std::getenv("PAIREX_NO_PAGES") != nullptr) {
+                    return;  // only the first paint is timed
+                }
+                plain_ms = page_steps_ms(false);
+                drop_change_marks();
+                computing_ms = page_steps_ms(true);
+                kept_pairs = kept_change_marks();
+                kept_ms = page_steps_ms(true);
+                plain_again_ms = page_steps_ms(false);  // the noise of this machine
+            }),
+            ProgramDriver::post(CMD_QUIT),
+        });
     const std::string command_line = std::string("-f1 \"") + argv[1] + "\" -f2 \"" + argv[2] + "\"";
-    t_start = now_ms();
+    const double t_start = now_ms();
     driver.run(command_line.c_str());
-    if (driver.timed_out() || t_painted == 0) {
+    if (driver.timed_out() || first.painted == 0) {
         std::printf("the program did not finish its first paint in time\n");
         return 0;
     }
     std::printf("rows: %d (left %d lines, right %d lines)\n", merge_document.total_rows,
                 merge_document.left.line_count, merge_document.right.line_count);
     std::printf("start-up and loading both files:    %8.1f ms\n", engine_started - t_start);
-    std::printf("comparison: engine                  %8.1f ms\n", first_engine_ms);
-    std::printf("comparison: listing parse and rows  %8.1f ms\n", compare_ms - engine_ms);
-    std::printf("full paint of both panes            %8.1f ms\n", paint_ms);
+    std::printf("comparison: engine                  %8.1f ms\n", first.engine_ms);
+    std::printf("comparison: listing parse and rows  %8.1f ms\n", first.compare_ms - engine_ms);
+    std::printf("full paint of both panes            %8.1f ms\n", first.paint_ms);
     std::printf("start to first complete paint       %8.1f ms (timer resolution 20 ms)\n",
-                t_painted - t_start);
+                first.painted - t_start);
     std::printf("page step with repaint, mean of %d:\n", PAGE_STEPS);
     std::printf("  without marks                     %8.2f ms\n", plain_ms);
     std::printf("  with marks, computed on the way   %8.2f ms (%.2fx; %zu line pairs)\n",

@@ -2,32 +2,21 @@
 // progress that only grows, and a stop ends the run with nothing shown.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "common/textio.h"
 #include "tests/engine/engine_run.h"
 #include "tests/support/progress_recorder.h"
+#include "tests/support/random_lines.h"
 
 namespace {
-
-// Lines drawn at random from "a" to "d": the search's worst shape.
-std::string four_symbols(unsigned seed, int lines) {
-    std::mt19937 random(seed);
-    std::string text;
-    for (int i = 0; i < lines; ++i) {
-        text += static_cast<char>('a' + random() % 4);
-        text += '\n';
-    }
-    return text;
-}
 
 class EngineProgress : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir.write("a", four_symbols(1, 200000));
-        dir.write("b", four_symbols(2, 200000));
+        dir.write("a", random_lines::four_symbol_text(1, 200000));
+        dir.write("b", random_lines::four_symbol_text(2, 200000));
     }
     EngineRun compare() {
         return run_engine({"-o", dir.file("listing"), dir.file("a"), dir.file("b")});

@@ -148,6 +148,17 @@ inline std::vector<std::uint32_t> visible_8bit(const std::string& line, bool fol
     return out;
 }
 
+// `lines` lines drawn at random from "a" to "d": the difference search's worst shape.
+inline std::string four_symbol_text(unsigned seed, int lines) {
+    std::mt19937 random(seed);
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        text += static_cast<char>('a' + random() % 4);
+        text += '\n';
+    }
+    return text;
+}
+
 }  // namespace random_lines
 
 #endif

@@ -3,7 +3,6 @@
 // its text, its pages, and a picture of its first page for people to look at.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -54,6 +53,10 @@ std::string joined(const Lines& lines) {
     return text;
 }
 
+bool compared() {
+    return merge_document.not_compared == 0;
+}
+
 class Printing : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -82,6 +85,16 @@ protected:
         EXPECT_TRUE(driver.finished());
     }
 
+    // Steps: once compared, watch the abort dialog (the driver would answer it) and
+    // measure the page, then take every block with `choose` (CMD_FROM_LEFT or _RIGHT).
+    void look_and_choose(PrinterPage& page, int choose) {
+        driver.steps = {ProgramDriver::wait_until(compared), ProgramDriver::check([&page] {
+                            watch_abort_dialog(JUST_LOOK);
+                            page = measure_printer_page();
+                        }),
+                        ProgramDriver::post(choose)};
+    }
+
     // Steps: print (the print dialog is confirmed) and wait for the job's PDF.
     void print_and_wait(std::string& pdf) {
         driver.steps.push_back(ProgramDriver::check([this] { before_ = pdf_names(); }));
@@ -96,10 +109,6 @@ protected:
     ProgramDriver driver;
     std::set<std::string> before_;
 };
-
-bool compared() {
-    return merge_document.not_compared == 0;
-}
 
 // Lines "line 000" ... with a tab in every tenth one.
 Lines numbered_lines(int count, const char* mark) {
@@ -131,11 +140,7 @@ TEST_F(Printing, MergedLinesArePrintedPageByPage) {
     PrinterPage page;
     std::string pdf;
     driver.answers = {{IDOK, {}}};
-    driver.steps = {ProgramDriver::wait_until(compared), ProgramDriver::check([&] {
-                        watch_abort_dialog(JUST_LOOK);
-                        page = measure_printer_page();
-                    }),
-                    ProgramDriver::post(CMD_FROM_RIGHT)};
+    look_and_choose(page, CMD_FROM_RIGHT);
     print_and_wait(pdf);
     bool main_window_given_back = false;
     driver.steps.push_back(ProgramDriver::check([&] {
@@ -241,7 +246,6 @@ TEST_F(Printing, ALongJobShowsItsProgressAndEscapeStopsIt) {
     Lines other = lines;
     other[0] = "first";
     std::wstring title;
-    std::atomic<bool> pressed{false};
     std::thread user([&] {
         wchar_t text[256] = {};
         for (const DWORD deadline = GetTickCount() + 60000; GetTickCount() < deadline; Sleep(10)) {
@@ -256,16 +260,11 @@ TEST_F(Printing, ALongJobShowsItsProgressAndEscapeStopsIt) {
                 break;
             }
         }
-        pressed = true;
     });
     PrinterPage page;
     std::string pdf;
     driver.answers = {{IDOK, {}}};
-    driver.steps = {ProgramDriver::wait_until(compared), ProgramDriver::check([&] {
-                        watch_abort_dialog(JUST_LOOK);
-                        page = measure_printer_page();
-                    }),
-                    ProgramDriver::post(CMD_FROM_LEFT)};
+    look_and_choose(page, CMD_FROM_LEFT);
     print_and_wait(pdf);
     driver.steps.push_back(ProgramDriver::check([] {
         EXPECT_TRUE(IsWindowEnabled(ui_state.main_window));

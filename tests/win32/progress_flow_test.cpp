@@ -5,13 +5,13 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <thread>
 
 #include "common/progress.h"
 #include "merge/document.h"
 #include "resources/command_ids.h"
+#include "tests/support/random_lines.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/driver.h"
 #include "ui/directory_commands.h"
@@ -67,16 +67,6 @@ struct User {
     }
 };
 
-std::string four_symbols(unsigned seed, int lines) {
-    std::mt19937 random(seed);
-    std::string text;
-    for (int i = 0; i < lines; ++i) {
-        text += static_cast<char>('a' + random() % 4);
-        text += '\n';
-    }
-    return text;
-}
-
 std::wstring window_title() {
     wchar_t text[256] = {};
     GetWindowTextW(ui_state.main_window, text, 256);
@@ -104,8 +94,8 @@ protected:
 
 // Lines drawn from four: seconds of work for the engine.
 TEST_F(ProgressFlow, ALongComparisonAnswersShowsProgressAndStopsOnEscape) {
-    const std::string left = dir.write("a.txt", four_symbols(1, 1000000));
-    const std::string right = dir.write("b.txt", four_symbols(2, 1000000));
+    const std::string left = dir.write("a.txt", random_lines::four_symbol_text(1, 1000000));
+    const std::string right = dir.write("b.txt", random_lines::four_symbol_text(2, 1000000));
     User user(L"Comparing");
     std::thread user_thread([&] { user.run(); });
     driver.steps = {
@@ -128,8 +118,8 @@ TEST_F(ProgressFlow, ALongComparisonAnswersShowsProgressAndStopsOnEscape) {
 // Closing the window stops the comparison, then closes it: the program ends at once,
 // without a question (nothing was chosen yet).
 TEST_F(ProgressFlow, ClosingTheWindowDuringAComparisonStopsItAndEnds) {
-    const std::string left = dir.write("a.txt", four_symbols(4, 1000000));
-    const std::string right = dir.write("b.txt", four_symbols(5, 1000000));
+    const std::string left = dir.write("a.txt", random_lines::four_symbol_text(4, 1000000));
+    const std::string right = dir.write("b.txt", random_lines::four_symbol_text(5, 1000000));
     User user(L"Comparing", true);
     std::thread user_thread([&] { user.run(); });
     driver.timeout_ms = 90000;
@@ -147,7 +137,7 @@ TEST_F(ProgressFlow, ClosingTheWindowDuringAComparisonStopsItAndEnds) {
 TEST_F(ProgressFlow, AStoppedLoadLeavesThePreviousDocument) {
     const std::string left = dir.write("l.txt", "one\ntwo\n");
     const std::string right = dir.write("r.txt", "one\n2\n");
-    const std::string big = dir.write("big.txt", four_symbols(3, 200000));
+    const std::string big = dir.write("big.txt", random_lines::four_symbol_text(3, 200000));
     DWORD since = 0;
     driver.steps = {
         ProgramDriver::wait_until([] { return merge_document.left.own_blocks.has_value(); }),
