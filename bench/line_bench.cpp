@@ -88,6 +88,9 @@ int main(int argc, char** argv) {
                                                                                0, RowFormat{});
                                                     mark_row_changes(SIDE_LEFT, row, RowFormat{});
                                                     marks_given_up = row.marks_given_up;
+                                                    // Ending the program frees everything
+                                                    // at once: not a wait of the window.
+                                                    stamping = false;
                                                 }),
                                                 ProgramDriver::post(CMD_QUIT),
                                             });

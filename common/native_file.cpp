@@ -14,6 +14,22 @@
 #include <unistd.h>
 #endif
 
+namespace {
+
+// The stream of a file this process created a moment ago; when none can be had, the
+// empty file is this call's own to delete.
+FILE* stream_of_created(int fd, bool text, const char* utf8) {
+    FILE* stream = fdopen(fd, text ? "w" : "wb");
+    if (stream == nullptr) {
+        ::close(fd);
+        std::error_code ec;
+        std::filesystem::remove(native_path(utf8), ec);
+    }
+    return stream;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 
 std::filesystem::path native_path(std::string_view utf8) {
@@ -46,6 +62,18 @@ int native_open(const char* utf8, int flags) {
         return -1;
     }
     return _wopen(name.c_str(), flags);
+}
+
+FILE* native_create_new(const char* utf8, bool text) {
+    std::wstring name;
+    if (!wide_exact(utf8, name)) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    const int fd =
+        _wopen(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | (text ? _O_TEXT : _O_BINARY),
+               _S_IREAD | _S_IWRITE);
+    return fd < 0 ? nullptr : stream_of_created(fd, text, utf8);
 }
 
 bool native_stat(const char* utf8, NativeStat& out) {
@@ -90,6 +118,11 @@ FILE* native_fopen(const char* utf8, const char* mode) {
 
 int native_open(const char* utf8, int flags) {
     return ::open(utf8, flags);
+}
+
+FILE* native_create_new(const char* utf8, bool /*text*/) {
+    const int fd = ::open(utf8, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+    return fd < 0 ? nullptr : stream_of_created(fd, false, utf8);
 }
 
 bool native_stat(const char* utf8, NativeStat& out) {

@@ -21,6 +21,11 @@ std::string utf8_of_path(const std::filesystem::path& path);
 // std::fopen by a UTF-8 name; `mode` as for std::fopen. Null when it fails.
 FILE* native_fopen(const char* utf8, const char* mode);
 
+// Creates the file `utf8` and opens it for writing, in text mode when `text` (CR LF
+// line ends on Windows); null when it fails, and always when something stands at the
+// name already (errno EEXIST then): nothing there is opened or truncated.
+FILE* native_create_new(const char* utf8, bool text);
+
 // open() by a UTF-8 name with `flags` (O_RDONLY, O_BINARY ...); -1 when it fails.
 int native_open(const char* utf8, int flags);
 

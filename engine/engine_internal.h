@@ -70,6 +70,9 @@ struct EngineStopped {};
 // How far the run has come, in thousandths; throws EngineStopped when the user asked
 // to stop. Callers call it at intervals of a few hundred microseconds of work at most.
 void engine_progress(std::uint32_t permille);
+// Lets the window answer at the share last reported, from a thread that waits for the
+// engine's other threads; false when the user asked to stop (nothing is thrown).
+bool engine_answer();
 // Shows "Not enough memory" once per run and throws EngineOutOfMemory.
 [[noreturn]] void engine_out_of_memory();
 // Called at the start of a run: the next refusal is shown again.
@@ -281,8 +284,9 @@ void trim_identical_ends(InputFile files[2]);
 // class_limit. The class and bucket tables live only during the call.
 void classify_pair(InputFile files[2]);
 // Runs work(0) and work(1), each on one file's tables; for large files at the same
-// time, work(1) on another thread. `work` must neither allocate (the table allocator
-// is not shared between threads) nor throw, nor show anything.
+// time, on two other threads while the calling thread lets the window answer (a stop
+// then throws EngineStopped once both have ended). `work` must neither allocate (the table
+// allocator is not shared between threads) nor throw, nor show anything.
 void for_both_files(InputFile files[2], const std::function<void(int)>& work);
 // Runs work(0) and work(1), at the same time when `share` (and the fast paths are on);
 // `work` as for for_both_files.

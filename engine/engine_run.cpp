@@ -21,13 +21,25 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
+namespace {
+
+std::uint32_t last_permille = 0;
+
+}  // namespace
+
 void engine_progress(std::uint32_t permille) {
+    last_permille = permille;
     if (!progress_step(permille, 1000)) {
         throw EngineStopped{};
     }
 }
 
+bool engine_answer() {
+    return progress_step(last_permille, 1000);
+}
+
 int engine_run(int argc, char** argv) {
+    last_permille = 0;
     engine_reset_memory_report();
     reset_listing_state();
     int result;

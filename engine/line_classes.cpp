@@ -686,33 +686,6 @@ void classify_second_file(InputFile files[2], ClassTables& tables) {
 
 }  // namespace
 
-// Below this many bytes in each middle a second thread costs more than it saves.
-constexpr std::int64_t SHARED_WORK_BYTES = 1 << 20;
-
-void for_both_files(InputFile files[2], const std::function<void(int)>& work) {
-    run_on_both(files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
-                    files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES,
-                work);
-}
-
-void run_on_both(bool share, const std::function<void(int)>& work) {
-    share = share && fast_paths;
-    std::thread second;
-    if (share) {
-        try {
-            second = std::thread(work, 1);
-        } catch (const std::exception&) {
-            // No thread (system_error, bad_alloc): both are done here.
-        }
-    }
-    work(0);
-    if (second.joinable()) {
-        second.join();
-    } else {
-        work(1);
-    }
-}
-
 void engine_set_fast_paths(bool on) {
     fast_paths = on;
 }

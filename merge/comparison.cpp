@@ -80,7 +80,8 @@ struct RunFiles {
 // Writes the side's lines as the engine reads a file of bytes: each followed by a line
 // feed, the last one only when the file had it. Returns 0, or -1.
 int write_side_copy(const MergeSide& side, const std::string& path) {
-    FILE* f = native_fopen(path.c_str(), "wb");
+    // Created as new: a file that appeared at the name meanwhile is not ours to empty.
+    FILE* f = native_create_new(path.c_str(), false);
     if (f == nullptr) {
         return -1;
     }

@@ -6,9 +6,7 @@
 #include "merge/merge_platform.h"
 
 #ifdef _WIN32
-#include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,23 +15,7 @@
 namespace {
 
 std::FILE* standard_create(const char* path) {
-#ifdef _WIN32
-    const int fd = _wopen(native_path(path).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
-                          _S_IREAD | _S_IWRITE);
-#else
-    const int fd = ::open(path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-#endif
-    if (fd < 0) {
-        return nullptr;
-    }
-    std::FILE* stream = fdopen(fd, "wb");
-    if (stream == nullptr) {
-        // Created here a moment ago: the empty file is this call's own to delete.
-        ::close(fd);
-        std::error_code ec;
-        std::filesystem::remove(native_path(path), ec);
-    }
-    return stream;
+    return native_create_new(path, false);
 }
 
 std::size_t standard_write(std::FILE* stream, const char* data, std::size_t n) {

@@ -22,6 +22,20 @@ TEST_F(OptionScan, FlagsAreResetBetweenRuns) {
     EXPECT_EQ(read_bytes(out), on_disk("2c2\n< two  words\n---\n> two words\n"));
 }
 
+// A free name gets a new file, a file that stands is emptied first, whatever it held.
+TEST_F(OptionScan, TheOutputFileHoldsTheListingAloneWhateverStoodThere) {
+    const std::string listing = on_disk("2c2\n< two  words\n---\n> two words\n");
+    for (const char* before : {static_cast<const char*>(nullptr), "",
+                               "a longer text\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n"}) {
+        std::remove(out.c_str());
+        if (before != nullptr) {
+            dir.write("out.lst", before);
+        }
+        EXPECT_EQ(run_engine({"-o", out, a, b}).result, 1);
+        EXPECT_EQ(read_bytes(out), listing) << (before == nullptr ? "none" : before);
+    }
+}
+
 TEST_F(OptionScan, OutputPathIsKeptAcrossRuns) {
     ASSERT_EQ(run_engine({"-o", out, a, b}).result, 1);
     std::remove(out.c_str());

@@ -2,10 +2,14 @@
 // progress that only grows, and a stop ends the run with nothing shown.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/textio.h"
+#include "engine/engine_internal.h"
 #include "tests/engine/engine_run.h"
 #include "tests/support/progress_recorder.h"
 #include "tests/support/random_lines.h"
@@ -85,6 +89,29 @@ TEST(EngineProgressOnHugeLines, TheListingIsWrittenInPiecesExactly) {
         const std::string listing = read_bytes(dir.file("listing"));
         EXPECT_TRUE(listing == expected)
             << "listing of " << listing.size() << " bytes, expected " << expected.size();
+    }
+}
+
+// The two halves of a large pair run on threads of their own: the calling thread lets
+// the window answer meanwhile, and a stop asked then is carried out once both ended.
+TEST(BothFiles, TheWindowAnswersWhileTheyRunAndAStopWaitsForBoth) {
+    for (const int stop_at : {0, 1}) {
+        SCOPED_TRACE(stop_at);
+        ProgressRecorder recorder(stop_at);
+        const ProgressScope work("Comparing");
+        std::atomic<int> finished{0};
+        bool stopped = false;
+        try {
+            run_on_both(true, [&](int) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(60));
+                ++finished;
+            });
+        } catch (const EngineStopped&) {
+            stopped = true;
+        }
+        EXPECT_EQ(finished, 2);
+        EXPECT_GE(recorder.polls.size(), 1u);
+        EXPECT_EQ(stopped, stop_at != 0);
     }
 }
 
