@@ -18,17 +18,19 @@ constexpr std::chrono::milliseconds ANSWER_STEP{10};
 
 }  // namespace
 
-void for_both_files(InputFile files[2], const std::function<void(int)>& work) {
+void for_both_files(InputFile files[2], const std::function<void(int)>& work,
+                    const std::function<std::uint32_t()>& share) {
     run_on_both(files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
                     files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES,
-                work);
+                work, share);
 }
 
 // Both halves run on threads of their own while the calling thread waits and lets the
 // window answer: one step over a huge line (hashing 100 MB) takes longer than the
 // window may wait. A stop is carried out once both have ended, since neither can be
 // interrupted.
-void run_on_both(bool share, const std::function<void(int)>& work) {
+void run_on_both(bool share, const std::function<void(int)>& work,
+                 const std::function<std::uint32_t()>& progress) {
     if (!share || !engine_fast_paths_on()) {
         work(0);
         work(1);
@@ -62,7 +64,7 @@ void run_on_both(bool share, const std::function<void(int)>& work) {
         while (running > 0) {
             if (!ended.wait_for(lock, ANSWER_STEP, [&] { return running <= 0; }) && !stopped) {
                 lock.unlock();
-                stopped = !engine_answer();
+                stopped = !engine_answer(progress ? progress() : 0);
                 lock.lock();
             }
         }

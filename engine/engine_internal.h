@@ -70,9 +70,10 @@ struct EngineStopped {};
 // How far the run has come, in thousandths; throws EngineStopped when the user asked
 // to stop. Callers call it at intervals of a few hundred microseconds of work at most.
 void engine_progress(std::uint32_t permille);
-// Lets the window answer at the share last reported, from a thread that waits for the
-// engine's other threads; false when the user asked to stop (nothing is thrown).
-bool engine_answer();
+// Lets the window answer, from a thread that waits for the engine's other threads, at
+// `permille` or the share last reported if that is more; false when the user asked to
+// stop (nothing is thrown).
+bool engine_answer(std::uint32_t permille);
 // Shows "Not enough memory" once per run and throws EngineOutOfMemory.
 [[noreturn]] void engine_out_of_memory();
 // Called at the start of a run: the next refusal is shown again.
@@ -287,10 +288,13 @@ void classify_pair(InputFile files[2]);
 // time, on two other threads while the calling thread lets the window answer (a stop
 // then throws EngineStopped once both have ended). `work` must neither allocate (the table
 // allocator is not shared between threads) nor throw, nor show anything.
-void for_both_files(InputFile files[2], const std::function<void(int)>& work);
+// `share`, when given, tells the waiting thread how far the run has come meanwhile.
+void for_both_files(InputFile files[2], const std::function<void(int)>& work,
+                    const std::function<std::uint32_t()>& share = {});
 // Runs work(0) and work(1), at the same time when `share` (and the fast paths are on);
 // `work` as for for_both_files.
-void run_on_both(bool share, const std::function<void(int)>& work);
+void run_on_both(bool share, const std::function<void(int)>& work,
+                 const std::function<std::uint32_t()>& progress = {});
 // Whether two lines (each ended by a line feed; the lengths as classification uses
 // them) are equal under -i, -b and -w; `a_charset` and `b_charset` are their files'.
 bool lines_equivalent(const char* a, std::int64_t alen, const char* b, std::int64_t blen,

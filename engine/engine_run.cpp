@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <new>
 
 #include "common/progress.h"
@@ -34,7 +35,8 @@ void engine_progress(std::uint32_t permille) {
     }
 }
 
-bool engine_answer() {
+bool engine_answer(std::uint32_t permille) {
+    last_permille = std::max(last_permille, permille);
     return progress_step(last_permille, 1000);
 }
 

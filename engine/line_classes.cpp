@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -593,13 +594,17 @@ void classify_first_file(InputFile& file, ClassTables& tables) {
 // file may be done at once; the other lines keep their hash and are listed, in order,
 // from `pending` on. Returns how many were listed.
 std::int32_t join_first_file_classes(InputFile& file, ClassTables& tables, std::int32_t from,
-                                     std::int32_t to, OrderHint* hint, std::int32_t* pending) {
+                                     std::int32_t to, OrderHint* hint, std::int32_t* pending,
+                                     std::atomic<std::int32_t>& done) {
     std::int32_t* const classes = file.line_classes.data();
     const bool loose = engine_options.blank_rules_on != 0;
     const BucketView buckets{tables.buckets.data(), tables.bucket_count};
     std::int32_t listed = 0;
     bool following = false;  // the last line matched the hint: no prefetching needed
     for (std::int32_t i = from; i < to; ++i) {
+        if ((i & PROGRESS_LINES_MASK) == 0) {
+            done.store(i - from, std::memory_order_relaxed);
+        }
         if (!following && i + BUCKET_AHEAD < to) {
             __builtin_prefetch(&buckets.of(static_cast<std::uint32_t>(classes[i + BUCKET_AHEAD])));
         }
@@ -671,12 +676,21 @@ void classify_second_file(InputFile files[2], ClassTables& tables) {
     // Untouched but for the places of the lines listed.
     Table<std::int32_t> pending(static_cast<std::size_t>(count) + 1);
     std::int32_t listed[2] = {0, 0};
-    for_both_files(files, [&](int t) {
-        const std::int32_t from = t == 0 ? 0 : half;
-        listed[t] =
-            join_first_file_classes(file, tables, from, t == 0 ? half : count,
-                                    fast_paths ? &hints[t] : nullptr, pending.data() + from);
-    });
+    std::atomic<std::int32_t> joined[2] = {0, 0};
+    for_both_files(
+        files,
+        [&](int t) {
+            const std::int32_t from = t == 0 ? 0 : half;
+            listed[t] = join_first_file_classes(file, tables, from, t == 0 ? half : count,
+                                                fast_paths ? &hints[t] : nullptr,
+                                                pending.data() + from, joined[t]);
+        },
+        [&] {
+            const std::int64_t lines = std::int64_t{joined[0]} + joined[1];
+            return FIRST_FILE_PERMILLE +
+                   static_cast<std::uint32_t>((JOINED_PERMILLE - FIRST_FILE_PERMILLE) * lines /
+                                              std::max(count, 1));
+        });
     engine_progress(JOINED_PERMILLE);
     // The second half's list moves up to follow the first's.
     std::copy(pending.data() + half, pending.data() + half + listed[1], pending.data() + listed[0]);

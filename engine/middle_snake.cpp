@@ -67,11 +67,20 @@ struct Analysis {
     std::int64_t lines_total = 1;                // kept lines of both files
 };
 
-// Reports how far the marking has come; throws EngineStopped when stopped.
+// How much of a hard pair's search the shared work budget stands for, in thousandths:
+// the first searches over such a pair mark no range for seconds while they spend it,
+// and about three fifths of the search's time goes by before it runs out.
+constexpr std::int64_t BUDGET_PERMILLE = 600;
+
+// Reports how far the marking has come, from the budget spent and the lines of the
+// ranges marked (both only grow, and so does the sum); throws EngineStopped when
+// stopped.
 void report_search_progress(Analysis& a) {
     a.next_progress = a.work + PROGRESS_WORK;
-    const std::int64_t share = (1000 - SEARCH_FIRST_PERMILLE) * a.lines_done / a.lines_total;
-    engine_progress(SEARCH_FIRST_PERMILLE + static_cast<std::uint32_t>(share));
+    const std::int64_t spent = BUDGET_PERMILLE * std::min(a.work, a.work_budget) / a.work_budget;
+    const std::int64_t done = spent + (1000 - spent) * a.lines_done / a.lines_total;
+    engine_progress(SEARCH_FIRST_PERMILLE +
+                    static_cast<std::uint32_t>((1000 - SEARCH_FIRST_PERMILLE) * done / 1000));
 }
 
 // Where a range pair is split: a diagonal and a point on it that lies on the path.
