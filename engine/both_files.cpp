@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
@@ -9,7 +10,8 @@
 
 namespace {
 
-// Below this many bytes in each middle a second thread costs more than it saves.
+// Below this many bytes in both middles two threads cost more than they save; from it
+// on in either, the calling thread is better kept free to let the window answer.
 constexpr std::int64_t SHARED_WORK_BYTES = 1 << 20;
 
 // How often the waiting thread lets the window answer (the reporter itself polls at
@@ -20,8 +22,8 @@ constexpr std::chrono::milliseconds ANSWER_STEP{10};
 
 void for_both_files(InputFile files[2], const std::function<void(int)>& work,
                     const std::function<std::uint32_t()>& share) {
-    run_on_both(files[0].middle_end - files[0].middle_begin >= SHARED_WORK_BYTES &&
-                    files[1].middle_end - files[1].middle_begin >= SHARED_WORK_BYTES,
+    run_on_both(std::max(files[0].middle_end - files[0].middle_begin,
+                         files[1].middle_end - files[1].middle_begin) >= SHARED_WORK_BYTES,
                 work, share);
 }
 

@@ -284,7 +284,7 @@ void trim_identical_ends(InputFile files[2]);
 // classes that file 1's lines join): fills line_starts, line_classes, line_count and
 // class_limit. The class and bucket tables live only during the call.
 void classify_pair(InputFile files[2]);
-// Runs work(0) and work(1), each on one file's tables; for large files at the same
+// Runs work(0) and work(1), each on one file's tables; when either file is large, at the same
 // time, on two other threads while the calling thread lets the window answer (a stop
 // then throws EngineStopped once both have ended). `work` must neither allocate (the table
 // allocator is not shared between threads) nor throw, nor show anything.
