@@ -55,8 +55,9 @@ constexpr std::int32_t BUCKET_AHEAD = 16;
 constexpr std::int32_t CLASS_AHEAD = 8;
 // The lines looked up on the calling thread between two progress reports, less one.
 constexpr std::int32_t PROGRESS_LINES_MASK = (1 << 16) - 1;
-// Where the run stands after the first file, after the second file's lines that join
-// its classes, and at the end: classification is its first fifth.
+// Where the run stands after hashing, after the first file, after the second file's
+// lines that join its classes, and at the end: classification is its first fifth.
+constexpr std::uint32_t HASHED_PERMILLE = 50;
 constexpr std::uint32_t FIRST_FILE_PERMILLE = 100;
 constexpr std::uint32_t JOINED_PERMILLE = 150;
 constexpr std::uint32_t CLASSIFIED_PERMILLE = 200;
@@ -378,7 +379,9 @@ HashProgress start_hashing(InputFile& file) {
 
 // Hashes lines from `progress` on while the tables' present size has room for them
 // (one start is kept for the end).
-void hash_in_room(InputFile& file, LineHash hash_line, HashProgress& progress) {
+// `hashed`, when given, is told every so many lines how many bytes are done.
+void hash_in_room(InputFile& file, LineHash hash_line, HashProgress& progress,
+                  std::atomic<std::int64_t>* hashed = nullptr) {
     const char* t = file.data();
     std::uint32_t* const starts = file.line_starts.data();
     std::int32_t* const hashes = file.line_classes.data();
@@ -387,6 +390,9 @@ void hash_in_room(InputFile& file, LineHash hash_line, HashProgress& progress) {
     std::int64_t pos = progress.pos;
     std::size_t n = progress.count;
     while (pos < end && n < room) {
+        if (hashed != nullptr && (n & PROGRESS_LINES_MASK) == 0) {
+            hashed->store(pos - file.middle_begin, std::memory_order_relaxed);
+        }
         const unsigned char* nl;
         const std::uint32_t h = hash_line(reinterpret_cast<const unsigned char*>(t + pos), &nl);
         starts[n] = static_cast<std::uint32_t>(pos);
@@ -422,7 +428,15 @@ void finish_hashing(InputFile& file, LineHash hash_line, HashProgress& progress)
 void hash_middle_lines(InputFile files[2]) {
     const LineHash hash_line = hash_for_options();
     HashProgress progress[2] = {start_hashing(files[0]), start_hashing(files[1])};
-    for_both_files(files, [&](int f) { hash_in_room(files[f], hash_line, progress[f]); });
+    std::atomic<std::int64_t> hashed[2] = {0, 0};
+    const std::int64_t bytes =
+        std::max<std::int64_t>(1, files[0].middle_end - files[0].middle_begin +
+                                      files[1].middle_end - files[1].middle_begin);
+    for_both_files(
+        files, [&](int f) { hash_in_room(files[f], hash_line, progress[f], &hashed[f]); },
+        [&] {
+            return static_cast<std::uint32_t>(HASHED_PERMILLE * (hashed[0] + hashed[1]) / bytes);
+        });
     finish_hashing(files[0], hash_line, progress[0]);
     finish_hashing(files[1], hash_line, progress[1]);
 }
@@ -567,8 +581,9 @@ void classify_first_file(InputFile& file, ClassTables& tables) {
     const BucketView buckets{tables.buckets.data(), tables.bucket_count};
     for (std::int32_t i = 0; i < count; ++i) {
         if ((i & PROGRESS_LINES_MASK) == 0) {
-            engine_progress(
-                static_cast<std::uint32_t>(std::int64_t{FIRST_FILE_PERMILLE} * i / count));
+            engine_progress(HASHED_PERMILLE +
+                            static_cast<std::uint32_t>(
+                                std::int64_t{FIRST_FILE_PERMILLE - HASHED_PERMILLE} * i / count));
         }
         // Written out here: GCC drops a prefetch-only helper as a call without effects.
         if (i + BUCKET_AHEAD < count) {
