@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "merge/selection.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/fake_report.h"
+#include "tests/support/progress_recorder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/fake_ui.h"
 #include "ui/command_line.h"
@@ -52,6 +54,30 @@ TEST_F(StartUp, BothFilesLoadedPostsTheComparisonLast) {
     EXPECT_EQ(merge_document.right.path, right);
     EXPECT_EQ(merge_document.not_compared, 1);
     EXPECT_EQ(merge_document.auto_walk, 1);  // "Options" is read before the window exists
+}
+
+// A large pair is read once the main window is made, where its load shows; a small one
+// before, while the window system starts.
+TEST_F(StartUp, ALargePairIsReadOnceTheWindowShows) {
+    for (const std::size_t size : {std::size_t{1000}, std::size_t{17} << 20}) {
+        SCOPED_TRACE(size);
+        reset_fake_ui();
+        const std::string text(size, 'x');
+        const std::string left = dir.write("a.txt", text + "\n");
+        const std::string right = dir.write("b.txt", text + "y\n");
+        ProgressRecorder recorder;
+        int window_made = -1;  // at the first poll of a load
+        recorder.at_poll = [&] {
+            if (window_made < 0) {
+                const Calls& calls = ui_calls();
+                window_made = std::count(calls.begin(), calls.end(), "create_main_window");
+            }
+        };
+        ASSERT_EQ(parse_command_line(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str()), 0);
+        ASSERT_EQ(start_application(), 0);
+        EXPECT_EQ(window_made, size > 1000 ? 1 : 0);
+        EXPECT_EQ(merge_document.right.line_count, 1);
+    }
 }
 
 TEST_F(StartUp, OneFileOrAFailedLoadComparesNothing) {
