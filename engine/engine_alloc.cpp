@@ -246,10 +246,18 @@ void engine_bring_in(void* block, std::size_t bytes) {
             return;  // carved: brought in when it was carved
         }
     }
-    bring_in_pages(block, bytes);
     FreshBlock* f = fresh_block_of(at);
-    if (f != nullptr) {
-        f->brought = std::max(f->brought, at - reinterpret_cast<std::uintptr_t>(f->base) + bytes);
+    if (f == nullptr) {
+        bring_in_pages(block, bytes);
+        return;
+    }
+    // A fresh table fills from its start: what lies below `brought` is in already.
+    const std::size_t offset = at - reinterpret_cast<std::uintptr_t>(f->base);
+    const std::size_t end = std::min(offset + bytes, f->size);
+    if (end > f->brought) {
+        const std::size_t from = std::max(offset, f->brought);
+        bring_in_pages(f->base + from, end - from);
+        f->brought = end;
     }
 }
 
