@@ -192,13 +192,15 @@ constexpr std::uint32_t DISCARD_PERMILLE = 200;
 // once). The marks are written in the line_changed flags, which are all 0 before: a
 // table of their own would be fresh memory too.
 void discard_unmatchable_lines(InputFile files[2]) {
+    // The kept sequences first: carved before the counts, these larger tables take the
+    // kept blocks' pages that are in, and the counts fit in what is left.
+    reserve_kept_lines(files[0]);
+    reserve_kept_lines(files[1]);
     const auto limit = static_cast<std::size_t>(files[0].class_limit);
     Table<PartnerCount> counts[2] = {Table<PartnerCount>(limit), Table<PartnerCount>(limit)};
     const std::span<char> marks[2] = {
         {files[0].line_changed, static_cast<std::size_t>(files[0].line_count)},
         {files[1].line_changed, static_cast<std::size_t>(files[1].line_count)}};
-    reserve_kept_lines(files[0]);
-    reserve_kept_lines(files[1]);
     for_both_files(files, [&](int f) { count_class_lines(files[f], counts[f]); });
     // Between the passes over both files, so that a stop waits for one pass at most.
     engine_progress(DISCARD_PERMILLE);
