@@ -324,7 +324,8 @@ namespace {
 ClassTables make_class_tables(InputFile files[2]) {
     ClassTables tables;
     const std::size_t capacity = files[0].line_classes.size() + files[1].line_classes.size() + 1;
-    if (std::uint64_t{capacity} / CLASSES_PER_BUCKET > UINT32_MAX) {
+    // Class numbers and chains are 32-bit signed.
+    if (capacity > INT32_MAX) {
         engine_out_of_memory();
     }
     const auto buckets = static_cast<std::uint32_t>(capacity / CLASSES_PER_BUCKET);
