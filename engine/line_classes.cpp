@@ -42,8 +42,8 @@ namespace {
 // many, the first file's classification took a fifth longer (more chains to follow
 // past their head, which alone is prefetched). Not rounded up: the hashes are mixed
 // and pick their bucket by multiplication (BucketView), so any count spreads them, and
-// each bucket more is fresh memory to write (the prime below the next power of two,
-// as before, added 27 MB on the 5,000,000-line pair).
+// each bucket more is fresh memory to write (rounding up to the prime below the next
+// power of two would add 27 MB on the 5,000,000-line pair).
 constexpr std::size_t CLASSES_PER_BUCKET = 1;
 
 // How far ahead the lookup pass prefetches: the bucket of the line 16 ahead, and the
