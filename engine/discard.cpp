@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "engine/engine_internal.h"
@@ -26,11 +27,19 @@ constexpr std::int32_t PROVISIONAL_SHARE = 4;
 constexpr std::int32_t END_REACH = 8;
 constexpr std::int32_t END_DISCARDS_IN_A_ROW = 3;
 
-// For each class, its number of lines in `file`; `counts` has a place for every class.
-void count_class_lines(const InputFile& file, Table<std::int32_t>& counts) {
+// A class's lines in one file, counted up to PARTNERS_COUNTED: only "none" and "more
+// than `many`" matter (see initial_marks), and `many` stays below it for any file, so
+// half the width of a line number does, and the two tables are half the fresh memory.
+using PartnerCount = std::uint16_t;
+constexpr PartnerCount PARTNERS_COUNTED = UINT16_MAX;
+
+// For each class, its number of lines in `file` (up to PARTNERS_COUNTED); `counts` has a
+// place for every class.
+void count_class_lines(const InputFile& file, Table<PartnerCount>& counts) {
     std::fill(counts.begin(), counts.end(), 0);
     for (std::int32_t i = 0; i < file.line_count; ++i) {
-        ++counts[file.line_classes[i]];
+        PartnerCount& c = counts[file.line_classes[i]];
+        c = static_cast<PartnerCount>(c + (c != PARTNERS_COUNTED ? 1 : 0));
     }
 }
 
@@ -47,8 +56,9 @@ std::int32_t grow_by_quarters(std::int32_t n, std::int32_t first_divisor, std::i
 }
 
 // `marks` has a place for every line of `file`.
-void initial_marks(const InputFile& file, const Table<std::int32_t>& other, Table<char>& marks) {
+void initial_marks(const InputFile& file, const Table<PartnerCount>& other, std::span<char> marks) {
     const std::int32_t n = file.line_count;
+    // At most 5 * 2^12 for a file of 2^31 lines: a count that stopped is above it.
     const std::int32_t many = grow_by_quarters(n, LINES_PER_PARTNER_STEP, FEW_PARTNERS);
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t partners = other[file.line_classes[i]];
@@ -56,7 +66,7 @@ void initial_marks(const InputFile& file, const Table<std::int32_t>& other, Tabl
     }
 }
 
-void clear_provisional(Table<char>& marks, std::int32_t from, std::int32_t to) {
+void clear_provisional(std::span<char> marks, std::int32_t from, std::int32_t to) {
     for (std::int32_t j = from; j < to; ++j) {
         if (marks[j] == MARK_PROVISIONAL) {
             marks[j] = MARK_KEEP;
@@ -66,7 +76,7 @@ void clear_provisional(Table<char>& marks, std::int32_t from, std::int32_t to) {
 
 // Within the run [from, to), clears every stretch of `minimum` or more provisional
 // marks in a row.
-void clear_long_provisional_stretches(Table<char>& marks, std::int32_t from, std::int32_t to,
+void clear_long_provisional_stretches(std::span<char> marks, std::int32_t from, std::int32_t to,
                                       std::int32_t minimum) {
     for (std::int32_t j = from; j < to;) {
         if (marks[j] != MARK_PROVISIONAL) {
@@ -108,7 +118,7 @@ void clear_near_end(std::int32_t length, MarkAt mark_at) {
 
 // Settles the provisional marks of the run that starts with the discard at `start`;
 // returns where the walk goes on.
-std::int32_t settle_run(Table<char>& marks, std::int32_t start) {
+std::int32_t settle_run(std::span<char> marks, std::int32_t start) {
     const std::int32_t n = static_cast<std::int32_t>(marks.size());
     std::int32_t end = start;
     std::int32_t provisional = 0;
@@ -136,7 +146,7 @@ std::int32_t settle_run(Table<char>& marks, std::int32_t start) {
 
 // Walks the marks: a provisional mark outside a run of discards is cleared, each run
 // is settled.
-void settle_provisional_marks(Table<char>& marks) {
+void settle_provisional_marks(std::span<char> marks) {
     const std::int32_t n = static_cast<std::int32_t>(marks.size());
     for (std::int32_t i = 0; i < n;) {
         if (marks[i] == MARK_DISCARD) {
@@ -159,10 +169,11 @@ void reserve_kept_lines(InputFile& file) {
     file.kept_line_index.reserve(static_cast<std::size_t>(file.line_count));
 }
 
-// The kept lines go into the kept sequences (reserved); the others are changed.
-void keep_unmarked_lines(InputFile& file, const Table<char>& marks) {
+// The kept lines go into the kept sequences (reserved); the others are changed. The
+// marks are the line_changed flags themselves, which become 0 or 1 here.
+void keep_unmarked_lines(InputFile& file) {
     for (std::int32_t i = 0; i < file.line_count; ++i) {
-        if (marks[i] == MARK_KEEP) {
+        if (file.line_changed[i] == MARK_KEEP) {
             file.kept_classes.push_back(file.line_classes[i]);
             file.kept_line_index.push_back(i);
         } else {
@@ -178,14 +189,18 @@ constexpr std::uint32_t DISCARD_PERMILLE = 200;
 }  // namespace
 
 // Each file's lines are counted and then marked on its own (for large files both at
-// once), in tables all made here.
+// once). The marks are written in the line_changed flags, which are all 0 before: a
+// table of their own would be fresh memory too.
 void discard_unmatchable_lines(InputFile files[2]) {
-    const auto limit = static_cast<std::size_t>(files[0].class_limit);
-    Table<std::int32_t> counts[2] = {Table<std::int32_t>(limit), Table<std::int32_t>(limit)};
-    Table<char> marks[2] = {Table<char>(static_cast<std::size_t>(files[0].line_count)),
-                            Table<char>(static_cast<std::size_t>(files[1].line_count))};
+    // The kept sequences first: carved before the counts, these larger tables take the
+    // kept blocks' pages that are in, and the counts fit in what is left.
     reserve_kept_lines(files[0]);
     reserve_kept_lines(files[1]);
+    const auto limit = static_cast<std::size_t>(files[0].class_limit);
+    Table<PartnerCount> counts[2] = {Table<PartnerCount>(limit), Table<PartnerCount>(limit)};
+    const std::span<char> marks[2] = {
+        {files[0].line_changed, static_cast<std::size_t>(files[0].line_count)},
+        {files[1].line_changed, static_cast<std::size_t>(files[1].line_count)}};
     for_both_files(files, [&](int f) { count_class_lines(files[f], counts[f]); });
     // Between the passes over both files, so that a stop waits for one pass at most.
     engine_progress(DISCARD_PERMILLE);
@@ -193,6 +208,6 @@ void discard_unmatchable_lines(InputFile files[2]) {
     engine_progress(DISCARD_PERMILLE);
     for_both_files(files, [&](int f) { settle_provisional_marks(marks[f]); });
     engine_progress(DISCARD_PERMILLE);
-    for_both_files(files, [&](int f) { keep_unmarked_lines(files[f], marks[f]); });
+    for_both_files(files, [&](int f) { keep_unmarked_lines(files[f]); });
     engine_progress(DISCARD_PERMILLE);
 }

@@ -2,6 +2,7 @@
 #include <sys/mman.h>
 #endif
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/fresh_pages.h"
 #include "common/report.h"
 #include "engine/engine_internal.h"
 
@@ -106,8 +108,17 @@ namespace {
 struct KeptBlock {
     char* base;
     std::size_t size;
-    std::size_t used;  // carved from the start; tables are never moved
-    std::size_t live;  // tables carved out of it and not yet freed
+    std::size_t used;     // carved from the start; tables are never moved
+    std::size_t live;     // tables carved out of it and not yet freed
+    std::size_t touched;  // bytes from the start whose pages are in
+};
+
+// A fresh table block whose pages are brought in as it fills (see engine_bring_in):
+// when it is freed and kept, only the part brought in counts as touched.
+struct FreshBlock {
+    char* base;
+    std::size_t size;
+    std::size_t brought;  // bytes from the start brought in so far
 };
 
 constexpr int MAX_KEPT_BLOCKS = 16;
@@ -115,8 +126,44 @@ constexpr int MAX_KEPT_BLOCKS = 16;
 constexpr std::size_t CARVE_STEP = 64;
 
 std::size_t keep_from = std::size_t{1} << 20;
+// Fewer bytes are left to fault in: a call would cost more than it spares.
+constexpr std::size_t BRING_IN_FROM = std::size_t{64} << 10;
 KeptBlock kept_blocks[MAX_KEPT_BLOCKS];
 int kept_count = 0;
+FreshBlock fresh_blocks[MAX_KEPT_BLOCKS];
+int fresh_count = 0;
+
+// The fresh block `at` lies in, or null.
+FreshBlock* fresh_block_of(std::uintptr_t at) {
+    for (int i = 0; i < fresh_count; ++i) {
+        const auto base = reinterpret_cast<std::uintptr_t>(fresh_blocks[i].base);
+        if (at >= base && at - base < fresh_blocks[i].size) {
+            return &fresh_blocks[i];
+        }
+    }
+    return nullptr;
+}
+
+// The bytes of a freed block whose pages are in: all of it unless it was brought in as
+// it filled. Forgets the block as fresh.
+std::size_t touched_part(void* block, std::size_t size) {
+    FreshBlock* f = fresh_block_of(reinterpret_cast<std::uintptr_t>(block));
+    if (f == nullptr) {
+        return size;
+    }
+    const std::size_t brought = f->brought;
+    *f = fresh_blocks[--fresh_count];
+    return brought != 0 ? brought : size;
+}
+
+// Brings in the pages of the `size` bytes carved at `offset` that were never in.
+void bring_in_carved(KeptBlock& k, std::size_t offset, std::size_t size) {
+    if (bring_in_pages != nullptr && offset + size > k.touched) {
+        const std::size_t from = std::max(offset, k.touched);
+        bring_in_pages(k.base + from, offset + size - from);
+        k.touched = offset + size;
+    }
+}
 
 // Frees the kept blocks no table is carved from; true when there were any.
 bool release_idle_blocks() {
@@ -146,6 +193,7 @@ void* engine_table_alloc(std::size_t size) {
             KeptBlock& k = kept_blocks[i];
             if (k.size - k.used >= size) {
                 char* p = k.base + k.used;
+                bring_in_carved(k, k.used, size);
                 const std::size_t step = (size + CARVE_STEP - 1) & ~(CARVE_STEP - 1);
                 k.used = step < k.size - k.used ? k.used + step : k.size;
                 ++k.live;
@@ -159,6 +207,10 @@ void* engine_table_alloc(std::size_t size) {
     }
     if (p == nullptr) {
         engine_out_of_memory();
+    }
+    if (bring_in_pages != nullptr && keep_from != 0 && size >= keep_from &&
+        fresh_count < MAX_KEPT_BLOCKS) {
+        fresh_blocks[fresh_count++] = {static_cast<char*>(p), size, 0};
     }
     return p;
 }
@@ -175,11 +227,38 @@ void engine_table_free(void* block, std::size_t size) {
             return;
         }
     }
+    const std::size_t touched = touched_part(block, size);
     if (keep_from != 0 && size >= keep_from && kept_count < MAX_KEPT_BLOCKS) {
-        kept_blocks[kept_count++] = {static_cast<char*>(block), size, 0, 0};
+        kept_blocks[kept_count++] = {static_cast<char*>(block), size, 0, 0, touched};
         return;
     }
     std::free(block);
+}
+
+void engine_bring_in(void* block, std::size_t bytes) {
+    if (bring_in_pages == nullptr || bytes < BRING_IN_FROM) {
+        return;
+    }
+    const auto at = reinterpret_cast<std::uintptr_t>(block);
+    for (int i = 0; i < kept_count; ++i) {
+        const auto base = reinterpret_cast<std::uintptr_t>(kept_blocks[i].base);
+        if (at >= base && at - base < kept_blocks[i].size) {
+            return;  // carved: brought in when it was carved
+        }
+    }
+    FreshBlock* f = fresh_block_of(at);
+    if (f == nullptr) {
+        bring_in_pages(block, bytes);
+        return;
+    }
+    // A fresh table fills from its start: what lies below `brought` is in already.
+    const std::size_t offset = at - reinterpret_cast<std::uintptr_t>(f->base);
+    const std::size_t end = std::min(offset + bytes, f->size);
+    if (end > f->brought) {
+        const std::size_t from = std::max(offset, f->brought);
+        bring_in_pages(f->base + from, end - from);
+        f->brought = end;
+    }
 }
 
 void engine_release_kept_blocks() {
@@ -187,6 +266,7 @@ void engine_release_kept_blocks() {
         std::free(kept_blocks[i].base);
     }
     kept_count = 0;
+    fresh_count = 0;
 }
 
 void* engine_realloc(void* block, std::size_t size) {

@@ -60,6 +60,13 @@ void* engine_realloc(void* block, std::size_t size);
 void* engine_table_alloc(std::size_t size);
 void engine_table_free(void* block, std::size_t size);
 void engine_release_kept_blocks();
+// Where the program asked for it (common/fresh_pages.h), fresh pages are brought in
+// before a table writes them, a few large steps instead of a fault at each page: a
+// carved table's part beyond what its kept block had in (engine_table_alloc), and
+// what a fresh table's owner names here (`bytes` at `block`, about to be written). A
+// kept block counts as in only as far as it was brought in, or whole. On the run's
+// own thread.
+void engine_bring_in(void* block, std::size_t bytes);
 
 // Thrown to abandon a run after "Not enough memory" has been shown; engine_run catches
 // it (and std::bad_alloc) and returns 2.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/byte_scan.h"
+#include "common/fresh_pages.h"
 #include "common/native_file.h"
 #include "common/progress.h"
 #include "common/report.h"
@@ -22,7 +23,6 @@
 
 MergeDocument merge_document;
 std::size_t merge_simulated_memory_limit = 0;
-void (*bring_in_pages)(void*, std::size_t) = nullptr;
 
 bool merge_allocation_refused(std::size_t bytes) {
     return merge_simulated_memory_limit != 0 && bytes > merge_simulated_memory_limit;

@@ -133,11 +133,6 @@ void start_up_document();
 // At shut-down: releases the blocks, then each side's text.
 void release_document();
 
-// Set by the Windows program: brings in the fresh pages that a read is about to fill, in
-// a few large steps instead of a fault at each page (see app_main.cpp). Null where
-// faults cost little.
-extern void (*bring_in_pages)(void* block, std::size_t bytes);
-
 // Test hook: when non-zero, any single allocation of the merge layer above this many
 // bytes is treated as refused.
 extern std::size_t merge_simulated_memory_limit;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/charset.h"
+#include "common/fresh_pages.h"
 #include "common/report.h"
 #include "merge/document.h"
 #include "ui/command_line.h"
