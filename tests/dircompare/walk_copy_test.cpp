@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/native_file.h"
 #include "common/paths.h"
 #include "common/report.h"
 #include "merge/file_layer.h"
@@ -62,7 +63,7 @@ TEST_F(DirWalkTest, ACopyFaultLeavesTheTargetAsItWas) {
 // copy paths: the file is reported by name, the target stays as it was, no temporary
 // file is left, and the walk goes on to the next file.
 TEST_F(DirWalkTest, ASourceChangedWhileCopiedIsReportedAndNotWritten) {
-    enum Path { NEW_TARGET, SAME_PAIR, REPLACING };
+    enum Path { NEW_TARGET, SAME_PAIR, SAME_PAIR_RIGHT, REPLACING };
     const std::string original = "original bytes\n";
     struct Change {
         const char* name;
@@ -70,8 +71,9 @@ TEST_F(DirWalkTest, ASourceChangedWhileCopiedIsReportedAndNotWritten) {
     };
     const Change changes[] = {
         {"grown", original + "more\n"}, {"cut", "orig"}, {"same size", "ORIGINAL BYTES\n"}};
-    const std::string source = join_dir_file(d1.path(), "a.txt");
-    for (const Path path : {NEW_TARGET, SAME_PAIR, REPLACING}) {
+    for (const Path path : {NEW_TARGET, SAME_PAIR, SAME_PAIR_RIGHT, REPLACING}) {
+        const std::string changed =
+            join_dir_file((path == SAME_PAIR_RIGHT ? d2 : d1).path(), "a.txt");
         for (const Change& change : changes) {
             SCOPED_TRACE(std::to_string(path) + " " + change.name);
             for (const TempDir* dir : {&d1, &d2, &target}) {
@@ -81,7 +83,7 @@ TEST_F(DirWalkTest, ASourceChangedWhileCopiedIsReportedAndNotWritten) {
             put(d1, "a.txt", original);
             put(d1, "b.txt", "next\n");
             Files expected{{"b.txt", "next\n"}};
-            if (path == SAME_PAIR) {
+            if (path == SAME_PAIR || path == SAME_PAIR_RIGHT) {
                 put(d2, "a.txt", original);
             } else if (path == REPLACING) {
                 put(target, "a.txt", "old\n");
@@ -93,14 +95,16 @@ TEST_F(DirWalkTest, ASourceChangedWhileCopiedIsReportedAndNotWritten) {
             FileFaults faults;
             // Replacing, the first copy finds the name taken and the second replaces it.
             faults.change_at_write = path == REPLACING ? 2 : 1;
-            faults.change = [&] { std::ofstream(source, std::ios::binary) << change.bytes; };
+            faults.change = [&] {
+                std::ofstream(native_path(changed), std::ios::binary) << change.bytes;
+            };
             {
                 const ScopedFileFaults faulty(faults);
                 start(d1.path(), d2.path(), target.path());
             }
             EXPECT_EQ(files_of(target.path()), expected);
             EXPECT_EQ(message_texts(), (std::vector<std::string>{
-                                           format_message(FILE_CHANGED_WHILE_READ, source.c_str()),
+                                           format_message(FILE_CHANGED_WHILE_READ, changed.c_str()),
                                            WALK_DONE_MESSAGE}));
         }
     }

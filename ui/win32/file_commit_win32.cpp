@@ -93,9 +93,9 @@ FileStamp platform_file_stamp(const char* path) {
     return stamp;
 }
 
-// Two queries of the open file's own record, about 20 us together under wine, where
-// GetFileInformationByHandle also asks for the volume and takes 4 to 6 ms there. The
-// last write is to 100 ns, which the runtime's _fstat64 cuts to whole seconds.
+// Two queries of the open file's own record: 6 to 25 us together under wine, where
+// GetFileInformationByHandle also asks for the volume and takes 0.7 to 6 ms. The last
+// write is to 100 ns, which the runtime's _fstat64 cuts to whole seconds.
 FileStamp platform_stream_stamp(std::FILE* stream) {
     FileStamp stamp;
     const intptr_t os_handle = _get_osfhandle(_fileno(stream));
