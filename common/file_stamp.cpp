@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "common/native_file.h"
@@ -27,5 +28,28 @@ FileStamp standard_file_stamp(const char* path) {
         stamp.number = static_cast<std::uint64_t>(st.st_ino);
     }
 #endif
+    return stamp;
+}
+
+FileStamp standard_stream_stamp(std::FILE* stream) {
+    FileStamp stamp;
+#ifdef _WIN32
+    struct _stat64 st;
+    if (_fstat64(_fileno(stream), &st) != 0) {
+        return stamp;
+    }
+    stamp.write_time = static_cast<std::int64_t>(st.st_mtime);
+#else
+    struct stat st;
+    if (::fstat(fileno(stream), &st) != 0) {
+        return stamp;
+    }
+    stamp.write_time = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 +
+                       static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    stamp.volume = static_cast<std::uint64_t>(st.st_dev);
+    stamp.number = static_cast<std::uint64_t>(st.st_ino);
+#endif
+    stamp.exists = true;
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
     return stamp;
 }

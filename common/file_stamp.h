@@ -2,6 +2,7 @@
 #define PAIREX_COMMON_FILE_STAMP_H
 
 #include <cstdint>
+#include <cstdio>
 
 // What a file was at one moment, so that a later look can tell whether another program
 // changed, replaced or removed it since.
@@ -18,5 +19,10 @@ struct FileStamp {
 // runtime gives whole seconds and no identity (platform_file_stamp does better there).
 // A path that names no file gives a stamp that does not exist.
 FileStamp standard_file_stamp(const char* path);
+
+// The stamp of the open file `stream`, from its descriptor (fstat): no look-up of a
+// name. The Windows runtime gives whole seconds here too. A stamp that does not exist
+// when the runtime cannot tell.
+FileStamp standard_stream_stamp(std::FILE* stream);
 
 #endif

@@ -146,22 +146,39 @@ NewCopy copy_same_pair_to_new(const std::string& left, const std::string& right)
     return copy_to_new_file(left.c_str(), target.c_str(), right.c_str());
 }
 
+// A likely-same pair, copied without the panes when its bytes are the same. Returns
+// true when the pair is done with (copied, or a failure reported), false for the panes.
+bool copy_same_pair(const std::string& left, const std::string& right) {
+    switch (copy_same_pair_to_new(left, right)) {
+        case NEW_COPY_DONE:
+            break;
+        case NEW_COPY_CHANGED:  // nothing was written; the walk goes on, as after a failed copy
+            report_changed_while_read(left.c_str());
+            break;
+        case NEW_COPY_OTHER_CHANGED:
+            report_changed_while_read(right.c_str());
+            break;
+        case NEW_COPY_OTHER:
+            return false;
+        case NEW_COPY_TAKEN:
+        case NEW_COPY_FAILED:  // the ordinary way, asking before it replaces
+            if (!same_bytes(left, right)) {
+                return false;
+            }
+            copy_current_to_target(dir_walk.listing1);
+            break;
+    }
+    platform_post_request(REQUEST_NEXT_PAIR);
+    return true;
+}
+
 void step_pair() {
     const std::string left = source_of(dir_walk.listing1);
     const std::string right = source_of(dir_walk.listing2);
-    NewCopy quick = NEW_COPY_OTHER;
-    if (likely_same(dir_walk.listing1.current_entry(), dir_walk.listing2.current_entry()) &&
-        path_fits(left) && path_fits(right)) {
-        quick = copy_same_pair_to_new(left, right);
-        if (quick == NEW_COPY_DONE) {
-            platform_post_request(REQUEST_NEXT_PAIR);
-        } else if (quick != NEW_COPY_OTHER && same_bytes(left, right)) {
-            copy_current_to_target(dir_walk.listing1);
-            platform_post_request(REQUEST_NEXT_PAIR);
-            quick = NEW_COPY_DONE;
-        }
-    }
-    if (quick != NEW_COPY_DONE) {
+    const bool done =
+        likely_same(dir_walk.listing1.current_entry(), dir_walk.listing2.current_entry()) &&
+        path_fits(left) && path_fits(right) && copy_same_pair(left, right);
+    if (!done) {
         load_and_compare_pair();
     }
     dir_walk.listing1.advance();

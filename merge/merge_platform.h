@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "common/file_stamp.h"
@@ -76,6 +77,12 @@ std::string platform_stored_name(const char* path);
 // The stamp of the file `path` (size, last write, identity), taken at a load and again
 // before a write replaces the loaded file.
 FileStamp platform_file_stamp(const char* path);
+
+// The size and last write of the open file `stream`, asked of the open file itself (no
+// look-up of its name): taken before a copy reads it and again after, to tell a source
+// that another program wrote to meanwhile. No identity is needed: a stream stays on one
+// file. A stamp that does not exist when the system cannot tell.
+FileStamp platform_stream_stamp(std::FILE* stream);
 
 // Printing of the merged text (the "PRN:" destination). print_job_start returns 0, or
 // -1 after reporting why no job could start; print_line hands one line of `length`

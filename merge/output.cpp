@@ -419,6 +419,11 @@ static int confirm_replace(const char* source, const char* destination, Standing
     return answer == ANSWER_YES ? 0 : -1;
 }
 
+int report_changed_while_read(const char* path) {
+    report_message(format_message(FILE_CHANGED_WHILE_READ, path).c_str(), SEVERITY_ERROR);
+    return -1;
+}
+
 int copy_with_confirmation(const char* source, const char* destination_as_given,
                            StandingAnswer* standing, bool durable) {
     // The copy takes the destination's name only while nothing stands there: then
@@ -432,8 +437,11 @@ int copy_with_confirmation(const char* source, const char* destination_as_given,
                 return 0;
             case NEW_COPY_FAILED:
                 return 1;
+            case NEW_COPY_CHANGED:
+                return report_changed_while_read(source);
             case NEW_COPY_TAKEN:
             case NEW_COPY_OTHER:  // not asked for
+            case NEW_COPY_OTHER_CHANGED:
                 break;
         }
     }
@@ -464,7 +472,7 @@ int copy_with_confirmation(const char* source, const char* destination_as_given,
     pending.durable = durable;
     if (copy_into_pending(source, pending) != 0 || close_pending(pending) != 0) {
         discard_pending(pending);
-        return 1;
+        return pending.changed != nullptr ? report_changed_while_read(source) : 1;
     }
     switch (replace_with_pending(pending, destination, replacing ? backup_name(destination) : "")) {
         case REPLACE_DONE:

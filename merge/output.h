@@ -65,12 +65,16 @@ enum StandingAnswer { STANDING_ASK, STANDING_YES, STANDING_NO };
 // `standing` for the questions to come.
 Answer take_standing_answer(Answer answer, StandingAnswer& standing);
 
+// Reports FILE_CHANGED_WHILE_READ for `path` as an error. Returns -1.
+int report_changed_while_read(const char* path);
+
 // Copies `source` byte for byte over `destination`, asking first when it exists; the
 // old destination becomes its backup once the copy is whole. Returns 0 copied or the
 // same file (by identity), 1 the copy failed (not reported; the destination is as it
-// was), -1 declined, cancelled (Cancel also posts REQUEST_CANCEL), or refused or the
-// backup failed (reported): a directory, a read-only file, or a file that is the
-// source or a loaded input is never replaced, renamed or deleted.
+// was), -1 declined, cancelled (Cancel also posts REQUEST_CANCEL), or refused, the
+// backup failed or the source changed while it was read (reported; the destination is
+// as it was): a directory, a read-only file, or a file that is the source or a loaded
+// input is never replaced, renamed or deleted.
 // With `standing`, the question has "Yes to all" and "No to all" too, and an answer
 // standing there (from an earlier "... to all") is taken without asking. Without
 // `durable` the copy does not wait for the disk (see PendingFile::durable).

@@ -10,6 +10,7 @@
 #include "common/native_file.h"
 #include "common/paths.h"
 #include "merge/file_layer.h"
+#include "merge/merge_platform.h"
 
 namespace {
 
@@ -64,14 +65,57 @@ int open_pending(const char* target, PendingFile& pending) {
     return -1;
 }
 
+namespace {
+
+struct Closer {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+// A file being read: its stamp from before the first read, and the bytes read.
+struct ReadFile {
+    const char* path;
+    std::unique_ptr<FILE, Closer> stream;
+    FileStamp before;
+    std::uint64_t read = 0;
+    bool whole = false;  // read to its end
+
+    explicit ReadFile(const char* name)
+        : path(name), stream(name != nullptr ? native_fopen(name, "rb") : nullptr) {
+        if (stream) {
+            before = platform_stream_stamp(stream.get());
+        }
+    }
+    std::size_t take(char* block, std::size_t n) {
+        const std::size_t got = std::fread(block, 1, n, stream.get());
+        read += got;
+        return got;
+    }
+    // True when another program wrote to the file since it was opened: its size or
+    // last write differ now, or, read whole, it gave other than its size. A stamp the
+    // system cannot give proves nothing.
+    bool changed() const {
+        return stream && before.exists &&
+               ((whole && read != before.size) || !(platform_stream_stamp(stream.get()) == before));
+    }
+};
+
+// Fails `pending` for the first of the files read that changed; true when one did.
+bool fail_if_changed(PendingFile& pending, const ReadFile& in, const ReadFile& other) {
+    const ReadFile* changed = in.changed() ? &in : other.changed() ? &other : nullptr;
+    if (changed == nullptr) {
+        return false;
+    }
+    pending.changed = changed->path;
+    pending.failed = true;
+    return true;
+}
+
+}  // namespace
+
 int copy_into_pending(const char* source, PendingFile& pending, const char* same_as) {
-    struct Closer {
-        void operator()(FILE* f) const { std::fclose(f); }
-    };
-    const std::unique_ptr<FILE, Closer> in(native_fopen(source, "rb"));
-    const std::unique_ptr<FILE, Closer> other(same_as != nullptr ? native_fopen(same_as, "rb")
-                                                                 : nullptr);
-    if (!in || (same_as != nullptr && !other)) {
+    ReadFile in(source);
+    ReadFile other(same_as);
+    if (!in.stream || (same_as != nullptr && !other.stream)) {
         pending.failed = true;
         return -1;
     }
@@ -80,19 +124,29 @@ int copy_into_pending(const char* source, PendingFile& pending, const char* same
     char* const block = blocks.get();
     char* const other_block = blocks.get() + BLOCK;
     std::size_t got = 0;
-    while ((got = std::fread(block, 1, BLOCK, in.get())) > 0) {
-        if (other && (std::fread(other_block, 1, got, other.get()) != got ||
-                      !bytes_equal(block, other_block, got))) {
+    while ((got = in.take(block, BLOCK)) > 0) {
+        if (other.stream &&
+            (other.take(other_block, got) != got || !bytes_equal(block, other_block, got))) {
+            // A difference that a write meanwhile made is that write's news.
             pending.failed = true;
-            return 1;
+            return fail_if_changed(pending, in, other) ? -1 : 1;
         }
         if (write_pending(pending, block, got) != 0) {
-            break;
+            return -1;
         }
     }
-    if (std::ferror(in.get()) != 0 || (other && std::ferror(other.get()) != 0)) {
+    if (std::ferror(in.stream.get()) != 0 ||
+        (other.stream && std::ferror(other.stream.get()) != 0)) {
         pending.failed = true;
-    } else if (other && std::fgetc(other.get()) != EOF) {
+        return -1;
+    }
+    in.whole = true;
+    const bool other_longer = other.stream && std::fgetc(other.stream.get()) != EOF;
+    other.whole = !other_longer;
+    if (fail_if_changed(pending, in, other)) {
+        return -1;
+    }
+    if (other_longer) {
         pending.failed = true;  // the other file is longer
         return 1;
     }
@@ -108,6 +162,9 @@ NewCopy copy_to_new_file(const char* source, const char* target, const char* sam
     const int copied = copy_into_pending(source, pending, same_as);
     if (copied != 0 || close_pending(pending) != 0) {
         discard_pending(pending);
+        if (pending.changed != nullptr) {
+            return pending.changed == source ? NEW_COPY_CHANGED : NEW_COPY_OTHER_CHANGED;
+        }
         return copied == 1 ? NEW_COPY_OTHER : NEW_COPY_FAILED;
     }
     if (file_layer.rename_new(pending.path.c_str(), target) != 0) {

@@ -19,6 +19,9 @@ struct PendingFile {
     // it was or whole, and at most this temporary file; what a power cut loses is then
     // the file system's ordering of data and rename.
     bool durable = true;
+    // The file read into this one that another program wrote to meanwhile (the source
+    // or `same_as` of copy_into_pending); the file then failed. Null otherwise.
+    const char* changed = nullptr;
 };
 
 // Creates a fresh temporary file in `target`'s directory. Returns 0, or -1.
@@ -35,15 +38,19 @@ void discard_pending(PendingFile& pending);
 
 // Appends the bytes of the file `source`. Returns 0, or -1 (the file then failed).
 // With `same_as`, that file is read alongside and must hold the same bytes: 1 when it
-// does not (the file then failed too).
+// does not (the file then failed too). A file read here whose size or last write
+// changed while it was read, or that gave other than its size in bytes, fails the copy
+// (-1) and is named in `pending.changed`.
 int copy_into_pending(const char* source, PendingFile& pending, const char* same_as = nullptr);
 
 enum NewCopy {
-    NEW_COPY_DONE,    // `target` is a whole copy of `source`
-    NEW_COPY_TAKEN,   // the name could not be taken this way (something stands there, or
-                      // the file system cannot): nothing there was touched
-    NEW_COPY_FAILED,  // reading or writing failed; `target` is as it was
-    NEW_COPY_OTHER,   // `same_as` holds other bytes; `target` is as it was
+    NEW_COPY_DONE,           // `target` is a whole copy of `source`
+    NEW_COPY_TAKEN,          // the name could not be taken this way (something stands there, or
+                             // the file system cannot): nothing there was touched
+    NEW_COPY_FAILED,         // reading or writing failed; `target` is as it was
+    NEW_COPY_OTHER,          // `same_as` holds other bytes; `target` is as it was
+    NEW_COPY_CHANGED,        // `source` changed while it was read; `target` is as it was
+    NEW_COPY_OTHER_CHANGED,  // `same_as` changed while it was read; `target` is as it was
 };
 
 // Copies `source` to a `target` that does not exist, without waiting for the disk

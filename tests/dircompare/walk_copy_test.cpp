@@ -3,8 +3,13 @@
 // it was, reported, and no temporary file behind.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <vector>
 
+#include "common/native_file.h"
+#include "common/paths.h"
+#include "common/report.h"
 #include "merge/file_layer.h"
 #include "merge/replace_file.h"
 #include "tests/dircompare/dir_walk_fixture.h"
@@ -51,6 +56,57 @@ TEST_F(DirWalkTest, ACopyFaultLeavesTheTargetAsItWas) {
         EXPECT_EQ(files_of(target.path()), c.copied ? sources : Files{});
         EXPECT_EQ(message_texts().size(), c.copied ? 1u : 3u);  // each failure, the end
         EXPECT_EQ(merge_document.directory_mode, 0);
+    }
+}
+
+// Another program writes to a source while the walk copies it, on each of the walk's
+// copy paths: the file is reported by name, the target stays as it was, no temporary
+// file is left, and the walk goes on to the next file.
+TEST_F(DirWalkTest, ASourceChangedWhileCopiedIsReportedAndNotWritten) {
+    enum Path { NEW_TARGET, SAME_PAIR, SAME_PAIR_RIGHT, REPLACING };
+    const std::string original = "original bytes\n";
+    struct Change {
+        const char* name;
+        std::string bytes;  // what the source holds afterwards
+    };
+    const Change changes[] = {
+        {"grown", original + "more\n"}, {"cut", "orig"}, {"same size", "ORIGINAL BYTES\n"}};
+    for (const Path path : {NEW_TARGET, SAME_PAIR, SAME_PAIR_RIGHT, REPLACING}) {
+        const std::string changed =
+            join_dir_file((path == SAME_PAIR_RIGHT ? d2 : d1).path(), "a.txt");
+        for (const Change& change : changes) {
+            SCOPED_TRACE(std::to_string(path) + " " + change.name);
+            for (const TempDir* dir : {&d1, &d2, &target}) {
+                std::filesystem::remove_all(dir->path());
+                std::filesystem::create_directory(dir->path());
+            }
+            put(d1, "a.txt", original);
+            put(d1, "b.txt", "next\n");
+            Files expected{{"b.txt", "next\n"}};
+            if (path == SAME_PAIR || path == SAME_PAIR_RIGHT) {
+                put(d2, "a.txt", original);
+            } else if (path == REPLACING) {
+                put(target, "a.txt", "old\n");
+                expected["a.txt"] = "old\n";
+            }
+            reset_fake_platform();
+            clear_reported_messages();
+            fake_platform().answers = {ANSWER_YES_TO_ALL, ANSWER_YES_TO_ALL};
+            FileFaults faults;
+            // Replacing, the first copy finds the name taken and the second replaces it.
+            faults.change_at_write = path == REPLACING ? 2 : 1;
+            faults.change = [&] {
+                std::ofstream(native_path(changed), std::ios::binary) << change.bytes;
+            };
+            {
+                const ScopedFileFaults faulty(faults);
+                start(d1.path(), d2.path(), target.path());
+            }
+            EXPECT_EQ(files_of(target.path()), expected);
+            EXPECT_EQ(message_texts(), (std::vector<std::string>{
+                                           format_message(FILE_CHANGED_WHILE_READ, changed.c_str()),
+                                           WALK_DONE_MESSAGE}));
+        }
     }
 }
 

@@ -11,6 +11,9 @@ FileFaults current;
 FileLayer standard = standard_file_layer();
 
 std::size_t faulty_write(std::FILE* stream, const char* data, std::size_t n) {
+    if (++current.writes == current.change_at_write && current.change) {
+        current.change();
+    }
     std::size_t allowed = n;
     if (current.fail_after_bytes >= 0) {
         const long long room = current.fail_after_bytes - current.written;

@@ -37,3 +37,6 @@ int platform_commit_rename(const char* from, const char* to) {
 FileStamp platform_file_stamp(const char* path) {
     return standard_file_stamp(path);
 }
+FileStamp platform_stream_stamp(std::FILE* stream) {
+    return standard_stream_stamp(stream);
+}

@@ -5,10 +5,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
+#include "common/native_file.h"
 #include "merge/document.h"
+#include "merge/merge_platform.h"
 #include "resources/command_ids.h"
 #include "tests/support/temp_dir.h"
 #include "tests/win32/capture.h"
@@ -253,6 +256,25 @@ TEST_F(DataSafety, OutOfRangeFontSettingsAreCorrectedAndWrittenBack) {
     EXPECT_EQ(ini_get("Font", "Point size"), "-12");
     EXPECT_EQ(ini_get("Font", "Weight"), "400");
     EXPECT_EQ(ini_get("Font", "Italic"), "0");
+}
+
+// A copy's check of its source: the open file's stamp tells a rewrite of the same size
+// a moment later, which the runtime's whole seconds would mostly miss.
+TEST(StreamStamp, TellsARewriteOfTheSameSizeAMomentLater) {
+    const TempDir dir;
+    const std::string path = dir.write("s.txt", "0123456789");
+    std::FILE* in = native_fopen(path.c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    const FileStamp before = platform_stream_stamp(in);
+    EXPECT_TRUE(before.exists);
+    EXPECT_EQ(before.size, 10u);
+    EXPECT_EQ(platform_stream_stamp(in), before);
+    Sleep(20);
+    std::ofstream(native_path(path), std::ios::binary) << "9876543210";
+    const FileStamp after = platform_stream_stamp(in);
+    std::fclose(in);
+    EXPECT_EQ(after.size, 10u);
+    EXPECT_NE(after.write_time, before.write_time);
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // stored under, and a file's stamp.
 #include "ui/win32/windows_api.h"
 
+#include <io.h>
+
+#include <cstdio>
 #include <string>
 
 #include "merge/merge_platform.h"
@@ -87,5 +90,26 @@ FileStamp platform_file_stamp(const char* path) {
         stamp.number = wide64(info.nFileIndexHigh, info.nFileIndexLow);
     }
     CloseHandle(file);
+    return stamp;
+}
+
+// Two queries of the open file's own record: 6 to 25 us together under wine, where
+// GetFileInformationByHandle also asks for the volume and takes 0.7 to 6 ms. The last
+// write is to 100 ns, which the runtime's _fstat64 cuts to whole seconds.
+FileStamp platform_stream_stamp(std::FILE* stream) {
+    FileStamp stamp;
+    const intptr_t os_handle = _get_osfhandle(_fileno(stream));
+    if (os_handle == -1) {
+        return stamp;
+    }
+    const auto file = reinterpret_cast<HANDLE>(os_handle);
+    FILE_BASIC_INFO basic;
+    FILE_STANDARD_INFO standard;
+    if (GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) &&
+        GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard)) {
+        stamp.exists = true;
+        stamp.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+        stamp.write_time = basic.LastWriteTime.QuadPart;
+    }
     return stamp;
 }
