@@ -322,31 +322,45 @@ void skip_equal_ends(const Analysis& a, std::int32_t& xoff, std::int32_t& xlim, 
     }
 }
 
-// Marks the changed lines of the two ranges. Iterates on the second half instead of
-// recursing, so that the stack depth follows the number of splits on one side only.
+// The ranges still to mark: the later half of each split, until the earlier one is done.
+struct RangePair {
+    std::int32_t xoff, xlim, yoff, ylim;
+};
+
+// Marks the changed lines of the two ranges, in order: the earlier half of each split
+// first, then the later one. The later halves wait on a stack of their own: a split
+// near one end of a hard pair leaves one half nearly whole, and recursing on it ran
+// the thread's stack out on a pair of 4,000,000 lines.
 void compare_ranges(Analysis& a, std::int32_t xoff, std::int32_t xlim, std::int32_t yoff,
                     std::int32_t ylim) {
+    std::vector<RangePair> later;
     for (;;) {
         skip_equal_ends(a, xoff, xlim, yoff, ylim);
-        if (xoff == xlim || yoff == ylim) {
-            mark_lines(a.changed1, a.yi, yoff, ylim);
-            mark_lines(a.changed0, a.xi, xoff, xlim);
-            a.lines_done = std::int64_t{xlim} + ylim;  // ranges are marked in order
-            return;
-        }
-        const Snake s = find_middle_snake(a, xoff, xlim, yoff, ylim);
+        const Snake s =
+            xoff == xlim || yoff == ylim ? Snake{} : find_middle_snake(a, xoff, xlim, yoff, ylim);
         const std::int32_t split = std::min(std::max(s.x, xoff), xlim);
         const std::int32_t ysplit = std::min(std::max(split - s.diagonal, yoff), ylim);
-        if ((split == xoff && ysplit == yoff) || (split == xlim && ysplit == ylim)) {
-            // No progress is possible on a split at a corner: mark both ranges.
+        // An empty range, or a split at a corner, where no progress is possible: both
+        // ranges are marked whole.
+        if (xoff == xlim || yoff == ylim || (split == xoff && ysplit == yoff) ||
+            (split == xlim && ysplit == ylim)) {
             mark_lines(a.changed0, a.xi, xoff, xlim);
             mark_lines(a.changed1, a.yi, yoff, ylim);
-            a.lines_done = std::int64_t{xlim} + ylim;
-            return;
+            a.lines_done = std::int64_t{xlim} + ylim;  // ranges are marked in order
+            if (later.empty()) {
+                return;
+            }
+            const RangePair next = later.back();
+            later.pop_back();
+            xoff = next.xoff;
+            xlim = next.xlim;
+            yoff = next.yoff;
+            ylim = next.ylim;
+            continue;
         }
-        compare_ranges(a, xoff, split, yoff, ysplit);
-        xoff = split;
-        yoff = ysplit;
+        later.push_back({split, xlim, ysplit, ylim});
+        xlim = split;
+        ylim = ysplit;
     }
 }
 

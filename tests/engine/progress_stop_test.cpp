@@ -1,10 +1,12 @@
 // The engine's progress and its stop: a hard pair (lines drawn from four) reports
 // progress that only grows, and a stop ends the run with nothing shown.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,6 +62,29 @@ TEST_F(EngineProgress, GrowsToTheWholeAndIsStoppedSilently) {
         EXPECT_EQ(recorder.polls.size(), static_cast<std::size_t>(stop_at));
     }
     EXPECT_EQ(compare().result, 1);  // the next run is whole again
+}
+
+// Runs `work` on a thread with a stack of `bytes`.
+void run_on_stack(std::size_t bytes, const std::function<void()>& work) {
+    pthread_attr_t attr;
+    pthread_attr_init(&attr);
+    pthread_attr_setstacksize(&attr, bytes);
+    pthread_t thread;
+    auto call = [](void* w) -> void* {
+        (*static_cast<const std::function<void()>*>(w))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attr, call, const_cast<std::function<void()>*>(&work)), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attr);
+}
+
+// A hard pair splits near one end again and again: how deep its splits go must not be
+// how deep the stack goes (a 4,000,000-line pair ran a thread's stack out).
+TEST_F(EngineProgress, AHardPairIsComparedOnASmallStack) {
+    EngineRun run;
+    run_on_stack(std::size_t{256} << 10, [&] { run = compare(); });
+    EXPECT_EQ(run.result, 1);
 }
 
 // A pair of huge single lines: their listing is written in pieces with a poll between
