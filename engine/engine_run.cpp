@@ -20,10 +20,7 @@ int run(int argc, char** argv) {
     return compare_pair(nullptr, argv[first_operand], nullptr, argv[first_operand + 1], 0);
 }
 
-}  // namespace
-
-namespace {
-
+// The share the run reported last, for the polls of a thread that waits.
 std::uint32_t last_permille = 0;
 
 }  // namespace
