@@ -13,6 +13,7 @@
 
 #include "common/fresh_pages.h"
 #include "tests/engine/engine_run.h"
+#include "tests/support/random_lines.h"
 
 namespace {
 
@@ -48,14 +49,6 @@ std::vector<std::pair<std::string, std::string>> large_pairs() {
             words_b += word_line() + line;
         }
     }
-    std::string letters_a;
-    std::string letters_b;
-    for (int i = 0; i < 100000; ++i) {
-        letters_a += static_cast<char>('a' + rng() % 4);
-        letters_a += '\n';
-        letters_b += static_cast<char>('a' + rng() % 4);
-        letters_b += '\n';
-    }
     std::string once_a;
     std::string once_b;
     for (int i = 0; i < 300000; ++i) {
@@ -63,7 +56,9 @@ std::vector<std::pair<std::string, std::string>> large_pairs() {
         once_a += line;
         once_b += rng() % 500 == 0 ? "changed " + line : line;
     }
-    return {{words_a, words_b}, {letters_a, letters_b}, {once_a, once_b}};
+    return {{words_a, words_b},
+            {random_lines::four_symbol_text(1, 100000), random_lines::four_symbol_text(2, 100000)},
+            {once_a, once_b}};
 }
 
 }  // namespace
