@@ -1,11 +1,16 @@
 #include "merge/document.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <new>
 #include <string>
+#include <thread>
 
 #include "common/byte_scan.h"
 #include "common/fresh_pages.h"
@@ -29,10 +34,24 @@ bool merge_allocation_refused(std::size_t bytes) {
 }
 
 namespace {
-// Set while reading ahead (see start_read_ahead): nothing is shown, and anything that
-// would have been shown makes the text unusable.
-bool reading_ahead = false;
-bool read_ahead_spoiled = false;
+// Set on a thread while it reads ahead (see start_read_ahead): nothing is shown, and
+// anything that would have been shown makes the text unusable.
+thread_local bool reading_ahead = false;
+thread_local bool read_ahead_spoiled = false;
+
+// A side read on a thread of its own while the calling thread goes on (see
+// start_read_beside). The reader counts its bytes in `done` and stops at `stop`.
+struct BesideRead {
+    std::thread thread;
+    std::uint64_t size = 0;
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;  // under `mutex`
+};
+// Set on the reader's own thread.
+thread_local BesideRead* reading_beside = nullptr;
 }  // namespace
 
 // What a load shows goes through here.
@@ -59,19 +78,56 @@ static int refuse_long_path(const char* path) {
 constexpr std::size_t READ_STEP_BYTES = std::size_t{4} << 20;
 constexpr long long READ_STOPPED = -2;
 
+// Whether a read at `got` of `size` bytes goes on: a read beside the window's thread
+// counts its bytes for that thread to show; any other shows its progress itself.
+static bool keep_reading(std::size_t got, std::size_t size) {
+    if (reading_beside != nullptr) {
+        reading_beside->done.store(got, std::memory_order_relaxed);
+        return !reading_beside->stop.load(std::memory_order_relaxed);
+    }
+    return progress_step(got, size);
+}
+
+// Where fresh pages are brought in (common/fresh_pages.h), the file is read into a
+// small buffer of its own and copied from there: under wine the system's first write to
+// a page of the program's cost more than the program's own, and a 135 MB file so read
+// in 230 ms instead of 385.
+constexpr std::size_t BOUNCE_BYTES = std::size_t{256} << 10;
+
+// Reads up to `n` bytes of `f` into `to`, through `bounce` (BOUNCE_BYTES) when given.
+static std::size_t read_step(FILE* f, char* to, std::size_t n, char* bounce) {
+    if (bounce == nullptr) {
+        return std::fread(to, 1, n, f);
+    }
+    std::size_t got = 0;
+    while (got < n) {
+        const std::size_t read = std::fread(bounce, 1, std::min(n - got, BOUNCE_BYTES), f);
+        if (read == 0) {
+            break;
+        }
+        std::memcpy(to + got, bounce, read);
+        got += read;
+    }
+    return got;
+}
+
 // Reads up to `size` bytes of an open file into `buf`. Returns the number read, -1 on a
 // read error, or READ_STOPPED when the user stopped the load.
 static long long read_raw(FILE* f, char* buf, std::size_t size) {
+    std::unique_ptr<char[]> bounce;
+    if (bring_in_pages != nullptr && size > BOUNCE_BYTES) {
+        bounce.reset(new (std::nothrow) char[BOUNCE_BYTES]);  // none: read in place
+    }
     std::size_t got = 0;
     while (got < size) {
-        if (!progress_step(got, size)) {
+        if (!keep_reading(got, size)) {
             return READ_STOPPED;
         }
         const std::size_t step = std::min(size - got, READ_STEP_BYTES);
         if (bring_in_pages != nullptr) {
             bring_in_pages(buf + got, step);
         }
-        const std::size_t n = std::fread(buf + got, 1, step, f);
+        const std::size_t n = read_step(f, buf + got, step, bounce.get());
         if (n == 0) {
             break;
         }
@@ -295,17 +351,102 @@ struct ReadAhead {
     std::string paths[2];
     Text texts[2];
     bool usable[2] = {false, false};
+    BesideRead beside[2];
 };
 ReadAhead read_ahead;
 
-// The text read ahead for `path` on `which` side, taken out; false when there is none.
-bool take_read_ahead(const char* path, Side which, Text& out) {
-    if (!read_ahead.usable[which] || read_ahead.paths[which] != path) {
-        return false;
+// Reads `which` side's path ahead on this thread, showing nothing: the text is usable
+// only when it was read without anything to show.
+void read_side_ahead(Side which) {
+    struct Reading {
+        Reading() { reading_ahead = true; }
+        ~Reading() { reading_ahead = false; }  // also when a read throws
+    } reading;
+    read_ahead_spoiled = false;
+    const std::string& path = read_ahead.paths[which];
+    // Progress is the window's thread's alone (common/progress.h).
+    const bool read =
+        path_fits(path) &&
+        (reading_beside != nullptr
+             ? read_text_lines_in_scope(path.c_str(), read_ahead.texts[which], READ_TEXT_MODE)
+             : read_text_lines(path.c_str(), read_ahead.texts[which])) == 0;
+    read_ahead.usable[which] = read && !read_ahead_spoiled;
+    if (!read_ahead.usable[which]) {
+        read_ahead.texts[which] = Text();
+    }
+}
+
+// A reader's thread. Whatever it meets, the side is read again where it can be shown.
+void read_beside(Side which) {
+    BesideRead& b = read_ahead.beside[which];
+    reading_beside = &b;
+    try {
+        read_side_ahead(which);
+    } catch (...) {  // a table it could not have: the read on the window's thread says so
+        read_ahead.usable[which] = false;
+        read_ahead.texts[which] = Text();
+    }
+    const std::lock_guard<std::mutex> lock(b.mutex);
+    b.finished = true;
+    b.ended.notify_all();
+}
+
+// Stops `which` side's read beside, if any, and drops what it read.
+void stop_read_beside(Side which) {
+    BesideRead& b = read_ahead.beside[which];
+    if (!b.thread.joinable()) {
+        return;
+    }
+    b.stop.store(true, std::memory_order_relaxed);
+    b.thread.join();
+    read_ahead.usable[which] = false;
+    read_ahead.texts[which] = Text();
+}
+
+// Waits for `which` side's read beside to end, letting the window answer and showing
+// how far both reads came. Returns false when the user stopped it; then both are
+// stopped and what they read is dropped.
+bool wait_for_read_beside(Side which) {
+    BesideRead& b = read_ahead.beside[which];
+    const ProgressScope progress("Loading");
+    for (;;) {
+        std::uint64_t done = 0;
+        std::uint64_t size = 0;
+        for (const BesideRead& r : read_ahead.beside) {
+            done += r.done.load(std::memory_order_relaxed);
+            size += r.size;
+        }
+        if (!progress_step(done, size)) {
+            stop_read_beside(SIDE_LEFT);
+            stop_read_beside(SIDE_RIGHT);
+            return false;
+        }
+        std::unique_lock<std::mutex> lock(b.mutex);
+        if (b.ended.wait_for(lock, std::chrono::milliseconds(10), [&b] { return b.finished; })) {
+            break;
+        }
+    }
+    b.thread.join();
+    return true;
+}
+
+enum TakenText { TAKEN_NONE, TAKEN_TEXT, TAKEN_STOPPED };
+
+// The text read ahead for `path` on `which` side, taken out once read: TAKEN_NONE when
+// there is none, TAKEN_STOPPED when the user stopped the wait for it.
+TakenText take_read_ahead(const char* path, Side which, Text& out) {
+    if (read_ahead.paths[which] != path) {
+        return TAKEN_NONE;
+    }
+    if (read_ahead.beside[which].thread.joinable() && !wait_for_read_beside(which)) {
+        return TAKEN_STOPPED;
+    }
+    if (!read_ahead.usable[which]) {
+        return TAKEN_NONE;
     }
     read_ahead.usable[which] = false;
     out = std::move(read_ahead.texts[which]);
-    return true;
+    return TAKEN_TEXT;
 }
 
 }  // namespace
@@ -314,25 +455,35 @@ void start_read_ahead(const std::string& left, const std::string& right) {
     end_read_ahead();
     read_ahead.paths[SIDE_LEFT] = left;
     read_ahead.paths[SIDE_RIGHT] = right;
-    // On this thread, one file after the other: under wine, reading into fresh memory
-    // beside the making of the windows, or both files at once, slowed both down.
-    struct Reading {
-        Reading() { reading_ahead = true; }
-        ~Reading() { reading_ahead = false; }  // also when a read throws
-    } reading;
-    for (const Side i : {SIDE_LEFT, SIDE_RIGHT}) {
-        read_ahead_spoiled = false;
-        const bool read = path_fits(read_ahead.paths[i]) &&
-                          read_text_lines(read_ahead.paths[i].c_str(), read_ahead.texts[i]) == 0;
-        read_ahead.usable[i] = read && !read_ahead_spoiled;
-        if (!read_ahead.usable[i]) {
-            read_ahead.texts[i] = Text();
-        }
+    // On this thread, one file after the other: a small pair is read while the window
+    // system starts, before the windows are made.
+    read_side_ahead(SIDE_LEFT);
+    read_side_ahead(SIDE_RIGHT);
+}
+
+void start_read_beside(const std::string& path, Side which) {
+    stop_read_beside(which);
+    read_ahead.paths[which] = path;
+    read_ahead.usable[which] = false;
+    BesideRead& b = read_ahead.beside[which];
+    std::error_code ec;
+    b.size = std::filesystem::file_size(native_path(path), ec);
+    b.done.store(0, std::memory_order_relaxed);
+    b.stop.store(false, std::memory_order_relaxed);
+    b.finished = false;
+    try {
+        b.thread = std::thread(read_beside, which);
+    } catch (const std::system_error&) {
+        read_ahead.paths[which].clear();  // no thread: the side is read when it is loaded
     }
 }
 
 void end_read_ahead() {
     for (const Side i : {SIDE_LEFT, SIDE_RIGHT}) {
+        stop_read_beside(i);
+        read_ahead.beside[i].size = 0;
+        read_ahead.beside[i].done.store(0, std::memory_order_relaxed);
+        read_ahead.paths[i].clear();
         read_ahead.usable[i] = false;
         read_ahead.texts[i] = Text();
     }
@@ -346,7 +497,8 @@ int load_side(const char* path, Side which) {
         return -1;
     }
     Text loaded;
-    if (!take_read_ahead(path, which, loaded) && read_text_lines(path, loaded) != 0) {
+    const TakenText taken = take_read_ahead(path, which, loaded);
+    if (taken == TAKEN_STOPPED || (taken == TAKEN_NONE && read_text_lines(path, loaded) != 0)) {
         return -1;
     }
     install_side(loaded, path, which);

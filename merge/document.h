@@ -107,6 +107,12 @@ int read_text_lines(const char* path, Text& out, ReadMode mode = READ_TEXT_MODE)
 // the file is read again where that can be shown. end_read_ahead drops what was not
 // taken.
 void start_read_ahead(const std::string& left, const std::string& right);
+// Reads `path` for `which` side on a thread of its own while this thread goes on: under
+// wine a large file's fresh pages then come in on both cores while the other side is
+// loaded. load_side for the same path and side waits for it, letting the window answer
+// and showing its progress; a stop then ends both. A read that met anything to show is
+// not taken, as for start_read_ahead. end_read_ahead stops it and drops what it read.
+void start_read_beside(const std::string& path, Side which);
 void end_read_ahead();
 
 // Loads `path` into `side`, drops all blocks and marks the document not compared.

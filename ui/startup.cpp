@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/native_file.h"
+#include "common/progress.h"
 #include "common/report.h"
 #include "common/scratch.h"
 #include "merge/conflict_mode.h"
@@ -54,7 +55,10 @@ std::uint64_t file_size(const std::string& path) {
 }
 
 // A small pair is read before the windows are made: under wine the main window is then
-// made in about 30 ms instead of 50, since the wait it had is spent reading.
+// made in about 30 ms instead of 50, since the wait it had is spent reading. A large
+// pair is read on two threads of their own from here on, while the windows are made:
+// under wine both files' fresh pages then come in at once (the 5,000,000-line pair,
+// with the windows made meanwhile: 650 ms instead of 950).
 void read_named_inputs_ahead() {
     const auto left = option_value(OPT_F1);
     const auto right = option_value(OPT_F2);
@@ -63,6 +67,9 @@ void read_named_inputs_ahead() {
                                       input_path(right->c_str(), settings.right_directory)};
         if (file_size(paths[0]) + file_size(paths[1]) <= READ_AHEAD_BYTES) {
             start_read_ahead(paths[0], paths[1]);
+        } else {
+            start_read_beside(paths[0], SIDE_LEFT);
+            start_read_beside(paths[1], SIDE_RIGHT);
         }
     }
 }
@@ -101,6 +108,8 @@ int start_application() {
         return 0;
     }
     int loaded = 0;
+    // One load for both: a stop in the left file's ends the right file's too.
+    const ProgressScope progress("Loading");
     if (auto name = option_value(OPT_F1)) {
         loaded += open_named_input(*name, settings.left_directory, SIDE_LEFT);
     }

@@ -1,12 +1,16 @@
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 
+#include "common/fresh_pages.h"
 #include "merge/blocks.h"
 #include "merge/conflict_mode.h"
 #include "merge/document.h"
 #include "merge/line_ends.h"
 #include "tests/merge/merge_test_util.h"
+#include "tests/support/progress_recorder.h"
 
 namespace {
 
@@ -73,11 +77,27 @@ ReadLines read_lines(std::string text) {
     return out;
 }
 
+// Brings in by writing over every byte it is given: a read that goes through a buffer
+// of its own must still put each byte of the file in its place.
+void scribble(void* block, std::size_t bytes) {
+    std::memset(block, 0xA5, bytes);
+}
+
+// Each text is loaded as it is read on the window's thread, through a buffer of its
+// own (where pages are brought in), or on a thread of its own beside.
 TEST_F(Document, LoadedLinesAndEndsAreTheTextsInAnyOrderOfAsking) {
     std::mt19937 random(20261210);
     for (int round = 0; round < 30; ++round) {
         const std::string bytes = drawn_text(random);
-        load(SIDE_LEFT, "drawn.txt", bytes);
+        bring_in_pages = round % 3 == 0 ? nullptr : scribble;
+        if (round % 3 == 2) {
+            const std::string path = dir.write("drawn.txt", bytes);
+            start_read_beside(path, SIDE_LEFT);
+            ASSERT_EQ(load_side(path.c_str(), SIDE_LEFT), 0);
+        } else {
+            load(SIDE_LEFT, "drawn.txt", bytes);
+        }
+        bring_in_pages = nullptr;
         const MergeSide& side = merge_document.left;
         const ReadLines expected = read_lines(bytes);
         ASSERT_EQ(side.line_count, static_cast<int32_t>(expected.lines.size()));
@@ -361,22 +381,57 @@ TEST_F(Document, TextsReadAheadAreTakenOnlyForTheirPathAndSide) {
     EXPECT_TRUE(reported_messages().empty());
 }
 
-// What reading ahead meets is shown once, by the load that reads the file again; a
-// missing file shows nothing until it is loaded.
+// What reading ahead, or beside, meets is shown once, by the load that reads the file
+// again; a missing file shows nothing until it is loaded.
 TEST_F(Document, ReadingAheadShowsNothingItself) {
     const std::string cr = dir.write("cr.txt", "a\rb\n");
-    start_read_ahead(dir.file("missing.txt"), cr);
-    end_read_ahead();
+    const std::string missing = dir.file("missing.txt");
+    const std::function<void()> starts[] = {
+        [&] { start_read_ahead(missing, cr); },
+        [&] {
+            start_read_beside(missing, SIDE_LEFT);
+            start_read_beside(cr, SIDE_RIGHT);
+        },
+    };
+    for (const auto& start : starts) {
+        clear_reported_messages();
+        start();
+        end_read_ahead();
+        EXPECT_TRUE(reported_messages().empty());
+        start();
+        ASSERT_EQ(load_side(cr.c_str(), SIDE_RIGHT), 0);
+        EXPECT_EQ(lines_of(SIDE_RIGHT), (std::vector<std::string>{"ab"}));
+        EXPECT_EQ(reported_messages(),
+                  (std::vector<ReportedMessage>{
+                      {"Carriage returns not followed by a line feed in " + cr + " are ignored",
+                       SEVERITY_WARNING}}));
+        EXPECT_EQ(load_side(missing.c_str(), SIDE_LEFT), -1);
+        EXPECT_EQ(reported_messages().size(), 2u);
+        end_read_ahead();
+    }
+}
+
+// A stop while a load waits for the reads beside ends both, at once and silently, and
+// the loads of both sides leave the document as it was. The wait shows both reads'
+// bytes together.
+TEST_F(Document, AStopWhileAReadBesideIsAwaitedEndsBothReads) {
+    load(SIDE_LEFT, "old.txt", "old\n");
+    const std::string l = dir.write("l.txt", std::string(300000, 'l') + "\n");
+    const std::string r = dir.write("r.txt", "r\n");
+    start_read_beside(l, SIDE_LEFT);
+    start_read_beside(r, SIDE_RIGHT);
+    {
+        ProgressRecorder recorder(1);
+        const ProgressScope both("Loading");
+        EXPECT_EQ(load_side(l.c_str(), SIDE_LEFT), -1);
+        EXPECT_EQ(load_side(r.c_str(), SIDE_RIGHT), -1);
+        ASSERT_EQ(recorder.polls.size(), 1u);
+        EXPECT_EQ(recorder.polls[0].activity, "Loading");
+        EXPECT_EQ(recorder.polls[0].total, 300001u + 2u);
+    }
+    EXPECT_EQ(lines_of(SIDE_LEFT), (std::vector<std::string>{"old"}));
+    EXPECT_STREQ(merge_document.right.path, "");
     EXPECT_TRUE(reported_messages().empty());
-    start_read_ahead(dir.file("missing.txt"), cr);
-    ASSERT_EQ(load_side(cr.c_str(), SIDE_RIGHT), 0);
-    EXPECT_EQ(lines_of(SIDE_RIGHT), (std::vector<std::string>{"ab"}));
-    EXPECT_EQ(reported_messages(),
-              (std::vector<ReportedMessage>{
-                  {"Carriage returns not followed by a line feed in " + cr + " are ignored",
-                   SEVERITY_WARNING}}));
-    EXPECT_EQ(load_side(dir.file("missing.txt").c_str(), SIDE_LEFT), -1);
-    EXPECT_EQ(reported_messages().size(), 2u);
 }
 
 }  // namespace

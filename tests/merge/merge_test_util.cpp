@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/fresh_pages.h"
 #include "common/textio.h"
 #include "engine/engine.h"
 #include "merge/blocks.h"
@@ -21,6 +22,8 @@ void MergeTest::SetUp() {
 }
 
 void MergeTest::TearDown() {
+    end_read_ahead();
+    bring_in_pages = nullptr;
     comparison_engine = engine_run;
     merge_document = MergeDocument{};
     merge_simulated_memory_limit = 0;

@@ -57,15 +57,22 @@ TEST_F(StartUp, BothFilesLoadedPostsTheComparisonLast) {
 }
 
 // A large pair is read once the main window is made, where its load shows; a small one
-// before, while the window system starts.
+// before, while the window system starts. A stop in the large pair's load ends the
+// reads of both files: neither is shown, and nothing is compared.
 TEST_F(StartUp, ALargePairIsReadOnceTheWindowShows) {
-    for (const std::size_t size : {std::size_t{1000}, std::size_t{17} << 20}) {
-        SCOPED_TRACE(size);
+    struct Case {
+        std::size_t size;
+        int stop_at;
+    };
+    for (const Case c :
+         {Case{1000, 0}, Case{std::size_t{17} << 20, 0}, Case{std::size_t{17} << 20, 1}}) {
+        SCOPED_TRACE(c.size + c.stop_at);
         reset_fake_ui();
-        const std::string text(size, 'x');
+        start_up_document();
+        const std::string text(c.size, 'x');
         const std::string left = dir.write("a.txt", text + "\n");
         const std::string right = dir.write("b.txt", text + "y\n");
-        ProgressRecorder recorder;
+        ProgressRecorder recorder(c.stop_at);
         int window_made = -1;  // at the first poll of a load
         recorder.at_poll = [&] {
             if (window_made < 0) {
@@ -75,8 +82,10 @@ TEST_F(StartUp, ALargePairIsReadOnceTheWindowShows) {
         };
         ASSERT_EQ(parse_command_line(("-f1 \"" + left + "\" -f2 \"" + right + "\"").c_str()), 0);
         ASSERT_EQ(start_application(), 0);
-        EXPECT_EQ(window_made, size > 1000 ? 1 : 0);
-        EXPECT_EQ(merge_document.right.line_count, 1);
+        EXPECT_EQ(window_made, c.size > 1000 ? 1 : 0);
+        EXPECT_EQ(merge_document.right.line_count, c.stop_at == 0 ? 1 : 0);
+        EXPECT_EQ(merge_document.left.line_count, c.stop_at == 0 ? 1 : 0);
+        EXPECT_EQ(steps().back() == "post compare_files", c.stop_at == 0);
     }
 }
 
