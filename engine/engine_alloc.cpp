@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "common/fresh_pages.h"
 #include "common/report.h"
@@ -144,6 +146,17 @@ FreshBlock* fresh_block_of(std::uintptr_t at) {
     return nullptr;
 }
 
+// Whether `at` lies in a kept block, which tables are carved from.
+bool carved(std::uintptr_t at) {
+    for (int i = 0; i < kept_count; ++i) {
+        const auto base = reinterpret_cast<std::uintptr_t>(kept_blocks[i].base);
+        if (at >= base && at - base < kept_blocks[i].size) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The bytes of a freed block whose pages are in: all of it unless it was brought in as
 // it filled. Forgets the block as fresh.
 std::size_t touched_part(void* block, std::size_t size) {
@@ -236,15 +249,9 @@ void engine_table_free(void* block, std::size_t size) {
 }
 
 void engine_bring_in(void* block, std::size_t bytes) {
-    if (bring_in_pages == nullptr || bytes < BRING_IN_FROM) {
-        return;
-    }
     const auto at = reinterpret_cast<std::uintptr_t>(block);
-    for (int i = 0; i < kept_count; ++i) {
-        const auto base = reinterpret_cast<std::uintptr_t>(kept_blocks[i].base);
-        if (at >= base && at - base < kept_blocks[i].size) {
-            return;  // carved: brought in when it was carved
-        }
+    if (bring_in_pages == nullptr || bytes < BRING_IN_FROM || carved(at)) {
+        return;  // a carved table was brought in when it was carved
     }
     FreshBlock* f = fresh_block_of(at);
     if (f == nullptr) {
@@ -258,6 +265,95 @@ void engine_bring_in(void* block, std::size_t bytes) {
         const std::size_t from = std::max(offset, f->brought);
         bring_in_pages(f->base + from, end - from);
         f->brought = end;
+    }
+}
+
+namespace {
+// What the thread beside brings in at a time: about a millisecond of faults.
+constexpr std::size_t BESIDE_STEP = std::size_t{1} << 20;
+// The smallest page size of the systems the program runs on.
+constexpr std::size_t PAGE_BYTES = 4096;
+
+// Brings in the `n` bytes at `p` and reads a byte of each page: under wine a page brought
+// in costs about as much again at the program's first access, read or write, and a read
+// here spares the filling thread that.
+void bring_in_and_read(char* p, std::size_t n) {
+    bring_in_pages(p, n);
+    for (std::size_t at = 0; at < n; at += PAGE_BYTES) {
+        static_cast<void>(*static_cast<volatile const char*>(p + at));
+    }
+}
+}  // namespace
+
+BringInBeside::BringInBeside(void* block, std::size_t bytes)
+    : base_(static_cast<char*>(block)), bytes_(bytes) {
+    const auto at = reinterpret_cast<std::uintptr_t>(block);
+    if (bring_in_pages == nullptr || bytes < BRING_IN_FROM || carved(at)) {
+        // What engine_bring_in leaves be: nothing is brought in.
+        done_.store(bytes, std::memory_order_relaxed);
+        claimed_.store(bytes, std::memory_order_relaxed);
+        return;
+    }
+    // A fresh table fills from its start: what lies below `brought` is in already.
+    const FreshBlock* f = fresh_block_of(at);
+    const std::size_t offset = f != nullptr ? at - reinterpret_cast<std::uintptr_t>(f->base) : 0;
+    const std::size_t in =
+        f != nullptr && f->brought > offset ? std::min(bytes, f->brought - offset) : 0;
+    done_.store(in, std::memory_order_relaxed);
+    claimed_.store(in, std::memory_order_relaxed);
+    try {
+        thread_ = std::thread([this] { bring_in_ahead(); });
+    } catch (const std::system_error&) {
+        // No thread: before_filling brings in each step itself.
+    }
+}
+
+// Claims the next step, brings it in and counts it as done once every step before it
+// is: steps are claimed in order, so `done_` grows in order.
+void BringInBeside::bring_in_ahead() {
+    while (!stop_.load(std::memory_order_relaxed)) {
+        std::size_t from = claimed_.load(std::memory_order_relaxed);
+        if (from >= bytes_) {
+            return;
+        }
+        const std::size_t to = std::min(bytes_, from + BESIDE_STEP);
+        if (!claimed_.compare_exchange_strong(from, to)) {
+            continue;
+        }
+        bring_in_and_read(base_ + from, to - from);
+        while (done_.load(std::memory_order_acquire) < from) {
+            std::this_thread::yield();
+        }
+        done_.store(to, std::memory_order_release);
+    }
+}
+
+void BringInBeside::before_filling(std::size_t upto) {
+    upto = std::min(upto, bytes_);
+    while (done_.load(std::memory_order_acquire) < upto) {
+        std::size_t from = claimed_.load(std::memory_order_relaxed);
+        if (from < upto && claimed_.compare_exchange_strong(from, upto)) {
+            bring_in_pages(base_ + from, upto - from);
+            while (done_.load(std::memory_order_acquire) < from) {
+                std::this_thread::yield();
+            }
+            done_.store(upto, std::memory_order_release);
+            return;
+        }
+        std::this_thread::yield();  // the other thread is bringing in what is asked
+    }
+}
+
+BringInBeside::~BringInBeside() {
+    stop_.store(true, std::memory_order_relaxed);
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    FreshBlock* f = fresh_block_of(reinterpret_cast<std::uintptr_t>(base_));
+    if (f != nullptr) {
+        const std::size_t end =
+            static_cast<std::size_t>(base_ - f->base) + done_.load(std::memory_order_relaxed);
+        f->brought = std::max(f->brought, std::min(end, f->size));
     }
 }
 

@@ -4,6 +4,7 @@
 // Shared state and routines of the engine's files. Nothing outside engine/ includes
 // this header.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <new>
 #include <utility>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/charset.h"
@@ -67,6 +69,33 @@ void engine_release_kept_blocks();
 // kept block counts as in only as far as it was brought in, or whole. On the run's
 // own thread.
 void engine_bring_in(void* block, std::size_t bytes);
+
+// Brings in a fresh table that the run's thread is about to fill from its start (`bytes`
+// at `block`) on a thread of its own, a step ahead of the filling: the faults are then
+// taken beside the work instead of in it (under wine the first file's classification
+// on the 5,000,000-line pair took 155 to 170 ms instead of 220 to 290). The filling thread calls before_filling before it writes further;
+// the two never touch the same bytes at once. Where pages are not brought in
+// (engine_bring_in), or no thread can be had, it only brings in on before_filling as
+// engine_bring_in would. Ends, stopping the other thread, when it goes out of scope,
+// which must be before the table is freed.
+class BringInBeside {
+public:
+    BringInBeside(void* block, std::size_t bytes);
+    ~BringInBeside();
+    BringInBeside(const BringInBeside&) = delete;
+    BringInBeside& operator=(const BringInBeside&) = delete;
+    // Returns once the table's first `upto` bytes are in.
+    void before_filling(std::size_t upto);
+
+private:
+    void bring_in_ahead();
+    char* base_;
+    std::size_t bytes_;
+    std::atomic<std::size_t> claimed_{0};  // handed to one of the threads, from the start
+    std::atomic<std::size_t> done_{0};     // brought in, from the start
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 // Thrown to abandon a run after "Not enough memory" has been shown; engine_run catches
 // it (and std::bad_alloc) and returns 2.

@@ -575,16 +575,15 @@ void classify_first_file(InputFile& file, ClassTables& tables) {
     const auto count = static_cast<std::int32_t>(file.line_classes.size());
     const bool loose = engine_options.blank_rules_on != 0;
     const BucketView buckets{tables.buckets.data(), tables.bucket_count};
+    // The classes this file may add, at most one a line, are brought in beside.
+    BringInBeside added(tables.classes.data(), (std::size_t{1} + count) * sizeof(LineClass));
     for (std::int32_t i = 0; i < count; ++i) {
         if ((i & PROGRESS_LINES_MASK) == 0) {
             engine_progress(HASHED_PERMILLE +
                             static_cast<std::uint32_t>(
                                 std::int64_t{FIRST_FILE_PERMILLE - HASHED_PERMILLE} * i / count));
-            // The classes the next lines may add: at most one a line.
-            const std::size_t added = std::min<std::size_t>(
-                PROGRESS_LINES_MASK + 1, tables.classes.capacity() - tables.classes.size());
-            engine_bring_in(tables.classes.data() + tables.classes.size(),
-                            added * sizeof(LineClass));
+            added.before_filling((tables.classes.size() + PROGRESS_LINES_MASK + 1) *
+                                 sizeof(LineClass));
         }
         // Written out here: GCC drops a prefetch-only helper as a call without effects.
         if (i + BUCKET_AHEAD < count) {

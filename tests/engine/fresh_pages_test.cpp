@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <random>
 #include <string>
@@ -17,7 +18,8 @@
 
 namespace {
 
-std::size_t brought_bytes = 0;
+// Counted from the run's thread and the thread that brings in beside it.
+std::atomic<std::size_t> brought_bytes{0};
 
 void scribble(void* block, std::size_t bytes) {
     std::memset(block, 0xA5, bytes);
