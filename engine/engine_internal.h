@@ -73,11 +73,11 @@ void engine_bring_in(void* block, std::size_t bytes);
 // Brings in a fresh table that the run's thread is about to fill from its start (`bytes`
 // at `block`) on a thread of its own, a step ahead of the filling: the faults are then
 // taken beside the work instead of in it (under wine the first file's classification
-// on the 5,000,000-line pair took 155 to 170 ms instead of 220 to 290). The filling thread calls before_filling before it writes further;
-// the two never touch the same bytes at once. Where pages are not brought in
-// (engine_bring_in), or no thread can be had, it only brings in on before_filling as
-// engine_bring_in would. Ends, stopping the other thread, when it goes out of scope,
-// which must be before the table is freed.
+// on the 5,000,000-line pair took 155 to 170 ms instead of 220 to 290). The filling
+// thread calls before_filling before it writes further; the two never touch the same
+// bytes at once. Where pages are not brought in (engine_bring_in), or no thread can be
+// had, it only brings in on before_filling as engine_bring_in would. Ends, stopping the
+// other thread, when it goes out of scope, which must be before the table is freed.
 class BringInBeside {
 public:
     BringInBeside(void* block, std::size_t bytes);
