@@ -1,5 +1,7 @@
 #include "common/progress.h"
 
+#include <algorithm>
+
 namespace {
 
 // Deeper nesting than this shares the innermost name.
@@ -14,6 +16,9 @@ ProgressClock::time_point started;
 ProgressClock::time_point next_poll;
 bool stopped = false;
 bool polling = false;  // a poll that lets the window answer must not poll again
+// The part of the whole that steps report (ProgressPart), in thousandths; none: 0 to 0.
+std::uint32_t part_from = 0;
+std::uint32_t part_to = 0;
 
 }  // namespace
 
@@ -48,6 +53,15 @@ void progress_end() {
     }
 }
 
+ProgressPart::ProgressPart(std::uint32_t from, std::uint32_t to) {
+    part_from = from;
+    part_to = to;
+}
+
+ProgressPart::~ProgressPart() {
+    part_from = part_to = 0;
+}
+
 bool progress_step(std::uint64_t done, std::uint64_t total) {
     if (stopped || reporter == nullptr || depth == 0 || polling) {
         return !stopped;
@@ -59,6 +73,10 @@ bool progress_step(std::uint64_t done, std::uint64_t total) {
     next_poll = now + poll_interval;
     polling = true;
     const char* activity = activities[depth < MAX_DEPTH ? depth - 1 : MAX_DEPTH - 1];
+    if (part_to != 0) {
+        done = part_from + (total == 0 ? 0 : (part_to - part_from) * std::min(done, total) / total);
+        total = 1000;
+    }
     stopped = !reporter->poll(activity, done, total, now - started >= PROGRESS_SHOW_AFTER);
     polling = false;
     return !stopped;

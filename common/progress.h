@@ -47,6 +47,18 @@ public:
     ProgressScope& operator=(const ProgressScope&) = delete;
 };
 
+// A part of the outermost work's share, while it lives: the steps report how far the
+// part came, and the share shown runs from `from` to `to` thousandths of the whole (a
+// comparison's engine, then its listing, as one share). A step of unknown total shows
+// `from`. Parts do not nest.
+class ProgressPart {
+public:
+    ProgressPart(std::uint32_t from, std::uint32_t to);
+    ~ProgressPart();
+    ProgressPart(const ProgressPart&) = delete;
+    ProgressPart& operator=(const ProgressPart&) = delete;
+};
+
 // How far the innermost work has come. Returns false once the user has asked to stop,
 // and keeps returning false until the outermost work ends. Outside any work it only
 // answers whether a stop was asked (never, then).

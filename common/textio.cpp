@@ -121,6 +121,8 @@ int TextLineReader::open(const char* path, bool stop_at_ctrl_z) {
     poll_ = false;
     stopped_ = false;
     bytes_read_ = 0;
+    NativeStat st;
+    size_ = file_ != nullptr && native_stat(path, st) ? st.size : 0;
     return file_ != nullptr ? 0 : -1;
 }
 
@@ -139,7 +141,7 @@ bool TextLineReader::fill() {
         buffer_.erase(0, pos_);
         pos_ = 0;
     }
-    if (poll_ && !progress_step(bytes_read_, 0)) {
+    if (poll_ && !progress_step(bytes_read_, size_)) {
         ended_ = stopped_ = true;
         return false;
     }

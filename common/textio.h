@@ -72,8 +72,9 @@ public:
     // True when a read failed (as opposed to reaching the end).
     bool failed() const { return failed_; }
     // From now on each block read is a progress step (common/progress.h) of the bytes
-    // read so far, so that a huge line does not hold up the window; a stop asked there
-    // ends the reading as if the file ended, and stopped() tells so.
+    // read so far, of the file's size at its opening, so that a huge line does not hold
+    // up the window; a stop asked there ends the reading as if the file ended, and
+    // stopped() tells so.
     void poll_progress() { poll_ = true; }
     bool stopped() const { return stopped_; }
 
@@ -88,6 +89,7 @@ private:
     bool poll_ = false;
     bool stopped_ = false;
     std::uint64_t bytes_read_ = 0;
+    std::uint64_t size_ = 0;  // 0: not known
 };
 
 #endif

@@ -210,6 +210,10 @@ static int take_listing(TextLineReader& listing) {
     return 1;
 }
 
+// The engine's part of a comparison's share; reading its listing is the rest (on two
+// 9,000,000-line files of four short lines, 10 s and 2.5 s under wine).
+constexpr std::uint32_t ENGINE_PART = 800;
+
 int run_comparison(const char* left_path, const char* right_path) {
     // A stopped run shows nothing and leaves the document as it was.
     const ProgressScope progress("Comparing");
@@ -224,7 +228,12 @@ int run_comparison(const char* left_path, const char* right_path) {
     int engine_result = 0;
     TextLineReader listing;
     int result = -1;
-    if (run_engine(files, left_path, right_path, engine_result) != 0 || progress_stopped()) {
+    bool ran = false;
+    {
+        const ProgressPart part(0, ENGINE_PART);
+        ran = run_engine(files, left_path, right_path, engine_result) == 0 && !progress_stopped();
+    }
+    if (!ran) {
         // reported, or stopped by the user: nothing to say
     } else if (listing.open(files.listing.c_str(), false) != 0) {  // quoted lines may hold Ctrl-Z
         report_message("Could not open temporary file", SEVERITY_ERROR);
@@ -232,6 +241,7 @@ int run_comparison(const char* left_path, const char* right_path) {
         // Trouble after the listing was begun (a failed write, memory running out)
         // leaves it short; taking it as the whole truth would merge differences away
         // unseen. The engine has said what went wrong.
+        const ProgressPart part(ENGINE_PART, 1000);
         result = take_listing(listing);
     }
     listing.close();

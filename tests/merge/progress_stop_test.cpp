@@ -1,5 +1,6 @@
 // A load or a comparison the user stops leaves the document as it was, says nothing and
 // leaves no temporary file; a file another program changes while it is read is named.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -36,6 +37,27 @@ TEST_F(StoppedWork, LeavesTheComparedDocumentAsItWas) {
     EXPECT_EQ(message_texts(), std::vector<std::string>{});
     EXPECT_TRUE(fake_platform().posted.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("tmp")));
+}
+
+// A comparison shows one share: the engine's steps up to four fifths of it, the steps
+// of a listing long enough to poll in the rest, never going back.
+TEST_F(StoppedWork, AComparisonsShareGrowsThroughTheEngineAndItsListing) {
+    load(SIDE_LEFT, "l.txt", lf_lines({"a", std::string(300000, 'x'), "c"}));
+    load(SIDE_RIGHT, "r.txt", lf_lines({"a", std::string(300000, 'y'), "c"}));
+    ProgressRecorder recorder;
+    compare_files();
+    ASSERT_GT(block_count(), 0);
+    std::uint64_t last = 0;
+    std::size_t listing_polls = 0;
+    for (const ProgressPoll& poll : recorder.polls) {
+        EXPECT_EQ(poll.activity, "Comparing");
+        EXPECT_EQ(poll.total, 1000u);
+        EXPECT_GE(poll.done, last);
+        last = poll.done;
+        listing_polls += poll.done > 800 ? 1 : 0;
+    }
+    EXPECT_GE(listing_polls, 5u);  // the listing holds both lines: ten blocks of reading
+    EXPECT_EQ(last, 1000u);
 }
 
 // Another program writes, cuts or removes the file while it is read: the load names it
