@@ -127,9 +127,9 @@ int compare_text_pair(InputFile files[2]) {
 
     discard_unmatchable_lines(files);
     mark_changed_lines(files);
-    engine_progress(1000);
+    engine_progress(SEARCHED_PERMILLE);
     slide_change_runs(files);
-    engine_progress(1000);
+    engine_progress(SEARCHED_PERMILLE);
     const std::vector<Change> script = build_change_script(files);
     if (!script.empty()) {
         begin_pair_output();

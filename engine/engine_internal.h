@@ -106,6 +106,9 @@ struct EngineStopped {};
 // How far the run has come, in thousandths; throws EngineStopped when the user asked
 // to stop. Callers call it at intervals of a few hundred microseconds of work at most.
 void engine_progress(std::uint32_t permille);
+// Where the run stands once the changed lines are marked: writing the listing is the
+// rest (on two 9,000,000-line files of four short lines, 1.4 s of 11).
+constexpr std::uint32_t SEARCHED_PERMILLE = 900;
 // Lets the window answer, from a thread that waits for the engine's other threads, at
 // `permille` or the share last reported if that is more; false when the user asked to
 // stop (nothing is thrown).

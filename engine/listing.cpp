@@ -46,12 +46,15 @@ void put(const std::string& s) {
 // user may stop the work.
 constexpr std::size_t LISTING_PIECE = std::size_t{4} << 20;
 
+// How far the run stands while the listing is written (print_change_listing).
+std::uint32_t listed_permille = SEARCHED_PERMILLE;
+
 void put_line_text(const char* data, std::size_t n) {
     while (n > LISTING_PIECE) {
         put(data, LISTING_PIECE);
         data += LISTING_PIECE;
         n -= LISTING_PIECE;
-        engine_progress(1000);
+        engine_progress(listed_permille);
     }
     put(data, n);
 }
@@ -110,7 +113,7 @@ void write_expanded(const char* p, const char* end, const char* marker_text) {
         if (out.size() >= LISTING_PIECE) {
             put(out);
             out.clear();
-            engine_progress(1000);
+            engine_progress(listed_permille);
         }
     }
     put(out);
@@ -256,18 +259,21 @@ HunkMeasure measure_hunk(InputFile files[2], const Change* first, std::size_t co
     return m;
 }
 
-// A listing of a million hunks takes a while to write: every 4,096 hunks the user may
-// stop it.
-static void count_hunk(std::size_t& hunks) {
+// A listing of a million hunks takes a while to write: every 4,096 hunks it says how
+// far it came, and the user may stop it.
+static void count_hunk(std::size_t& hunks, std::size_t all) {
     if (++hunks % 4096 == 0) {
-        engine_progress(1000);
+        listed_permille = SEARCHED_PERMILLE +
+                          static_cast<std::uint32_t>((1000 - SEARCHED_PERMILLE) * hunks / all);
+        engine_progress(listed_permille);
     }
 }
 
 int print_change_listing(InputFile files[2], const std::vector<Change>& script) {
     std::size_t hunks = 0;
+    listed_permille = SEARCHED_PERMILLE;
     for (const Change& change : script) {
-        count_hunk(hunks);
+        count_hunk(hunks, script.size());
         const HunkMeasure m = measure_hunk(files, &change, 1);
         if (m.deletes == 0 && m.inserts == 0) {
             continue;

@@ -79,8 +79,9 @@ void report_search_progress(Analysis& a) {
     a.next_progress = a.work + PROGRESS_WORK;
     const std::int64_t spent = BUDGET_PERMILLE * std::min(a.work, a.work_budget) / a.work_budget;
     const std::int64_t done = spent + (1000 - spent) * a.lines_done / a.lines_total;
-    engine_progress(SEARCH_FIRST_PERMILLE +
-                    static_cast<std::uint32_t>((1000 - SEARCH_FIRST_PERMILLE) * done / 1000));
+    engine_progress(
+        SEARCH_FIRST_PERMILLE +
+        static_cast<std::uint32_t>((SEARCHED_PERMILLE - SEARCH_FIRST_PERMILLE) * done / 1000));
 }
 
 // Where a range pair is split: a diagonal and a point on it that lies on the path.
