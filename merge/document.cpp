@@ -468,6 +468,9 @@ void start_read_beside(const std::string& path, Side which) {
     BesideRead& b = read_ahead.beside[which];
     std::error_code ec;
     b.size = std::filesystem::file_size(native_path(path), ec);
+    if (ec) {
+        b.size = 0;  // not "-1": the read shows its failure when the side is loaded
+    }
     b.done.store(0, std::memory_order_relaxed);
     b.stop.store(false, std::memory_order_relaxed);
     b.finished = false;
@@ -497,8 +500,10 @@ int load_side(const char* path, Side which) {
         return -1;
     }
     Text loaded;
+    // After a stop within the same work nothing more is read, nor said.
     const TakenText taken = take_read_ahead(path, which, loaded);
-    if (taken == TAKEN_STOPPED || (taken == TAKEN_NONE && read_text_lines(path, loaded) != 0)) {
+    if (taken == TAKEN_STOPPED || progress_stopped() ||
+        (taken == TAKEN_NONE && read_text_lines(path, loaded) != 0)) {
         return -1;
     }
     install_side(loaded, path, which);

@@ -1,8 +1,10 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "common/fresh_pages.h"
 #include "merge/blocks.h"
@@ -413,21 +415,23 @@ TEST_F(Document, ReadingAheadShowsNothingItself) {
 
 // A stop while a load waits for the reads beside ends both, at once and silently, and
 // the loads of both sides leave the document as it was. The wait shows both reads'
-// bytes together.
+// bytes together (a missing file's as none).
 TEST_F(Document, AStopWhileAReadBesideIsAwaitedEndsBothReads) {
     load(SIDE_LEFT, "old.txt", "old\n");
-    const std::string l = dir.write("l.txt", std::string(300000, 'l') + "\n");
     const std::string r = dir.write("r.txt", "r\n");
-    start_read_beside(l, SIDE_LEFT);
-    start_read_beside(r, SIDE_RIGHT);
-    {
+    const std::pair<std::string, std::uint64_t> lefts[] = {
+        {dir.write("l.txt", std::string(300000, 'l') + "\n"), 300001u + 2u},
+        {dir.file("missing.txt"), 2u}};
+    for (const auto& [l, total] : lefts) {
+        start_read_beside(l, SIDE_LEFT);
+        start_read_beside(r, SIDE_RIGHT);
         ProgressRecorder recorder(1);
         const ProgressScope both("Loading");
-        EXPECT_EQ(load_side(l.c_str(), SIDE_LEFT), -1);
         EXPECT_EQ(load_side(r.c_str(), SIDE_RIGHT), -1);
+        EXPECT_EQ(load_side(l.c_str(), SIDE_LEFT), -1);
         ASSERT_EQ(recorder.polls.size(), 1u);
         EXPECT_EQ(recorder.polls[0].activity, "Loading");
-        EXPECT_EQ(recorder.polls[0].total, 300001u + 2u);
+        EXPECT_EQ(recorder.polls[0].total, total);
     }
     EXPECT_EQ(lines_of(SIDE_LEFT), (std::vector<std::string>{"old"}));
     EXPECT_STREQ(merge_document.right.path, "");
