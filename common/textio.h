@@ -77,6 +77,9 @@ public:
     // stopped() tells so.
     void poll_progress() { poll_ = true; }
     bool stopped() const { return stopped_; }
+    // The bytes read so far, and the file's size at its opening (0: not known).
+    std::uint64_t bytes_read() const { return bytes_read_; }
+    std::uint64_t size() const { return size_; }
 
 private:
     bool fill();
