@@ -9,9 +9,10 @@
 // Geometry of the position bar and the title bars.
 
 // The y of every mark of the position bar for the left side's blocks: one at the
-// start of each block's own lines and one at the start of its filler rows. `height` is
-// the bar's client height, `arrow_height` and `scroll_width` the platform's vertical
-// scrollbar arrow height and width. Empty without block tables or rows.
+// start of each block's own lines and one at the start of its filler rows, each y
+// within the bar once, from the top. `height` is the bar's client height,
+// `arrow_height` and `scroll_width` the platform's vertical scrollbar arrow height and
+// width. Empty without block tables or rows.
 std::vector<int32_t> position_marks(const MergeSide& left, int32_t total_rows, int32_t height,
                                     int32_t arrow_height, int32_t scroll_width);
 

@@ -66,6 +66,30 @@ TEST_F(PositionMarks, FollowTheScaledScrollbarAt144Dpi) {
     EXPECT_NEAR(marks[1], 370 * 1.5, 1.0);
 }
 
+// A thousand blocks on a bar of 55 pixels: each row of the bar that holds a mark is
+// given once, from the top, the first block's and the last block's among them.
+TEST_F(PositionMarks, ManyBlocksOnARowGiveItOneMark) {
+    std::vector<std::string> left_lines;
+    std::vector<std::string> right_lines;
+    std::string listing;
+    for (int i = 1; i <= 2000; ++i) {
+        left_lines.push_back(numbered("l", i));
+        right_lines.push_back(numbered(i % 2 == 0 ? "r" : "l", i));
+        if (i % 2 == 0) {
+            const std::string n = std::to_string(i);
+            listing += n + "c" + n + "\n< l" + n + "\n---\n> r" + n + "\n";
+        }
+    }
+    load(SIDE_LEFT, "a.txt", lf_lines(left_lines));
+    load(SIDE_RIGHT, "b.txt", lf_lines(right_lines));
+    install_listing(listing);
+    ASSERT_EQ(merge_document.total_rows, 2000);
+    // The span is 55 - 3 * 15 = 10 pixels: the blocks at rows 2 and 2000 fall on 15 and
+    // 25.
+    const std::vector<int32_t> marks = position_marks(merge_document.left, 2000, 55, 17, 17);
+    EXPECT_EQ(marks, (std::vector<int32_t>{15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}));
+}
+
 TEST(MarkThickness, OnePixelAt96GrowsWithDpi) {
     EXPECT_EQ(mark_thickness(96), 1);
     EXPECT_EQ(mark_thickness(120), 1);
