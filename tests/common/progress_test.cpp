@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <utility>
-
 #include "common/progress.h"
 #include "tests/support/progress_recorder.h"
 
@@ -37,27 +34,6 @@ TEST(Progress, InnermostNamesAStopLastsUntilTheOutermostEnds) {
     recorder.stop_at = 0;
     const ProgressScope again("Loading");
     EXPECT_TRUE(progress_step(1, 2));
-}
-
-// Within a part the steps show the whole's share: a step of unknown total the part's
-// start; past the part, steps show as given.
-TEST(Progress, APartShowsItsShareOfTheWhole) {
-    ProgressRecorder recorder;
-    const ProgressScope work("Comparing");
-    {
-        const ProgressPart part(800, 1000);
-        progress_step(50, 100);
-        progress_step(7, 0);
-        progress_step(300, 200);
-    }
-    progress_step(3, 4);
-    ASSERT_EQ(recorder.polls.size(), 4u);
-    const std::pair<std::uint64_t, std::uint64_t> shown[] = {
-        {900, 1000}, {800, 1000}, {1000, 1000}, {3, 4}};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(recorder.polls[i].done, shown[i].first) << i;
-        EXPECT_EQ(recorder.polls[i].total, shown[i].second) << i;
-    }
 }
 
 // Without a reporter nothing polls and nothing stops; outside any work neither.

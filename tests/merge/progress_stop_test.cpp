@@ -39,8 +39,8 @@ TEST_F(StoppedWork, LeavesTheComparedDocumentAsItWas) {
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("tmp")));
 }
 
-// A comparison shows one share: the engine's steps up to four fifths of it, the steps
-// of a listing long enough to poll in the rest, never going back.
+// A comparison shows one share (ProgressPart): the engine's steps up to four fifths of
+// it, the steps of a listing long enough to poll in the rest, never going back.
 TEST_F(StoppedWork, AComparisonsShareGrowsThroughTheEngineAndItsListing) {
     load(SIDE_LEFT, "l.txt", lf_lines({"a", std::string(300000, 'x'), "c"}));
     load(SIDE_RIGHT, "r.txt", lf_lines({"a", std::string(300000, 'y'), "c"}));
